@@ -1,0 +1,76 @@
+#include "render/ShaderLoader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+std::string readShaderSource(const std::string& path) {
+    std::string source;
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        return source;
+    }
+    std::string line;
+    while (std::getline(file, line)) {
+        source += "\n" + line;
+    }
+    return source;
+}
+
+namespace {
+
+// Prints an info log. An empty log prints as an empty line.
+void printLog(GLint length, void (*fetch)(GLuint, GLsizei, GLsizei*, GLchar*), GLuint object) {
+    std::vector<char> log(static_cast<size_t>(std::max(length, 1)), '\0');
+    fetch(object, length, nullptr, log.data());
+    std::printf("%s\n", log.data());
+}
+
+void fetchShaderLog(GLuint shader, GLsizei size, GLsizei* length, GLchar* log) {
+    glGetShaderInfoLog(shader, size, length, log);
+}
+
+void fetchProgramLog(GLuint program, GLsizei size, GLsizei* length, GLchar* log) {
+    glGetProgramInfoLog(program, size, length, log);
+}
+
+void compileStage(GLuint shader, const std::string& path, const std::string& source) {
+    std::printf("Compiling shader : %s\n", path.c_str());
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint status = GL_FALSE;
+    GLint logLength = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
+    printLog(logLength, fetchShaderLog, shader);
+}
+
+} // namespace
+
+GLuint loadShaders(const std::string& vertexPath, const std::string& fragmentPath) {
+    const GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    const GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    const std::string vertexSource = readShaderSource(vertexPath);
+    const std::string fragmentSource = readShaderSource(fragmentPath);
+
+    compileStage(vertexShader, vertexPath, vertexSource);
+    compileStage(fragmentShader, fragmentPath, fragmentSource);
+
+    std::printf("Linking program\n");
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glLinkProgram(program);
+    GLint status = GL_FALSE;
+    GLint logLength = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
+    printLog(logLength, fetchProgramLog, program);
+
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+    std::fflush(stdout);
+    return program;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <list>
+
+// Base of programs with more than two stages or with link-time settings (transform-feedback
+// varyings). A derived class replaces init with its whole set-up: create the program, add
+// one shader per stage, set link-time state, finalize, fetch its uniform locations.
+class Technique {
+public:
+    Technique() = default;
+    virtual ~Technique();
+    Technique(const Technique&) = delete;
+    Technique& operator=(const Technique&) = delete;
+
+    // Creates the program object; false (with a message) when GL gives none.
+    virtual bool init();
+
+    // Compiles text as a stage of shaderType and attaches it. A stage that fails to compile
+    // is reported with its short name ("VS", "GS", "FS") and kept unattached.
+    bool addShader(GLenum shaderType, const char* text);
+    // Links and validates the program, then deletes the shader objects. On failure the
+    // objects are kept.
+    bool finalize();
+
+    GLuint shaderProgram = 0;
+    std::list<GLuint> shaderObjects;
+
+protected:
+    // Step shared by every init: creates shaderProgram, reporting a failure.
+    bool createProgram();
+};

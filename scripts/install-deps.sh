@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brakkel needs to build, test and run headless.
+# A no-op when everything is already present.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  libglfw3-dev libglew-dev libglm-dev libassimp-dev libbox2d-dev libstb-dev libgtest-dev
+  fonts-dejavu-core
+  xvfb xauth libgl1-mesa-dri xdotool imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

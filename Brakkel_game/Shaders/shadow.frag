@@ -1,0 +1,5 @@
+#version 330 core
+// The shadow target has no colour attachment: only depth is written.
+
+void main() {
+}

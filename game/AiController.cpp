@@ -1,0 +1,154 @@
+#include "game/AiController.h"
+
+#include <glm/glm.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+AiController* aiController = nullptr;
+int (*aiRandomSource)() = std::rand;
+
+namespace {
+constexpr int kRandomSpan = 30000; // draws are (source mod span) / span, from 0 to 0.99997
+constexpr double kRadiansToDegreesExact = 57.29577791868205;
+constexpr float kFullTurnDegrees = 360.0f;
+
+constexpr float kJumpChance = 0.95f;  // a draw above this jumps (about 5 %)
+constexpr float kLeaveChance = 0.05f; // per update, once the minimum time has passed
+constexpr float kEvenOdds = 0.5f;
+constexpr float kDestuckChance = 0.001f; // per update, from any state but STUCK
+constexpr float kShootChance = 0.01f;    // per update, once the shot timer has passed
+constexpr unsigned int kIdleFrames = 100;
+constexpr unsigned int kMoveFrames = 100;
+constexpr unsigned int kTurnFrames = 50;
+constexpr unsigned int kStuckFrames = 150;
+constexpr unsigned int kShootFrames = 100;
+constexpr float kDriveInput = 0.2f;     // speed input per update, as the player's keys
+constexpr float kTurnRate = 75.0f;      // degrees per second
+constexpr float kDestuckInput = 0.215f; // reverse speed input per update while STUCK
+
+float random01() {
+    return static_cast<float>(aiRandomSource() % kRandomSpan) / static_cast<float>(kRandomSpan);
+}
+
+void log(const char* line) {
+    std::cout << line << std::endl;
+}
+} // namespace
+
+AiController::AiController(Tank* tank, Tank* opponent) : opponent(opponent), tank(tank) {
+    std::srand(static_cast<unsigned int>(std::time(nullptr)));
+}
+
+void AiController::update(float dtMs, float dtSeconds) {
+    // The draws of one update come in a fixed order: jump, state, destuck, shot.
+    ++stateFrames;
+    ++shootFrames;
+
+    const float rise = aim();
+    bool jump = false;
+    if (rise > 0.0f) {
+        jump = random01() > kJumpChance;
+    }
+
+    bool resetTimer = runState(dtSeconds);
+
+    if (random01() < kDestuckChance && state != AiState::STUCK) {
+        state = AiState::STUCK;
+        log("RAND. DESTUCK");
+        resetTimer = true;
+    }
+
+    if (shootFrames > kShootFrames && random01() < kShootChance) {
+        tank->fire();
+        tank->triggerHeld = false;
+        shootFrames = 0;
+        log("SHOOT");
+    }
+
+    tank->update(dtMs, jump);
+    if (resetTimer) {
+        stateFrames = 0;
+    }
+}
+
+float AiController::aim() {
+    const glm::vec3 toOpponent = opponent->position - tank->position;
+    // The bullets fly level, so the aim is taken in the ground plane. Straight above or below
+    // (or at the same point) there is no direction: the turret keeps its heading.
+    const glm::vec2 ground(toOpponent.x, toOpponent.z);
+    const float distance = glm::length(ground);
+    if (distance > 0.0f) {
+        const glm::vec2 n = ground / distance;
+        float heading = static_cast<float>(std::acos(-n.y) * kRadiansToDegreesExact);
+        if (n.x > 0.0f) {
+            heading = kFullTurnDegrees - heading;
+        }
+        tank->turretHeading = heading;
+    }
+    return toOpponent.y;
+}
+
+bool AiController::runState(float dtSeconds) {
+    switch (state) {
+    case AiState::IDLE:
+        if (stateFrames > kIdleFrames) {
+            state = AiState::MOVE_FOR;
+            log("IDLE -> MOVE_FOR");
+            return true;
+        }
+        return false;
+    case AiState::MOVE_FOR:
+        tank->accelerate(-kDriveInput);
+        return leaveMove();
+    case AiState::MOVE_BACK:
+        tank->accelerate(kDriveInput);
+        return leaveMove();
+    case AiState::TURN_PLUS:
+        tank->turn(kTurnRate * dtSeconds);
+        return leaveTurn();
+    case AiState::TURN_MINUS:
+        tank->turn(-kTurnRate * dtSeconds);
+        return leaveTurn();
+    case AiState::STUCK:
+        tank->turn(-kTurnRate * dtSeconds);
+        tank->accelerate(kDestuckInput);
+        if (stateFrames > kStuckFrames) {
+            // The timer is kept, so IDLE is left again at the next update.
+            state = AiState::IDLE;
+            log("STUCK -> IDLE");
+        }
+        return false;
+    }
+    return false;
+}
+
+bool AiController::leaveMove() {
+    if (stateFrames <= kMoveFrames || !(random01() < kLeaveChance)) {
+        return false;
+    }
+    if (random01() < kEvenOdds) {
+        state = AiState::TURN_MINUS;
+        log("MOVE -> TURN_MINUS");
+    } else {
+        state = AiState::TURN_PLUS;
+        log("MOVE -> TURN_PLUS");
+    }
+    return true;
+}
+
+bool AiController::leaveTurn() {
+    if (stateFrames <= kTurnFrames || !(random01() < kLeaveChance)) {
+        return false;
+    }
+    if (random01() < kEvenOdds) {
+        state = AiState::MOVE_BACK;
+        log("TURN -> MOVE_BACK");
+    } else {
+        state = AiState::MOVE_FOR;
+        log("TURN -> MOVE_FOR");
+    }
+    return true;
+}

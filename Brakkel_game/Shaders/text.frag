@@ -1,0 +1,12 @@
+#version 330
+
+in vec2 uv;
+
+uniform sampler2D myTextureSampler;
+
+out vec4 color;
+
+// The atlas's alpha cuts the glyph out of its cell; blending does the rest.
+void main() {
+    color = texture(myTextureSampler, uv);
+}

@@ -1,0 +1,129 @@
+// The footprint and height every tank, bullet and arena piece collides with.
+#include "GameFixtures.h"
+
+#include "game/CollisionBody.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+struct Span {
+    float minX, maxX, minZ, maxZ;
+};
+
+Span footprintSpan(const CollisionBody& body) {
+    Span span{1e9f, -1e9f, 1e9f, -1e9f};
+    for (int i = 0; i < body.shape.m_count; ++i) {
+        const b2Vec2 v = b2Mul(body.transform, body.shape.m_vertices[i]);
+        span.minX = std::min(span.minX, v.x);
+        span.maxX = std::max(span.maxX, v.x);
+        span.minZ = std::min(span.minZ, v.y);
+        span.maxZ = std::max(span.maxZ, v.y);
+    }
+    return span;
+}
+
+class CollisionBodyTest : public GameTest {
+protected:
+    std::vector<Mesh*> meshesOf(std::initializer_list<std::pair<glm::vec3, glm::vec3>> bounds) {
+        std::vector<Mesh*> list;
+        for (const auto& b : bounds) {
+            owned.emplace_back(makeBoundsMesh(program, b.first, b.second));
+            list.push_back(owned.back().get());
+        }
+        return list;
+    }
+    std::vector<std::unique_ptr<Mesh>> owned;
+};
+
+TEST_F(CollisionBodyTest, FootprintIsTheBoundsBoxAtTheCentre) {
+    CollisionBody body;
+    body.initBody(meshesOf({{{-1, 0, -2}, {1, 1, 2}}}), 0.0f, glm::vec3(3, 0.5f, 4),
+                  glm::vec3(1.0f));
+
+    ASSERT_EQ(body.shape.m_count, 4);
+    const b2Vec2 corners[4] = {{2, 2}, {4, 2}, {4, 6}, {2, 6}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(body.shape.m_vertices[i].x, corners[i].x, 1e-5f) << "corner " << i;
+        EXPECT_NEAR(body.shape.m_vertices[i].y, corners[i].y, 1e-5f) << "corner " << i;
+    }
+    EXPECT_FLOAT_EQ(body.shape.m_radius, 0.01f);
+    EXPECT_FLOAT_EQ(body.bottom, 0.5f);
+    EXPECT_FLOAT_EQ(body.top, 1.5f);
+    EXPECT_FLOAT_EQ(body.height, 1.0f);
+    EXPECT_EQ(body.transform.p.x, 0.0f);
+    EXPECT_EQ(body.transform.p.y, 0.0f);
+    EXPECT_EQ(body.transform.q.s, 0.0f);
+    EXPECT_EQ(body.transform.q.c, 1.0f);
+}
+
+TEST_F(CollisionBodyTest, ScaleStretchesEachAxis) {
+    CollisionBody body;
+    body.initBody(meshesOf({{{-1, 0, -2}, {1, 1, 2}}}), 0.0f, glm::vec3(0.0f),
+                  glm::vec3(10, 5, 0.3f));
+
+    const Span span = footprintSpan(body);
+    EXPECT_NEAR(span.maxX, 10.0f, 1e-5f); // hx 10
+    EXPECT_NEAR(span.minX, -10.0f, 1e-5f);
+    EXPECT_NEAR(span.maxZ, 0.6f, 1e-5f); // hz 0.6
+    EXPECT_NEAR(span.minZ, -0.6f, 1e-5f);
+    EXPECT_FLOAT_EQ(body.height, 5.0f);
+}
+
+TEST_F(CollisionBodyTest, HeadingNinetySwapsTheSpans) {
+    CollisionBody body;
+    body.initBody(meshesOf({{{-1, 0, -1}, {1, 1, 1}}}), 90.0f, glm::vec3(0.0f),
+                  glm::vec3(10, 5, 0.3f));
+
+    const Span span = footprintSpan(body);
+    EXPECT_NEAR(span.maxX - span.minX, 0.6f, 1e-4f);
+    EXPECT_NEAR(span.maxZ - span.minZ, 20.0f, 1e-4f);
+}
+
+TEST_F(CollisionBodyTest, OnlyTheFirstMeshSeedsTheUnion) {
+    CollisionBody body;
+    // Neither a zero seed nor the later meshes may widen the first one's bounds.
+    body.initBody(meshesOf({{{2, 1, 2}, {4, 3, 6}}, {{2.5f, 1.5f, 3}, {3, 2, 4}}}), 0.0f,
+                  glm::vec3(0.0f), glm::vec3(1.0f));
+    Span span = footprintSpan(body);
+    EXPECT_NEAR(span.maxX, 1.0f, 1e-5f);
+    EXPECT_NEAR(span.maxZ, 2.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(body.height, 2.0f);
+
+    // A later mesh reaching further widens it.
+    body.initBody(meshesOf({{{2, 1, 2}, {4, 3, 6}}, {{0, 0, 2}, {4, 3, 10}}}), 0.0f,
+                  glm::vec3(0.0f), glm::vec3(1.0f));
+    span = footprintSpan(body);
+    EXPECT_NEAR(span.maxX, 2.0f, 1e-5f);
+    EXPECT_NEAR(span.maxZ, 4.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(body.height, 3.0f);
+}
+
+TEST_F(CollisionBodyTest, EmptyMeshListGivesAPointAtTheCentre) {
+    CollisionBody body;
+    body.initBody({}, 30.0f, glm::vec3(3, 0.5f, 4), glm::vec3(10.0f));
+
+    const Span span = footprintSpan(body);
+    EXPECT_FLOAT_EQ(span.minX, 3.0f);
+    EXPECT_FLOAT_EQ(span.maxX, 3.0f);
+    EXPECT_FLOAT_EQ(span.minZ, 4.0f);
+    EXPECT_FLOAT_EQ(span.maxZ, 4.0f);
+    EXPECT_FLOAT_EQ(body.height, 0.0f);
+    EXPECT_FLOAT_EQ(body.bottom, 0.5f);
+    EXPECT_FLOAT_EQ(body.top, 0.5f);
+}
+
+TEST_F(CollisionBodyTest, InitBodyStartsFromTheIdentityTransform) {
+    CollisionBody body;
+    body.transform.Set(b2Vec2(5, 6), 1.0f);
+    body.initBody(meshesOf({{{-1, 0, -1}, {1, 1, 1}}}), 0.0f, glm::vec3(0.0f), glm::vec3(1.0f));
+    EXPECT_EQ(body.transform.p.x, 0.0f);
+    EXPECT_EQ(body.transform.p.y, 0.0f);
+    EXPECT_EQ(body.transform.q.s, 0.0f);
+    EXPECT_EQ(body.transform.q.c, 1.0f);
+}
+
+} // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "render/Mesh.h"
+#include "support/GlContext.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include <vector>
+
+// A mesh that counts its draw calls and still draws.
+class CountingMesh : public Mesh {
+public:
+    CountingMesh(GLuint program, const Vertex* vertices, unsigned int count)
+        : Mesh(program, vertices, count, 0) {}
+    void draw() override {
+        ++draws;
+        Mesh::draw();
+    }
+    void drawWithProgram(GLuint program, GLint modelLocation) override {
+        ++shadowDraws;
+        Mesh::drawWithProgram(program, modelLocation);
+    }
+    int draws = 0;
+    int shadowDraws = 0;
+};
+
+// A one-triangle mesh whose bounds are exactly low..high.
+CountingMesh* makeBoundsMesh(GLuint program, glm::vec3 low, glm::vec3 high);
+
+// A small program with the lighting program's uniforms ("M", "alpha" and the material's
+// seven), so that the locations the game objects fetch are real.
+GLuint makeLightingProgram();
+
+// GL context plus a lighting program; game module state is reset before every test.
+class GameTest : public GlTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    GLuint program = 0;
+};
+
+void expectVec3(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-5f);

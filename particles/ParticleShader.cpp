@@ -1,0 +1,27 @@
+#include "particles/ParticleShader.h"
+
+#include "render/AssetPaths.h"
+#include "render/ShaderLoader.h"
+
+#include <string>
+
+ParticleShader* particleShader = nullptr;
+
+bool ParticleShader::init() {
+    // Each step runs even after an earlier one failed, so every problem gets its message.
+    bool built = createProgram();
+    const std::string vertexText = readShaderSource(std::string(kShaderDir) + "particle.vert");
+    const std::string geometryText = readShaderSource(std::string(kShaderDir) + "particle.geom");
+    built = addShader(GL_VERTEX_SHADER, vertexText.c_str()) && built;
+    built = addShader(GL_GEOMETRY_SHADER, geometryText.c_str()) && built;
+
+    // Must precede the link; the order is that of the Particle record.
+    const GLchar* varyings[] = {"Type1", "Position1", "Velocity1", "Age1"};
+    glTransformFeedbackVaryings(shaderProgram, 4, varyings, GL_INTERLEAVED_ATTRIBS);
+    built = finalize() && built;
+
+    deltaTimeLocation = glGetUniformLocation(shaderProgram, "gDeltaTimeMillis");
+    timeLocation = glGetUniformLocation(shaderProgram, "gTime");
+    lifeTimeLocation = glGetUniformLocation(shaderProgram, "gLifeTime");
+    return glGetError() != GL_NO_ERROR || !built;
+}

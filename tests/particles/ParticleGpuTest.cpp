@@ -1,0 +1,219 @@
+#include "ParticleFixture.h"
+
+#include "particles/PostParticle.h"
+#include "render/Math.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const glm::mat4 kViewProjection(1.0f);
+
+// The motion particle.geom gives a record per 16-ms frame.
+constexpr float kGravity = 0.0035f;    // units per frame, per frame
+constexpr float kDragPerFrame = 0.94f; // velocity kept per frame
+
+std::vector<Particle> readRecords(GLuint buffer) {
+    std::vector<Particle> records(1000);
+    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
+    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, 32000, records.data());
+    glBindBuffer(GL_COPY_READ_BUFFER, 0);
+    return records;
+}
+
+TEST_F(ParticleTest, FirstPassMovesEveryRecordOneFrame) {
+    effects->trigger(glm::vec3(5.0f, 1.0f, -3.0f));
+    effects->step(kFrameMs, kViewProjection);
+    ASSERT_EQ(burst(0).sourceIndex, 1) << "the buffer just drawn is read next";
+
+    const std::vector<Particle> records = readRecords(burst(0).particleBuffers[1]);
+    for (int i = 0; i < 1000; ++i) {
+        const Particle& initial = burst(0).initialParticles[i];
+        const Particle& moved = records[i];
+        const glm::vec3 velocity =
+            (initial.velocity - glm::vec3(0.0f, kGravity, 0.0f)) * kDragPerFrame;
+        ASSERT_NEAR(glm::length(moved.position - initial.velocity), 0.0f, 1e-6f) << i;
+        ASSERT_NEAR(glm::length(moved.velocity - velocity), 0.0f, 1e-5f) << i;
+        ASSERT_FLOAT_EQ(moved.age, 16.001f) << i;
+        ASSERT_GE(moved.type, 0.35f) << "a spark's share of the lifetime, record " << i;
+        ASSERT_LT(moved.type, 1.0f) << i;
+    }
+}
+
+// Every pass captures the survivors and draws exactly those: the draw's points are what the
+// pass generated beyond what it captured.
+TEST_F(ParticleTest, WhatIsCapturedIsWhatIsDrawn) {
+    GLuint queries[2] = {0, 0};
+    glGenQueries(2, queries);
+    effects->trigger(glm::vec3(0.0f));
+
+    std::vector<GLuint> captured;
+    while (burst(0).elapsedMs < 700) {
+        glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, queries[0]);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, queries[1]);
+        effects->step(kFrameMs, kViewProjection);
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
+        GLuint written = 0;
+        GLuint generated = 0;
+        glGetQueryObjectuiv(queries[0], GL_QUERY_RESULT, &written);
+        glGetQueryObjectuiv(queries[1], GL_QUERY_RESULT, &generated);
+        EXPECT_EQ(generated - written, written) << "frame " << captured.size() + 1;
+        captured.push_back(written);
+    }
+    glDeleteQueries(2, queries);
+
+    ASSERT_EQ(captured.size(), 44u);
+    EXPECT_EQ(captured.front(), 1000u) << "no spark dies in the first frame";
+    for (std::size_t i = 1; i < captured.size(); ++i) {
+        EXPECT_LE(captured[i], captured[i - 1]) << "sparks only die out, frame " << i + 1;
+    }
+    EXPECT_GT(captured[24], 0u);
+    EXPECT_LT(captured[24], 1000u) << "by 400 ms some sparks have died";
+    EXPECT_EQ(captured.back(), 0u) << "nothing outlives the burst";
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ParticleTest, DrawingPassSwitchesItsStateOffAgain) {
+    effects->trigger(glm::vec3(0.0f));
+    effects->step(kFrameMs, kViewProjection);
+    effects->step(kFrameMs, kViewProjection);
+
+    EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
+    EXPECT_FALSE(glIsEnabled(GL_POINT_SMOOTH));
+    EXPECT_FALSE(glIsEnabled(GL_PROGRAM_POINT_SIZE));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND)) << "the global state is not touched";
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    for (GLuint attribute = 0; attribute < 4; ++attribute) {
+        GLint enabled = 1;
+        glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+        EXPECT_EQ(enabled, 0) << "attribute " << attribute;
+    }
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    EXPECT_EQ(program, static_cast<GLint>(postParticleShader->shaderProgram));
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// An off-screen target like the scene's: two colour outputs (lit colour, glow) and depth.
+class SceneTarget {
+public:
+    static constexpr int kSize = 256; // pixels
+
+    SceneTarget() {
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glGenTextures(2, colours);
+        for (int i = 0; i < 2; ++i) {
+            glBindTexture(GL_TEXTURE_2D, colours[i]);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kSize, kSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                         nullptr);
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D,
+                                   colours[i], 0);
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glGenRenderbuffers(1, &depth);
+        glBindRenderbuffer(GL_RENDERBUFFER, depth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kSize, kSize);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+        const GLenum buffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+        glDrawBuffers(2, buffers);
+        glViewport(0, 0, kSize, kSize);
+    }
+    ~SceneTarget() {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, 1024, 768);
+        glDeleteRenderbuffers(1, &depth);
+        glDeleteTextures(2, colours);
+        glDeleteFramebuffers(1, &framebuffer);
+    }
+    SceneTarget(const SceneTarget&) = delete;
+    SceneTarget& operator=(const SceneTarget&) = delete;
+
+    bool complete() const {
+        return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    void clear() const { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+    std::vector<glm::u8vec4> read(int attachment) const {
+        std::vector<glm::u8vec4> pixels(kSize * kSize);
+        glReadBuffer(GL_COLOR_ATTACHMENT0 + attachment);
+        glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    }
+
+private:
+    GLuint framebuffer = 0;
+    GLuint colours[2] = {0, 0};
+    GLuint depth = 0;
+};
+
+struct Census {
+    int warmNear = 0; // hot pixels (red clearly above blue) near the emitter
+    int litFar = 0;   // any light far from the emitter
+    long red = 0;     // summed over the picture
+    long green = 0;   // summed over the picture
+
+    // Near 1 for white-yellow sparks, falling through orange to red.
+    float warmth() const { return red == 0 ? 0.0f : static_cast<float>(green) / red; }
+};
+
+Census survey(const std::vector<glm::u8vec4>& pixels, glm::ivec2 centre, int nearRadius) {
+    Census census;
+    for (int y = 0; y < SceneTarget::kSize; ++y) {
+        for (int x = 0; x < SceneTarget::kSize; ++x) {
+            const glm::u8vec4 p = pixels[y * SceneTarget::kSize + x];
+            const int distance = std::max(std::abs(x - centre.x), std::abs(y - centre.y));
+            census.red += p.r;
+            census.green += p.g;
+            if (distance <= nearRadius && p.r > 60 && p.r > p.b + 40) {
+                ++census.warmNear;
+            }
+            if (distance > 3 * nearRadius && (p.r | p.g | p.b) != 0) {
+                ++census.litFar;
+            }
+        }
+    }
+    return census;
+}
+
+TEST_F(ParticleTest, LiveBurstShowsAsHotSparksAroundItsEmitterAndFades) {
+    SceneTarget target;
+    ASSERT_TRUE(target.complete());
+    const glm::mat4 viewProjection =
+        perspectiveDegrees(45.0f, 1.0f, 0.1f, 100.0f) *
+        glm::lookAt(glm::vec3(0.0f, 1.0f, 10.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+    const glm::vec3 emitter(1.5f, 0.5f, 0.0f);
+    const glm::vec4 clip = viewProjection * glm::vec4(emitter, 1.0f);
+    const glm::ivec2 centre((glm::vec2(clip) / clip.w * 0.5f + 0.5f) * float(SceneTarget::kSize));
+
+    effects->trigger(emitter);
+    for (int frame = 0; frame < 3; ++frame) {
+        target.clear();
+        effects->step(kFrameMs, viewProjection);
+    }
+    const Census early = survey(target.read(0), centre, 24);
+    const Census earlyGlow = survey(target.read(1), centre, 24);
+    EXPECT_GT(early.warmNear, 200)
+        << "sparks around the emitter at " << centre.x << "," << centre.y;
+    EXPECT_EQ(early.litFar, 0) << "the burst has only just started";
+    EXPECT_GT(earlyGlow.warmNear, 200) << "the sparks glow";
+
+    while (burst(0).elapsedMs < 560) {
+        target.clear();
+        effects->step(kFrameMs, viewProjection);
+    }
+    const Census late = survey(target.read(0), centre, 24);
+    EXPECT_GT(late.red, 0) << "still live at 560 ms";
+    EXPECT_LT(late.warmth() + 0.2f, early.warmth()) << "the sparks cool from yellow to red";
+
+    while (burst(0).elapsedMs < 700) {
+        target.clear();
+        effects->step(kFrameMs, viewProjection);
+    }
+    EXPECT_EQ(survey(target.read(0), centre, 24).red, 0) << "an ended burst is gone";
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include "render/ShaderLoader.h"
+#include "render/Technique.h"
+
+#include "support/GlContext.h"
+#include "support/TempFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char* const kVertexShader = R"(#version 330
+layout(location = 0) in vec3 position;
+uniform mat4 M;
+void main() { gl_Position = M * vec4(position, 1.0); }
+)";
+
+const char* const kFragmentShader = R"(#version 330
+out vec4 color;
+void main() { color = vec4(1.0); }
+)";
+
+TEST(ReadShaderSourceTest, PutsANewlineBeforeEveryLine) {
+    TempDir dir;
+    EXPECT_EQ(readShaderSource(dir.write("two.txt", "A\nB\n")), "\nA\nB");
+    EXPECT_EQ(readShaderSource(dir.write("unterminated.txt", "A\nB")), "\nA\nB");
+    EXPECT_EQ(readShaderSource(dir.write("blank-line.txt", "A\n\nB\n")), "\nA\n\nB");
+}
+
+TEST(ReadShaderSourceTest, EmptyAndMissingFilesGiveAnEmptySource) {
+    TempDir dir;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(readShaderSource(dir.write("empty.txt", "")), "");
+    EXPECT_EQ(readShaderSource(dir.path() + "/missing.txt"), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+using LoadShadersTest = GlTest;
+
+TEST_F(LoadShadersTest, GoodPairPrintsEachStepWithItsEmptyLog) {
+    TempDir dir;
+    const std::string vertex = dir.write("good.vert", kVertexShader);
+    const std::string fragment = dir.write("good.frag", kFragmentShader);
+    testing::internal::CaptureStdout();
+    const GLuint program = loadShaders(vertex, fragment);
+    const std::string output = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(output, "Compiling shader : " + vertex + "\n\n" + "Compiling shader : " + fragment +
+                          "\n\n" + "Linking program\n\n");
+    ASSERT_NE(program, 0u);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    EXPECT_EQ(linked, GL_TRUE);
+    // The shader objects are only flagged for deletion; the program keeps them attached.
+    GLint attached = 0;
+    glGetProgramiv(program, GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 2);
+    glDeleteProgram(program);
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(LoadShadersTest, MissingFilesStillPrintEveryStepAndGiveAProgram) {
+    TempDir dir;
+    const std::string vertex = dir.path() + "/missing.vert";
+    const std::string fragment = dir.path() + "/missing.frag";
+    testing::internal::CaptureStdout();
+    const GLuint program = loadShaders(vertex, fragment);
+    const std::string output = testing::internal::GetCapturedStdout();
+
+    const std::string vertexLine = "Compiling shader : " + vertex + "\n";
+    const std::string fragmentLine = "Compiling shader : " + fragment + "\n";
+    EXPECT_EQ(output.rfind(vertexLine, 0), 0u) << output;
+    const size_t fragmentAt = output.find(fragmentLine);
+    const size_t linkAt = output.find("Linking program\n");
+    ASSERT_NE(fragmentAt, std::string::npos) << output;
+    ASSERT_NE(linkAt, std::string::npos) << output;
+    EXPECT_LT(fragmentAt, linkAt);
+    EXPECT_NE(program, 0u);
+    GLint linked = GL_TRUE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    EXPECT_EQ(linked, GL_FALSE);
+    glDeleteProgram(program);
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+using TechniqueTest = GlTest;
+
+TEST_F(TechniqueTest, StartsEmptyAndInitCreatesTheProgram) {
+    Technique technique;
+    EXPECT_EQ(technique.shaderProgram, 0u);
+    EXPECT_TRUE(technique.shaderObjects.empty());
+    EXPECT_TRUE(technique.init());
+    EXPECT_NE(technique.shaderProgram, 0u);
+    EXPECT_EQ(glIsProgram(technique.shaderProgram), GL_TRUE);
+}
+
+TEST_F(TechniqueTest, GoodFinalizeDeletesTheShaderObjects) {
+    Technique technique;
+    ASSERT_TRUE(technique.init());
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(technique.addShader(GL_VERTEX_SHADER, kVertexShader));
+    EXPECT_TRUE(technique.addShader(GL_FRAGMENT_SHADER, kFragmentShader));
+    ASSERT_EQ(technique.shaderObjects.size(), 2u);
+    const GLuint vertexObject = technique.shaderObjects.front();
+    EXPECT_TRUE(technique.finalize());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(technique.shaderObjects.empty());
+    // Still attached, so only flagged for deletion.
+    GLint flagged = GL_FALSE;
+    glGetShaderiv(vertexObject, GL_DELETE_STATUS, &flagged);
+    EXPECT_EQ(flagged, GL_TRUE);
+}
+
+TEST_F(TechniqueTest, GeometryCompileErrorIsReportedAsGsAndKept) {
+    Technique technique;
+    ASSERT_TRUE(technique.init());
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(technique.addShader(GL_GEOMETRY_SHADER, "#version 330\nthis is not glsl;\n"));
+    const std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(output.rfind("Error compiling GS: '", 0), 0u) << output;
+    EXPECT_GT(output.size(), std::string("Error compiling GS: ''\n").size()) << "driver log";
+    EXPECT_EQ(output.substr(output.size() - 2), "'\n");
+    ASSERT_EQ(technique.shaderObjects.size(), 1u);
+    GLint attached = -1;
+    glGetProgramiv(technique.shaderProgram, GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 0);
+}
+
+TEST_F(TechniqueTest, FailedLinkKeepsBothShaderObjects) {
+    // The fragment stage calls a function no stage defines.
+    const char* const reader = R"(#version 330
+vec4 shade();
+out vec4 color;
+void main() { color = shade(); }
+)";
+    Technique technique;
+    ASSERT_TRUE(technique.init());
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(technique.addShader(GL_VERTEX_SHADER, kVertexShader));
+    EXPECT_TRUE(technique.addShader(GL_FRAGMENT_SHADER, reader));
+    EXPECT_FALSE(technique.finalize());
+    const std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(output.rfind("Error linking shader program: '", 0), 0u) << output;
+    ASSERT_EQ(technique.shaderObjects.size(), 2u);
+    for (GLuint shader : technique.shaderObjects) {
+        EXPECT_EQ(glIsShader(shader), GL_TRUE);
+        GLint flagged = GL_TRUE;
+        glGetShaderiv(shader, GL_DELETE_STATUS, &flagged);
+        EXPECT_EQ(flagged, GL_FALSE);
+    }
+}
+
+} // namespace

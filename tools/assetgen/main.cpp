@@ -1,18 +1,52 @@
-#include <filesystem>
-#include <fstream>
+#include "FontAtlas.h"
+#include "Models.h"
+#include "ObjWriter.h"
+#include "Textures.h"
 
-// Placeholder until the generator lands: creates the asset files empty.
+#include <filesystem>
+#include <iostream>
+
+// Writes every texture and model of the game under <assetRoot>/Textures and
+// <assetRoot>/Models. Exit code 0 when all were written, 1 otherwise.
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    if (argc != 3) {
+        std::cerr << "usage: brakkel_assetgen <assetRoot> <fontFile>" << std::endl;
         return 1;
     }
     const std::filesystem::path root = argv[1];
-    std::filesystem::create_directories(root / "Textures");
-    std::filesystem::create_directories(root / "Models");
-    for (const char* name : {"Textures/default.tga", "Textures/ground2.tga", "Textures/camouflage.tga",
-                             "Textures/wall1.tga", "Textures/day.tga", "Textures/font.tga",
-                             "Models/tank_bottom.obj", "Models/tank_top.obj", "Models/bullet.obj"}) {
-        std::ofstream(root / name);
+    const std::filesystem::path textures = root / "Textures";
+    const std::filesystem::path models = root / "Models";
+    std::error_code error;
+    std::filesystem::create_directories(textures, error);
+    std::filesystem::create_directories(models, error);
+
+    bool ok = true;
+    auto check = [&ok](bool written, const std::filesystem::path& path) {
+        if (!written) {
+            std::cerr << "brakkel_assetgen: cannot write " << path.string() << std::endl;
+            ok = false;
+        }
+    };
+    auto texture = [&](const char* name, const Image& image) {
+        check(image.writeTga((textures / name).string()), textures / name);
+    };
+    auto model = [&](const char* name, const std::vector<MeshBuilder>& parts) {
+        check(writeObj((models / name).string(), parts), models / name);
+    };
+
+    texture("default.tga", makeDefaultTexture());
+    texture("ground2.tga", makeGroundTexture());
+    texture("wall1.tga", makeWallTexture());
+    texture("camouflage.tga", makeCamouflageTexture());
+    texture("day.tga", makeSkyTexture());
+    if (const std::optional<Image> font = makeFontAtlas(argv[2])) {
+        texture("font.tga", *font);
+    } else {
+        std::cerr << "brakkel_assetgen: cannot read font " << argv[2] << std::endl;
+        ok = false;
     }
-    return 0;
+    model("tank_bottom.obj", makeTankBottom());
+    model("tank_top.obj", makeTankTop());
+    model("bullet.obj", makeBullet());
+    return ok ? 0 : 1;
 }

@@ -33,7 +33,7 @@ float random01() {
     return static_cast<float>(aiRandomSource() % kRandomSpan) / static_cast<float>(kRandomSpan);
 }
 
-void log(const char* line) {
+void writeLine(const char* line) {
     std::cout << line << std::endl;
 }
 } // namespace
@@ -57,7 +57,7 @@ void AiController::update(float dtMs, float dtSeconds) {
 
     if (random01() < kDestuckChance && state != AiState::STUCK) {
         state = AiState::STUCK;
-        log("RAND. DESTUCK");
+        writeLine("RAND. DESTUCK");
         resetTimer = true;
     }
 
@@ -65,7 +65,7 @@ void AiController::update(float dtMs, float dtSeconds) {
         tank->fire();
         tank->triggerHeld = false;
         shootFrames = 0;
-        log("SHOOT");
+        writeLine("SHOOT");
     }
 
     tank->update(dtMs, jump);
@@ -96,7 +96,7 @@ bool AiController::runState(float dtSeconds) {
     case AiState::IDLE:
         if (stateFrames > kIdleFrames) {
             state = AiState::MOVE_FOR;
-            log("IDLE -> MOVE_FOR");
+            writeLine("IDLE -> MOVE_FOR");
             return true;
         }
         return false;
@@ -118,7 +118,7 @@ bool AiController::runState(float dtSeconds) {
         if (stateFrames > kStuckFrames) {
             // The timer is kept, so IDLE is left again at the next update.
             state = AiState::IDLE;
-            log("STUCK -> IDLE");
+            writeLine("STUCK -> IDLE");
         }
         return false;
     }
@@ -131,10 +131,10 @@ bool AiController::leaveMove() {
     }
     if (random01() < kEvenOdds) {
         state = AiState::TURN_MINUS;
-        log("MOVE -> TURN_MINUS");
+        writeLine("MOVE -> TURN_MINUS");
     } else {
         state = AiState::TURN_PLUS;
-        log("MOVE -> TURN_PLUS");
+        writeLine("MOVE -> TURN_PLUS");
     }
     return true;
 }
@@ -145,10 +145,10 @@ bool AiController::leaveTurn() {
     }
     if (random01() < kEvenOdds) {
         state = AiState::MOVE_BACK;
-        log("TURN -> MOVE_BACK");
+        writeLine("TURN -> MOVE_BACK");
     } else {
         state = AiState::MOVE_FOR;
-        log("TURN -> MOVE_FOR");
+        writeLine("TURN -> MOVE_FOR");
     }
     return true;
 }

@@ -21,7 +21,7 @@ constexpr float kLandingClearance = 0.01f; // height kept above a floor after la
 constexpr float kStepDownDivisor = 10.0f;  // a lower floor is reached by (2 − fallOffset) / 10
 constexpr float kPi = 3.14159265f;
 constexpr float kHalfTurnDegrees = 180.0f;
-constexpr float kHalfPi = 0.5f; // the rise covers a quarter sine wave
+constexpr float kQuarterWave = 0.5f; // of π: the rise covers a quarter sine wave
 constexpr float kUndoSpeedFactor = -0.25f;
 constexpr float kMuzzleDistance = 2.5f;  // units ahead of the tank's base
 constexpr float kMuzzleLift = 0.01f;     // units above the tank's base
@@ -37,7 +37,7 @@ constexpr unsigned int kPhongPower = 3;
 
 // Height above the ground level of a jump at timer ms into a jump rising for duration ms.
 float jumpOffset(float timer, float duration) {
-    return kJumpHeight * std::sin(timer / duration * kPi * kHalfPi);
+    return kJumpHeight * std::sin(timer / duration * kPi * kQuarterWave);
 }
 } // namespace
 

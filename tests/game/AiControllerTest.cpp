@@ -36,31 +36,21 @@ int scriptedRandom() {
     return value;
 }
 
-class AiControllerTest : public GameTest {
+class AiControllerTest : public TankWorldTest {
 protected:
     void SetUp() override {
-        GameTest::SetUp();
+        TankWorldTest::SetUp();
         aiRandomSource = scriptedRandom;
         script.clear();
         fallback = kHigh;
         draws = 0;
-        hull = makeBoundsMesh(program, glm::vec3(-1, 0, -1), glm::vec3(1, 1, 1));
-        bullets = std::make_unique<BulletSystem>(
-            program, std::vector<Mesh*>{makeBoundsMesh(program, glm::vec3(-0.1f, 0, -0.2f),
-                                                       glm::vec3(0.1f, 0.1f, 0.2f))});
-        ai = std::make_unique<Tank>(bullets.get(), program, 0, 0, 0, 180, std::vector<Mesh*>{hull},
-                                    std::vector<Mesh*>{});
-        player = std::make_unique<Tank>(bullets.get(), program, 0, 0, -10, 0,
-                                        std::vector<Mesh*>{hull}, std::vector<Mesh*>{});
-        controller = std::make_unique<AiController>(ai.get(), player.get());
+        ai = &addTank(glm::vec3(0, 0, 0), 180);
+        player = &addTank(glm::vec3(0, 0, -10), 0);
+        controller = std::make_unique<AiController>(ai, player);
     }
     void TearDown() override {
         aiRandomSource = std::rand;
-        controller.reset();
-        ai.reset();
-        player.reset();
-        bullets.reset();
-        GameTest::TearDown();
+        TankWorldTest::TearDown();
     }
     // One update of a 16 ms frame; returns what it wrote.
     std::string step() {
@@ -69,17 +59,15 @@ protected:
         return GetCapturedStdout();
     }
 
-    CountingMesh* hull = nullptr;
-    std::unique_ptr<BulletSystem> bullets;
-    std::unique_ptr<Tank> ai;
-    std::unique_ptr<Tank> player;
+    Tank* ai = nullptr;
+    Tank* player = nullptr;
     std::unique_ptr<AiController> controller;
 };
 
 TEST_F(AiControllerTest, StartsIdleForExactlyOneHundredUpdates) {
     EXPECT_EQ(controller->state, AiState::IDLE);
-    EXPECT_EQ(controller->tank, ai.get());
-    EXPECT_EQ(controller->opponent, player.get());
+    EXPECT_EQ(controller->tank, ai);
+    EXPECT_EQ(controller->opponent, player);
     for (int i = 1; i <= 100; ++i) {
         ASSERT_EQ(step(), "") << "update " << i;
         ASSERT_EQ(controller->state, AiState::IDLE);

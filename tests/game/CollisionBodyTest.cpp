@@ -116,14 +116,4 @@ TEST_F(CollisionBodyTest, EmptyMeshListGivesAPointAtTheCentre) {
     EXPECT_FLOAT_EQ(body.top, 0.5f);
 }
 
-TEST_F(CollisionBodyTest, InitBodyStartsFromTheIdentityTransform) {
-    CollisionBody body;
-    body.transform.Set(b2Vec2(5, 6), 1.0f);
-    body.initBody(meshesOf({{{-1, 0, -1}, {1, 1, 1}}}), 0.0f, glm::vec3(0.0f), glm::vec3(1.0f));
-    EXPECT_EQ(body.transform.p.x, 0.0f);
-    EXPECT_EQ(body.transform.p.y, 0.0f);
-    EXPECT_EQ(body.transform.q.s, 0.0f);
-    EXPECT_EQ(body.transform.q.c, 1.0f);
-}
-
 } // namespace

@@ -12,44 +12,34 @@ namespace {
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-class CollisionDetectorTest : public GameTest {
+class CollisionDetectorTest : public TankWorldTest {
 protected:
     void SetUp() override {
-        GameTest::SetUp();
-        hull = makeBoundsMesh(program, glm::vec3(-1, 0, -1), glm::vec3(1, 1, 1));
+        TankWorldTest::SetUp();
         box = makeBoundsMesh(program, glm::vec3(-1, 0, -1), glm::vec3(1, 1, 1));
         boxMeshes = {box};
-        bullets = std::make_unique<BulletSystem>(
-            program, std::vector<Mesh*>{makeBoundsMesh(program, glm::vec3(-0.1f, 0, -0.2f),
-                                                       glm::vec3(0.1f, 0.1f, 0.2f))});
         CaptureStdout(); // the particle programs report themselves
         particles = std::make_unique<ParticleEffects>();
         GetCapturedStdout();
         detector =
-            std::make_unique<CollisionDetector>(&tanks, &walls, bullets.get(), particles.get());
+            std::make_unique<CollisionDetector>(&tankList, &walls, bullets.get(), particles.get());
     }
     void TearDown() override {
         detector.reset();
         particles.reset();
-        for (Tank* tank : tanks) {
-            delete tank;
-        }
-        if (!tankMeshesReleased) {
-            delete hull;
-        }
+        tankList.clear();
         for (ArenaPiece* piece : walls) {
             delete piece;
         }
         delete box;
-        bullets.reset();
-        GameTest::TearDown();
+        TankWorldTest::TearDown();
     }
-    // Tanks are listed in the order they are made; the player's is made first here.
-    Tank& addTank(glm::vec3 position, float heading = 0) {
-        tanks.push_back(new Tank(bullets.get(), program, position.x, position.y, position.z,
-                                 heading, {hull}, {}));
-        tanks.back()->update(0, false); // the footprint takes the heading
-        return *tanks.back();
+    // The player's tank is made (and listed) first here; the footprint takes the heading.
+    Tank& listTank(glm::vec3 position, float heading = 0) {
+        Tank& tank = addTank(position, heading);
+        tank.update(0, false);
+        tankList.push_back(&tank);
+        return tank;
     }
     // A box piece of the given size (X, Y, Z) centred on (x, z) and standing on y.
     ArenaPiece& addPiece(glm::vec3 position, glm::vec3 size, bool visible = true) {
@@ -68,19 +58,16 @@ protected:
         return GetCapturedStdout();
     }
 
-    CountingMesh* hull = nullptr;
     CountingMesh* box = nullptr;
     std::vector<Mesh*> boxMeshes;
-    std::unique_ptr<BulletSystem> bullets;
     std::unique_ptr<ParticleEffects> particles;
-    std::vector<Tank*> tanks;
     std::vector<ArenaPiece*> walls;
     std::unique_ptr<CollisionDetector> detector;
 };
 
 TEST_F(CollisionDetectorTest, TanksDrivenNoseToNoseAreBothMovedBack) {
-    Tank& player = addTank(glm::vec3(0, 0, 0), 0);
-    Tank& ai = addTank(glm::vec3(0, 0, -2.05f), 180);
+    Tank& player = listTank(glm::vec3(0, 0, 0), 0);
+    Tank& ai = listTank(glm::vec3(0, 0, -2.05f), 180);
     player.speed = ai.speed = -2.0f;
     player.update(16, false);
     ai.update(16, false); // each moves 0.0796 towards the other and they overlap
@@ -93,8 +80,8 @@ TEST_F(CollisionDetectorTest, TanksDrivenNoseToNoseAreBothMovedBack) {
 }
 
 TEST_F(CollisionDetectorTest, SecondTankIsTestedAgainstTheFirstOnesRestoredPlace) {
-    Tank& player = addTank(glm::vec3(0, 0, 0), 0);
-    Tank& ai = addTank(glm::vec3(0, 0, -2.06f), 180);
+    Tank& player = listTank(glm::vec3(0, 0, 0), 0);
+    Tank& ai = listTank(glm::vec3(0, 0, -2.06f), 180);
     player.speed = -2.0f;
     player.update(16, false); // into the AI tank by about 0.02; back home it is 0.06 clear
     ai.update(16, false);
@@ -106,7 +93,7 @@ TEST_F(CollisionDetectorTest, SecondTankIsTestedAgainstTheFirstOnesRestoredPlace
 }
 
 TEST_F(CollisionDetectorTest, ContactMarginIsTwiceThePolygonRadius) {
-    Tank& tank = addTank(glm::vec3(0, 0.07f, 0));
+    Tank& tank = listTank(glm::vec3(0, 0.07f, 0));
     addPiece(glm::vec3(2.015f, -0.1f, 0), glm::vec3(2, 5, 2));  // 0.015 apart: touching
     addPiece(glm::vec3(-2.025f, -0.1f, 0), glm::vec3(2, 5, 2)); // 0.025 apart: clear
     tank.speed = 1.0f;
@@ -115,7 +102,7 @@ TEST_F(CollisionDetectorTest, ContactMarginIsTwiceThePolygonRadius) {
 }
 
 TEST_F(CollisionDetectorTest, PieceAroundTheRaisedBottomBlocks) {
-    Tank& tank = addTank(glm::vec3(0, 0.07f, 0));
+    Tank& tank = listTank(glm::vec3(0, 0.07f, 0));
     addPiece(glm::vec3(1.5f, -0.1f, 0), glm::vec3(2, 5, 2)); // bottom −0.1, top 4.9
     tank.speed = -2.0f;
     tank.turn(10);
@@ -129,7 +116,7 @@ TEST_F(CollisionDetectorTest, PieceAroundTheRaisedBottomBlocks) {
 }
 
 TEST_F(CollisionDetectorTest, TwoBlockingPiecesUndoTheMoveTwice) {
-    Tank& tank = addTank(glm::vec3(0, 0.07f, 0));
+    Tank& tank = listTank(glm::vec3(0, 0.07f, 0));
     addPiece(glm::vec3(1.5f, -0.1f, 0), glm::vec3(2, 5, 2));
     addPiece(glm::vec3(-1.5f, -0.1f, 0), glm::vec3(2, 5, 2));
     tank.speed = -1.01f;
@@ -140,7 +127,7 @@ TEST_F(CollisionDetectorTest, TwoBlockingPiecesUndoTheMoveTwice) {
 }
 
 TEST_F(CollisionDetectorTest, InvisiblePiecesBlockTanksAndBullets) {
-    Tank& tank = addTank(glm::vec3(0, 0.07f, 0));
+    Tank& tank = listTank(glm::vec3(0, 0.07f, 0));
     addPiece(glm::vec3(1.5f, -0.1f, 0), glm::vec3(2, 15, 2), false);
     Bullet& bullet = addBullet(glm::vec3(1.5f, 3, 5));
     tank.speed = 1.0f;
@@ -155,7 +142,7 @@ TEST_F(CollisionDetectorTest, InvisiblePiecesBlockTanksAndBullets) {
 }
 
 TEST_F(CollisionDetectorTest, SlabUnderTheTankBecomesItsFloor) {
-    Tank& tank = addTank(glm::vec3(0, 0.07f, 0));
+    Tank& tank = listTank(glm::vec3(0, 0.07f, 0));
     addPiece(glm::vec3(0, 0.01f, 0), glm::vec3(20, 0.05f, 20)); // top 0.06: t = 0.08 is above
     tank.speed = -1.0f;
     detector->detect();
@@ -174,7 +161,7 @@ TEST_F(CollisionDetectorTest, SlabUnderTheTankBecomesItsFloor) {
 }
 
 TEST_F(CollisionDetectorTest, PieceWhoseTopIsExactlyTheRaisedBottomIsAFloor) {
-    Tank& tank = addTank(glm::vec3(0, 1.0f, 0));
+    Tank& tank = listTank(glm::vec3(0, 1.0f, 0));
     const float raised = 1.0f + 0.01f;
     addPiece(glm::vec3(0.5f, 0, 0), glm::vec3(2, raised, 2));
     ASSERT_EQ(walls.back()->top, raised);
@@ -185,7 +172,7 @@ TEST_F(CollisionDetectorTest, PieceWhoseTopIsExactlyTheRaisedBottomIsAFloor) {
 }
 
 TEST_F(CollisionDetectorTest, BulletHitsATankOnlyStrictlyWithinItsHeight) {
-    Tank& tank = addTank(glm::vec3(0, 0.5f, 0));
+    Tank& tank = listTank(glm::vec3(0, 0.5f, 0));
     Bullet& atBottom = addBullet(glm::vec3(0, 0.5f, 0));
     Bullet& aboveTop = addBullet(glm::vec3(0.5f, 1.6f, 0));
     EXPECT_EQ(detectAndLog(), "");
@@ -202,7 +189,7 @@ TEST_F(CollisionDetectorTest, BulletHitsATankOnlyStrictlyWithinItsHeight) {
 }
 
 TEST_F(CollisionDetectorTest, HitOnATankWithNoLivesLeftStillCounts) {
-    Tank& tank = addTank(glm::vec3(0, 0, 0));
+    Tank& tank = listTank(glm::vec3(0, 0, 0));
     tank.lives = 0;
     Bullet& bullet = addBullet(glm::vec3(0, 0.5f, 0));
     EXPECT_EQ(detectAndLog(), "Bullet Hits TANK\n");
@@ -212,8 +199,8 @@ TEST_F(CollisionDetectorTest, HitOnATankWithNoLivesLeftStillCounts) {
 }
 
 TEST_F(CollisionDetectorTest, OneBulletCanHitBothTanksAndAPiece) {
-    Tank& player = addTank(glm::vec3(-1.05f, 0, 0));
-    Tank& ai = addTank(glm::vec3(1.05f, 0, 0));
+    Tank& player = listTank(glm::vec3(-1.05f, 0, 0));
+    Tank& ai = listTank(glm::vec3(1.05f, 0, 0));
     addPiece(glm::vec3(0, 0, -0.1f), glm::vec3(0.1f, 2, 0.1f));
     Bullet& bullet = addBullet(glm::vec3(0, 0.5f, 0));
     bullet.dead = true; // marked earlier: still tested

@@ -77,6 +77,32 @@ void GameTest::TearDown() {
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+void TankWorldTest::SetUp() {
+    GameTest::SetUp();
+    hull = makeBoundsMesh(program, glm::vec3(-1, 0, -1), glm::vec3(1, 1, 1));
+    turret = makeBoundsMesh(program, glm::vec3(-0.5f, 1, -0.5f), glm::vec3(0.5f, 1.5f, 2));
+    bullets = std::make_unique<BulletSystem>(
+        program, std::vector<Mesh*>{makeBoundsMesh(program, glm::vec3(-0.1f, 0, -0.2f),
+                                                   glm::vec3(0.1f, 0.1f, 0.2f))});
+}
+
+void TankWorldTest::TearDown() {
+    tanks.clear();
+    if (!tankMeshesReleased) {
+        delete hull;
+        delete turret;
+    }
+    bullets.reset();
+    GameTest::TearDown();
+}
+
+Tank& TankWorldTest::addTank(glm::vec3 position, float heading) {
+    tanks.push_back(std::make_unique<Tank>(bullets.get(), program, position.x, position.y,
+                                           position.z, heading, std::vector<Mesh*>{hull},
+                                           std::vector<Mesh*>{turret}));
+    return *tanks.back();
+}
+
 void expectVec3(const glm::vec3& actual, const glm::vec3& expected, float tolerance) {
     EXPECT_NEAR(actual.x, expected.x, tolerance);
     EXPECT_NEAR(actual.y, expected.y, tolerance);

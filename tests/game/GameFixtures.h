@@ -1,11 +1,14 @@
 #pragma once
 
+#include "game/BulletSystem.h"
+#include "game/Tank.h"
 #include "render/Mesh.h"
 #include "support/GlContext.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <memory>
 #include <vector>
 
 // A mesh that counts its draw calls and still draws.
@@ -39,6 +42,21 @@ protected:
     void TearDown() override;
 
     GLuint program = 0;
+};
+
+// Adds tanks sharing one hull (2 × 1 × 2, standing on y = 0) and one turret mesh, and a bullet
+// system with a small bullet mesh (0.2 × 0.1 × 0.4) they fire into.
+class TankWorldTest : public GameTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Tanks are made, and so numbered, in the order of the calls.
+    Tank& addTank(glm::vec3 position, float heading = 0);
+
+    CountingMesh* hull = nullptr;
+    CountingMesh* turret = nullptr;
+    std::unique_ptr<BulletSystem> bullets;
+    std::vector<std::unique_ptr<Tank>> tanks;
 };
 
 void expectVec3(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-5f);

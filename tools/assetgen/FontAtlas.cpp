@@ -18,7 +18,7 @@ constexpr int kMargin = 1;
 constexpr float kOutlineRadius = 1.5f; // pixels of dark rim around every glyph
 // Text quads are drawn 0.8 times as wide as tall, so glyphs are rendered this much wider
 // than the font draws them to keep their proportions on screen and fill the cell.
-constexpr float kHorizontalStretch = 1.45f;
+constexpr float kHorizontalStretch = 1.65f;
 
 std::vector<unsigned char> readBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

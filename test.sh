@@ -14,5 +14,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+# -noreset: without it the X server restarts whenever its last client leaves, and a test
+# that connects during the restart fails to open its window.
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" "$@"

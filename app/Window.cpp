@@ -20,7 +20,9 @@ int cursorX = 0;
 int cursorY = 0;
 double wheelPosition = 0.0;
 
-bool validKey(int key) { return key >= 0 && key <= GLFW_KEY_LAST; }
+bool validKey(int key) {
+    return key >= 0 && key <= GLFW_KEY_LAST;
+}
 
 void onKey(GLFWwindow*, int key, int, int action, int) {
     if (action == GLFW_REPEAT) {
@@ -29,17 +31,23 @@ void onKey(GLFWwindow*, int key, int, int action, int) {
     injectKey(key, action);
 }
 
-void onMouseButton(GLFWwindow*, int button, int action, int) { injectMouseButton(button, action); }
+void onMouseButton(GLFWwindow*, int button, int action, int) {
+    injectMouseButton(button, action);
+}
 
 void onCursor(GLFWwindow*, double x, double y) {
     injectMousePosition(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
 }
 
-void onScroll(GLFWwindow*, double, double yOffset) { wheelPosition += yOffset; }
+void onScroll(GLFWwindow*, double, double yOffset) {
+    wheelPosition += yOffset;
+}
 
 } // namespace
 
-bool initLibrary() { return glfwInit() == GLFW_TRUE; }
+bool initLibrary() {
+    return glfwInit() == GLFW_TRUE;
+}
 
 bool open(int width, int height, bool visible) {
     glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
@@ -85,7 +93,9 @@ void enableStickyKeys() {
     }
 }
 
-double time() { return glfwGetTime(); }
+double time() {
+    return glfwGetTime();
+}
 
 int key(int key) {
     if (!validKey(key)) {
@@ -111,11 +121,17 @@ void mousePosition(int* x, int* y) {
     *y = cursorY;
 }
 
-int mouseWheel() { return static_cast<int>(std::lround(wheelPosition)); }
+int mouseWheel() {
+    return static_cast<int>(std::lround(wheelPosition));
+}
 
-bool isOpen() { return handle != nullptr && glfwWindowShouldClose(handle) == GLFW_FALSE; }
+bool isOpen() {
+    return handle != nullptr && glfwWindowShouldClose(handle) == GLFW_FALSE;
+}
 
-void setKeyCallback(KeyCallback callback) { keyCallback = callback; }
+void setKeyCallback(KeyCallback callback) {
+    keyCallback = callback;
+}
 
 void swapBuffers() {
     if (handle != nullptr) {
@@ -150,6 +166,8 @@ void injectMousePosition(int x, int y) {
     cursorY = y;
 }
 
-void injectScroll(int steps) { wheelPosition += steps; }
+void injectScroll(int steps) {
+    wheelPosition += steps;
+}
 
 } // namespace window

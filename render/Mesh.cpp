@@ -11,7 +11,9 @@ constexpr GLuint kNormalAttribute = 1;
 constexpr GLuint kUvAttribute = 2;
 constexpr GLsizei kVertexStride = sizeof(Vertex);
 
-const void* attributeOffset(size_t offset) { return reinterpret_cast<const void*>(offset); }
+const void* attributeOffset(size_t offset) {
+    return reinterpret_cast<const void*>(offset);
+}
 } // namespace
 
 Mesh::Mesh(GLuint program, const Vertex* vertices, unsigned int count, GLuint texture)
@@ -61,13 +63,27 @@ void Mesh::computeBoundingBox(const Vertex* vertices) {
     }
 }
 
-void Mesh::setTranslation(glm::mat4 matrix) { translationMatrix = matrix; }
-void Mesh::setRotation(glm::mat4 matrix) { rotationMatrix = matrix; }
-void Mesh::setScale(glm::mat4 matrix) { scaleMatrix = matrix; }
-glm::mat4 Mesh::getTranslation() { return translationMatrix; }
-glm::mat4 Mesh::getRotation() { return rotationMatrix; }
-glm::mat4 Mesh::getScale() { return scaleMatrix; }
-void Mesh::setAlpha(float value) { alpha = value; }
+void Mesh::setTranslation(glm::mat4 matrix) {
+    translationMatrix = matrix;
+}
+void Mesh::setRotation(glm::mat4 matrix) {
+    rotationMatrix = matrix;
+}
+void Mesh::setScale(glm::mat4 matrix) {
+    scaleMatrix = matrix;
+}
+glm::mat4 Mesh::getTranslation() {
+    return translationMatrix;
+}
+glm::mat4 Mesh::getRotation() {
+    return rotationMatrix;
+}
+glm::mat4 Mesh::getScale() {
+    return scaleMatrix;
+}
+void Mesh::setAlpha(float value) {
+    alpha = value;
+}
 
 void Mesh::draw() {
     glUseProgram(shaderProgram);

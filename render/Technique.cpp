@@ -40,7 +40,9 @@ bool Technique::createProgram() {
     return true;
 }
 
-bool Technique::init() { return createProgram(); }
+bool Technique::init() {
+    return createProgram();
+}
 
 bool Technique::addShader(GLenum shaderType, const char* text) {
     const GLuint shader = glCreateShader(shaderType);

@@ -9,7 +9,9 @@
 namespace {
 
 std::vector<std::pair<int, int>> seenKeys;
-void recordKey(int key, int action) { seenKeys.emplace_back(key, action); }
+void recordKey(int key, int action) {
+    seenKeys.emplace_back(key, action);
+}
 
 class WindowInputTest : public GlTest {
 protected:

@@ -1,5 +1,6 @@
 #include "app/FrameClock.h"
 #include "app/GlCheck.h"
+#include "app/LeakCheck.h"
 #include "app/Window.h"
 #include "app/WindowSize.h"
 #include "scene/Scene.h"
@@ -79,6 +80,7 @@ int main() {
         Scene scene;
         runMainLoop(scene);
     }
+    checkLeaksBeforeDriverUnload();
     window::terminateLibrary();
     return 0;
 }

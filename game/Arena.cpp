@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <string>
 
-std::vector<ArenaPiece*> wallList;
+// Never destroyed: the pieces live until the process ends and stay reachable through it.
+std::vector<ArenaPiece*>& wallList = *new std::vector<ArenaPiece*>();
 
 namespace {
 constexpr const char* kBoxModel = "tank_bottom.obj";

@@ -38,5 +38,5 @@ private:
 };
 
 // Every piece of the arena, slabs and invisible walls included; filled by
-// Arena::build.
-extern std::vector<ArenaPiece*> wallList;
+// Arena::build. It and its pieces live until the process ends.
+extern std::vector<ArenaPiece*>& wallList;

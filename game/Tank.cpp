@@ -7,7 +7,8 @@
 
 int tanksCreated = 0;
 bool tankMeshesReleased = false;
-std::vector<Tank*> tankList;
+// Never destroyed: the collision detector holds it until the process ends.
+std::vector<Tank*>& tankList = *new std::vector<Tank*>();
 
 namespace {
 constexpr int kStartLives = 5;

@@ -77,4 +77,4 @@ extern int tanksCreated;
 // Whether the shared tank meshes were deleted already. Tests reset it.
 extern bool tankMeshesReleased;
 // The tanks of the match, the player's first; filled by the scene.
-extern std::vector<Tank*> tankList;
+extern std::vector<Tank*>& tankList;

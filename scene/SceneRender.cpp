@@ -63,6 +63,9 @@ void Scene::mainPass() {
     if (wireframe) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
+    // Coverage accumulates as "over": a see-through tank or a spark in front of a wall must
+    // not let the sky through the wall in the screen pass.
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
 
     glUseProgram(lambertPhongProgram);
     glUniform1i(glGetUniformLocation(lambertPhongProgram, "shadow_map"), kShadowMapUnit);
@@ -91,6 +94,7 @@ void Scene::mainPass() {
     glUseProgram(lambertPhongProgram);
     aiTank->draw();
     playerTank->draw();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     checkGlError("Scene::render() 5");
 }
 

@@ -3,8 +3,11 @@
 // Composes the main pass over the background already in the window. Blending is
 // (SRC_ALPHA, ONE_MINUS_SRC_ALPHA), so the window ends up with
 //     colour * alpha + background * (1 - alpha).
-// texSampler1: the lit colour, alpha = how much of the pixel the scene covers (0 where
-//              nothing was drawn, so the background shows there).
+// texSampler1: the lit colour premultiplied by its alpha, alpha = how much of the pixel the
+//              scene covers (0 where nothing was drawn, so the background shows there).
+//              The main pass leaves it so by blending colour with (SRC_ALPHA,
+//              ONE_MINUS_SRC_ALPHA) and coverage with (ONE, ONE_MINUS_SRC_ALPHA) over a
+//              cleared target.
 // texSampler2: the glow term (bright, specular, emissive parts), spread by a small blur so
 //              highlights and sparks bloom a little past their edges.
 // darken scales the whole composed frame, background included: with the scene's own light
@@ -49,7 +52,7 @@ void main() {
 
     // The glow is a light layer over the scene: it adds its light and covers the background
     // as much as its brightest channel.
-    vec3 light = scene.rgb * scene.a + glow;
+    vec3 light = scene.rgb + glow;
     float coverage = max(scene.a, clamp(max(glow.r, max(glow.g, glow.b)), 0.0, 1.0));
 
     float alpha = 1.0 - darken * (1.0 - coverage);

@@ -199,12 +199,13 @@ TEST_F(ScreenPassTest, FinalPassLeavesUnitZeroActiveAndEmptyAndUnitOneWithTheGlo
     glDeleteProgram(finalPass.program);
 }
 
-// Scene columns, left to right: opaque orange, half-covering orange, nothing drawn.
+// Scene columns, left to right: opaque orange, half-covering orange (premultiplied), nothing
+// drawn.
 // Sky: a flat blue-grey. No glow.
 TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
     const Rgba sky = {100, 150, 200, 255};
     const GLuint picture = texture(1, 1, solid(1, sky));
-    const GLuint scene = texture(3, 1, {200, 100, 40, 255, 200, 100, 40, 128, 0, 0, 0, 0});
+    const GLuint scene = texture(3, 1, {200, 100, 40, 255, 100, 50, 20, 128, 0, 0, 0, 0});
     const GLuint glow = texture(1, 1, {0, 0, 0, 0});
     CaptureStdout();
     BackgroundQuad background(backgroundProgram, picture);

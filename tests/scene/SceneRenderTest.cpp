@@ -1,7 +1,9 @@
 #include "SceneFixture.h"
 
 #include "app/RenderOptions.h"
+#include "app/Window.h"
 #include "app/WindowSize.h"
+#include "game/Tank.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -78,6 +80,29 @@ TEST_F(SceneTest, MatchFrameDrawsALitArena) {
     EXPECT_GT(lit.drawnShare, 0.4);
     EXPECT_GT(lit.meanBrightness, 40.0);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Zoomed in close, the player's tank is drawn see-through over the ground; the ground behind
+// it must still cover the sky completely.
+TEST_F(SceneTest, SeeThroughTankKeepsTheGroundBehindItOpaque) {
+    tap(GLFW_KEY_ENTER);
+    frame();
+    window::injectScroll(8);
+    frame();
+    frame();
+    ASSERT_LT(scene->playerTank->alpha, 1.0f);
+    std::vector<unsigned char> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4);
+    glBindTexture(GL_TEXTURE_2D, scene->sceneColorTextures[0]);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    // The lower third of the view looks down at the ground, partly through the tank.
+    size_t partlyCovered = 0;
+    for (int y = 0; y < kWindowHeight / 3; ++y) {
+        for (int x = 0; x < kWindowWidth; ++x) {
+            partlyCovered += pixels[(static_cast<size_t>(y) * kWindowWidth + x) * 4 + 3] < 250;
+        }
+    }
+    EXPECT_EQ(partlyCovered, 0u);
 }
 
 TEST_F(SceneTest, ShadowMapHoldsTheSceneDepth) {

@@ -2,6 +2,10 @@
 # take screenshots and check its console. Runs inside the X server of the test command.
 
 failures=0
+
+# The GL driver and X libraries keep allocations for the life of the process; the sanitizer
+# build must not report those.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp:print_suppressions=0}
 game_pid=""
 window_id=""
 
@@ -63,4 +67,32 @@ finish() {
     exit 1
   fi
   echo "e2e passed"
+}
+
+# game_shot NAME: saves the game window as NAME.png among the artefacts and echoes the path.
+game_shot() {
+  local file="$artifacts/$1.png"
+  import -window "$window_id" "$file"
+  echo "$file"
+}
+
+# image_mean FILE [GEOMETRY]: mean brightness 0..1 of the picture or of a WxH+X+Y part of it.
+image_mean() {
+  local crop=()
+  [ $# -gt 1 ] && crop=(-crop "$2" +repage)
+  convert "$1" "${crop[@]}" -colorspace Gray -format '%[fx:mean]' info:
+}
+
+# image_spread FILE: standard deviation of the brightness 0..1; a flat picture gives about 0.
+image_spread() { convert "$1" -colorspace Gray -format '%[fx:standard_deviation]' info:; }
+
+# bright_share FILE GEOMETRY: share of the part's pixels brighter than 0.85 in every channel.
+bright_share() {
+  convert "$1" -crop "$2" +repage -channel RGB -threshold 85% -separate -evaluate-sequence min \
+    -format '%[fx:mean]' info:
+}
+
+# expect_greater A B WHAT: fails unless the number A is greater than B.
+expect_greater() {
+  awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }' || fail "$3: $1 is not above $2"
 }

@@ -11,7 +11,6 @@ CollisionBody::CollisionBody() {
 
 void CollisionBody::initBody(const std::vector<Mesh*>& meshes, float heading, glm::vec3 position,
                              glm::vec3 scale) {
-    shape = b2PolygonShape();
     shape.m_radius = b2_polygonRadius;
     bottom = 0.0f;
     top = 0.0f;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
-void reportGlError(const std::string& label, unsigned int errorCode) {
+void reportGlError(const char* label, unsigned int errorCode) {
     std::cerr << "Error @ " << label << ":" << std::endl;
     switch (errorCode) {
     case GL_INVALID_ENUM:
@@ -30,7 +30,7 @@ void reportGlError(const std::string& label, unsigned int errorCode) {
     }
 }
 
-void checkGlError(const std::string& label) {
+void checkGlError(const char* label) {
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR) {
         reportGlError(label, error);

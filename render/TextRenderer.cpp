@@ -17,6 +17,7 @@ constexpr float kCellSize = 0.0625f;    // one cell, in texture coordinates
 constexpr GLuint kPositionAttribute = 0;
 constexpr GLuint kUvAttribute = 1;
 constexpr GLint kComponents = 2;
+constexpr size_t kCornersPerGlyph = 6; // two triangles per character quad
 
 GLsizeiptr byteSize(const std::vector<glm::vec2>& values) {
     return static_cast<GLsizeiptr>(values.size() * sizeof(glm::vec2));
@@ -30,6 +31,9 @@ TextLayout layoutText(const char* text, int x, int y, int size) {
     const float advance = kAdvancePerSize * static_cast<float>(size);
     const float top = static_cast<float>(y + size);
     const float bottom = static_cast<float>(y);
+    // One allocation per array: the text layer is the frame's only steady allocator.
+    layout.positions.reserve(length * kCornersPerGlyph);
+    layout.uvs.reserve(length * kCornersPerGlyph);
     for (size_t i = 0; i < length; ++i) {
         const float left = static_cast<float>(x) + static_cast<float>(i) * advance;
         const float right = left + advance;

@@ -1,4 +1,4 @@
-#include "SceneFixture.h"
+#include "support/SceneFixture.h"
 
 #include "app/Window.h"
 #include "game/Tank.h"

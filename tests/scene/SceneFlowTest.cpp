@@ -1,4 +1,4 @@
-#include "SceneFixture.h"
+#include "support/SceneFixture.h"
 
 #include "app/RenderOptions.h"
 #include "app/Window.h"

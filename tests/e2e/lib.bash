@@ -41,7 +41,8 @@ game_start() {
 }
 
 game_key() { xdotool key --window "$window_id" --delay 120 "$@"; sleep 0.3; }
-game_hold() { xdotool keydown --window "$window_id" "$1"; sleep "$2"; xdotool keyup --window "$window_id" "$1"; sleep 0.2; }
+game_hold() { game_hold_quiet "$1" "$2"; sleep 0.2; }
+game_hold_quiet() { xdotool keydown --window "$window_id" "$1" sleep "$2" keyup --window "$window_id" "$1"; }
 
 # game_wait_exit: waits up to 30 s for the game to end and records its status.
 game_wait_exit() {

@@ -1,17 +1,12 @@
 // The matrix conventions every drawable and camera relies on.
 #include "render/Math.h"
+#include "support/VecExpect.h"
 
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 namespace {
-
-void expectVec(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-5f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
 
 TEST(MathConventions, DefaultMatrixIsIdentity) {
     const glm::mat4 m;
@@ -32,15 +27,15 @@ TEST(MathConventions, ScalarMatrixIsDiagonal) {
 
 TEST(MathConventions, RotateTakesDegreesAndTurnsCounterClockwiseFromAbove) {
     const glm::mat4 r = rotateDegrees(glm::mat4(1.0f), 90.0f, glm::vec3(0, 1, 0));
-    expectVec(glm::vec3(r * glm::vec4(1, 0, 0, 0)), glm::vec3(0, 0, -1));
-    expectVec(glm::vec3(r * glm::vec4(0, 0, -1, 0)), glm::vec3(-1, 0, 0));
+    expectVec3(glm::vec3(r * glm::vec4(1, 0, 0, 0)), glm::vec3(0, 0, -1));
+    expectVec3(glm::vec3(r * glm::vec4(0, 0, -1, 0)), glm::vec3(-1, 0, 0));
 }
 
 TEST(MathConventions, RotateNormalisesItsAxisAndKeepsTranslation) {
     const glm::mat4 t = glm::translate(glm::mat4(1.0f), glm::vec3(4, 5, 6));
     const glm::mat4 r = rotateDegrees(t, 90.0f, glm::vec3(0, 7, 0));
     EXPECT_EQ(r[3], glm::vec4(4, 5, 6, 1));
-    expectVec(glm::vec3(r * glm::vec4(1, 0, 0, 0)), glm::vec3(0, 0, -1));
+    expectVec3(glm::vec3(r * glm::vec4(1, 0, 0, 0)), glm::vec3(0, 0, -1));
 }
 
 TEST(MathConventions, TranslationSitsInColumnThree) {
@@ -70,23 +65,23 @@ TEST(MathConventions, PerspectiveMapsNearAndFarToMinusOneAndOne) {
 
 TEST(MathConventions, LookAtLooksDownMinusZInEyeSpace) {
     const glm::mat4 v = glm::lookAt(glm::vec3(0, 0, 5), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
-    expectVec(glm::vec3(v * glm::vec4(0, 0, 0, 1)), glm::vec3(0, 0, -5));
+    expectVec3(glm::vec3(v * glm::vec4(0, 0, 0, 1)), glm::vec3(0, 0, -5));
     const glm::mat4 side = glm::lookAt(glm::vec3(3, 0, 0), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
-    expectVec(glm::vec3(side[0][0], side[1][0], side[2][0]), glm::vec3(0, 0, -1));
+    expectVec3(glm::vec3(side[0][0], side[1][0], side[2][0]), glm::vec3(0, 0, -1));
 }
 
 TEST(MathConventions, ModelMatrixScalesThenRotatesThenMoves) {
     const glm::mat4 t = glm::translate(glm::mat4(1.0f), glm::vec3(10, 0, 0));
     const glm::mat4 r = rotateDegrees(glm::mat4(1.0f), 90.0f, glm::vec3(0, 1, 0));
     const glm::mat4 s = glm::scale(glm::mat4(1.0f), glm::vec3(10, 2.2f, 0.3f));
-    expectVec(glm::vec3(t * r * s * glm::vec4(1, 1, 0, 1)), glm::vec3(10, 2.2f, -10), 1e-4f);
+    expectVec3(glm::vec3(t * r * s * glm::vec4(1, 1, 0, 1)), glm::vec3(10, 2.2f, -10), 1e-4f);
 }
 
 TEST(MathConventions, HeadingDirectionConvention) {
-    expectVec(headingDirection(0.0f), glm::vec3(0, 0, -1));
-    expectVec(headingDirection(90.0f), glm::vec3(-1, 0, 0));
-    expectVec(headingDirection(180.0f), glm::vec3(0, 0, 1));
-    expectVec(headingDirection(270.0f), glm::vec3(1, 0, 0));
+    expectVec3(headingDirection(0.0f), glm::vec3(0, 0, -1));
+    expectVec3(headingDirection(90.0f), glm::vec3(-1, 0, 0));
+    expectVec3(headingDirection(180.0f), glm::vec3(0, 0, 1));
+    expectVec3(headingDirection(270.0f), glm::vec3(1, 0, 0));
 }
 
 TEST(MathConventions, DegreeConversionFactors) {

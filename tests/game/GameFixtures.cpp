@@ -102,9 +102,3 @@ Tank& TankWorldTest::addTank(glm::vec3 position, float heading) {
                                            std::vector<Mesh*>{turret}));
     return *tanks.back();
 }
-
-void expectVec3(const glm::vec3& actual, const glm::vec3& expected, float tolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}

@@ -4,6 +4,7 @@
 #include "game/Tank.h"
 #include "render/Mesh.h"
 #include "support/GlContext.h"
+#include "support/VecExpect.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
@@ -58,5 +59,3 @@ protected:
     std::unique_ptr<BulletSystem> bullets;
     std::vector<std::unique_ptr<Tank>> tanks;
 };
-
-void expectVec3(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-5f);

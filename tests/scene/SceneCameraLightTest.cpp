@@ -3,17 +3,12 @@
 #include "app/Window.h"
 #include "game/Tank.h"
 #include "scene/ChaseCamera.h"
+#include "support/VecExpect.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 namespace {
-
-void expectVec(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-5f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
 
 TEST_F(SceneTest, LightMatricesCentreTheAimPoint) {
     scene->update(16.0f);
@@ -38,16 +33,16 @@ TEST_F(SceneTest, LightMatricesCentreTheAimPoint) {
 TEST_F(SceneTest, FirstPlacementHangsBehindThePlayersTurret) {
     tap(GLFW_KEY_ENTER);
     scene->update(0.0f);
-    expectVec(scene->cameraTarget, glm::vec3(0.0f, 1.05f, 5.0f));
-    expectVec(scene->cameraEye, glm::vec3(0.0f, 5.05f, 13.660254f), 1e-4f);
+    expectVec3(scene->cameraTarget, glm::vec3(0.0f, 1.05f, 5.0f));
+    expectVec3(scene->cameraEye, glm::vec3(0.0f, 5.05f, 13.660254f), 1e-4f);
 }
 
 TEST_F(SceneTest, CameraFollowsTheTurretNotTheHull) {
     scene->placeCamera(glm::vec3(0.0f), glm::vec3(-1.0f, 0.0f, 0.0f)); // turret heading 90
-    expectVec(scene->cameraEye, glm::vec3(8.660254f, 5.0f, 0.0f), 1e-4f);
+    expectVec3(scene->cameraEye, glm::vec3(8.660254f, 5.0f, 0.0f), 1e-4f);
     scene->cameraYaw = 90.0f;
     scene->placeCamera(glm::vec3(0.0f), glm::vec3(-1.0f, 0.0f, 0.0f));
-    expectVec(scene->cameraEye, glm::vec3(0.0f, 5.0f, 8.660254f), 1e-4f);
+    expectVec3(scene->cameraEye, glm::vec3(0.0f, 5.0f, 8.660254f), 1e-4f);
 }
 
 TEST_F(SceneTest, ZoomMovesByWholeStepsAndNeverReachesZero) {

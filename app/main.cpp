@@ -1,5 +1,6 @@
 #include "app/FrameClock.h"
 #include "app/GlCheck.h"
+#include "app/GlobalGlState.h"
 #include "app/LeakCheck.h"
 #include "app/Window.h"
 #include "app/WindowSize.h"
@@ -14,23 +15,6 @@ namespace {
 
 constexpr int kExitLibraryFailed = 1;
 constexpr int kExitWindowFailed = -1;
-
-// Global GL state every pass relies on; no pass changes it.
-void setGlobalGlState() {
-    checkGlError("1");
-    window::setTitle("Brakkel");
-    checkGlError("2");
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    checkGlError("3");
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-    glEnable(GL_LINE_SMOOTH);
-    checkGlError("4");
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    window::enableStickyKeys();
-}
 
 void runMainLoop(Scene& scene) {
     FrameClock clock;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/FrameObserver.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
@@ -24,7 +26,8 @@ public:
     // Advances the game by one frame of elapsedMs milliseconds and prepares the camera and
     // light uniforms for render.
     void update(float elapsedMs);
-    // Draws one frame (shadow pass, main pass, screen pass, texts) and presents it.
+    // Draws one frame (shadow pass, main pass, screen pass, texts) and presents it,
+    // telling frameObserver, when set, where each phase begins and when the frame ends.
     void render();
     // Starts a new match: both tanks back at their start with full lives, no bullets.
     void restartGame();
@@ -77,11 +80,14 @@ public:
     Tank* aiTank = nullptr;
     Arena* arena = nullptr;
     ParticleEffects* particles = nullptr;
+    // Told about each phase of render when set; not owned.
+    FrameObserver* frameObserver = nullptr;
 
 private:
     void createShadowTarget();
     void createSceneTarget();
     void applyTextureOptions();
+    void notifyPhase(FramePhase phase);
     void matchStep(float elapsedMs, float elapsedS);
     void shadowPass();
     void mainPass();

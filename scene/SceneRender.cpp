@@ -47,12 +47,26 @@ void draw(const std::string& text, const TextLine& line) {
 
 void Scene::render() {
     const double frameRate = framesPerSecond;
+    notifyPhase(FramePhase::Shadow);
     shadowPass();
+    notifyPhase(FramePhase::Main);
     mainPass();
+    notifyPhase(FramePhase::Screen);
     screenPass();
+    notifyPhase(FramePhase::Text);
     drawTexts(frameRate);
+    notifyPhase(FramePhase::Present);
     window::swapBuffers();
+    if (frameObserver != nullptr) {
+        frameObserver->frameEnds();
+    }
     checkGlError("Scene::render() END");
+}
+
+void Scene::notifyPhase(FramePhase phase) {
+    if (frameObserver != nullptr) {
+        frameObserver->phaseBegins(phase);
+    }
 }
 
 void Scene::mainPass() {

@@ -1,0 +1,40 @@
+#include "GpuPhaseTimer.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr double kNanosecondsPerMillisecond = 1.0e6;
+
+} // namespace
+
+GpuPhaseTimer::GpuPhaseTimer() {
+    glGenQueries(static_cast<GLsizei>(marks.size()), marks.data());
+}
+
+GpuPhaseTimer::~GpuPhaseTimer() {
+    glDeleteQueries(static_cast<GLsizei>(marks.size()), marks.data());
+}
+
+void GpuPhaseTimer::phaseBegins(FramePhase phase) {
+    glQueryCounter(marks[static_cast<size_t>(phase)], GL_TIMESTAMP);
+}
+
+void GpuPhaseTimer::frameEnds() {
+    glQueryCounter(marks[kPhaseCount], GL_TIMESTAMP);
+}
+
+void GpuPhaseTimer::read(FrameSample& sample) const {
+    std::array<GLuint64, kPhaseCount + 1> nanoseconds{};
+    for (size_t i = 0; i < marks.size(); ++i) {
+        glGetQueryObjectui64v(marks[i], GL_QUERY_RESULT, &nanoseconds[i]);
+    }
+    for (int phase = 0; phase < kPhaseCount; ++phase) {
+        const GLuint64 begin = nanoseconds[static_cast<size_t>(phase)];
+        const GLuint64 end = nanoseconds[static_cast<size_t>(phase) + 1];
+        // Signed, so that a driver that orders its timestamps loosely shows it.
+        const auto span = static_cast<std::int64_t>(end - begin);
+        sample.ms[static_cast<size_t>(FrameSample::ShadowGpu + phase)] =
+            static_cast<double>(span) / kNanosecondsPerMillisecond;
+    }
+}

@@ -1,0 +1,148 @@
+// Frame benchmark: plays the real game on a hidden window with fixed 16 ms steps and reports
+// where each frame's time goes (CPU update and submission, GPU time of every render phase,
+// whole frame), next to a floor frame that pays only the clears and full-screen passes.
+//
+//   brakkel_bench [FRAMES] [--csv FILE]
+#include "FloorFrame.h"
+#include "FrameLoop.h"
+#include "GpuPhaseTimer.h"
+#include "Report.h"
+#include "app/GlobalGlState.h"
+#include "app/LeakCheck.h"
+#include "app/Window.h"
+#include "app/WindowSize.h"
+#include "scene/Scene.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr int kDefaultFrames = 300;
+constexpr int kWarmUpFrames = 30;
+constexpr long kMaxFrames = 1000000; // keeps the samples of one run within a few tens of MB
+constexpr float kFrameStepMs = 16.0f;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+struct BenchOptions {
+    int frames = kDefaultFrames;
+    std::string csvPath; // empty: no CSV
+};
+
+bool parseOptions(int argc, char** argv, BenchOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--csv" && i + 1 < argc) {
+            // Absolute now: the benchmark changes directory before it writes the file.
+            options.csvPath = std::filesystem::absolute(argv[++i]).string();
+        } else {
+            char* end = nullptr;
+            const long frames = std::strtol(arg.c_str(), &end, 10);
+            if (arg.empty() || *end != '\0' || frames < 1 || frames > kMaxFrames) {
+                return false;
+            }
+            options.frames = static_cast<int>(frames);
+        }
+    }
+    return true;
+}
+
+// The game's asset paths are relative to bin/, where this program lives.
+bool enterProgramDirectory() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::canonical("/proc/self/exe", error);
+    if (!error) {
+        std::filesystem::current_path(program.parent_path(), error);
+    }
+    return !error;
+}
+
+bool openContext() {
+    if (!window::initLibrary() || !window::open(kWindowWidth, kWindowHeight, false)) {
+        std::cerr << "No GL window: is an X server running (DISPLAY)?" << std::endl;
+        return false;
+    }
+    if (glewInit() != GLEW_OK) {
+        std::cerr << "GLEW failed to initialise" << std::endl;
+        return false;
+    }
+    if (!GLEW_VERSION_3_3 && !GLEW_ARB_timer_query) {
+        std::cerr << "The GL context has no timer queries" << std::endl;
+        return false;
+    }
+    setGlobalGlState();
+    return true;
+}
+
+// ENTER on the title screen, as a player would press it.
+void startMatch(Scene& scene) {
+    window::injectKey(GLFW_KEY_ENTER, GLFW_PRESS);
+    scene.update(kFrameStepMs);
+    scene.render();
+    window::injectKey(GLFW_KEY_ENTER, GLFW_RELEASE);
+    // With sticky keys, a release after a polled press reads as pressed once more: use it up.
+    window::key(GLFW_KEY_ENTER);
+}
+
+int runBenchmark(const BenchOptions& options) {
+    std::vector<FrameSample> game;
+    std::vector<FrameSample> floor;
+    {
+        Scene scene;
+        startMatch(scene);
+        if (!scene.started) {
+            std::cerr << "The match did not start" << std::endl;
+            return kExitFailure;
+        }
+        GpuPhaseTimer timer;
+        scene.frameObserver = &timer;
+        game = measureFrames(
+            kWarmUpFrames, options.frames, timer, [&scene] { scene.update(kFrameStepMs); },
+            [&scene] { scene.render(); });
+        scene.frameObserver = nullptr;
+        if (scene.gameOver) {
+            std::cerr << "Warning: the match ended during the run; the last frames show the "
+                         "end screen"
+                      << std::endl;
+        }
+        floor = measureFrames(
+            kWarmUpFrames, options.frames, timer, [] {},
+            [&scene, &timer] { renderFloorFrame(scene, timer); });
+    }
+    std::cout << "\nbrakkel_bench: " << options.frames << " frames of " << kFrameStepMs
+              << " ms after " << kWarmUpFrames << " warm-up frames, " << kWindowWidth << " x "
+              << kWindowHeight << ", " << glGetString(GL_RENDERER) << "\n";
+    printReport(std::cout, game, floor);
+    if (!options.csvPath.empty() && !writeCsv(options.csvPath, game, floor)) {
+        std::cerr << "Cannot write " << options.csvPath << std::endl;
+        return kExitFailure;
+    }
+    return EXIT_SUCCESS;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    BenchOptions options;
+    if (!parseOptions(argc, argv, options)) {
+        std::cerr << "usage: brakkel_bench [FRAMES] [--csv FILE]" << std::endl;
+        return kExitUsage;
+    }
+    if (!enterProgramDirectory()) {
+        std::cerr << "Cannot change to the program's directory" << std::endl;
+        return kExitFailure;
+    }
+    if (!openContext()) {
+        return kExitFailure;
+    }
+    const int status = runBenchmark(options);
+    checkLeaksBeforeDriverUnload();
+    window::terminateLibrary();
+    return status;
+}

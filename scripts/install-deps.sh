@@ -7,7 +7,7 @@ packages=(
   g++ cmake make pkg-config
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libbox2d-dev libstb-dev libgtest-dev
   fonts-dejavu-core
-  xvfb xauth libgl1-mesa-dri xdotool imagemagick
+  xvfb xauth libgl1-mesa-dri xdotool imagemagick desktop-file-utils
 )
 
 missing=()

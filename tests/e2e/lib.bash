@@ -14,30 +14,58 @@ fail() {
   failures=$((failures + 1))
 }
 
-# game_start BINARY ARTIFACT_DIR: starts the game in the background, output captured, and
-# waits until its window is mapped.
-game_start() {
+# game_launch BINARY ARTIFACT_DIR [WORKDIR]: starts the game in the background in WORKDIR
+# (the current directory by default), output captured, and waits until its own window
+# "Brakkel" is mapped; several games may run at once. When no window appears it records a
+# failure, ends the game and returns 1.
+game_launch() {
+  local binary
+  binary=$(realpath -s "$1") # absolute, links kept: a launcher may resolve its own
   artifacts=$2
   mkdir -p "$artifacts"
   out="$artifacts/stdout.txt"
   err="$artifacts/stderr.txt"
-  "$1" >"$out" 2>"$err" &
+  (cd "${3:-.}" && exec "$binary") >"$out" 2>"$err" &
   game_pid=$!
+  window_id=""
   for _ in $(seq 1 600); do
-    window_id=$(xdotool search --onlyvisible --name '^Brakkel$' 2>/dev/null | head -n 1)
+    window_id=$(xdotool search --all --onlyvisible --pid "$game_pid" --name '^Brakkel$' 2>/dev/null | head -n 1)
     [ -n "$window_id" ] && break
     kill -0 "$game_pid" 2>/dev/null || break
     sleep 0.1
   done
   if [ -z "$window_id" ]; then
     fail "no window titled Brakkel appeared"
+    kill -9 "$game_pid" 2>/dev/null
+    wait "$game_pid"
+    game_status=$?
+    return 1
+  fi
+}
+
+# game_start BINARY ARTIFACT_DIR: game_launch in the current directory, then focuses the
+# window; ends the script when no window appears.
+game_start() {
+  if ! game_launch "$1" "$2"; then
     cat "$err"
-    kill "$game_pid" 2>/dev/null
     exit 1
   fi
   xdotool windowfocus --sync "$window_id" 2>/dev/null || true
   xdotool mousemove --window "$window_id" 512 384
   sleep 0.5
+}
+
+# game_wait_line PREFIX: waits up to 60 s for a line starting with PREFIX on the game's
+# standard output; records a failure and returns 1 when the game ends or hangs before it.
+game_wait_line() {
+  for _ in $(seq 1 600); do
+    grep -q -- "^$1" "$out" && return 0
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q -- "^$1" "$out" && return 0
+  fail "no line starting with '$1' on standard output"
+  return 1
 }
 
 game_key() { xdotool key --window "$window_id" --delay 120 "$@"; sleep 0.3; }
@@ -60,6 +88,9 @@ game_wait_exit() {
 
 expect_status() { [ "$game_status" -eq "$1" ] || fail "exit status $game_status, expected $1"; }
 expect_no_gl_errors() { ! grep -q 'Error @' "$err" || fail "GL error reported: $(grep -A1 'Error @' "$err" | head -n 4)"; }
+expect_no_sanitizer_report() {
+  ! grep -qE 'Sanitizer|runtime error:' "$err" || fail "sanitizer report: $(grep -m 2 -E 'Sanitizer|runtime error:' "$err")"
+}
 expect_stdout_line() { grep -qxF -- "$1" "$out" || fail "no line '$1' on standard output"; }
 
 finish() {

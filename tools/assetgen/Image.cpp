@@ -2,8 +2,6 @@
 
 #include <stb/stb_image_write.h>
 
-#include <cstdint>
-
 Image::Image(int width, int height, int channels)
     : w(width), h(height), c(channels), pixels(static_cast<size_t>(width) * height) {}
 
@@ -13,16 +11,24 @@ glm::vec4& Image::wrapped(int x, int y) {
     return pixels[index(wx, wy)];
 }
 
-bool Image::writeTga(const std::string& path) const {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(pixels.size() * c);
+std::vector<std::uint8_t> Image::bytes() const {
+    std::vector<std::uint8_t> result;
+    result.reserve(pixels.size() * c);
     for (const glm::vec4& p : pixels) {
         const glm::vec4 clamped = glm::clamp(p, 0.0f, 1.0f);
         for (int i = 0; i < c; ++i) {
-            bytes.push_back(static_cast<std::uint8_t>(clamped[i] * 255.0f + 0.5f));
+            result.push_back(static_cast<std::uint8_t>(clamped[i] * 255.0f + 0.5f));
         }
     }
+    return result;
+}
+
+bool Image::writeTga(const std::string& path) const {
     // The writer takes rows top first and stores them with a bottom-left origin.
     stbi_write_tga_with_rle = 0;
-    return stbi_write_tga(path.c_str(), w, h, c, bytes.data()) != 0;
+    return stbi_write_tga(path.c_str(), w, h, c, bytes().data()) != 0;
+}
+
+bool Image::writePng(const std::string& path) const {
+    return stbi_write_png(path.c_str(), w, h, c, bytes().data(), w * c) != 0;
 }

@@ -2,6 +2,7 @@
 
 #include <glm/glm.hpp>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,12 @@ public:
 
     // Writes an uncompressed TGA; false when the file cannot be written.
     bool writeTga(const std::string& path) const;
+    // Writes a PNG; false when the file cannot be written.
+    bool writePng(const std::string& path) const;
 
 private:
+    // The pixels as bytes, rows top first, channels clamped to 0..1 and scaled to 0..255.
+    std::vector<std::uint8_t> bytes() const;
     size_t index(int x, int y) const { return static_cast<size_t>(y) * w + x; }
 
     int w;

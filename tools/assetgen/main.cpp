@@ -1,16 +1,47 @@
 #include "FontAtlas.h"
 #include "Models.h"
 #include "ObjWriter.h"
+#include "TankIcon.h"
 #include "Textures.h"
 
 #include <filesystem>
 #include <iostream>
+#include <string>
+
+namespace {
+
+// Icon sizes in pixels, each written as <iconRoot>/hicolor/<size>x<size>/apps/brakkel.png, the
+// layout of the desktop's icon theme.
+constexpr int kIconSizes[] = {48, 128};
+
+int writeIcons(const std::filesystem::path& root) {
+    bool ok = true;
+    for (int size : kIconSizes) {
+        const std::string side = std::to_string(size);
+        const std::filesystem::path dir = root / "hicolor" / (side + "x" + side) / "apps";
+        std::error_code error;
+        std::filesystem::create_directories(dir, error);
+        const std::filesystem::path file = dir / "brakkel.png";
+        if (!makeTankIcon(size).writePng(file.string())) {
+            std::cerr << "brakkel_assetgen: cannot write " << file.string() << std::endl;
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
+}
+
+} // namespace
 
 // Writes every texture and model of the game under <assetRoot>/Textures and
-// <assetRoot>/Models. Exit code 0 when all were written, 1 otherwise.
+// <assetRoot>/Models, or with --icons the application icons under <iconRoot>. Exit code 0
+// when all were written, 1 otherwise.
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        return writeIcons(argv[2]);
+    }
     if (argc != 3) {
-        std::cerr << "usage: brakkel_assetgen <assetRoot> <fontFile>" << std::endl;
+        std::cerr << "usage: brakkel_assetgen <assetRoot> <fontFile>\n"
+                  << "       brakkel_assetgen --icons <iconRoot>" << std::endl;
         return 1;
     }
     const std::filesystem::path root = argv[1];

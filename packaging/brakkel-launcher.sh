@@ -1,0 +1,7 @@
+#!/bin/sh
+# Starts the installed game. The game reads its assets from ../Brakkel_game/ relative to its
+# working directory, so it runs from its own directory, found from this script's location
+# (links to the script resolved): the installed tree works wherever it is moved.
+here=$(dirname "$(readlink -f "$0")")
+cd "$here/../lib/brakkel/bin" || exit 1
+exec ./brakkel

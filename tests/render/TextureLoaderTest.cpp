@@ -72,8 +72,8 @@ TEST_P(TextureLayoutTest, UploadsBottomRowFirstWithTheFilesChannels) {
     const Layout layout = GetParam();
     constexpr int kWidth = 5;
     constexpr int kHeight = 3;
-    TgaSpec spec{kWidth,          kHeight, layout.channels, layout.topOrigin, layout.rightOrigin,
-                 layout.runLength};
+    const TgaLayout file{
+        kWidth, kHeight, layout.channels, layout.topOrigin, layout.rightOrigin, layout.runLength};
     std::vector<unsigned char> picture = patternPixels(kWidth, kHeight, layout.channels);
     // A repeated pixel run exercises run packets in the encoded files.
     for (int k = 0; k < layout.channels; ++k) {
@@ -81,7 +81,7 @@ TEST_P(TextureLayoutTest, UploadsBottomRowFirstWithTheFilesChannels) {
         picture[2 * layout.channels + k] = picture[k];
     }
     TempDir dir;
-    const std::string path = dir.write("picture.tga", makeTga(spec, picture));
+    const std::string path = dir.write("picture.tga", makeTga(file, picture));
 
     std::string output;
     const GLuint texture = loadQuietly(path, &output);

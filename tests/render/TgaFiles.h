@@ -6,7 +6,7 @@
 
 // Builds TGA files for the texture tests. Pixels are given in picture order: the top row
 // first, each pixel as R, G, B(, A) or a grey byte.
-struct TgaSpec {
+struct TgaLayout {
     int width = 0;
     int height = 0;
     int channels = 3;         // 1 grey, 3 RGB, 4 RGBA
@@ -15,36 +15,36 @@ struct TgaSpec {
     bool runLength = false;   // image types 10 and 11
 };
 
-inline std::string makeTga(const TgaSpec& spec, const std::vector<unsigned char>& topFirst) {
-    const int pixelCount = spec.width * spec.height;
+inline std::string makeTga(const TgaLayout& layout, const std::vector<unsigned char>& topFirst) {
+    const int pixelCount = layout.width * layout.height;
     std::vector<std::vector<unsigned char>> stored; // in file order, BGR(A)
     for (int i = 0; i < pixelCount; ++i) {
-        const int fileRow = i / spec.width;
-        const int fileColumn = i % spec.width;
-        const int row = spec.topOrigin ? fileRow : spec.height - 1 - fileRow;
-        const int column = spec.rightOrigin ? spec.width - 1 - fileColumn : fileColumn;
-        const unsigned char* p = &topFirst[(row * spec.width + column) * spec.channels];
-        std::vector<unsigned char> pixel(p, p + spec.channels);
-        if (spec.channels >= 3) {
+        const int fileRow = i / layout.width;
+        const int fileColumn = i % layout.width;
+        const int row = layout.topOrigin ? fileRow : layout.height - 1 - fileRow;
+        const int column = layout.rightOrigin ? layout.width - 1 - fileColumn : fileColumn;
+        const unsigned char* p = &topFirst[(row * layout.width + column) * layout.channels];
+        std::vector<unsigned char> pixel(p, p + layout.channels);
+        if (layout.channels >= 3) {
             std::swap(pixel[0], pixel[2]);
         }
         stored.push_back(pixel);
     }
 
     std::string file(18, '\0');
-    const bool grey = spec.channels == 1;
-    file[2] = static_cast<char>((grey ? 3 : 2) + (spec.runLength ? 8 : 0));
-    file[12] = static_cast<char>(spec.width & 0xFF);
-    file[13] = static_cast<char>(spec.width >> 8);
-    file[14] = static_cast<char>(spec.height & 0xFF);
-    file[15] = static_cast<char>(spec.height >> 8);
-    file[16] = static_cast<char>(spec.channels * 8);
-    file[17] = static_cast<char>((spec.topOrigin ? 0x20 : 0) | (spec.rightOrigin ? 0x10 : 0) |
-                                 (spec.channels == 4 ? 8 : 0));
+    const bool grey = layout.channels == 1;
+    file[2] = static_cast<char>((grey ? 3 : 2) + (layout.runLength ? 8 : 0));
+    file[12] = static_cast<char>(layout.width & 0xFF);
+    file[13] = static_cast<char>(layout.width >> 8);
+    file[14] = static_cast<char>(layout.height & 0xFF);
+    file[15] = static_cast<char>(layout.height >> 8);
+    file[16] = static_cast<char>(layout.channels * 8);
+    file[17] = static_cast<char>((layout.topOrigin ? 0x20 : 0) | (layout.rightOrigin ? 0x10 : 0) |
+                                 (layout.channels == 4 ? 8 : 0));
     auto append = [&file](const std::vector<unsigned char>& pixel) {
         file.append(pixel.begin(), pixel.end());
     };
-    if (!spec.runLength) {
+    if (!layout.runLength) {
         for (const auto& pixel : stored) {
             append(pixel);
         }

@@ -62,7 +62,7 @@ xdotool key --window "$window_id" Escape 2>/dev/null
 game_wait_exit
 expect_status 0
 expect_no_gl_errors
-! grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error' "$err" || fail "sanitizer report"
+expect_no_sanitizer_report
 
 echo "resident memory (s:kB): ${samples[*]}"
 low=""

@@ -2,8 +2,6 @@
 
 #include "app/Window.h"
 #include "app/WindowSize.h"
-#include "render/BackgroundQuad.h"
-#include "render/FinalPass.h"
 #include "scene/Scene.h"
 
 #include <GL/glew.h>
@@ -19,13 +17,7 @@ void renderFloorFrame(Scene& scene, FrameObserver& observer) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     observer.phaseBegins(FramePhase::Screen);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glUseProgram(scene.backgroundProgram);
-    glUniform2f(glGetUniformLocation(scene.backgroundProgram, "scale_down"), 1.0f, 1.0f);
-    backgroundQuad->draw();
-    glClear(GL_DEPTH_BUFFER_BIT);
-    scene.finalPass->draw();
+    scene.screenPass();
 
     observer.phaseBegins(FramePhase::Text);
     observer.phaseBegins(FramePhase::Present);

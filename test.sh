@@ -11,7 +11,6 @@ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug -DBRAKKEL_SANITIZE=ON >/dev/
 cmake --build "$build_dir" -j "$(nproc)"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 # -noreset: without it the X server restarts whenever its last client leaves, and a test

@@ -1,13 +1,12 @@
 #include "app/GlobalGlState.h"
 
-#include "app/GlCheck.h"
-#include "app/Window.h"
+#include "platform/GlCheck.h"
 
 #include <GL/glew.h>
 
-void setGlobalGlState() {
+void setGlobalGlState(Window& window) {
     checkGlError("1");
-    window::setTitle("Brakkel");
+    window.setTitle("Brakkel");
     checkGlError("2");
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     checkGlError("3");
@@ -18,5 +17,4 @@ void setGlobalGlState() {
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    window::enableStickyKeys();
 }

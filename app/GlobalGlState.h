@@ -1,5 +1,7 @@
 #pragma once
 
-// Sets the global GL state every pass relies on (no pass changes it), titles the window and
-// turns on sticky keys. Needs the window open with its context current and GLEW initialised.
-void setGlobalGlState();
+#include "platform/Window.h"
+
+// Titles the window and sets the GL state the game starts from, with the start-up GL checks
+// "1" to "4". Needs the window open with its context current and GLEW initialised.
+void setGlobalGlState(Window& window);

@@ -1,70 +1,84 @@
-#include "app/FrameClock.h"
-#include "app/GlCheck.h"
+// Brakkel: one player against one computer tank in a walled arena. Opens the window, builds the
+// scene and runs the game loop: the game advances in fixed steps as real time passes, and every
+// frame is drawn blended between the last two steps.
 #include "app/GlobalGlState.h"
-#include "app/LeakCheck.h"
-#include "app/Window.h"
-#include "app/WindowSize.h"
+#include "platform/FixedStep.h"
+#include "platform/FrameRateMeter.h"
+#include "platform/GlCheck.h"
+#include "platform/Keys.h"
+#include "platform/Window.h"
+#include "platform/WindowSize.h"
 #include "scene/Scene.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
 constexpr int kExitLibraryFailed = 1;
 constexpr int kExitWindowFailed = -1;
+constexpr int kVsync = 1;                           // swap at the display's refresh
+constexpr unsigned int kParticleSalt = 0x9E3779B9u; // the bursts draw apart from the opponent
 
-void runMainLoop(Scene& scene) {
-    FrameClock clock;
-    framesPerSecond = 300.0;
+void runGameLoop(Window& window, Scene& scene) {
+    FixedStep clock;
+    FrameRateMeter meter;
     checkGlError("before main loop");
 
+    double previousTime = window.time();
     bool running = true;
     while (running) {
-        clock.sampleFrameRate(window::time());
-        const float elapsedMs = clock.elapsedMs(window::time());
-        clock.markTime(window::time());
+        const double now = window.time();
+        const double frameSeconds = now - previousTime;
+        previousTime = now;
+        meter.frame(now);
 
+        const int steps = clock.advance(frameSeconds);
         checkGlError("main loop, before scene.update()");
-        scene.update(elapsedMs);
+        for (int step = 0; step < steps; ++step) {
+            scene.update(static_cast<float>(FixedStep::kStepSeconds));
+        }
         checkGlError("main loop, after scene.update()");
+
+        FrameTiming timing;
+        timing.blend = clock.blend();
+        timing.seconds = static_cast<float>(
+            std::min(frameSeconds, FixedStep::kMaxStepsPerFrame * FixedStep::kStepSeconds));
+        timing.framesPerSecond = meter.framesPerSecond();
+        timing.frameMilliseconds = meter.frameMilliseconds();
         checkGlError("main loop, before scene.render()");
-        scene.render();
+        scene.render(timing);
         checkGlError("main loop, after scene.render()");
 
-        if (window::key(GLFW_KEY_ESCAPE) != GLFW_RELEASE) {
-            running = false;
-        } else {
-            running = window::isOpen();
-        }
-        clock.countFrame();
+        running = !window.input().readKey(keys::kEscape) && !window.closeRequested();
     }
 }
 
 } // namespace
 
 int main() {
-    if (!window::initLibrary()) {
+    WindowLibrary library;
+    if (!library.ready()) {
         std::fprintf(stderr, "Failed to initialize GLFW\n");
         return kExitLibraryFailed;
     }
-    if (!window::open(kWindowWidth, kWindowHeight)) {
+    Window window(kWindowWidth, kWindowHeight);
+    if (!window.isOpen()) {
         std::fprintf(stderr, "Failed to open GLFW window\n");
-        window::terminateLibrary();
         return kExitWindowFailed;
     }
     if (glewInit() != GLEW_OK) {
         std::fprintf(stderr, "Failed to initialize GLEW\n");
         return kExitLibraryFailed;
     }
-    setGlobalGlState();
-    {
-        Scene scene;
-        runMainLoop(scene);
-    }
-    checkLeaksBeforeDriverUnload();
-    window::terminateLibrary();
+    setGlobalGlState(window);
+    window.setSwapInterval(kVsync);
+
+    const auto seed = static_cast<unsigned int>(std::time(nullptr));
+    Scene scene(window, seed, seed ^ kParticleSalt);
+    runGameLoop(window, scene);
     return 0;
 }

@@ -1,19 +1,11 @@
 #include "game/AiController.h"
 
-#include <glm/glm.hpp>
+#include "game/Angles.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <ctime>
-#include <iostream>
-
-AiController* aiController = nullptr;
-int (*aiRandomSource)() = std::rand;
 
 namespace {
-constexpr int kRandomSpan = 30000; // draws are (source mod span) / span, from 0 to 0.99997
-constexpr double kRadiansToDegreesExact = 57.29577791868205;
-constexpr float kFullTurnDegrees = 360.0f;
+constexpr unsigned int kRandomSpan = 30000; // draws are (source mod span) / span
 
 constexpr float kJumpChance = 0.95f;  // a draw above this jumps (about 5 %)
 constexpr float kLeaveChance = 0.05f; // per update, once the minimum time has passed
@@ -25,25 +17,20 @@ constexpr unsigned int kMoveFrames = 100;
 constexpr unsigned int kTurnFrames = 50;
 constexpr unsigned int kStuckFrames = 150;
 constexpr unsigned int kShootFrames = 100;
-constexpr float kDriveInput = 0.2f;     // speed input per update, as the player's keys
-constexpr float kTurnRate = 75.0f;      // degrees per second
-constexpr float kDestuckInput = 0.215f; // reverse speed input per update while STUCK
-
-float random01() {
-    return static_cast<float>(aiRandomSource() % kRandomSpan) / static_cast<float>(kRandomSpan);
-}
-
-void writeLine(const char* line) {
-    std::cout << line << std::endl;
-}
+constexpr int kBlockedFramesToGiveUp = 60; // a second of updates
+constexpr float kDriveInput = 0.2f;        // speed input per update, as the player's keys
+constexpr float kTurnRate = 75.0f;         // degrees per second
+constexpr float kDestuckInput = 0.215f;    // reverse speed input per update while STUCK
 } // namespace
 
-AiController::AiController(Tank* tank, Tank* opponent) : opponent(opponent), tank(tank) {
-    std::srand(static_cast<unsigned int>(std::time(nullptr)));
+AiController::AiController(Tank& tank, Tank& opponent, unsigned int seed)
+    : opponent(opponent), tank(tank), random(seed) {}
+
+float AiController::random01() {
+    return static_cast<float>(nextDraw() % kRandomSpan) / static_cast<float>(kRandomSpan);
 }
 
-void AiController::update(float dtMs, float dtSeconds) {
-    // The draws of one update come in a fixed order: jump, state, destuck, shot.
+void AiController::update(float dtSeconds, EventList& events) {
     ++stateFrames;
     ++shootFrames;
 
@@ -53,29 +40,29 @@ void AiController::update(float dtMs, float dtSeconds) {
         jump = random01() > kJumpChance;
     }
 
-    bool resetTimer = runState(dtSeconds);
+    bool resetTimer = runState(dtSeconds, events);
 
     if (random01() < kDestuckChance && state != AiState::STUCK) {
         state = AiState::STUCK;
-        writeLine("RAND. DESTUCK");
+        logLine(events, "RAND. DESTUCK");
         resetTimer = true;
     }
 
     if (shootFrames > kShootFrames && random01() < kShootChance) {
-        tank->fire();
-        tank->triggerHeld = false;
+        tank.fire();
+        tank.triggerHeld = false;
         shootFrames = 0;
-        writeLine("SHOOT");
+        logLine(events, "SHOOT");
     }
 
-    tank->update(dtMs, jump);
+    tank.update(dtSeconds, jump);
     if (resetTimer) {
         stateFrames = 0;
     }
 }
 
 float AiController::aim() {
-    const glm::vec3 toOpponent = opponent->position - tank->position;
+    const glm::vec3 toOpponent = opponent.position - tank.position;
     // The bullets fly level, so the aim is taken in the ground plane. Straight above or below
     // (or at the same point) there is no direction: the turret keeps its heading.
     const glm::vec2 ground(toOpponent.x, toOpponent.z);
@@ -86,69 +73,70 @@ float AiController::aim() {
         if (n.x > 0.0f) {
             heading = kFullTurnDegrees - heading;
         }
-        tank->turretHeading = heading;
+        tank.turretHeading = heading;
     }
     return toOpponent.y;
 }
 
-bool AiController::runState(float dtSeconds) {
+bool AiController::runState(float dtSeconds, EventList& events) {
     switch (state) {
     case AiState::IDLE:
         if (stateFrames > kIdleFrames) {
             state = AiState::MOVE_FOR;
-            writeLine("IDLE -> MOVE_FOR");
+            logLine(events, "IDLE -> MOVE_FOR");
             return true;
         }
         return false;
     case AiState::MOVE_FOR:
-        tank->accelerate(-kDriveInput);
-        return leaveMove();
+        tank.accelerate(-kDriveInput);
+        return leaveMove(events);
     case AiState::MOVE_BACK:
-        tank->accelerate(kDriveInput);
-        return leaveMove();
+        tank.accelerate(kDriveInput);
+        return leaveMove(events);
     case AiState::TURN_PLUS:
-        tank->turn(kTurnRate * dtSeconds);
-        return leaveTurn();
+        tank.turn(kTurnRate * dtSeconds);
+        return leaveTurn(events);
     case AiState::TURN_MINUS:
-        tank->turn(-kTurnRate * dtSeconds);
-        return leaveTurn();
+        tank.turn(-kTurnRate * dtSeconds);
+        return leaveTurn(events);
     case AiState::STUCK:
-        tank->turn(-kTurnRate * dtSeconds);
-        tank->accelerate(kDestuckInput);
+        tank.turn(-kTurnRate * dtSeconds);
+        tank.accelerate(kDestuckInput);
         if (stateFrames > kStuckFrames) {
             // The timer is kept, so IDLE is left again at the next update.
             state = AiState::IDLE;
-            writeLine("STUCK -> IDLE");
+            logLine(events, "STUCK -> IDLE");
         }
         return false;
     }
     return false;
 }
 
-bool AiController::leaveMove() {
-    if (stateFrames <= kMoveFrames || !(random01() < kLeaveChance)) {
+bool AiController::leaveMove(EventList& events) {
+    const bool timeUp = stateFrames > kMoveFrames && random01() < kLeaveChance;
+    if (!timeUp && tank.blockedSteps < kBlockedFramesToGiveUp) {
         return false;
     }
     if (random01() < kEvenOdds) {
         state = AiState::TURN_MINUS;
-        writeLine("MOVE -> TURN_MINUS");
+        logLine(events, "MOVE -> TURN_MINUS");
     } else {
         state = AiState::TURN_PLUS;
-        writeLine("MOVE -> TURN_PLUS");
+        logLine(events, "MOVE -> TURN_PLUS");
     }
     return true;
 }
 
-bool AiController::leaveTurn() {
+bool AiController::leaveTurn(EventList& events) {
     if (stateFrames <= kTurnFrames || !(random01() < kLeaveChance)) {
         return false;
     }
     if (random01() < kEvenOdds) {
         state = AiState::MOVE_BACK;
-        writeLine("TURN -> MOVE_BACK");
+        logLine(events, "TURN -> MOVE_BACK");
     } else {
         state = AiState::MOVE_FOR;
-        writeLine("TURN -> MOVE_FOR");
+        logLine(events, "TURN -> MOVE_FOR");
     }
     return true;
 }

@@ -1,20 +1,9 @@
 #include "game/Arena.h"
 
-#include "render/AssetPaths.h"
-#include "render/ModelLoader.h"
-#include "render/TextureLoader.h"
-
 #include <algorithm>
-#include <string>
-
-// Never destroyed: the pieces live until the process ends and stay reachable through it.
-std::vector<ArenaPiece*>& wallList = *new std::vector<ArenaPiece*>();
 
 namespace {
-constexpr const char* kBoxModel = "tank_bottom.obj";
-constexpr const char* kGroundTextureFile = "ground2.tga";
-constexpr const char* kWallTextureFile = "wall1.tga";
-
+constexpr std::size_t kPieceCount = 21;
 constexpr float kQuarterTurnDegrees = 90.0f;
 // Each wall slides along itself by 3 % of its length, worked out in double so that the places
 // come out as the nearest floats (0.3 for a length of 10, not 0.29999998).
@@ -38,21 +27,8 @@ int alternatingSign(int n) {
 }
 } // namespace
 
-Arena::Arena(std::vector<ArenaPiece*>* walls, GLuint program) : walls(walls), program(program) {}
-
-void Arena::loadModels() {
-    groundTexture = loadTexture((std::string(kTextureDir) + kGroundTextureFile).c_str());
-    wallTexture = loadTexture((std::string(kTextureDir) + kWallTextureFile).c_str());
-    const std::string modelPath = std::string(kModelDir) + kBoxModel;
-    loadModel(modelPath, program, wallTexture, wallMeshes);
-    loadModel(modelPath, program, groundTexture, groundMeshes);
-}
-
-ArenaPiece* Arena::addPiece(const std::vector<Mesh*>* meshes, glm::vec3 position, float heading,
-                            glm::vec3 scale) {
-    ArenaPiece* piece = new ArenaPiece(meshes, position, heading, scale, program);
-    walls->push_back(piece);
-    return piece;
+ArenaPiece& Arena::addPiece(PieceKind kind, glm::vec3 position, float heading, glm::vec3 scale) {
+    return pieces.emplace_back(kind, box, position, heading, scale);
 }
 
 void Arena::addWallRing(const std::vector<int>& sides, int count, glm::vec3 centre, float length,
@@ -68,29 +44,85 @@ void Arena::addWallRing(const std::vector<int>& sides, int count, glm::vec3 cent
         const glm::vec3 place(static_cast<float>(centre.x + b + kWallShift * c), centre.y,
                               static_cast<float>(centre.z + c - kWallShift * b));
         const float heading = kQuarterTurnDegrees * static_cast<float>(side);
-        addPiece(&wallMeshes, place, heading, glm::vec3(length, height, thickness));
-        ArenaPiece* twin = addPiece(&wallMeshes, place, heading,
-                                    glm::vec3(length, kTwinHeightFactor * height, thickness));
-        twin->visible = false;
+        addPiece(PieceKind::Wall, place, heading, glm::vec3(length, height, thickness));
+        addPiece(PieceKind::Wall, place, heading,
+                 glm::vec3(length, kTwinHeightFactor * height, thickness))
+            .visible = false;
     }
 }
 
 void Arena::build() {
-    loadModels();
+    // The pieces never move once built; reserving keeps them where they were made.
+    pieces.reserve(pieces.size() + kPieceCount);
     // Area 1, on the ground.
-    addPiece(&groundMeshes, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f, kSlabOneScale);
+    addPiece(PieceKind::Ground, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f, kSlabOneScale);
     addWallRing({0, 2, 3}, 3, glm::vec3(0.0f, -0.1f, 0.0f), kWallLength, kWallHeight,
                 kWallThickness);
-    addPiece(&wallMeshes, glm::vec3(10.0f, 0.0f, 0.0f), 90.0f, kLowWallScale);
-    addPiece(&wallMeshes, glm::vec3(0.0f, 0.0f, 0.0f), 0.0f, kBlockScale);
+    addPiece(PieceKind::Wall, glm::vec3(10.0f, 0.0f, 0.0f), 90.0f, kLowWallScale);
+    addPiece(PieceKind::Wall, glm::vec3(0.0f, 0.0f, 0.0f), 0.0f, kBlockScale);
     // Area 2, raised.
-    addPiece(&groundMeshes, glm::vec3(20.0f, 1.1f, -10.0f), 0.0f, kSlabTwoScale);
-    addPiece(&wallMeshes, glm::vec3(20.0f, 1.1f, -10.0f), 0.0f, kBlockScale);
-    addPiece(&wallMeshes, glm::vec3(20.0f, 1.1f, -14.0f), 90.0f, kTallBlockScale);
-    addPiece(&wallMeshes, glm::vec3(25.0f, 1.1f, -3.0f), 0.0f, kPostScale);
-    addPiece(&wallMeshes, glm::vec3(15.0f, 1.1f, 0.0f), 0.0f, kPostScale);
+    addPiece(PieceKind::Ground, glm::vec3(20.0f, 1.1f, -10.0f), 0.0f, kSlabTwoScale);
+    addPiece(PieceKind::Wall, glm::vec3(20.0f, 1.1f, -10.0f), 0.0f, kBlockScale);
+    addPiece(PieceKind::Wall, glm::vec3(20.0f, 1.1f, -14.0f), 90.0f, kTallBlockScale);
+    addPiece(PieceKind::Wall, glm::vec3(25.0f, 1.1f, -3.0f), 0.0f, kPostScale);
+    addPiece(PieceKind::Wall, glm::vec3(15.0f, 1.1f, 0.0f), 0.0f, kPostScale);
     addWallRing({0, 1}, 2, glm::vec3(20.0f, 1.0f, 0.0f), kWallLength, kWallHeight, kWallThickness);
-    addPiece(&wallMeshes, glm::vec3(10.0f, 1.0f, -19.7f), 90.0f, kWallScale);
-    addPiece(&wallMeshes, glm::vec3(19.7f, 1.0f, -30.0f), 0.0f, kWallScale);
-    addPiece(&wallMeshes, glm::vec3(30.0f, 1.0f, -20.3f), 90.0f, kWallScale);
+    addPiece(PieceKind::Wall, glm::vec3(10.0f, 1.0f, -19.7f), 90.0f, kWallScale);
+    addPiece(PieceKind::Wall, glm::vec3(19.7f, 1.0f, -30.0f), 0.0f, kWallScale);
+    addPiece(PieceKind::Wall, glm::vec3(30.0f, 1.0f, -20.3f), 90.0f, kWallScale);
+}
+
+namespace {
+// Where the segment from `from` to `to` enters the body's footprint (0 to 1), or nothing when
+// it misses it or starts inside.
+bool entry(const CollisionBody& body, glm::vec3 from, glm::vec3 to, float& fraction) {
+    b2RayCastInput ray;
+    ray.p1.Set(from.x, from.z);
+    ray.p2.Set(to.x, to.z);
+    ray.maxFraction = 1.0f;
+    b2RayCastOutput hit;
+    if (!body.shape.RayCast(&hit, ray, body.transform, 0)) {
+        return false;
+    }
+    fraction = hit.fraction;
+    return true;
+}
+
+bool holds(const CollisionBody& body, glm::vec3 point) {
+    return body.shape.TestPoint(body.transform, b2Vec2(point.x, point.z));
+}
+} // namespace
+
+float Arena::firstObstacle(glm::vec3 from, glm::vec3 to) const {
+    float nearest = 1.0f;
+    for (const ArenaPiece& piece : pieces) {
+        float in = 0.0f;
+        if (!piece.visible || holds(piece, from) || !entry(piece, from, to, in)) {
+            continue;
+        }
+        float back = 0.0f;
+        const float out = holds(piece, to) || !entry(piece, to, from, back) ? 1.0f : 1.0f - back;
+        const float lowest = std::min(glm::mix(from.y, to.y, in), glm::mix(from.y, to.y, out));
+        if (lowest < piece.top) {
+            nearest = std::min(nearest, in);
+        }
+    }
+    return nearest;
+}
+
+float Arena::groundEdge(glm::vec3 from, glm::vec3 to) const {
+    float furthest = 0.0f;
+    for (const ArenaPiece& piece : pieces) {
+        if (piece.kind != PieceKind::Ground) {
+            continue;
+        }
+        if (holds(piece, to)) {
+            return 1.0f;
+        }
+        float back = 0.0f;
+        if (entry(piece, to, from, back)) {
+            furthest = std::max(furthest, 1.0f - back);
+        }
+    }
+    return furthest;
 }

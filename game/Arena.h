@@ -1,42 +1,40 @@
 #pragma once
 
 #include "game/ArenaPiece.h"
-#include "render/Mesh.h"
+#include "game/Bounds.h"
 
-#include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <vector>
 
-// The fixed scenery: two ground slabs at different heights, the walls around
-// them and a few blocks, all made from the one box model. Every piece goes into
-// the given list, which collision detection and the render passes walk. Nothing
-// here is ever released: the arena lives as long as the process.
+// The fixed scenery: two ground slabs at different heights, the walls around them and a few
+// blocks, all made from the one box model. Collision detection tests tanks and bullets against
+// every piece; the renderer draws the visible ones.
 class Arena {
 public:
-    Arena(std::vector<ArenaPiece*>* walls, GLuint program);
+    // box are the box model's bounds (x and z from −1 to 1, standing on y = 0).
+    explicit Arena(const Bounds& box) : box(box) {}
 
-    // Loads the models and textures and appends the 21 pieces; called once.
+    // Appends the 21 pieces; called once.
     void build();
-    void loadModels();
-    // Appends, for each of the first count sides (0: +Z, 1: +X, 2: −Z, 3: −X), a
-    // visible wall of length, height and thickness around centre, and an
-    // invisible twin three times as tall that only collides.
+    // Appends, for each of the first count sides (0: +Z, 1: +X, 2: −Z, 3: −X), a visible wall of
+    // length, height and thickness around centre, and an invisible twin three times as tall
+    // that only collides.
     void addWallRing(const std::vector<int>& sides, int count, glm::vec3 centre, float length,
                      float height, float thickness);
 
-    std::vector<ArenaPiece*>* walls;
-    std::vector<Mesh*> wallMeshes;
-    std::vector<Mesh*> groundMeshes;
-    GLuint program; // not owned
-    GLuint groundTexture = 0;
-    GLuint wallTexture = 0;
+    // How far along the segment from `from` to `to` (0 at from, 1 at to) it first enters a
+    // visible piece, where it crosses the piece's footprint lower than the piece's top; 1 when
+    // none is in the way. A piece whose footprint holds `from` does not count.
+    float firstObstacle(glm::vec3 from, glm::vec3 to) const;
+    // How far along the segment, seen from above, it stays over the ground slabs; 1 when `to`
+    // is over a slab. `from` must be over one.
+    float groundEdge(glm::vec3 from, glm::vec3 to) const;
+
+    std::vector<ArenaPiece> pieces;
 
 private:
-    ArenaPiece* addPiece(const std::vector<Mesh*>* meshes, glm::vec3 position, float heading,
-                         glm::vec3 scale);
-};
+    ArenaPiece& addPiece(PieceKind kind, glm::vec3 position, float heading, glm::vec3 scale);
 
-// Every piece of the arena, slabs and invisible walls included; filled by
-// Arena::build. It and its pieces live until the process ends.
-extern std::vector<ArenaPiece*>& wallList;
+    Bounds box;
+};

@@ -1,31 +1,27 @@
 #pragma once
 
+#include "game/Bounds.h"
 #include "game/CollisionBody.h"
-#include "render/Material.h"
-#include "render/Mesh.h"
 
-#include <GL/glew.h>
 #include <glm/glm.hpp>
 
-#include <vector>
+// What a piece of the arena looks like: ground is drawn with the ground texture, everything
+// else with the wall texture.
+enum class PieceKind { Ground, Wall };
 
-// One fixed piece of the arena (a ground slab, a wall or a block): the shared box model
-// stretched per axis. Its footprint sits at its place in the ground plane with the identity
-// transform; an invisible piece only collides.
+// One fixed piece of the arena (a ground slab, a wall or a block): the box model stretched per
+// axis. Its footprint sits at its place in the ground plane with the identity transform; an
+// invisible piece only collides.
 class ArenaPiece : public CollisionBody {
 public:
-    // meshes is shared by all pieces of one kind and must outlive the piece. position is the
-    // centre of the footprint in X and Z and the piece's bottom in Y; heading is in degrees.
-    ArenaPiece(const std::vector<Mesh*>* meshes, glm::vec3 position, float heading, glm::vec3 scale,
-               GLuint program);
+    // box are the box model's bounds. position is the centre of the footprint in X and Z and
+    // the piece's bottom in Y; heading is in degrees.
+    ArenaPiece(PieceKind kind, const Bounds& box, glm::vec3 position, float heading,
+               glm::vec3 scale);
 
-    void draw();
-    void drawShadow(GLuint shadowProgram, GLint modelLocation);
-
-    const std::vector<Mesh*>* meshes; // not owned
+    PieceKind kind;
     glm::vec3 position;
-    glm::mat4 modelMatrix; // translation × rotation × scale, the whole model matrix
+    // translate(position) × rotate(heading about +Y) × scale: the whole model matrix.
+    glm::mat4 modelMatrix;
     bool visible = true;
-    Material material;
-    GLuint program; // not owned
 };

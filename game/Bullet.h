@@ -1,37 +1,34 @@
 #pragma once
 
+#include "game/Bounds.h"
 #include "game/CollisionBody.h"
-#include "render/Mesh.h"
 
-#include <GL/glew.h>
 #include <glm/glm.hpp>
-
-#include <vector>
 
 // One shot in flight: a straight horizontal line at constant speed until it hits something
 // (collision detection marks it dead) or its lifetime runs out.
 class Bullet : public CollisionBody {
 public:
-    // direction need not be unit length; it must not be zero. The footprint is centred on
-    // the local origin and turned to the flight heading; transform carries the position.
+    // direction need not be unit length; it must not be zero. bounds are the bullet model's.
+    // The footprint is centred on the local origin and turned to the flight heading; transform
+    // carries the position. origin is where the shot was fired from (the firing tank's centre
+    // at the bullet's height): the path from there to position is checked for walls once.
     Bullet(glm::vec3 direction, glm::vec3 position, float speed, float lifetime,
-           std::vector<Mesh*> meshes);
+           const Bounds& bounds, glm::vec3 origin);
 
     // Advances by dtSeconds; marks the bullet dead once its age passes its lifetime.
     void update(float dtSeconds);
-    // Main pass: the lighting program and the bullet material must be current already.
-    void draw();
-    void drawShadow(GLuint shadowProgram, GLint modelLocation);
+    // The heading the model is drawn turned by: the turret heading it was fired with, between
+    // −180 and 180 degrees.
+    float drawHeading() const;
 
-    std::vector<Mesh*> meshes; // shared with the bullet system, not owned
-    glm::vec3 direction;       // unit length
+    glm::vec3 direction; // unit length
     glm::vec3 position;
     float speed;    // units per second
     float age;      // seconds since the bullet was made
     float lifetime; // seconds it may fly
     bool dead;
-
-private:
-    glm::mat4 rotation() const;
-    glm::mat4 translation() const;
+    glm::vec3 previousPosition; // before the last update, for drawing between steps
+    glm::vec3 origin;
+    bool fresh = true; // fired this step: the shot and its path from origin are still to report
 };

@@ -1,37 +1,28 @@
 #pragma once
 
+#include "game/Bounds.h"
 #include "game/Bullet.h"
-#include "render/Material.h"
-#include "render/Mesh.h"
 
-#include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <list>
-#include <vector>
 
-// The live bullets and what they are drawn with. Owns the bullets and the bullet meshes.
-// The render passes walk bullets themselves: the main pass makes program current and applies
-// material once, then draws every bullet.
+// The live bullets, oldest first. Each is one list node: a shot costs one allocation and a
+// bullet keeps its address for its whole flight.
 class BulletSystem {
 public:
-    BulletSystem(GLuint program, std::vector<Mesh*> meshes);
-    ~BulletSystem();
-    BulletSystem(const BulletSystem&) = delete;
-    BulletSystem& operator=(const BulletSystem&) = delete;
+    // bounds are the bullet model's; every bullet's body is sized from them.
+    explicit BulletSystem(const Bounds& bounds) : bounds(bounds) {}
 
-    void spawn(glm::vec3 direction, glm::vec3 position, float speed, float lifetime);
-    // Moves every bullet, then deletes those that are dead, whether their lifetime ran out in
+    // Appends a bullet fired from origin (see Bullet).
+    void spawn(glm::vec3 direction, glm::vec3 position, float speed, float lifetime,
+               glm::vec3 origin);
+    // Moves every bullet, then removes those that are dead, whether their lifetime ran out in
     // this update or a hit marked them since the last one.
     void updateAll(float dtSeconds);
-    // Deletes every bullet; the meshes stay.
-    void clear();
+    // Removes every bullet.
+    void clear() { bullets.clear(); }
 
-    std::list<Bullet*> bullets; // oldest first
-    std::vector<Mesh*> meshes;
-    GLuint program; // not owned
-    Material material;
+    std::list<Bullet> bullets;
+    Bounds bounds;
 };
-
-// The one bullet system of the game, created by the scene.
-extern BulletSystem* bulletSystem;

@@ -1,80 +1,76 @@
 #pragma once
 
+#include "game/Bounds.h"
 #include "game/BulletSystem.h"
 #include "game/CollisionBody.h"
-#include "render/Material.h"
-#include "render/Mesh.h"
 
-#include <GL/glew.h>
 #include <glm/glm.hpp>
 
-#include <vector>
+// Where a tank stands and looks: what is drawn of it.
+struct TankPose {
+    glm::vec3 position{0.0f};
+    float heading = 0.0f;       // hull, degrees
+    float turretHeading = 0.0f; // degrees
+};
 
-// One vehicle of a match: hull and turret meshes, a hull heading and an independent turret
-// heading (degrees; heading h looks along (−sin h, 0, −cos h)), a signed speed (negative
-// drives forward), a jump and a number of lives. Driving and friction count updates;
-// the jump is timed in milliseconds.
+// One vehicle of a match: a hull heading and an independent turret heading (degrees; heading h
+// looks along (−sin h, 0, −cos h)), a signed speed (negative drives forward), a jump and a
+// number of lives. Driving and friction count updates, each one fixed step; the jump is timed
+// in seconds.
 class Tank : public CollisionBody {
 public:
-    // Both tanks of a match share the same meshes; the first tank destroyed deletes them.
-    Tank(BulletSystem* bulletSystem, GLuint program, float x, float y, float z, float startHeading,
-         std::vector<Mesh*> hullMeshes, std::vector<Mesh*> turretMeshes);
-    ~Tank();
-    Tank(const Tank&) = delete;
-    Tank& operator=(const Tank&) = delete;
+    // hull are the hull model's bounds, which size the footprint and the height.
+    Tank(BulletSystem& bulletSystem, const Bounds& hull, glm::vec3 start, float startHeading);
 
+    // Starts a step: remembers the pose (to draw between steps and to undo a blocked move) and
+    // clears the step's jump and landing marks.
+    void beginStep();
     // One step: friction, move, jump (when jump asks for one and the tank may), the step to a
     // changed floor, and the footprint's transform.
-    void update(float dtMs, bool jump);
+    void update(float dtSeconds, bool jump);
     // Adds delta to speed only if the result stays strictly inside the speed range.
     void accelerate(float delta);
-    // Turns hull and turret together; remembers the hull heading for undoMove.
+    // Turns hull and turret together.
     void turn(float degrees);
     glm::vec3 forward() const;
     glm::vec3 turretForward() const;
     // Spawns one bullet ahead of the turret, unless the trigger is still held.
     void fire();
-    // Reverses the last update's move and turn after a collision; the turret keeps its turn.
+    // Reverses this step's move and hull turn after a collision and bounces the speed back;
+    // the turret keeps its turn.
     void undoMove();
-    void draw();
-    void drawShadow(GLuint shadowProgram, GLint modelLocation);
+    // Renews the footprint's transform and height from position and heading.
+    void updateTransform();
+    TankPose pose() const { return {position, heading, turretHeading}; }
 
-    int id;
     float groundLevel = 0.0f;
     float floorLevel = 0.0f;
-    std::vector<Mesh*> topMeshes;
-    std::vector<Mesh*> bottomMeshes;
     float turretHeading;
     float heading;
     glm::vec3 position;
     glm::vec3 lastMove{0.0f};
-    float jumpTimer = 0.0f;     // milliseconds since the last jump started
-    float jumpDuration = 0.0f;  // rise time of the current jump in milliseconds
-    BulletSystem* bulletSystem; // not owned
+    float jumpTimer = 0.0f;    // seconds since the last jump started
+    float jumpDuration = 0.0f; // rise time of the current jump in seconds
+    BulletSystem& bulletSystem;
     float speed = 0.0f;
     bool triggerHeld = false;
     bool onGround = true;
     float fallOffset = 0.0f;
-    GLuint program; // not owned
-    float alpha = 1.0f;
-    Material material;
     int lives;
-    float previousHeading;
+    float previousHeading; // hull heading at the start of this step
     int initialLives;
     float initialHeading;
     float initialTurretHeading;
     glm::vec3 spawnPosition;
 
+    TankPose previousPose; // at the start of this step
+    bool tookOff = false;  // a jump started in this step
+    bool landed = false;   // a jump ended in this step
+    bool blocked = false;  // a collision undid this step's move
+    int blockedSteps = 0;  // steps in a row, up to the last one, whose move was undone
+
 private:
-    void updateTransform();
     void applyFriction();
     void updateJump(bool jump);
     void stepToFloor();
 };
-
-// Number of tanks made so far: each new tank takes it as its id. Tests reset it.
-extern int tanksCreated;
-// Whether the shared tank meshes were deleted already. Tests reset it.
-extern bool tankMeshesReleased;
-// The tanks of the match, the player's first; filled by the scene.
-extern std::vector<Tank*>& tankList;

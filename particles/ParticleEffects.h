@@ -1,28 +1,33 @@
 #pragma once
 
+#include "particles/ParticleDrawProgram.h"
+#include "particles/ParticleSimProgram.h"
+#include "particles/ParticleSystem.h"
+
 #include <glm/glm.hpp>
 
+#include <random>
 #include <vector>
 
-class ParticleSystem;
-
-// The ten reusable particle bursts, used in turn. The constructor also builds the two
-// particle programs (particleShader, postParticleShader) and reports them on standard output;
-// only one ParticleEffects exists at a time, and it owns those programs and its bursts.
+// The ten reusable particle bursts, used in turn, with the two particle programs. Building
+// them reports "Init particle Shaders: " and 0, or 1 when a program could not be built.
 class ParticleEffects {
 public:
-    ParticleEffects();
-    ~ParticleEffects();
-    ParticleEffects(const ParticleEffects&) = delete;
-    ParticleEffects& operator=(const ParticleEffects&) = delete;
+    // seed seeds the random source the bursts' initial records are drawn from.
+    explicit ParticleEffects(unsigned int seed);
 
-    // Restarts the next burst in turn at position, whether or not it is still live.
+    // Restarts the next burst in turn at position, whether or not it is still live. Makes no
+    // GL call: the burst is uploaded when it is next stepped.
     void trigger(glm::vec3 position);
     // Simulates and draws every live burst; idle bursts cost no GL call. Runs inside the main
-    // pass with the frame's elapsed milliseconds and the camera's projection × view.
-    void step(int deltaMs, glm::mat4 viewProjection);
+    // pass with the frame's elapsed seconds and the camera's projection × view.
+    void step(float deltaSeconds, const glm::mat4& viewProjection);
 
-    std::vector<ParticleSystem*> systems;
-    int systemCount = 0;
+    ParticleSimProgram simulation;
+    ParticleDrawProgram drawing;
+    std::vector<ParticleSystem> systems;
     int nextSystem = 0;
+
+private:
+    std::mt19937 random;
 };

@@ -1,25 +1,27 @@
 #include "particles/ParticleSystem.h"
 
-#include "app/GlCheck.h"
-#include "particles/ParticleShader.h"
-#include "particles/PostParticle.h"
-#include "render/Math.h"
+#include "platform/GlCheck.h"
 
-#include <cstdlib>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <utility>
 
 namespace {
 
 constexpr GLsizeiptr kBufferBytes = kParticlesPerBurst * sizeof(Particle); // 32000 bytes
-constexpr int kRandomSteps = 4000;       // resolution of one random component in [-1, 1)
-constexpr float kPullIn = 0.8f;          // how far a vector outside the unit ball is pulled in
-constexpr float kVelocityDivisor = 5.0f; // initial velocities have length at most 0.2
-constexpr float kFreshType = 1.0f;       // type of a record that has not been simulated yet
-constexpr float kInitialAge = 0.001f;    // milliseconds
-constexpr float kLifeTimeMs = static_cast<float>(kBurstLifeMs);
+constexpr unsigned int kRandomSteps = 4000; // resolution of one random component in [-1, 1)
+constexpr float kPullIn = 0.8f;             // how far a vector outside the unit ball is pulled in
+constexpr float kVelocityDivisor = 5.0f;    // initial velocities have length at most 0.2
+constexpr float kFreshType = 1.0f;          // type of a record that has not been simulated yet
+constexpr float kInitialAge = 0.001f;       // milliseconds
+constexpr float kMillisecondsPerSecond = 1000.0f;
+// A burst that was never emitted counts as just past its lifetime.
+constexpr float kIdleSeconds = 0.701f;
 
 // One component in [-1, 1) in steps of 2/4000.
-float randomComponent() {
-    return (static_cast<float>(std::rand() % kRandomSteps) / kRandomSteps - 0.5f) * 2.0f;
+float randomComponent(std::mt19937& random) {
+    return (static_cast<float>(random() % kRandomSteps) / kRandomSteps - 0.5f) * 2.0f;
 }
 
 // Attribute locations and layout of the Particle record.
@@ -42,19 +44,19 @@ const void* byteOffset(std::size_t offset) {
 
 } // namespace
 
-ParticleSystem::ParticleSystem() {
+ParticleSystem::ParticleSystem(std::mt19937& random) : elapsedSeconds(kIdleSeconds) {
     checkGlError("Before feedback");
-    glGenTransformFeedbacks(2, transformFeedbacks);
+    transformFeedbacks = {TransformFeedback::create(), TransformFeedback::create()};
     checkGlError("After feedback");
-    glGenBuffers(2, particleBuffers);
+    particleBuffers = {Buffer::create(), Buffer::create()};
     checkGlError("After feedback buffer");
 
     for (Particle& particle : initialParticles) {
         // The order of the draws (z, then y, then x) fixes which burst gets which vectors.
         glm::vec3 r;
-        r.z = randomComponent();
-        r.y = randomComponent();
-        r.x = randomComponent();
+        r.z = randomComponent(random);
+        r.y = randomComponent(random);
+        r.x = randomComponent(random);
         const float length = glm::length(r);
         if (length > 1.0f) {
             r -= kPullIn * r / length;
@@ -66,39 +68,49 @@ ParticleSystem::ParticleSystem() {
     }
 }
 
-ParticleSystem::~ParticleSystem() {
-    glDeleteBuffers(2, particleBuffers);
-    glDeleteTransformFeedbacks(2, transformFeedbacks);
+void ParticleSystem::emit(glm::vec3 position) {
+    elapsedSeconds = 0.0f;
+    emitterPosition = position;
+    uploadPending = true;
 }
 
-void ParticleSystem::emit(glm::vec3 position) {
+void ParticleSystem::upload(const ParticleSimProgram& simulation) {
     targetIndex = 1;
     isFirstUpdate = true;
     sourceIndex = 0;
-    elapsedMs = 0;
-    emitterPosition = position;
-
     for (int i = 0; i < 2; ++i) {
-        glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedbacks[i]);
-        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleBuffers[i]);
+        glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedbacks[i].name());
+        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleBuffers[i].name());
         glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
-        glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[i]);
+        glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[i].name());
         glBufferData(GL_ARRAY_BUFFER, kBufferBytes, initialParticles.data(), GL_DYNAMIC_DRAW);
     }
-
-    glUseProgram(particleShader->shaderProgram);
-    glUniform1f(particleShader->lifeTimeLocation, kLifeTimeMs);
+    glUseProgram(simulation.shaderProgram.name());
+    glUniform1f(simulation.lifeTimeLocation, kBurstLifeSeconds * kMillisecondsPerSecond);
+    uploadPending = false;
 }
 
-void ParticleSystem::simulate(int deltaMs) {
-    glUseProgram(particleShader->shaderProgram);
-    glUniform1f(particleShader->timeLocation, static_cast<float>(elapsedMs));
-    glUniform1f(particleShader->deltaTimeLocation, static_cast<float>(deltaMs));
+void ParticleSystem::advance(float deltaSeconds, const glm::mat4& viewProjection,
+                             const ParticleSimProgram& simulation,
+                             const ParticleDrawProgram& drawing) {
+    if (uploadPending) {
+        upload(simulation);
+    }
+    elapsedSeconds += deltaSeconds;
+    simulate(deltaSeconds, simulation);
+    draw(viewProjection, drawing);
+    std::swap(sourceIndex, targetIndex);
+}
+
+void ParticleSystem::simulate(float deltaSeconds, const ParticleSimProgram& simulation) {
+    glUseProgram(simulation.shaderProgram.name());
+    glUniform1f(simulation.timeLocation, elapsedSeconds * kMillisecondsPerSecond);
+    glUniform1f(simulation.deltaTimeLocation, deltaSeconds * kMillisecondsPerSecond);
 
     glEnable(GL_RASTERIZER_DISCARD);
     checkGlError("Before feedback");
-    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[sourceIndex]);
-    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedbacks[targetIndex]);
+    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[sourceIndex].name());
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedbacks[targetIndex].name());
     checkGlError("After feedback");
 
     for (const AttributeLayout& attribute : kParticleAttributes) {
@@ -114,9 +126,10 @@ void ParticleSystem::simulate(int deltaMs) {
         isFirstUpdate = false;
         checkGlError("After first");
     } else {
-        glDrawTransformFeedback(GL_POINTS, transformFeedbacks[sourceIndex]);
+        glDrawTransformFeedback(GL_POINTS, transformFeedbacks[sourceIndex].name());
     }
     glEndTransformFeedback();
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
     checkGlError("After draw");
 
     for (const AttributeLayout& attribute : kParticleAttributes) {
@@ -124,22 +137,24 @@ void ParticleSystem::simulate(int deltaMs) {
     }
 }
 
-void ParticleSystem::draw(glm::mat4 viewProjection) {
+void ParticleSystem::draw(const glm::mat4& viewProjection,
+                          const ParticleDrawProgram& drawing) const {
     glEnable(GL_PROGRAM_POINT_SIZE);
     glEnable(GL_POINT_SMOOTH);
-    glUseProgram(postParticleShader->shaderProgram);
+    glUseProgram(drawing.shaderProgram.name());
 
     const glm::mat4 model = glm::translate(glm::mat4(1.0f), emitterPosition);
     const glm::mat4 mvp = viewProjection * model;
-    glUniformMatrix4fv(postParticleShader->viewMatrixLocation, 1, GL_FALSE, glm::value_ptr(mvp));
+    glUniformMatrix4fv(drawing.viewMatrixLocation, 1, GL_FALSE, glm::value_ptr(mvp));
 
     glDisable(GL_RASTERIZER_DISCARD);
-    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[targetIndex]);
+    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[targetIndex].name());
     glEnableVertexAttribArray(kDrawPositionLocation);
     glVertexAttribPointer(kDrawPositionLocation, 3, GL_FLOAT, GL_FALSE, sizeof(Particle),
                           byteOffset(offsetof(Particle, position)));
-    glDrawTransformFeedback(GL_POINTS, transformFeedbacks[targetIndex]);
+    glDrawTransformFeedback(GL_POINTS, transformFeedbacks[targetIndex].name());
     glDisableVertexAttribArray(kDrawPositionLocation);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     glDisable(GL_POINT_SMOOTH);
     glDisable(GL_PROGRAM_POINT_SIZE);

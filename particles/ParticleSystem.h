@@ -1,42 +1,51 @@
 #pragma once
 
 #include "particles/Particle.h"
+#include "particles/ParticleDrawProgram.h"
+#include "particles/ParticleSimProgram.h"
+#include "render/GlObject.h"
 
-#include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <array>
+#include <random>
 
 constexpr int kParticlesPerBurst = 1000;
-constexpr int kBurstLifeMs = 700;   // milliseconds a burst stays live after its emission
-constexpr int kIdleElapsedMs = 701; // elapsedMs of a burst that was never emitted
+constexpr float kBurstLifeSeconds = 0.7f; // a burst stays live this long after its emission
 
 // One particle burst, kept entirely on the GPU: two buffers of records ping-pong through
-// transform feedback, the simulation reading one and capturing into the other, and the
-// record counts travel between passes inside the transform-feedback objects.
+// transform feedback, the simulation reading one and capturing into the other, and the record
+// counts travel between passes inside the transform-feedback objects.
 class ParticleSystem {
 public:
-    // Generates the GL objects and draws the burst's own random initial records with rand();
-    // nothing is uploaded until the first emission.
-    ParticleSystem();
-    ~ParticleSystem();
-    ParticleSystem(const ParticleSystem&) = delete;
-    ParticleSystem& operator=(const ParticleSystem&) = delete;
+    // Generates the GL objects and draws the burst's own initial records from random; nothing
+    // is uploaded until the first emission.
+    explicit ParticleSystem(std::mt19937& random);
 
-    // Refills both buffers with the initial records and makes the burst live at position.
+    // Makes the burst live at position, restarting it if it still is; the records are
+    // uploaded by the next advance, so emitting makes no GL call.
     void emit(glm::vec3 position);
-    // Advances the records of particleBuffers[sourceIndex] into particleBuffers[targetIndex].
-    // Leaves rasteriser discard on: the drawing pass that follows turns it off.
-    void simulate(int deltaMs);
-    // Draws the records the last simulate captured, as points around emitterPosition.
-    void draw(glm::mat4 viewProjection);
+    bool live() const { return elapsedSeconds < kBurstLifeSeconds; }
+    // One frame of a live burst: simulates deltaSeconds and draws the result.
+    void advance(float deltaSeconds, const glm::mat4& viewProjection,
+                 const ParticleSimProgram& simulation, const ParticleDrawProgram& drawing);
 
+    std::array<Particle, kParticlesPerBurst> initialParticles{};
+    float elapsedSeconds; // since the last emission; idle from kBurstLifeSeconds on
+    glm::vec3 emitterPosition{0.0f};
+
+private:
+    void upload(const ParticleSimProgram& simulation);
+    // Advances the records of particleBuffers[sourceIndex] into particleBuffers[targetIndex].
+    // Leaves rasteriser discard on: the drawing that follows turns it off.
+    void simulate(float deltaSeconds, const ParticleSimProgram& simulation);
+    // Draws the records the last simulation captured, as points around emitterPosition.
+    void draw(const glm::mat4& viewProjection, const ParticleDrawProgram& drawing) const;
+
+    bool uploadPending = false;
     bool isFirstUpdate = true;
     int sourceIndex = 0;
     int targetIndex = 1;
-    GLuint particleBuffers[2] = {0, 0};
-    GLuint transformFeedbacks[2] = {0, 0};
-    std::array<Particle, kParticlesPerBurst> initialParticles{};
-    int elapsedMs = kIdleElapsedMs;
-    glm::vec3 emitterPosition{0.0f};
+    std::array<Buffer, 2> particleBuffers;
+    std::array<TransformFeedback, 2> transformFeedbacks;
 };

@@ -1,29 +1,29 @@
 #include "render/BackgroundQuad.h"
 
-#include "render/ScreenQuad.h"
+#include "render/AssetPaths.h"
+#include "render/ShaderLoader.h"
 
 #include <iostream>
+#include <string>
 
-BackgroundQuad* backgroundQuad = nullptr;
+namespace {
+constexpr GLint kPictureUnit = 0;
+} // namespace
 
-BackgroundQuad::BackgroundQuad(GLuint program, GLuint texture)
-    : program(program), texture(texture) {
-    texSamplerLocation = glGetUniformLocation(program, "texSampler");
+BackgroundQuad::BackgroundQuad(GLuint picture)
+    : program(loadShaders(std::string(kShaderDir) + "background.vert",
+                          std::string(kShaderDir) + "background.frag")),
+      picture(picture), texSamplerLocation(glGetUniformLocation(program.name(), "texSampler")),
+      scaleDownLocation(glGetUniformLocation(program.name(), "scale_down")) {
     std::cout << "texSampler " << texSamplerLocation << std::endl;
-    buildScreenQuad(vertexArray, vertexBuffer);
 }
 
-BackgroundQuad::~BackgroundQuad() {
-    deleteScreenQuad(vertexArray, vertexBuffer);
-}
-
-void BackgroundQuad::draw() {
-    glUseProgram(program);
-    bindScreenQuad(vertexArray);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glUniform1i(texSamplerLocation, 0);
-    drawScreenQuad();
+void BackgroundQuad::draw() const {
+    glUseProgram(program.name());
+    glUniform2f(scaleDownLocation, 1.0f, 1.0f);
+    glUniform1i(texSamplerLocation, kPictureUnit);
+    glActiveTexture(GL_TEXTURE0 + kPictureUnit);
+    glBindTexture(GL_TEXTURE_2D, picture);
+    quad.draw();
     glBindTexture(GL_TEXTURE_2D, 0);
-    unbindScreenQuad();
-    glUseProgram(0);
 }

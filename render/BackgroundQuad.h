@@ -1,28 +1,24 @@
 #pragma once
 
-#include <GL/glew.h>
+#include "render/ScreenQuad.h"
 
-// Paints a picture over the whole window, texture coordinate (0, 0) at the bottom-left. The
-// program and texture belong to the caller, who may set further uniforms of the program (such
-// as "scale_down") before each draw; the quad's vertex array and buffer belong to this object.
+// Paints a picture over the whole window, texture coordinate (0, 0) at the bottom-left, with
+// the program from "background.vert"/"background.frag", which it owns. The picture belongs to
+// the caller.
 class BackgroundQuad {
 public:
     // Prints "texSampler <location>" on standard output once the location is known.
-    BackgroundQuad(GLuint program, GLuint texture);
-    ~BackgroundQuad();
-    BackgroundQuad(const BackgroundQuad&) = delete;
-    BackgroundQuad& operator=(const BackgroundQuad&) = delete;
+    explicit BackgroundQuad(GLuint picture);
 
-    // Draws with the texture on the active texture unit; leaves no program, vertex array or
+    // Draws with the picture on texture unit 0, showing the share (1, 1) of it; leaves no
     // texture bound there.
-    void draw();
+    void draw() const;
 
-    GLuint program = 0;
-    GLuint texture = 0;
-    GLint texSamplerLocation = -1;
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
+    Program program;
+    GLuint picture;
+    GLint texSamplerLocation;
+    GLint scaleDownLocation;
+
+private:
+    ScreenQuad quad;
 };
-
-// The game's one background, created and deleted by the scene.
-extern BackgroundQuad* backgroundQuad;

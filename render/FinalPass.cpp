@@ -1,42 +1,34 @@
 #include "render/FinalPass.h"
 
 #include "render/AssetPaths.h"
-#include "render/ScreenQuad.h"
 #include "render/ShaderLoader.h"
 
 #include <string>
 
 namespace {
-constexpr GLint kSceneColourUnit = 0;
+constexpr GLint kColourUnit = 0;
 constexpr GLint kGlowUnit = 1;
 } // namespace
 
-FinalPass::FinalPass(GLuint texture1, GLuint texture2) : texture1(texture1), texture2(texture2) {
-    program =
-        loadShaders(std::string(kShaderDir) + "final.vert", std::string(kShaderDir) + "final.frag");
-    darkenLocation = glGetUniformLocation(program, "darken");
-    texSampler1Location = glGetUniformLocation(program, "texSampler1");
-    texSampler2Location = glGetUniformLocation(program, "texSampler2");
-    buildScreenQuad(vertexArray, vertexBuffer);
-}
+FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
+    : program(loadShaders(std::string(kShaderDir) + "final.vert",
+                          std::string(kShaderDir) + "final.frag")),
+      darkenLocation(glGetUniformLocation(program.name(), "darken")),
+      texSampler1Location(glGetUniformLocation(program.name(), "texSampler1")),
+      texSampler2Location(glGetUniformLocation(program.name(), "texSampler2")),
+      colourTarget(colourTarget), glowTarget(glowTarget) {}
 
-FinalPass::~FinalPass() {
-    deleteScreenQuad(vertexArray, vertexBuffer);
-}
-
-void FinalPass::draw() {
-    glUseProgram(program);
+void FinalPass::draw(float darken) const {
+    glUseProgram(program.name());
     glUniform1f(darkenLocation, darken);
-    bindScreenQuad(vertexArray);
-    glUniform1i(texSampler1Location, kSceneColourUnit);
+    glUniform1i(texSampler1Location, kColourUnit);
     glUniform1i(texSampler2Location, kGlowUnit);
-    glActiveTexture(GL_TEXTURE0 + kSceneColourUnit);
-    glBindTexture(GL_TEXTURE_2D, texture1);
+    glActiveTexture(GL_TEXTURE0 + kColourUnit);
+    glBindTexture(GL_TEXTURE_2D, colourTarget);
     glActiveTexture(GL_TEXTURE0 + kGlowUnit);
-    glBindTexture(GL_TEXTURE_2D, texture2);
-    drawScreenQuad();
+    glBindTexture(GL_TEXTURE_2D, glowTarget);
+    quad.draw();
+    glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
-    unbindScreenQuad();
-    glUseProgram(0);
 }

@@ -1,29 +1,27 @@
 #pragma once
 
-#include <GL/glew.h>
+#include "render/ScreenQuad.h"
 
-// Lays the main pass's two colour targets over whatever the window already holds (the
-// background) with its own program from "final.vert"/"final.frag", scaled by darken.
-// texture1 holds the lit colour with the object's alpha, texture2 the glow term; neither is
-// owned. The quad's vertex array and buffer are owned.
+// Lays the main pass's two targets over whatever the window already holds (the background)
+// with its own program from "final.vert"/"final.frag", scaled by darken: the colour target
+// holds the lit colour with its coverage, the glow target the light that blooms past edges.
+// Neither target is owned.
 class FinalPass {
 public:
-    FinalPass(GLuint texture1, GLuint texture2);
-    ~FinalPass();
-    FinalPass(const FinalPass&) = delete;
-    FinalPass& operator=(const FinalPass&) = delete;
+    FinalPass(GLuint colourTarget, GLuint glowTarget);
 
-    // Samples texture1 on unit 0 and texture2 on unit 1. Afterwards unit 0 is active with no
-    // texture bound, unit 1 still has texture2, and no program or vertex array is bound.
-    void draw();
+    // Samples the colour target on unit 0 and the glow target on unit 1, with the brightness
+    // factor darken (1 while playing, lower to dim the whole frame). Afterwards unit 0 is
+    // active with no texture bound.
+    void draw(float darken) const;
 
-    GLuint program = 0;
-    GLint darkenLocation = -1;
-    float darken = 1.0f; // brightness factor: 1 while playing, lower to dim the whole frame
-    GLuint texture1 = 0;
-    GLint texSampler1Location = -1;
-    GLuint texture2 = 0;
-    GLint texSampler2Location = -1;
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
+    Program program;
+    GLint darkenLocation;
+    GLint texSampler1Location;
+    GLint texSampler2Location;
+    GLuint colourTarget;
+    GLuint glowTarget;
+
+private:
+    ScreenQuad quad;
 };

@@ -2,23 +2,20 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-void Material::fetchLocations(GLuint program) {
-    kaLocation = glGetUniformLocation(program, "ka");
-    kdLocation = glGetUniformLocation(program, "kd");
-    ksLocation = glGetUniformLocation(program, "ks");
-    ambientColorLocation = glGetUniformLocation(program, "ambientColor");
-    diffuseColorLocation = glGetUniformLocation(program, "diffuseColor");
-    specularColorLocation = glGetUniformLocation(program, "specularColor");
-    phongPowerLocation = glGetUniformLocation(program, "phongPower");
-}
+MaterialUniforms::MaterialUniforms(GLuint program)
+    : ka(glGetUniformLocation(program, "ka")), kd(glGetUniformLocation(program, "kd")),
+      ks(glGetUniformLocation(program, "ks")),
+      ambientColor(glGetUniformLocation(program, "ambientColor")),
+      diffuseColor(glGetUniformLocation(program, "diffuseColor")),
+      specularColor(glGetUniformLocation(program, "specularColor")),
+      phongPower(glGetUniformLocation(program, "phongPower")) {}
 
-void Material::apply(GLuint program) const {
-    glUseProgram(program);
-    glUniform1f(kaLocation, ka);
-    glUniform1f(kdLocation, kd);
-    glUniform1f(ksLocation, ks);
-    glUniform3fv(ambientColorLocation, 1, glm::value_ptr(ambientColor));
-    glUniform3fv(diffuseColorLocation, 1, glm::value_ptr(diffuseColor));
-    glUniform3fv(specularColorLocation, 1, glm::value_ptr(specularColor));
-    glUniform1ui(phongPowerLocation, phongPower);
+void Material::apply(const MaterialUniforms& uniforms) const {
+    glUniform1f(uniforms.ka, ka);
+    glUniform1f(uniforms.kd, kd);
+    glUniform1f(uniforms.ks, ks);
+    glUniform3fv(uniforms.ambientColor, 1, glm::value_ptr(ambientColor));
+    glUniform3fv(uniforms.diffuseColor, 1, glm::value_ptr(diffuseColor));
+    glUniform3fv(uniforms.specularColor, 1, glm::value_ptr(specularColor));
+    glUniform1ui(uniforms.phongPower, phongPower);
 }

@@ -3,14 +3,24 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
-// Lighting coefficients and colours of one drawn object, uploaded as uniforms of the
-// lighting program before its meshes are drawn.
-class Material {
-public:
-    // Looks up the seven uniform locations in program.
-    void fetchLocations(GLuint program);
-    // Makes program current and uploads the values to the fetched locations.
-    void apply(GLuint program) const;
+// Where a program takes a material: the locations of "ka", "kd", "ks", "ambientColor",
+// "diffuseColor", "specularColor" and "phongPower".
+struct MaterialUniforms {
+    explicit MaterialUniforms(GLuint program);
+
+    GLint ka;
+    GLint kd;
+    GLint ks;
+    GLint ambientColor;
+    GLint diffuseColor;
+    GLint specularColor;
+    GLint phongPower;
+};
+
+// Lighting coefficients and colours of one drawn object.
+struct Material {
+    // Uploads the values to the current program, which takes them at the given locations.
+    void apply(const MaterialUniforms& uniforms) const;
 
     float ka = 1.0f;
     float kd = 1.0f;
@@ -19,12 +29,4 @@ public:
     glm::vec3 diffuseColor{1.0f};
     glm::vec3 specularColor{1.0f};
     unsigned int phongPower = 1; // the shader declares it uint
-
-    GLint kaLocation = -1;
-    GLint kdLocation = -1;
-    GLint ksLocation = -1;
-    GLint ambientColorLocation = -1;
-    GLint diffuseColorLocation = -1;
-    GLint specularColorLocation = -1;
-    GLint phongPowerLocation = -1;
 };

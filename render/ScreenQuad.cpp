@@ -20,37 +20,22 @@ constexpr float kQuadVertices[] = {
 
 } // namespace
 
-void buildScreenQuad(GLuint& vertexArray, GLuint& vertexBuffer) {
-    glGenVertexArrays(1, &vertexArray);
-    glBindVertexArray(vertexArray);
-    glGenBuffers(1, &vertexBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+ScreenQuad::ScreenQuad() : vertexArray(VertexArray::create()), vertexBuffer(Buffer::create()) {
+    glBindVertexArray(vertexArray.name());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.name());
     glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadVertices), kQuadVertices, GL_STATIC_DRAW);
     glVertexAttribPointer(kPositionAttribute, kPositionComponents, GL_FLOAT, GL_FALSE,
                           kVertexStride, nullptr);
     glVertexAttribPointer(kUvAttribute, kUvComponents, GL_FLOAT, GL_FALSE, kVertexStride,
                           reinterpret_cast<const void*>(kUvOffset));
+    glEnableVertexAttribArray(kPositionAttribute);
+    glEnableVertexAttribArray(kUvAttribute);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
 }
 
-void bindScreenQuad(GLuint vertexArray) {
-    glBindVertexArray(vertexArray);
-    glEnableVertexAttribArray(kPositionAttribute);
-    glEnableVertexAttribArray(kUvAttribute);
-}
-
-void drawScreenQuad() {
+void ScreenQuad::draw() const {
+    glBindVertexArray(vertexArray.name());
     glDrawArrays(GL_QUADS, 0, kVertexCount);
-}
-
-void unbindScreenQuad() {
-    glDisableVertexAttribArray(kPositionAttribute);
-    glDisableVertexAttribArray(kUvAttribute);
     glBindVertexArray(0);
-}
-
-void deleteScreenQuad(GLuint vertexArray, GLuint vertexBuffer) {
-    glDeleteBuffers(1, &vertexBuffer);
-    glDeleteVertexArrays(1, &vertexArray);
 }

@@ -49,28 +49,26 @@ void compileStage(GLuint shader, const std::string& path, const std::string& sou
 
 } // namespace
 
-GLuint loadShaders(const std::string& vertexPath, const std::string& fragmentPath) {
-    const GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
-    const GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+Program loadShaders(const std::string& vertexPath, const std::string& fragmentPath) {
+    // Deleted on return; the program keeps them attached and alive.
+    const Shader vertexShader(glCreateShader(GL_VERTEX_SHADER));
+    const Shader fragmentShader(glCreateShader(GL_FRAGMENT_SHADER));
     const std::string vertexSource = readShaderSource(vertexPath);
     const std::string fragmentSource = readShaderSource(fragmentPath);
 
-    compileStage(vertexShader, vertexPath, vertexSource);
-    compileStage(fragmentShader, fragmentPath, fragmentSource);
+    compileStage(vertexShader.name(), vertexPath, vertexSource);
+    compileStage(fragmentShader.name(), fragmentPath, fragmentSource);
 
     std::printf("Linking program\n");
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, vertexShader);
-    glAttachShader(program, fragmentShader);
-    glLinkProgram(program);
+    Program program = Program::create();
+    glAttachShader(program.name(), vertexShader.name());
+    glAttachShader(program.name(), fragmentShader.name());
+    glLinkProgram(program.name());
     GLint status = GL_FALSE;
     GLint logLength = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
-    printLog(logLength, fetchProgramLog, program);
-
-    glDeleteShader(vertexShader);
-    glDeleteShader(fragmentShader);
+    glGetProgramiv(program.name(), GL_LINK_STATUS, &status);
+    glGetProgramiv(program.name(), GL_INFO_LOG_LENGTH, &logLength);
+    printLog(logLength, fetchProgramLog, program.name());
     std::fflush(stdout);
     return program;
 }

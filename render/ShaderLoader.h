@@ -1,6 +1,6 @@
 #pragma once
 
-#include <GL/glew.h>
+#include "render/GlObject.h"
 
 #include <string>
 
@@ -11,4 +11,4 @@ std::string readShaderSource(const std::string& path);
 // Compiles a vertex and a fragment shader file and links them. Never fails: the compile
 // and link logs on standard output are the only report, and the program object is returned
 // whatever they say.
-GLuint loadShaders(const std::string& vertexPath, const std::string& fragmentPath);
+Program loadShaders(const std::string& vertexPath, const std::string& fragmentPath);

@@ -22,18 +22,9 @@ const char* stageName(GLenum shaderType) {
 
 } // namespace
 
-Technique::~Technique() {
-    for (GLuint shader : shaderObjects) {
-        glDeleteShader(shader);
-    }
-    if (shaderProgram != 0) {
-        glDeleteProgram(shaderProgram);
-    }
-}
-
 bool Technique::createProgram() {
-    shaderProgram = glCreateProgram();
-    if (shaderProgram == 0) {
+    shaderProgram = Program::create();
+    if (!shaderProgram) {
         std::fprintf(stderr, "Error creating shader program\n");
         return false;
     }
@@ -50,7 +41,7 @@ bool Technique::addShader(GLenum shaderType, const char* text) {
         std::fprintf(stderr, "Error creating shader type %d\n", static_cast<int>(shaderType));
         return false;
     }
-    shaderObjects.push_back(shader);
+    shaderObjects.emplace_back(shader);
 
     const GLint length = static_cast<GLint>(std::strlen(text));
     glShaderSource(shader, 1, &text, &length);
@@ -63,7 +54,7 @@ bool Technique::addShader(GLenum shaderType, const char* text) {
         std::fprintf(stderr, "Error compiling %s: '%s'\n", stageName(shaderType), log);
         return false;
     }
-    glAttachShader(shaderProgram, shader);
+    glAttachShader(shaderProgram.name(), shader);
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -71,25 +62,22 @@ bool Technique::finalize() {
     char log[kLogSize] = {};
     GLint status = GL_FALSE;
 
-    glLinkProgram(shaderProgram);
-    glGetProgramiv(shaderProgram, GL_LINK_STATUS, &status);
+    glLinkProgram(shaderProgram.name());
+    glGetProgramiv(shaderProgram.name(), GL_LINK_STATUS, &status);
     if (status == GL_FALSE) {
-        glGetProgramInfoLog(shaderProgram, kLogSize, nullptr, log);
+        glGetProgramInfoLog(shaderProgram.name(), kLogSize, nullptr, log);
         std::fprintf(stderr, "Error linking shader program: '%s'\n", log);
         return false;
     }
 
-    glValidateProgram(shaderProgram);
-    glGetProgramiv(shaderProgram, GL_VALIDATE_STATUS, &status);
+    glValidateProgram(shaderProgram.name());
+    glGetProgramiv(shaderProgram.name(), GL_VALIDATE_STATUS, &status);
     if (status == GL_FALSE) {
-        glGetProgramInfoLog(shaderProgram, kLogSize, nullptr, log);
+        glGetProgramInfoLog(shaderProgram.name(), kLogSize, nullptr, log);
         std::fprintf(stderr, "Invalid shader program: '%s'\n", log);
         return false;
     }
 
-    for (GLuint shader : shaderObjects) {
-        glDeleteShader(shader);
-    }
     shaderObjects.clear();
     return glGetError() == GL_NO_ERROR;
 }

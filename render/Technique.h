@@ -1,6 +1,6 @@
 #pragma once
 
-#include <GL/glew.h>
+#include "render/GlObject.h"
 
 #include <list>
 
@@ -10,22 +10,23 @@
 class Technique {
 public:
     Technique() = default;
-    virtual ~Technique();
+    virtual ~Technique() = default;
     Technique(const Technique&) = delete;
     Technique& operator=(const Technique&) = delete;
 
-    // Creates the program object; false (with a message) when GL gives none.
+    // Builds the program; true when it is ready to use. The base only creates the program
+    // object, reporting a failure.
     virtual bool init();
 
     // Compiles text as a stage of shaderType and attaches it. A stage that fails to compile
     // is reported with its short name ("VS", "GS", "FS") and kept unattached.
     bool addShader(GLenum shaderType, const char* text);
     // Links and validates the program, then deletes the shader objects. On failure the
-    // objects are kept.
+    // objects are kept (until the technique goes).
     bool finalize();
 
-    GLuint shaderProgram = 0;
-    std::list<GLuint> shaderObjects;
+    Program shaderProgram;
+    std::list<Shader> shaderObjects;
 
 protected:
     // Step shared by every init: creates shaderProgram, reporting a failure.

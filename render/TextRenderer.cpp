@@ -7,8 +7,6 @@
 #include <cstring>
 #include <string>
 
-TextRenderer textRenderer;
-
 namespace {
 
 constexpr float kAdvancePerSize = 0.8f; // glyph width over glyph height
@@ -17,7 +15,8 @@ constexpr float kCellSize = 0.0625f;    // one cell, in texture coordinates
 constexpr GLuint kPositionAttribute = 0;
 constexpr GLuint kUvAttribute = 1;
 constexpr GLint kComponents = 2;
-constexpr size_t kCornersPerGlyph = 6; // two triangles per character quad
+constexpr size_t kCornersPerGlyph = 6;  // two triangles per character quad
+constexpr size_t kReservedGlyphs = 128; // longer than any line the game draws
 
 GLsizeiptr byteSize(const std::vector<glm::vec2>& values) {
     return static_cast<GLsizeiptr>(values.size() * sizeof(glm::vec2));
@@ -25,13 +24,13 @@ GLsizeiptr byteSize(const std::vector<glm::vec2>& values) {
 
 } // namespace
 
-TextLayout layoutText(const char* text, int x, int y, int size) {
-    TextLayout layout;
+void layoutText(const char* text, int x, int y, int size, TextLayout& layout) {
+    layout.positions.clear();
+    layout.uvs.clear();
     const size_t length = std::strlen(text);
     const float advance = kAdvancePerSize * static_cast<float>(size);
     const float top = static_cast<float>(y + size);
     const float bottom = static_cast<float>(y);
-    // One allocation per array: the text layer is the frame's only steady allocator.
     layout.positions.reserve(length * kCornersPerGlyph);
     layout.uvs.reserve(length * kCornersPerGlyph);
     for (size_t i = 0; i < length; ++i) {
@@ -57,51 +56,48 @@ TextLayout layoutText(const char* text, int x, int y, int size) {
                                              {u + kCellSize, cellTop},
                                              {u, cellBottom}});
     }
-    return layout;
 }
 
-void initText() {
-    textRenderer.fontTexture = loadTexture((std::string(kTextureDir) + "font.tga").c_str());
-    glGenBuffers(1, &textRenderer.vertexBuffer);
-    glGenBuffers(1, &textRenderer.uvBuffer);
-    textRenderer.textProgram =
-        loadShaders(std::string(kShaderDir) + "text.vert", std::string(kShaderDir) + "text.frag");
-    textRenderer.samplerLocation =
-        glGetUniformLocation(textRenderer.textProgram, "myTextureSampler");
+int textWidth(const char* text, int size) {
+    return static_cast<int>(static_cast<float>(std::strlen(text)) * kAdvancePerSize *
+                            static_cast<float>(size));
 }
 
-void drawText(const char* text, int x, int y, int size) {
-    const TextLayout layout = layoutText(text, x, y, size);
-
-    glBindBuffer(GL_ARRAY_BUFFER, textRenderer.vertexBuffer);
-    glBufferData(GL_ARRAY_BUFFER, byteSize(layout.positions), layout.positions.data(),
-                 GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, textRenderer.uvBuffer);
-    glBufferData(GL_ARRAY_BUFFER, byteSize(layout.uvs), layout.uvs.data(), GL_STATIC_DRAW);
-
-    glUseProgram(textRenderer.textProgram);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, textRenderer.fontTexture);
-    glUniform1i(textRenderer.samplerLocation, 0);
-
-    glEnableVertexAttribArray(kPositionAttribute);
-    glBindBuffer(GL_ARRAY_BUFFER, textRenderer.vertexBuffer);
+TextRenderer::TextRenderer()
+    : fontTexture(loadTexture((std::string(kTextureDir) + "font.tga").c_str())),
+      textProgram(loadShaders(std::string(kShaderDir) + "text.vert",
+                              std::string(kShaderDir) + "text.frag")),
+      samplerLocation(glGetUniformLocation(textProgram.name(), "myTextureSampler")),
+      vertexArray(VertexArray::create()), vertexBuffer(Buffer::create()),
+      uvBuffer(Buffer::create()) {
+    glBindVertexArray(vertexArray.name());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.name());
     glVertexAttribPointer(kPositionAttribute, kComponents, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glEnableVertexAttribArray(kUvAttribute);
-    glBindBuffer(GL_ARRAY_BUFFER, textRenderer.uvBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, uvBuffer.name());
     glVertexAttribPointer(kUvAttribute, kComponents, GL_FLOAT, GL_FALSE, 0, nullptr);
-
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(layout.positions.size()));
-
-    glDisableVertexAttribArray(kPositionAttribute);
-    glDisableVertexAttribArray(kUvAttribute);
+    glEnableVertexAttribArray(kPositionAttribute);
+    glEnableVertexAttribArray(kUvAttribute);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+    layout.positions.reserve(kReservedGlyphs * kCornersPerGlyph);
+    layout.uvs.reserve(kReservedGlyphs * kCornersPerGlyph);
 }
 
-void cleanupText() {
-    glDeleteBuffers(1, &textRenderer.vertexBuffer);
-    glDeleteBuffers(1, &textRenderer.uvBuffer);
-    glDeleteTextures(1, &textRenderer.fontTexture);
-    glDeleteProgram(textRenderer.textProgram);
-    // Released names may be handed out again; a second cleanup must not delete those.
-    textRenderer = TextRenderer{};
+void TextRenderer::draw(const char* text, int x, int y, int size) {
+    layoutText(text, x, y, size, layout);
+
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.name());
+    glBufferData(GL_ARRAY_BUFFER, byteSize(layout.positions), layout.positions.data(),
+                 GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, uvBuffer.name());
+    glBufferData(GL_ARRAY_BUFFER, byteSize(layout.uvs), layout.uvs.data(), GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+
+    glUseProgram(textProgram.name());
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, fontTexture.name());
+    glUniform1i(samplerLocation, 0);
+    glBindVertexArray(vertexArray.name());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(layout.positions.size()));
+    glBindVertexArray(0);
 }

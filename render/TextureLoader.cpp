@@ -1,6 +1,6 @@
 #include "render/TextureLoader.h"
 
-#include "render/TgaImage.h"
+#include "assets/TgaImage.h"
 
 namespace {
 
@@ -30,10 +30,9 @@ void upload(const TgaImage& image) {
 
 } // namespace
 
-GLuint loadTexture(const char* path) {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+Texture loadTexture(const char* path) {
+    Texture texture = Texture::create();
+    glBindTexture(GL_TEXTURE_2D, texture.name());
 
     TgaImage image;
     if (path != nullptr && readTga(path, image)) {

@@ -1,49 +1,35 @@
-// What a frame costs after start-up: no new GL objects at all, and heap allocations only for
-// the text layer's strings and vertex arrays, plus one bullet per shot.
+// What a frame costs after start-up: no new GL objects and no heap allocation at all, but for
+// the one list node of each bullet fired.
 #include "AllocationCounter.h"
 #include "GlObjectCounter.h"
 
 #include "support/SceneFixture.h"
 
-#include "app/Window.h"
-#include "game/BulletSystem.h"
-#include "render/TextRenderer.h"
-
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
-
-#include <string>
 
 namespace {
 
 constexpr int kSteadyFrames = 30;
-constexpr std::size_t kBlocksPerBullet = 3;
-constexpr std::size_t kBlocksPerTextLine = 3;
+constexpr std::size_t kBlocksPerBullet = 1;
 
 class FrameBudgetTest : public SceneTest {
 protected:
-    void click() {
-        window::injectMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
-        frame();
-        window::injectMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
-    }
-
     // Frames of every screen: the title, a match with a shot that bursts on the centre block,
     // the end screen, a restart, and the display options switched on and off again.
     void playEveryScreen() {
         frame();
-        tap(GLFW_KEY_ENTER);
+        tap(keys::kEnter);
         frame();
         click();
         for (int i = 0; i < kSteadyFrames; ++i) {
             frame();
         }
-        EXPECT_TRUE(bulletSystem->bullets.empty()) << "the shot should have hit by now";
-        tap(GLFW_KEY_L);
+        EXPECT_TRUE(match().bullets.bullets.empty()) << "the shot should have hit by now";
+        tap(keys::kL);
         frame();
-        tap(GLFW_KEY_ENTER);
+        tap(keys::kEnter);
         frame();
-        for (int key : {GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F4, GLFW_KEY_F5}) {
+        for (int key : {keys::kF2, keys::kF3, keys::kF4, keys::kF5}) {
             tap(key);
             frame();
             tap(key);
@@ -84,50 +70,41 @@ TEST_F(FrameBudgetTest, FramesAfterStartUpCreateNoGlObjects) {
     EXPECT_EQ(created, 0);
 }
 
-TEST_F(FrameBudgetTest, TextLayerAllocatesOneArrayEachForCornersAndCells) {
+TEST_F(FrameBudgetTest, TheAllocationCounterCountsTheGamesOwnAllocations) {
     allocationCounter::start();
-    drawText("Lives:  Player:5 Enemy:5", 10, 10, 50);
-    EXPECT_EQ(allocationCounter::stop(), 2u);
+    std::vector<int> grown;
+    grown.push_back(1);
+    EXPECT_EQ(allocationCounter::stop(), 1u);
 }
 
-// The lives line is built by the standard library (not counted here); its two vertex arrays
-// are the frame's only allocations.
-TEST_F(FrameBudgetTest, MatchFramesAllocateOnlyTheLivesLine) {
-    tap(GLFW_KEY_ENTER);
+// Every screen, with the frame-rate line on: once warmed up, frames allocate nothing.
+TEST_F(FrameBudgetTest, FramesOfEveryScreenAllocateNothing) {
+    tap(keys::kF2);
     frame();
+    EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "title";
+    tap(keys::kEnter);
     frame();
-    const std::size_t one = countFrames(1);
-    EXPECT_EQ(one, 2u);
-    EXPECT_EQ(countFrames(kSteadyFrames), one * kSteadyFrames);
+    EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "match";
+    tap(keys::kL);
+    frame();
+    EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "end";
 }
 
-// A bullet is three blocks: the object, its own copy of the mesh list, its entry in the list.
+// A bullet is one list node; its burst on the centre block reuses one made at start-up.
 TEST_F(FrameBudgetTest, AShotAllocatesOneBullet) {
-    tap(GLFW_KEY_ENTER);
+    tap(keys::kEnter);
     frame();
     frame();
-    const std::size_t steady = countFrames(1);
     allocationCounter::start();
     click();
+    frame();
     const std::size_t shot = allocationCounter::stop();
-    EXPECT_EQ(bulletSystem->bullets.size(), 1u);
-    EXPECT_EQ(shot, steady + kBlocksPerBullet);
-}
-
-// At most a string and two vertex arrays per line of text: two lines on the title screen,
-// four on the end screen.
-TEST_F(FrameBudgetTest, TitleAndEndFramesAllocateOnlyForTheirText) {
-    frame();
-    const std::size_t title = countFrames(1);
-    EXPECT_LE(title, 2 * kBlocksPerTextLine);
-    EXPECT_EQ(countFrames(kSteadyFrames), title * kSteadyFrames);
-    tap(GLFW_KEY_ENTER);
-    frame();
-    tap(GLFW_KEY_L);
-    frame();
-    const std::size_t end = countFrames(1);
-    EXPECT_LE(end, 4 * kBlocksPerTextLine);
-    EXPECT_EQ(countFrames(kSteadyFrames), end * kSteadyFrames);
+    EXPECT_EQ(match().bullets.bullets.size(), 1u);
+    EXPECT_EQ(shot, kBlocksPerBullet);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(countFrames(kSteadyFrames), 0u);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(match().bullets.bullets.empty());
 }
 
 } // namespace

@@ -3,9 +3,6 @@
 
 failures=0
 
-# The GL driver and X libraries keep allocations for the life of the process; the sanitizer
-# build must not report those.
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp:print_suppressions=0}
 game_pid=""
 window_id=""
 
@@ -72,7 +69,9 @@ game_key() { xdotool key --window "$window_id" --delay 120 "$@"; sleep 0.3; }
 game_hold() { game_hold_quiet "$1" "$2"; sleep 0.2; }
 game_hold_quiet() { xdotool keydown --window "$window_id" "$1" sleep "$2" keyup --window "$window_id" "$1"; }
 
-# game_wait_exit: waits up to 30 s for the game to end and records its status.
+# game_wait_exit: waits up to 30 s for the game to end and records its status. Then lets go of
+# every key the tests press: a key sent to a window that closed before its release would stay
+# down in the X server, and its autorepeat would reach the next game's window.
 game_wait_exit() {
   for _ in $(seq 1 300); do
     kill -0 "$game_pid" 2>/dev/null || break
@@ -84,6 +83,7 @@ game_wait_exit() {
   fi
   wait "$game_pid"
   game_status=$?
+  xdotool keyup Escape Return space w a s d q e l F2 F3 F4 F5 2>/dev/null || true
 }
 
 expect_status() { [ "$game_status" -eq "$1" ] || fail "exit status $game_status, expected $1"; }
@@ -104,7 +104,7 @@ finish() {
 # game_shot NAME: saves the game window as NAME.png among the artefacts and echoes the path.
 game_shot() {
   local file="$artifacts/$1.png"
-  import -window "$window_id" "$file"
+  timeout 30 import -window "$window_id" "$file"
   echo "$file"
 }
 
@@ -113,6 +113,11 @@ image_mean() {
   local crop=()
   [ $# -gt 1 ] && crop=(-crop "$2" +repage)
   convert "$1" "${crop[@]}" -colorspace Gray -format '%[fx:mean]' info:
+}
+
+# image_saturation FILE GEOMETRY: mean colour saturation 0..1 of a WxH+X+Y part of the picture.
+image_saturation() {
+  convert "$1" -crop "$2" +repage -colorspace HSL -channel G -separate -format '%[fx:mean]' info:
 }
 
 # image_spread FILE: standard deviation of the brightness 0..1; a flat picture gives about 0.

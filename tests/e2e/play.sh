@@ -17,7 +17,8 @@ sleep 2
 title=$(game_shot title)
 
 game_key Return
-# Wheel up five steps brings the camera from behind the outer wall to inside the arena.
+sleep 1.5
+first=$(game_shot first)
 xdotool click --window "$window_id" --repeat 5 --delay 150 4
 game_hold w 0.8
 game_hold a 0.4
@@ -57,6 +58,17 @@ for line in "SM FBO created successfully" "Init particle Shaders: 0" "RESTART GA
   "Using Mip Maps: nearest neighbour"; do
   expect_stdout_line "$line"
 done
+
+# The first match frame looks at the player's tank from inside the arena: the middle of the
+# picture is the tank's camouflage, not the grey back of a wall.
+centre=240x160+392+360
+echo "first match frame, middle: saturation $(image_saturation "$first" $centre)"
+expect_greater "$(image_saturation "$first" $centre)" 0.13 "the tank in the middle of the first frame"
+
+# The end screen's lines lie inside the window: no white glyph stroke at its left or right edge.
+echo "end screen: white at the edges $(bright_share "$end" 4x560+0+200) $(bright_share "$end" 4x560+1020+200)"
+expect_greater 0.0001 "$(bright_share "$end" 4x560+0+200)" "end screen text at the left edge"
+expect_greater 0.0001 "$(bright_share "$end" 4x560+1020+200)" "end screen text at the right edge"
 
 title_mean=$(image_mean "$title")
 play_mean=$(image_mean "$play")

@@ -6,68 +6,66 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <string>
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
 // Raw values that become the draws 0 (every "below" test succeeds) and 0.99997 (every "below"
 // test fails, the jump test succeeds).
-constexpr int kLow = 0;
-constexpr int kHigh = 29999;
+constexpr unsigned int kLow = 0;
+constexpr unsigned int kHigh = 29999;
 
-// The scripted random source: queued values first, then the fallback; every call is counted.
-std::deque<int> script;
-int fallback = kHigh;
-int draws = 0;
+// A controller whose draws are scripted: queued values first, then the fallback; every draw is
+// counted.
+class ScriptedAi : public AiController {
+public:
+    using AiController::AiController;
+    std::deque<unsigned int> script;
+    unsigned int fallback = kHigh;
+    int draws = 0;
 
-int scriptedRandom() {
-    ++draws;
-    if (script.empty()) {
-        return fallback;
+protected:
+    unsigned int nextDraw() override {
+        ++draws;
+        if (script.empty()) {
+            return fallback;
+        }
+        const unsigned int value = script.front();
+        script.pop_front();
+        return value;
     }
-    const int value = script.front();
-    script.pop_front();
-    return value;
-}
+};
 
 class AiControllerTest : public TankWorldTest {
 protected:
     void SetUp() override {
-        TankWorldTest::SetUp();
-        aiRandomSource = scriptedRandom;
-        script.clear();
-        fallback = kHigh;
-        draws = 0;
         ai = &addTank(glm::vec3(0, 0, 0), 180);
         player = &addTank(glm::vec3(0, 0, -10), 0);
-        controller = std::make_unique<AiController>(ai, player);
+        controller = std::make_unique<ScriptedAi>(*ai, *player, 1u);
     }
-    void TearDown() override {
-        aiRandomSource = std::rand;
-        TankWorldTest::TearDown();
-    }
-    // One update of a 16 ms frame; returns what it wrote.
+    // One update of 16 ms; returns the lines it logged.
     std::string step() {
-        CaptureStdout();
-        controller->update(16.0f, 0.016f);
-        return GetCapturedStdout();
+        EventList events;
+        controller->update(0.016f, events);
+        std::string log;
+        for (const GameEvent& event : events) {
+            log += std::string(event.text) + "\n";
+        }
+        return log;
     }
 
     Tank* ai = nullptr;
     Tank* player = nullptr;
-    std::unique_ptr<AiController> controller;
+    std::unique_ptr<ScriptedAi> controller;
+    std::deque<unsigned int>& script() { return controller->script; }
 };
 
 TEST_F(AiControllerTest, StartsIdleForExactlyOneHundredUpdates) {
     EXPECT_EQ(controller->state, AiState::IDLE);
-    EXPECT_EQ(controller->tank, ai);
-    EXPECT_EQ(controller->opponent, player);
+    EXPECT_EQ(&controller->tank, ai);
+    EXPECT_EQ(&controller->opponent, player);
     for (int i = 1; i <= 100; ++i) {
         ASSERT_EQ(step(), "") << "update " << i;
         ASSERT_EQ(controller->state, AiState::IDLE);
@@ -77,7 +75,7 @@ TEST_F(AiControllerTest, StartsIdleForExactlyOneHundredUpdates) {
     EXPECT_EQ(controller->stateFrames, 0u);
     EXPECT_EQ(controller->shootFrames, 101u);
     // One destuck draw per update, plus the shooting draw in the 101st.
-    EXPECT_EQ(draws, 102);
+    EXPECT_EQ(controller->draws, 102);
 }
 
 TEST_F(AiControllerTest, TurretAimsAtTheOpponentInTheGroundPlane) {
@@ -108,16 +106,16 @@ TEST_F(AiControllerTest, TurretKeepsItsHeadingWithNoDirectionToTheOpponent) {
 
 TEST_F(AiControllerTest, JumpDrawOnlyWhileTheOpponentIsHigher) {
     step();
-    EXPECT_EQ(draws, 1); // the destuck draw alone
+    EXPECT_EQ(controller->draws, 1); // the destuck draw alone
 
     player->position.y = 1.0f;
-    draws = 0;
-    script = {kLow}; // a jump draw of 0 does not jump
+    controller->draws = 0;
+    script() = {kLow}; // a jump draw of 0 does not jump
     step();
-    EXPECT_EQ(draws, 2);
+    EXPECT_EQ(controller->draws, 2);
     EXPECT_TRUE(ai->onGround);
 
-    script = {kHigh};
+    script() = {kHigh};
     step();
     EXPECT_FALSE(ai->onGround);
 }
@@ -128,14 +126,14 @@ TEST_F(AiControllerTest, DrawsComeInTheStatedOrder) {
     controller->stateFrames = 100;
     controller->shootFrames = 100;
     // jump: yes; leave MOVE_FOR: yes; towards TURN_PLUS; destuck: no; shoot: yes.
-    script = {kHigh, kLow, kHigh, kHigh, kLow};
+    script() = {kHigh, kLow, kHigh, kHigh, kLow};
     EXPECT_EQ(step(), "MOVE -> TURN_PLUS\nSHOOT\n");
-    EXPECT_EQ(draws, 5);
+    EXPECT_EQ(controller->draws, 5);
     EXPECT_EQ(controller->state, AiState::TURN_PLUS);
     EXPECT_EQ(controller->stateFrames, 0u);
     EXPECT_EQ(controller->shootFrames, 0u);
     EXPECT_FALSE(ai->onGround);
-    EXPECT_EQ(bullets->bullets.size(), 1u);
+    EXPECT_EQ(bullets.bullets.size(), 1u);
     EXPECT_FALSE(ai->triggerHeld);
 }
 
@@ -143,21 +141,21 @@ TEST_F(AiControllerTest, StateDrawsWaitForTheMinimumTime) {
     controller->state = AiState::TURN_MINUS;
     controller->stateFrames = 49;
     step(); // 50 updates: no state draw yet
-    EXPECT_EQ(draws, 1);
-    script = {kHigh}; // the 51st: the leave draw fails, so no second draw
+    EXPECT_EQ(controller->draws, 1);
+    script() = {kHigh}; // the 51st: the leave draw fails, so no second draw
     step();
-    EXPECT_EQ(draws, 3);
-    script = {kLow, kLow}; // leave, towards MOVE_BACK
+    EXPECT_EQ(controller->draws, 3);
+    script() = {kLow, kLow}; // leave, towards MOVE_BACK
     EXPECT_EQ(step(), "TURN -> MOVE_BACK\n");
     EXPECT_EQ(controller->state, AiState::MOVE_BACK);
     controller->stateFrames = 100;
-    script = {kLow, kHigh}; // leave, towards TURN_PLUS
+    script() = {kLow, kHigh}; // leave, towards TURN_PLUS
     EXPECT_EQ(step(), "MOVE -> TURN_PLUS\n");
     controller->stateFrames = 60;
-    script = {kLow, kHigh};
+    script() = {kLow, kHigh};
     EXPECT_EQ(step(), "TURN -> MOVE_FOR\n");
     controller->stateFrames = 100;
-    script = {kLow, kLow};
+    script() = {kLow, kLow};
     EXPECT_EQ(step(), "MOVE -> TURN_MINUS\n");
 }
 
@@ -184,7 +182,7 @@ TEST_F(AiControllerTest, StatesDriveTheTank) {
 }
 
 TEST_F(AiControllerTest, RandAlwaysZeroStaysStuckAndFiresEveryHundredAndOneUpdates) {
-    fallback = kLow;
+    controller->fallback = kLow;
     player->position.y = 1.0f; // higher, yet a draw of 0 never jumps
     for (int update = 1; update <= 700; ++update) {
         std::string expected;
@@ -200,19 +198,36 @@ TEST_F(AiControllerTest, RandAlwaysZeroStaysStuckAndFiresEveryHundredAndOneUpdat
         ASSERT_EQ(controller->state, AiState::STUCK);
         ASSERT_TRUE(ai->onGround);
     }
-    EXPECT_EQ(bullets->bullets.size(), 6u);
+    EXPECT_EQ(bullets.bullets.size(), 6u);
 }
 
-TEST_F(AiControllerTest, GameSourceIsRand) {
-    aiRandomSource = std::rand;
-    std::srand(7);
-    std::rand();
-    const int second = std::rand();
-    std::srand(7);
-    CaptureStdout();
-    controller->update(16.0f, 0.016f); // one draw: the destuck test
-    GetCapturedStdout();
-    EXPECT_EQ(std::rand(), second);
+TEST_F(AiControllerTest, TheSameSeedMakesTheSameChoices) {
+    Tank& other = addTank(glm::vec3(0, 0, 0), 180);
+    AiController first(*ai, *player, 42u);
+    AiController second(other, *player, 42u);
+    EventList firstEvents;
+    EventList secondEvents;
+    for (int update = 0; update < 3000; ++update) {
+        first.update(0.016f, firstEvents);
+        second.update(0.016f, secondEvents);
+    }
+    ASSERT_GT(firstEvents.size(), 10u);
+    ASSERT_EQ(firstEvents.size(), secondEvents.size());
+    for (std::size_t i = 0; i < firstEvents.size(); ++i) {
+        EXPECT_STREQ(firstEvents[i].text, secondEvents[i].text);
+    }
+    expectVec3(ai->position, other.position, 0.0f);
+}
+
+// A driving state that has been blocked for a second on end gives up as if its time were over.
+TEST_F(AiControllerTest, BlockedDrivingStateGivesUpAfterASecond) {
+    controller->state = AiState::MOVE_FOR;
+    ai->blockedSteps = 59;
+    EXPECT_EQ(step(), "");
+    ai->blockedSteps = 60;
+    script() = {kHigh}; // the way it turns: TURN_PLUS
+    EXPECT_EQ(step(), "MOVE -> TURN_PLUS\n");
+    EXPECT_EQ(controller->stateFrames, 0u);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The arena's 21 pieces, their bodies and their drawing.
 #include "GameFixtures.h"
 
+#include "game/Angles.h"
 #include "game/Arena.h"
-#include "render/Math.h"
 
 #include <gtest/gtest.h>
 
@@ -60,50 +60,24 @@ float spanOf(const ArenaPiece& piece, int axis) {
     return high - low;
 }
 
-class ArenaTest : public GameTest {
+class ArenaTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        // The game keeps its arena for the whole process; the tests release theirs.
-        for (ArenaPiece* piece : pieces) {
-            delete piece;
-        }
-        for (Mesh* mesh : arena.wallMeshes) {
-            delete mesh;
-        }
-        for (Mesh* mesh : arena.groundMeshes) {
-            delete mesh;
-        }
-        glDeleteTextures(1, &arena.wallTexture);
-        glDeleteTextures(1, &arena.groundTexture);
-        GameTest::TearDown();
-    }
-
-    std::vector<ArenaPiece*> pieces;
-    Arena arena{&pieces, 0};
+    Arena arena{kTestBox};
+    std::vector<ArenaPiece>& pieces = arena.pieces;
 };
 
 TEST_F(ArenaTest, BuildMakesTheLayoutInOrder) {
-    arena.program = program;
     arena.build();
-
-    ASSERT_EQ(arena.wallMeshes.size(), 1u);
-    ASSERT_EQ(arena.groundMeshes.size(), 1u);
-    expectVec3(arena.wallMeshes[0]->boundsMin, glm::vec3(-1, 0, -1), 0.0f);
-    expectVec3(arena.wallMeshes[0]->boundsMax, glm::vec3(1, 1, 1), 0.0f);
-    EXPECT_EQ(arena.wallMeshes[0]->texture, arena.wallTexture);
-    EXPECT_EQ(arena.groundMeshes[0]->texture, arena.groundTexture);
-    EXPECT_NE(arena.wallTexture, arena.groundTexture);
 
     ASSERT_EQ(pieces.size(), 21u);
     int invisible = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         SCOPED_TRACE("piece " + std::to_string(i + 1));
-        const ArenaPiece& piece = *pieces[i];
+        const ArenaPiece& piece = pieces[i];
         const PieceRow& row = kLayout[i];
         EXPECT_EQ(piece.position, row.position);
         EXPECT_EQ(piece.visible, row.visible);
-        EXPECT_EQ(piece.meshes, row.ground ? &arena.groundMeshes : &arena.wallMeshes);
-        EXPECT_EQ(piece.program, program);
+        EXPECT_EQ(piece.kind, row.ground ? PieceKind::Ground : PieceKind::Wall);
         EXPECT_FLOAT_EQ(piece.bottom, row.position.y);
         EXPECT_FLOAT_EQ(piece.top, row.position.y + row.scale.y);
         const glm::mat4 expected = layoutMatrix(row);
@@ -117,25 +91,23 @@ TEST_F(ArenaTest, BuildMakesTheLayoutInOrder) {
     EXPECT_EQ(invisible, 5); // the twins of the five ring walls
 
     // The low wall: the model point (1, 1, 0) is scaled, turned by 90 degrees and moved.
-    const glm::vec4 corner = pieces[7]->modelMatrix * glm::vec4(1, 1, 0, 1);
+    const glm::vec4 corner = pieces[7].modelMatrix * glm::vec4(1, 1, 0, 1);
     expectVec3(glm::vec3(corner), glm::vec3(10, 2.2f, -10), 1e-5f);
 }
 
 TEST_F(ArenaTest, WallRingSideOneIsAVisibleWallAndATallInvisibleTwin) {
-    arena.program = program;
-    arena.wallMeshes.push_back(makeBoundsMesh(program, glm::vec3(-1, 0, -1), glm::vec3(1, 1, 1)));
     arena.addWallRing({1}, 1, glm::vec3(0.0f), 10, 5, 0.3f);
 
     ASSERT_EQ(pieces.size(), 2u);
-    const ArenaPiece& wall = *pieces[0];
-    const ArenaPiece& twin = *pieces[1];
+    const ArenaPiece& wall = pieces[0];
+    const ArenaPiece& twin = pieces[1];
     EXPECT_EQ(wall.position, glm::vec3(10, 0, -0.3f));
     EXPECT_EQ(twin.position, glm::vec3(10, 0, -0.3f));
     EXPECT_TRUE(wall.visible);
     EXPECT_FALSE(twin.visible);
     EXPECT_FLOAT_EQ(wall.top, 5.0f);
     EXPECT_FLOAT_EQ(twin.top, 15.0f);
-    EXPECT_EQ(wall.meshes, &arena.wallMeshes);
+    EXPECT_EQ(wall.kind, PieceKind::Wall);
     const PieceRow row{{10, 0, -0.3f}, 90, {10, 5, 0.3f}, true, false};
     const glm::vec4 end = wall.modelMatrix * glm::vec4(1, 0, 0, 1);
     expectVec3(glm::vec3(end), glm::vec3(layoutMatrix(row) * glm::vec4(1, 0, 0, 1)), 1e-5f);
@@ -150,50 +122,45 @@ TEST_F(ArenaTest, WallRingSideOneIsAVisibleWallAndATallInvisibleTwin) {
 }
 
 TEST_F(ArenaTest, WallRingTakesOnlyTheFirstCountSides) {
-    arena.program = program;
     arena.addWallRing({0, 1, 2, 3}, 2, glm::vec3(0, 1, 0), 10, 5, 0.3f);
     ASSERT_EQ(pieces.size(), 4u);
-    EXPECT_EQ(pieces[0]->position, glm::vec3(0.3f, 1, 10));
-    EXPECT_EQ(pieces[2]->position, glm::vec3(10, 1, -0.3f));
+    EXPECT_EQ(pieces[0].position, glm::vec3(0.3f, 1, 10));
+    EXPECT_EQ(pieces[2].position, glm::vec3(10, 1, -0.3f));
     // A count beyond the list stops at its end.
     arena.addWallRing({2}, 3, glm::vec3(0.0f), 10, 5, 0.3f);
     ASSERT_EQ(pieces.size(), 6u);
-    EXPECT_EQ(pieces[4]->position, glm::vec3(-0.3f, 0, -10));
-}
-
-TEST_F(ArenaTest, InvisiblePiecesAreNotDrawn) {
-    arena.program = program;
-    CountingMesh* mesh = makeBoundsMesh(program, glm::vec3(-1, 0, -1), glm::vec3(1, 1, 1));
-    arena.wallMeshes.push_back(mesh);
-    arena.addWallRing({0}, 1, glm::vec3(0.0f), 10, 5, 0.3f);
-    const GLint modelLocation = glGetUniformLocation(program, "M");
-    for (ArenaPiece* piece : pieces) {
-        piece->draw();
-        piece->drawShadow(program, modelLocation);
-    }
-    EXPECT_EQ(mesh->draws, 1);
-    EXPECT_EQ(mesh->shadowDraws, 1);
-    EXPECT_EQ(mesh->translationMatrix, pieces[0]->modelMatrix);
-    EXPECT_EQ(mesh->rotationMatrix, glm::mat4(1.0f));
-    EXPECT_EQ(mesh->scaleMatrix, glm::mat4(1.0f));
-
-    const Material& material = pieces[0]->material;
-    EXPECT_FLOAT_EQ(material.ka, 0.4f);
-    EXPECT_FLOAT_EQ(material.kd, 1.0f);
-    EXPECT_FLOAT_EQ(material.ks, 0.2f);
-    EXPECT_EQ(material.phongPower, 64u);
-    EXPECT_EQ(material.diffuseColorLocation, glGetUniformLocation(program, "diffuseColor"));
+    EXPECT_EQ(pieces[4].position, glm::vec3(-0.3f, 0, -10));
 }
 
 TEST_F(ArenaTest, PiecesOfAMissingModelAreZeroSizedAtTheirPlace) {
-    arena.program = program;
-    arena.addWallRing({1}, 1, glm::vec3(0, 2, 0), 10, 5, 0.3f);
-    const ArenaPiece& wall = *pieces[0];
+    Arena empty{Bounds{}};
+    empty.addWallRing({1}, 1, glm::vec3(0, 2, 0), 10, 5, 0.3f);
+    const ArenaPiece& wall = empty.pieces[0];
     EXPECT_EQ(spanOf(wall, 0), 0.0f);
     EXPECT_FLOAT_EQ(wall.shape.m_vertices[0].x, 10.0f);
     EXPECT_FLOAT_EQ(wall.bottom, 2.0f);
     EXPECT_FLOAT_EQ(wall.top, 2.0f);
-    pieces[0]->draw(); // no meshes: nothing to draw, nothing read
+}
+
+// What stands between the camera and the tank it looks at.
+TEST_F(ArenaTest, ObstaclesAreVisiblePiecesTheLineOfSightPassesBelowTheTopOf) {
+    arena.build(); // with the test box a unit tall: ring walls 5 high, the low wall 2.2
+    // From inside area 1 out through the +Z ring wall (z 9.7 to 10.3), low: blocked there.
+    const float wall = arena.firstObstacle(glm::vec3(0, 1, 5), glm::vec3(0, 2, 15));
+    EXPECT_NEAR(wall, 0.47f, 1e-3f);
+    // High over the low wall into area 2: nothing in the way.
+    EXPECT_EQ(arena.firstObstacle(glm::vec3(5, 1, 5), glm::vec3(15, 4, 5)), 1.0f);
+    // Low into the low wall at x 9.7.
+    EXPECT_NEAR(arena.firstObstacle(glm::vec3(5, 1, 5), glm::vec3(15, 1, 5)), 0.47f, 1e-3f);
+    // A piece the line starts inside of (the block the tank stands on) does not count.
+    EXPECT_EQ(arena.firstObstacle(glm::vec3(0, 3.1f, 0), glm::vec3(0, 6, 1)), 1.0f);
+}
+
+TEST_F(ArenaTest, GroundEdgeIsWhereTheLineLeavesTheSlabs) {
+    arena.build();
+    EXPECT_EQ(arena.groundEdge(glm::vec3(0, 1, 5), glm::vec3(0, 5, 9)), 1.0f);
+    EXPECT_EQ(arena.groundEdge(glm::vec3(5, 1, 5), glm::vec3(25, 5, 5)), 1.0f); // onto slab 2
+    EXPECT_NEAR(arena.groundEdge(glm::vec3(0, 1, 5), glm::vec3(0, 5, 15)), 0.5f, 1e-4f);
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 // The footprint and height every tank, bullet and arena piece collides with.
 #include "GameFixtures.h"
 
+#include "assets/ModelData.h"
 #include "game/CollisionBody.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -26,18 +26,16 @@ Span footprintSpan(const CollisionBody& body) {
     return span;
 }
 
-class CollisionBodyTest : public GameTest {
-protected:
-    std::vector<Mesh*> meshesOf(std::initializer_list<std::pair<glm::vec3, glm::vec3>> bounds) {
-        std::vector<Mesh*> list;
-        for (const auto& b : bounds) {
-            owned.emplace_back(makeBoundsMesh(program, b.first, b.second));
-            list.push_back(owned.back().get());
-        }
-        return list;
+// The box around meshes of the given boxes, as a model file of them gives it.
+Bounds meshesOf(std::initializer_list<Bounds> boxes) {
+    std::vector<MeshData> meshes;
+    for (const Bounds& box : boxes) {
+        meshes.push_back({std::vector<Vertex>(3), box}); // three corners, boxed as given
     }
-    std::vector<std::unique_ptr<Mesh>> owned;
-};
+    return boundsOf(meshes);
+}
+
+using CollisionBodyTest = ::testing::Test;
 
 TEST_F(CollisionBodyTest, FootprintIsTheBoundsBoxAtTheCentre) {
     CollisionBody body;
@@ -102,9 +100,9 @@ TEST_F(CollisionBodyTest, OnlyTheFirstMeshSeedsTheUnion) {
     EXPECT_FLOAT_EQ(body.height, 3.0f);
 }
 
-TEST_F(CollisionBodyTest, EmptyMeshListGivesAPointAtTheCentre) {
+TEST_F(CollisionBodyTest, ModelWithoutMeshesGivesAPointAtTheCentre) {
     CollisionBody body;
-    body.initBody({}, 30.0f, glm::vec3(3, 0.5f, 4), glm::vec3(10.0f));
+    body.initBody(meshesOf({}), 30.0f, glm::vec3(3, 0.5f, 4), glm::vec3(10.0f));
 
     const Span span = footprintSpan(body);
     EXPECT_FLOAT_EQ(span.minX, 3.0f);

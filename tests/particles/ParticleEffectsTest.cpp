@@ -1,16 +1,14 @@
 #include "ParticleFixture.h"
 
-#include "particles/ParticleShader.h"
-#include "particles/PostParticle.h"
+#include "particles/ParticleDrawProgram.h"
+#include "particles/ParticleSimProgram.h"
 #include "render/AssetPaths.h"
 #include "support/TempFiles.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-
-#include <unistd.h>
+#include <random>
 
 namespace fs = std::filesystem;
 using testing::internal::CaptureStderr;
@@ -24,22 +22,36 @@ const glm::mat4 kViewProjection(1.0f);
 
 TEST_F(ParticleTest, BothProgramsBuildAndReportZero) {
     EXPECT_EQ(initOutput, "Init particle Shaders: 0\n");
-    ASSERT_NE(particleShader, nullptr);
-    ASSERT_NE(postParticleShader, nullptr);
-    EXPECT_NE(particleShader->shaderProgram, 0u);
-    EXPECT_TRUE(particleShader->shaderObjects.empty());
-    EXPECT_NE(particleShader->deltaTimeLocation, -1);
-    EXPECT_NE(particleShader->timeLocation, -1);
-    EXPECT_NE(particleShader->lifeTimeLocation, -1);
-    EXPECT_NE(postParticleShader->viewMatrixLocation, -1);
-    EXPECT_EQ(effects->systemCount, 10);
+    const ParticleSimProgram& simulation = effects->simulation;
+    EXPECT_NE(simulation.shaderProgram.name(), 0u);
+    EXPECT_TRUE(simulation.shaderObjects.empty());
+    EXPECT_NE(simulation.deltaTimeLocation, -1);
+    EXPECT_NE(simulation.timeLocation, -1);
+    EXPECT_NE(simulation.lifeTimeLocation, -1);
+    EXPECT_NE(effects->drawing.shaderProgram.name(), 0u);
+    EXPECT_TRUE(effects->drawing.shaderObjects.empty());
+    EXPECT_NE(effects->drawing.viewMatrixLocation, -1);
     EXPECT_EQ(effects->systems.size(), 10u);
     EXPECT_EQ(effects->nextSystem, 0);
 }
 
+TEST_F(ParticleTest, InitIsTrueWhenTheProgramIsReady) {
+    CaptureStderr();
+    ParticleSimProgram simulation;
+    ParticleDrawProgram drawing;
+    EXPECT_TRUE(simulation.init());
+    EXPECT_TRUE(drawing.init());
+    EXPECT_EQ(GetCapturedStderr(), "");
+    GLint linked = GL_FALSE;
+    glGetProgramiv(simulation.shaderProgram.name(), GL_LINK_STATUS, &linked);
+    EXPECT_EQ(linked, GL_TRUE);
+    glGetProgramiv(drawing.shaderProgram.name(), GL_LINK_STATUS, &linked);
+    EXPECT_EQ(linked, GL_TRUE);
+}
+
 TEST_F(ParticleTest, InitialRecordsAreSlowFreshAndDifferPerBurst) {
-    for (ParticleSystem* system : effects->systems) {
-        for (const Particle& particle : system->initialParticles) {
+    for (const ParticleSystem& system : effects->systems) {
+        for (const Particle& particle : system.initialParticles) {
             EXPECT_LE(glm::length(particle.velocity), 0.2f + 1e-6f);
             EXPECT_EQ(particle.type, 1.0f);
             EXPECT_EQ(particle.position, glm::vec3(0.0f));
@@ -58,12 +70,14 @@ TEST_F(ParticleTest, InitialRecordsAreSlowFreshAndDifferPerBurst) {
 
 // The z, y, x draw order and the 0.8 pull-in decide every velocity of a seeded run.
 TEST_F(ParticleTest, InitialVelocitiesFollowTheSeededDraws) {
-    constexpr unsigned kSeed = 1234;
-    std::srand(kSeed);
+    constexpr unsigned kOtherSeed = 1234;
+    std::mt19937 draws(kOtherSeed);
     glm::vec3 expected[1000];
     int pulledIn = 0;
     for (glm::vec3& r : expected) {
-        auto component = [] { return (static_cast<float>(std::rand() % 4000) / 4000 - 0.5f) * 2; };
+        auto component = [&draws] {
+            return (static_cast<float>(draws() % 4000) / 4000 - 0.5f) * 2;
+        };
         r.z = component();
         r.y = component();
         r.x = component();
@@ -74,21 +88,56 @@ TEST_F(ParticleTest, InitialVelocitiesFollowTheSeededDraws) {
         r /= 5.0f;
     }
     ASSERT_GT(pulledIn, 0) << "the seed must exercise the pull-in";
-    std::srand(kSeed);
-    ParticleSystem system;
+    std::mt19937 random(kOtherSeed);
+    const ParticleSystem system(random);
     for (int i = 0; i < 1000; ++i) {
         ASSERT_EQ(system.initialParticles[i].velocity, expected[i]) << "record " << i;
     }
 }
 
-TEST_F(ParticleTest, TriggerUsesTheBurstsInTurnAndWraps) {
+// The bursts draw, in turn, from one source seeded with the effects' seed.
+TEST_F(ParticleTest, BurstsDrawInTurnFromTheSeed) {
+    std::mt19937 random(kSeed);
+    for (int i = 0; i < 3; ++i) {
+        const ParticleSystem expected(random);
+        EXPECT_EQ(
+            std::memcmp(burst(i).initialParticles.data(), expected.initialParticles.data(), 32000),
+            0)
+            << "burst " << i;
+    }
+    CaptureStdout();
+    const ParticleEffects again(kSeed);
+    const ParticleEffects other(kSeed + 1);
+    GetCapturedStdout();
+    EXPECT_EQ(std::memcmp(again.systems[9].initialParticles.data(),
+                          burst(9).initialParticles.data(), 32000),
+              0);
+    EXPECT_NE(std::memcmp(other.systems[0].initialParticles.data(),
+                          burst(0).initialParticles.data(), 32000),
+              0);
+}
+
+TEST_F(ParticleTest, TriggerUsesTheBurstsInTurnAndWrapsWithoutTouchingGl) {
+    const Buffer sentinel = Buffer::create();
+    glBindBuffer(GL_ARRAY_BUFFER, sentinel.name());
+    glUseProgram(0);
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(effects->nextSystem, i);
+        EXPECT_FALSE(burst(i).live());
         effects->trigger(glm::vec3(static_cast<float>(i), 1.0f, 2.0f));
-        EXPECT_EQ(burst(i).elapsedMs, 0);
+        EXPECT_EQ(burst(i).elapsedSeconds, 0.0f);
+        EXPECT_TRUE(burst(i).live());
         EXPECT_EQ(burst(i).emitterPosition, glm::vec3(static_cast<float>(i), 1.0f, 2.0f));
     }
     EXPECT_EQ(effects->nextSystem, 0);
+
+    GLint program = -1;
+    GLint arrayBuffer = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+    EXPECT_EQ(program, 0);
+    EXPECT_EQ(static_cast<GLuint>(arrayBuffer), sentinel.name());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 TEST_F(ParticleTest, EleventhTriggerRestartsTheFirstBurstAtTheNewPlace) {
@@ -96,22 +145,23 @@ TEST_F(ParticleTest, EleventhTriggerRestartsTheFirstBurstAtTheNewPlace) {
         effects->trigger(glm::vec3(static_cast<float>(i), 0.0f, 0.0f));
     }
     for (int frame = 0; frame < 5; ++frame) {
-        effects->step(kFrameMs, kViewProjection);
+        effects->step(kFrameSeconds, kViewProjection);
     }
-    ASSERT_FALSE(burst(0).isFirstUpdate);
-    ASSERT_EQ(burst(0).sourceIndex, 1);
+    const float fiveFrames = burst(1).elapsedSeconds;
+    EXPECT_NEAR(fiveFrames, 5 * kFrameSeconds, 1e-6f);
 
     const glm::vec3 hit(-4.0f, 3.0f, 7.5f);
     effects->trigger(hit);
-    EXPECT_EQ(burst(0).elapsedMs, 0);
+    EXPECT_EQ(burst(0).elapsedSeconds, 0.0f);
     EXPECT_EQ(burst(0).emitterPosition, hit);
-    EXPECT_TRUE(burst(0).isFirstUpdate);
-    EXPECT_EQ(burst(0).sourceIndex, 0);
-    EXPECT_EQ(burst(0).targetIndex, 1);
     for (int i = 1; i < 10; ++i) {
-        EXPECT_EQ(burst(i).elapsedMs, 5 * kFrameMs);
+        EXPECT_EQ(burst(i).elapsedSeconds, fiveFrames);
     }
     EXPECT_EQ(effects->nextSystem, 1);
+
+    // Its next frame starts again from the initial records, not from where it had got to.
+    burst(0).advance(kFrameSeconds, kViewProjection, effects->simulation, effects->drawing);
+    expectFirstPassOf(burst(0), readRecords(drawnBuffer()), kFrameSeconds);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -119,40 +169,51 @@ TEST_F(ParticleTest, BurstAtSixteenMillisecondFramesRunsFortyFourFrames) {
     effects->trigger(glm::vec3(0.0f));
     CaptureStderr();
     int frames = 0;
-    for (int guard = 0; guard < 100 && burst(0).elapsedMs < 700; ++guard) {
-        effects->step(kFrameMs, kViewProjection);
+    for (int guard = 0; guard < 100 && burst(0).live(); ++guard) {
+        effects->step(kFrameSeconds, kViewProjection);
         ++frames;
     }
     EXPECT_EQ(frames, 44);
-    EXPECT_EQ(burst(0).elapsedMs, 704);
-    effects->step(kFrameMs, kViewProjection);
-    EXPECT_EQ(burst(0).elapsedMs, 704) << "an ended burst stays idle";
+    const float ended = burst(0).elapsedSeconds;
+    EXPECT_NEAR(ended, 0.704f, 1e-5f);
+    effects->step(kFrameSeconds, kViewProjection);
+    EXPECT_EQ(burst(0).elapsedSeconds, ended) << "an ended burst stays idle";
     EXPECT_EQ(GetCapturedStderr(), "") << "no GL error during a burst's life";
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(ParticleTest, ZeroFrameTimeKeepsABurstLive) {
+TEST_F(ParticleTest, ZeroFrameTimeKeepsABurstLiveAndStill) {
     effects->trigger(glm::vec3(0.0f));
+    GLuint previous = 0;
     for (int frame = 0; frame < 100; ++frame) {
-        effects->step(0, kViewProjection);
-        EXPECT_EQ(burst(0).sourceIndex, (frame + 1) % 2) << "the buffers swap every pass";
+        effects->step(0.0f, kViewProjection);
+        const GLuint drawn = drawnBuffer();
+        if (frame > 0) {
+            EXPECT_EQ(simulatedBuffer(), previous)
+                << "what was drawn is read next, frame " << frame;
+            EXPECT_NE(drawn, previous) << "the buffers swap every pass, frame " << frame;
+        }
+        previous = drawn;
     }
-    EXPECT_EQ(burst(0).elapsedMs, 0);
-    EXPECT_FALSE(burst(0).isFirstUpdate);
+    EXPECT_EQ(burst(0).elapsedSeconds, 0.0f);
+    EXPECT_TRUE(burst(0).live());
+    for (const Particle& particle : readRecords(previous)) {
+        ASSERT_EQ(particle.position, glm::vec3(0.0f));
+        ASSERT_EQ(particle.age, 0.001f);
+    }
 }
 
 // Idle bursts must not touch GL: the frame's state is exactly as the caller left it and
 // nothing is drawn or captured.
 TEST_F(ParticleTest, StepBeforeAnyHitLeavesGlAlone) {
-    GLuint sentinel = 0;
-    glGenBuffers(1, &sentinel);
-    glBindBuffer(GL_ARRAY_BUFFER, sentinel);
+    const Buffer sentinel = Buffer::create();
+    glBindBuffer(GL_ARRAY_BUFFER, sentinel.name());
     glUseProgram(0);
     GLuint query = 0;
     glGenQueries(1, &query);
 
     glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-    effects->step(kFrameMs, kViewProjection);
+    effects->step(kFrameSeconds, kViewProjection);
     glEndQuery(GL_PRIMITIVES_GENERATED);
 
     GLuint generated = 1;
@@ -163,14 +224,13 @@ TEST_F(ParticleTest, StepBeforeAnyHitLeavesGlAlone) {
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
     EXPECT_EQ(program, 0);
-    EXPECT_EQ(arrayBuffer, static_cast<GLint>(sentinel));
+    EXPECT_EQ(static_cast<GLuint>(arrayBuffer), sentinel.name());
     EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
-    for (ParticleSystem* system : effects->systems) {
-        EXPECT_EQ(system->elapsedMs, 701);
+    for (const ParticleSystem& system : effects->systems) {
+        EXPECT_EQ(system.elapsedSeconds, 0.701f);
     }
 
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glDeleteBuffers(1, &sentinel);
     glDeleteQueries(1, &query);
 }
 
@@ -197,6 +257,7 @@ protected:
             << "#version 330 core\nvoid main() { this is not GLSL }\n";
     }
 
+    static constexpr unsigned int kSeed = 11;
     TempDir tree;
     fs::path home;
 };
@@ -205,17 +266,24 @@ TEST_F(BrokenShaderTest, BrokenFragmentStageIsReportedAndBurstsStillRun) {
     spoil("postParticle.frag");
     CaptureStdout();
     CaptureStderr();
-    ParticleEffects effects;
+    ParticleEffects effects(kSeed);
     const std::string out = GetCapturedStdout();
     const std::string err = GetCapturedStderr();
     EXPECT_EQ(out, "Init particle Shaders: 1\n");
     EXPECT_NE(err.find("Error compiling FS: '"), std::string::npos) << err;
 
+    CaptureStderr();
+    ParticleSimProgram simulation;
+    ParticleDrawProgram drawing;
+    EXPECT_TRUE(simulation.init());
+    EXPECT_FALSE(drawing.init()) << "init is false when the program is not ready";
+    GetCapturedStderr();
+
     effects.trigger(glm::vec3(0.0f));
     int frames = 0;
     CaptureStderr();
-    while (effects.systems[0]->elapsedMs < 700 && frames < 100) {
-        effects.step(kFrameMs, kViewProjection);
+    while (effects.systems[0].live() && frames < 100) {
+        effects.step(kFrameSeconds, kViewProjection);
         ++frames;
     }
     GetCapturedStderr();
@@ -227,22 +295,29 @@ TEST_F(BrokenShaderTest, BrokenSimulationIsReportedAndFramesGoOn) {
     spoil("particle.geom");
     CaptureStdout();
     CaptureStderr();
-    ParticleEffects effects;
+    ParticleEffects effects(kSeed);
     const std::string out = GetCapturedStdout();
     const std::string err = GetCapturedStderr();
     EXPECT_EQ(out, "Init particle Shaders: 1\n");
     EXPECT_NE(err.find("Error compiling GS: '"), std::string::npos) << err;
     EXPECT_NE(err.find("Error linking shader program: '"), std::string::npos) << err;
 
+    CaptureStderr();
+    ParticleSimProgram simulation;
+    ParticleDrawProgram drawing;
+    EXPECT_FALSE(simulation.init()) << "init is false when the program is not ready";
+    EXPECT_TRUE(drawing.init());
+    GetCapturedStderr();
+
     effects.trigger(glm::vec3(0.0f));
     CaptureStderr();
     for (int frame = 0; frame < 3; ++frame) {
-        effects.step(kFrameMs, kViewProjection);
+        effects.step(kFrameSeconds, kViewProjection);
     }
     const std::string frameErrors = GetCapturedStderr();
     takeGlError();
     EXPECT_NE(frameErrors.find("Error @ "), std::string::npos) << frameErrors;
-    EXPECT_EQ(effects.systems[0]->elapsedMs, 3 * kFrameMs);
+    EXPECT_NEAR(effects.systems[0].elapsedSeconds, 3 * kFrameSeconds, 1e-6f);
     EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
 }
 

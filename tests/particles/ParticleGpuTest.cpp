@@ -1,7 +1,8 @@
 #include "ParticleFixture.h"
 
-#include "particles/PostParticle.h"
-#include "render/Math.h"
+#include "game/Angles.h"
+#include "platform/WindowSize.h"
+#include "render/GlObject.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,35 +12,41 @@ namespace {
 
 const glm::mat4 kViewProjection(1.0f);
 
-// The motion particle.geom gives a record per 16-ms frame.
-constexpr float kGravity = 0.0035f;    // units per frame, per frame
-constexpr float kDragPerFrame = 0.94f; // velocity kept per frame
-
-std::vector<Particle> readRecords(GLuint buffer) {
-    std::vector<Particle> records(1000);
-    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
-    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, 32000, records.data());
-    glBindBuffer(GL_COPY_READ_BUFFER, 0);
-    return records;
-}
-
 TEST_F(ParticleTest, FirstPassMovesEveryRecordOneFrame) {
     effects->trigger(glm::vec3(5.0f, 1.0f, -3.0f));
-    effects->step(kFrameMs, kViewProjection);
-    ASSERT_EQ(burst(0).sourceIndex, 1) << "the buffer just drawn is read next";
+    effects->step(kFrameSeconds, kViewProjection);
+    const GLuint drawn = drawnBuffer();
+    ASSERT_NE(drawn, 0u);
+    expectFirstPassOf(burst(0), readRecords(drawn), kFrameSeconds);
 
-    const std::vector<Particle> records = readRecords(burst(0).particleBuffers[1]);
-    for (int i = 0; i < 1000; ++i) {
-        const Particle& initial = burst(0).initialParticles[i];
-        const Particle& moved = records[i];
-        const glm::vec3 velocity =
-            (initial.velocity - glm::vec3(0.0f, kGravity, 0.0f)) * kDragPerFrame;
-        ASSERT_NEAR(glm::length(moved.position - initial.velocity), 0.0f, 1e-6f) << i;
-        ASSERT_NEAR(glm::length(moved.velocity - velocity), 0.0f, 1e-5f) << i;
-        ASSERT_FLOAT_EQ(moved.age, 16.001f) << i;
-        ASSERT_GE(moved.type, 0.35f) << "a spark's share of the lifetime, record " << i;
-        ASSERT_LT(moved.type, 1.0f) << i;
-    }
+    effects->step(kFrameSeconds, kViewProjection);
+    EXPECT_EQ(simulatedBuffer(), drawn) << "the buffer just drawn is read next";
+    EXPECT_NE(drawnBuffer(), drawn);
+}
+
+// The frame's time reaches the simulation as fractional milliseconds: a sixtieth of a second
+// ages the records by 16.67 ms, not by a truncated 16.
+TEST_F(ParticleTest, FrameTimeReachesTheSimulationUntruncated) {
+    constexpr float kSixtieth = 1.0f / 60.0f;
+    effects->trigger(glm::vec3(0.0f));
+    effects->step(kSixtieth, kViewProjection);
+    const std::vector<Particle> records = readRecords(drawnBuffer());
+    expectFirstPassOf(burst(0), records, kSixtieth);
+    EXPECT_GT(records[0].age, 16.6f);
+
+    GLfloat delta = 0.0f;
+    glGetUniformfv(effects->simulation.shaderProgram.name(), effects->simulation.deltaTimeLocation,
+                   &delta);
+    EXPECT_FLOAT_EQ(delta, kSixtieth * 1000.0f);
+    GLfloat lifeTime = 0.0f;
+    glGetUniformfv(effects->simulation.shaderProgram.name(), effects->simulation.lifeTimeLocation,
+                   &lifeTime);
+    EXPECT_FLOAT_EQ(lifeTime, 700.0f);
+    GLfloat time = 0.0f;
+    glGetUniformfv(effects->simulation.shaderProgram.name(), effects->simulation.timeLocation,
+                   &time);
+    EXPECT_FLOAT_EQ(time, kSixtieth * 1000.0f) << "milliseconds since the emission";
+    EXPECT_FLOAT_EQ(burst(0).elapsedSeconds, kSixtieth);
 }
 
 // Every pass captures the survivors and draws exactly those: the draw's points are what the
@@ -50,10 +57,10 @@ TEST_F(ParticleTest, WhatIsCapturedIsWhatIsDrawn) {
     effects->trigger(glm::vec3(0.0f));
 
     std::vector<GLuint> captured;
-    while (burst(0).elapsedMs < 700) {
+    while (burst(0).live()) {
         glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, queries[0]);
         glBeginQuery(GL_PRIMITIVES_GENERATED, queries[1]);
-        effects->step(kFrameMs, kViewProjection);
+        effects->step(kFrameSeconds, kViewProjection);
         glEndQuery(GL_PRIMITIVES_GENERATED);
         glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
         GLuint written = 0;
@@ -77,9 +84,12 @@ TEST_F(ParticleTest, WhatIsCapturedIsWhatIsDrawn) {
 }
 
 TEST_F(ParticleTest, DrawingPassSwitchesItsStateOffAgain) {
+    // The main pass's state around the bursts, which they must leave as it is.
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
     effects->trigger(glm::vec3(0.0f));
-    effects->step(kFrameMs, kViewProjection);
-    effects->step(kFrameMs, kViewProjection);
+    effects->step(kFrameSeconds, kViewProjection);
+    effects->step(kFrameSeconds, kViewProjection);
 
     EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
     EXPECT_FALSE(glIsEnabled(GL_POINT_SMOOTH));
@@ -93,7 +103,7 @@ TEST_F(ParticleTest, DrawingPassSwitchesItsStateOffAgain) {
     }
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(program, static_cast<GLint>(postParticleShader->shaderProgram));
+    EXPECT_EQ(static_cast<GLuint>(program), effects->drawing.shaderProgram.name());
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -103,31 +113,27 @@ public:
     static constexpr int kSize = 256; // pixels
 
     SceneTarget() {
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glGenTextures(2, colours);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
         for (int i = 0; i < 2; ++i) {
-            glBindTexture(GL_TEXTURE_2D, colours[i]);
+            glBindTexture(GL_TEXTURE_2D, colours[i].name());
             glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kSize, kSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                          nullptr);
             glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D,
-                                   colours[i], 0);
+                                   colours[i].name(), 0);
         }
         glBindTexture(GL_TEXTURE_2D, 0);
-        glGenRenderbuffers(1, &depth);
-        glBindRenderbuffer(GL_RENDERBUFFER, depth);
+        glBindRenderbuffer(GL_RENDERBUFFER, depth.name());
         glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kSize, kSize);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                  depth.name());
         const GLenum buffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
         glDrawBuffers(2, buffers);
         glViewport(0, 0, kSize, kSize);
     }
+    // Gives the window back before the objects go.
     ~SceneTarget() {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, 1024, 768);
-        glDeleteRenderbuffers(1, &depth);
-        glDeleteTextures(2, colours);
-        glDeleteFramebuffers(1, &framebuffer);
+        glViewport(0, 0, kWindowWidth, kWindowHeight);
     }
     SceneTarget(const SceneTarget&) = delete;
     SceneTarget& operator=(const SceneTarget&) = delete;
@@ -144,9 +150,9 @@ public:
     }
 
 private:
-    GLuint framebuffer = 0;
-    GLuint colours[2] = {0, 0};
-    GLuint depth = 0;
+    Framebuffer framebuffer = Framebuffer::create();
+    Texture colours[2] = {Texture::create(), Texture::create()};
+    Renderbuffer depth = Renderbuffer::create();
 };
 
 struct Census {
@@ -191,7 +197,7 @@ TEST_F(ParticleTest, LiveBurstShowsAsHotSparksAroundItsEmitterAndFades) {
     effects->trigger(emitter);
     for (int frame = 0; frame < 3; ++frame) {
         target.clear();
-        effects->step(kFrameMs, viewProjection);
+        effects->step(kFrameSeconds, viewProjection);
     }
     const Census early = survey(target.read(0), centre, 24);
     const Census earlyGlow = survey(target.read(1), centre, 24);
@@ -200,17 +206,17 @@ TEST_F(ParticleTest, LiveBurstShowsAsHotSparksAroundItsEmitterAndFades) {
     EXPECT_EQ(early.litFar, 0) << "the burst has only just started";
     EXPECT_GT(earlyGlow.warmNear, 200) << "the sparks glow";
 
-    while (burst(0).elapsedMs < 560) {
+    while (burst(0).elapsedSeconds < 0.56f) {
         target.clear();
-        effects->step(kFrameMs, viewProjection);
+        effects->step(kFrameSeconds, viewProjection);
     }
     const Census late = survey(target.read(0), centre, 24);
     EXPECT_GT(late.red, 0) << "still live at 560 ms";
     EXPECT_LT(late.warmth() + 0.2f, early.warmth()) << "the sparks cool from yellow to red";
 
-    while (burst(0).elapsedMs < 700) {
+    while (burst(0).live()) {
         target.clear();
-        effects->step(kFrameMs, viewProjection);
+        effects->step(kFrameSeconds, viewProjection);
     }
     EXPECT_EQ(survey(target.read(0), centre, 24).red, 0) << "an ended burst is gone";
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));

@@ -1,8 +1,7 @@
+#include "assets/ModelData.h"
 #include "render/AssetPaths.h"
-#include "render/Mesh.h"
-#include "render/ModelLoader.h"
+#include "render/Model.h"
 #include "render/TextureLoader.h"
-#include "render/Vertex.h"
 
 #include "support/GlContext.h"
 
@@ -12,9 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 using testing::internal::CaptureStderr;
@@ -41,11 +38,16 @@ const char* const kModels[] = {"tank_bottom.obj", "tank_top.obj", "bullet.obj"};
 constexpr int kAtlasCells = 16;
 constexpr int kCellSize = 32;
 
+// The hull's height: every arena piece is stretched from it, so the arena's heights are
+// multiples of it.
+constexpr float kHullHeight = 0.5f;
+
 // Texels of level 0 of the bound texture, rows bottom first as GL holds them.
 struct Texels {
     int width = 0;
     int height = 0;
     int channels = 0;
+    int alphaBits = 0; // of the texture's internal format
     std::vector<std::uint8_t> bytes;
 
     // Channel c of the pixel at x, and y counted from the TOP of the picture.
@@ -59,6 +61,7 @@ Texels readBound(int channels) {
     t.channels = channels;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &t.width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &t.height);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &t.alphaBits);
     t.bytes.resize(static_cast<size_t>(t.width) * t.height * channels);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, channels == 4 ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
@@ -67,73 +70,28 @@ Texels readBound(int channels) {
     return t;
 }
 
-class AssetsTest : public GlTest {
-protected:
-    void TearDown() override {
-        for (Mesh* mesh : meshes) {
-            delete mesh;
-        }
-        glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
-        glDeleteProgram(program);
-    }
+// Loads a texture of the game, expecting no console output, and reads it back; the texture
+// goes again.
+Texels loadGameTexture(const std::string& name, int channels) {
+    CaptureStdout();
+    CaptureStderr();
+    const Texture texture = loadTexture((std::string(kTextureDir) + name).c_str());
+    EXPECT_EQ(GetCapturedStdout(), "") << name;
+    EXPECT_EQ(GetCapturedStderr(), "") << name;
+    return readBound(channels);
+}
 
-    // Loads a texture of the game, expecting no console output; leaves it bound.
-    Texels loadGameTexture(const std::string& name, int channels) {
-        CaptureStdout();
-        CaptureStderr();
-        textures.push_back(loadTexture((std::string(kTextureDir) + name).c_str()));
-        EXPECT_EQ(GetCapturedStdout(), "") << name;
-        EXPECT_EQ(GetCapturedStderr(), "") << name;
-        return readBound(channels);
-    }
+// Reads a model of the game, expecting no console output.
+std::vector<MeshData> readGameModel(const std::string& name) {
+    CaptureStdout();
+    CaptureStderr();
+    std::vector<MeshData> meshes = readModel(std::string(kModelDir) + name);
+    EXPECT_EQ(GetCapturedStdout(), "") << name;
+    EXPECT_EQ(GetCapturedStderr(), "") << name;
+    return meshes;
+}
 
-    // Loads a model of the game, expecting no console output; returns its meshes.
-    std::vector<Mesh*> loadGameModel(const std::string& name) {
-        if (program == 0) {
-            program = meshProgram();
-        }
-        std::vector<Mesh*> loaded;
-        CaptureStdout();
-        CaptureStderr();
-        loadModel(std::string(kModelDir) + name, program, 0, loaded);
-        EXPECT_EQ(GetCapturedStdout(), "") << name;
-        EXPECT_EQ(GetCapturedStderr(), "") << name;
-        meshes.insert(meshes.end(), loaded.begin(), loaded.end());
-        return loaded;
-    }
-
-    static std::vector<Vertex> vertices(const Mesh& mesh) {
-        std::vector<Vertex> out(mesh.vertexCount);
-        glBindBuffer(GL_ARRAY_BUFFER, mesh.vertexBuffers.at(0));
-        glGetBufferSubData(GL_ARRAY_BUFFER, 0, out.size() * sizeof(Vertex), out.data());
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        return out;
-    }
-
-    std::vector<Mesh*> meshes;
-    std::vector<GLuint> textures;
-    GLuint program = 0;
-
-private:
-    // A linked program with "M" and "alpha", built silently with raw GL.
-    static GLuint meshProgram() {
-        const char* vertex = "#version 330\nlayout(location = 0) in vec3 p;\nuniform mat4 M;\n"
-                             "void main() { gl_Position = M * vec4(p, 1.0); }\n";
-        const char* fragment = "#version 330\nuniform float alpha;\nout vec4 c;\n"
-                               "void main() { c = vec4(alpha); }\n";
-        const GLuint result = glCreateProgram();
-        for (auto [type, source] :
-             {std::pair{GL_VERTEX_SHADER, vertex}, std::pair{GL_FRAGMENT_SHADER, fragment}}) {
-            const GLuint shader = glCreateShader(type);
-            glShaderSource(shader, 1, &source, nullptr);
-            glCompileShader(shader);
-            glAttachShader(result, shader);
-            glDeleteShader(shader);
-        }
-        glLinkProgram(result);
-        return result;
-    }
-};
+using AssetsTest = GlTest;
 
 // ---- Textures ----
 
@@ -143,9 +101,7 @@ TEST_F(AssetsTest, EveryTextureLoadsSilentlyWithItsSizeAndChannels) {
         const Texels texels = loadGameTexture(file.name, file.channels);
         EXPECT_EQ(texels.width, file.width);
         EXPECT_EQ(texels.height, file.height);
-        GLint alphaBits = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
-        EXPECT_EQ(alphaBits > 0, file.channels == 4);
+        EXPECT_EQ(texels.alphaBits > 0, file.channels == 4);
         // Painted, not black: a file that failed to decode leaves an empty texture.
         long sum = 0;
         for (std::uint8_t b : texels.bytes) {
@@ -286,15 +242,15 @@ glm::vec3 meshCentroid(const std::vector<Vertex>& vs) {
     return sum / float(vs.size());
 }
 
-TEST_F(AssetsTest, EveryModelIsTrianglesWoundCounterClockwiseOutwards) {
+TEST(GameModelTest, EveryModelIsTrianglesWoundCounterClockwiseOutwards) {
     for (const char* name : kModels) {
         SCOPED_TRACE(name);
-        const std::vector<Mesh*> loaded = loadGameModel(name);
-        ASSERT_FALSE(loaded.empty());
-        for (const Mesh* mesh : loaded) {
-            ASSERT_GT(mesh->vertexCount, 0u);
-            ASSERT_EQ(mesh->vertexCount % 3, 0u);
-            const std::vector<Vertex> vs = vertices(*mesh);
+        const std::vector<MeshData> meshes = readGameModel(name);
+        ASSERT_FALSE(meshes.empty());
+        for (const MeshData& mesh : meshes) {
+            const std::vector<Vertex>& vs = mesh.vertices;
+            ASSERT_GT(vs.size(), 0u);
+            ASSERT_EQ(vs.size() % 3, 0u);
             // Every part is convex, so each face looks away from the part's centre.
             const glm::vec3 centre = meshCentroid(vs);
             int wrong = 0;
@@ -317,13 +273,13 @@ TEST_F(AssetsTest, EveryModelIsTrianglesWoundCounterClockwiseOutwards) {
     }
 }
 
-TEST_F(AssetsTest, HullIsTheUnitBoxStandingOnTheGround) {
-    const std::vector<Mesh*> hull = loadGameModel("tank_bottom.obj");
+TEST(GameModelTest, HullIsAHalfUnitTallBoxStandingOnTheGround) {
+    const std::vector<MeshData> hull = readGameModel("tank_bottom.obj");
     ASSERT_EQ(hull.size(), 1u);
-    EXPECT_EQ(hull[0]->vertexCount, 36u);
-    EXPECT_EQ(hull[0]->boundsMin, glm::vec3(-1.0f, 0.0f, -1.0f));
-    EXPECT_EQ(hull[0]->boundsMax, glm::vec3(1.0f, 1.0f, 1.0f));
-    for (const Vertex& v : vertices(*hull[0])) {
+    EXPECT_EQ(hull[0].vertices.size(), 36u);
+    EXPECT_EQ(hull[0].bounds.min, glm::vec3(-1.0f, 0.0f, -1.0f));
+    EXPECT_EQ(hull[0].bounds.max, glm::vec3(1.0f, kHullHeight, 1.0f));
+    for (const Vertex& v : hull[0].vertices) {
         // Flat axis-aligned faces, each carrying the whole texture square...
         EXPECT_EQ(glm::length(v.normal), 1.0f);
         EXPECT_EQ(std::abs(v.normal.x) + std::abs(v.normal.y) + std::abs(v.normal.z), 1.0f);
@@ -331,54 +287,64 @@ TEST_F(AssetsTest, HullIsTheUnitBoxStandingOnTheGround) {
         EXPECT_TRUE(v.uv.y == 0.0f || v.uv.y == 1.0f);
         // ...upright on the sides, so walls stretched from it keep their texture's up.
         if (v.normal.y == 0.0f) {
-            EXPECT_EQ(v.uv.y, v.position.y);
+            EXPECT_EQ(v.uv.y * kHullHeight, v.position.y);
         }
     }
 }
 
-TEST_F(AssetsTest, TurretSitsOnTheHullWithItsGunAlongMinusZ) {
-    const std::vector<Mesh*> turret = loadGameModel("tank_top.obj");
+// The box the collision bodies are sized from is the one the game uploads with the model.
+TEST_F(AssetsTest, UploadedHullKeepsItsBox) {
+    CaptureStderr();
+    const Model hull = loadModel(std::string(kModelDir) + "tank_bottom.obj", 0);
+    EXPECT_EQ(GetCapturedStderr(), "");
+    ASSERT_EQ(hull.meshes.size(), 1u);
+    EXPECT_EQ(hull.meshes[0].vertexCount, 36u);
+    EXPECT_EQ(hull.bounds.min, glm::vec3(-1.0f, 0.0f, -1.0f));
+    EXPECT_EQ(hull.bounds.max, glm::vec3(1.0f, kHullHeight, 1.0f));
+}
+
+TEST(GameModelTest, TurretSitsOnTheHullWithItsGunAlongMinusZ) {
+    const std::vector<MeshData> turret = readGameModel("tank_top.obj");
     ASSERT_FALSE(turret.empty());
-    glm::vec3 low(1e9f), high(-1e9f);
-    for (const Mesh* mesh : turret) {
-        low = glm::min(low, mesh->boundsMin);
-        high = glm::max(high, mesh->boundsMax);
-    }
-    EXPECT_NEAR(low.y, 1.0f, 1e-4f);
-    EXPECT_GT(high.y, 1.4f);
+    const Bounds whole = boundsOf(turret);
+    const glm::vec3 low = whole.min;
+    const glm::vec3 high = whole.max;
+    EXPECT_NEAR(low.y, kHullHeight, 1e-4f);
+    EXPECT_GT(high.y, kHullHeight + 0.4f);
     EXPECT_LT(low.z, -2.0f);         // the gun reaches well past the hull's front at z = -1
     EXPECT_LT(high.z, 1.2f);         // and nothing sticks out far behind
     EXPECT_LE(high.x - low.x, 2.0f); // no wider than the hull
     // The part that reaches furthest forward is centred on the turret's axis.
-    const Mesh* front = turret[0];
-    for (const Mesh* mesh : turret) {
-        if (mesh->boundsMin.z < front->boundsMin.z) {
-            front = mesh;
+    const MeshData* front = &turret[0];
+    for (const MeshData& mesh : turret) {
+        if (mesh.bounds.min.z < front->bounds.min.z) {
+            front = &mesh;
         }
     }
-    EXPECT_NEAR(front->boundsMin.x + front->boundsMax.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(front->bounds.min.x + front->bounds.max.x, 0.0f, 1e-4f);
 }
 
-TEST_F(AssetsTest, ShellIsCentredRestsOnTheGroundAndPointsAlongMinusZ) {
-    const std::vector<Mesh*> shell = loadGameModel("bullet.obj");
+TEST(GameModelTest, ShellIsCentredRestsOnTheGroundAndPointsAlongMinusZ) {
+    const std::vector<MeshData> shell = readGameModel("bullet.obj");
     ASSERT_EQ(shell.size(), 1u);
-    const Mesh& mesh = *shell[0];
-    EXPECT_NEAR(mesh.boundsMin.y, 0.0f, 1e-5f);
-    EXPECT_NEAR(mesh.boundsMax.y, 0.16f, 0.02f);
-    EXPECT_NEAR(mesh.boundsMin.x + mesh.boundsMax.x, 0.0f, 1e-5f);
-    EXPECT_NEAR(mesh.boundsMin.z + mesh.boundsMax.z, 0.0f, 1e-5f);
-    const float length = mesh.boundsMax.z - mesh.boundsMin.z;
-    EXPECT_GT(length, 2.0f * (mesh.boundsMax.x - mesh.boundsMin.x));
+    const MeshData& mesh = shell[0];
+    const Bounds& box = mesh.bounds;
+    EXPECT_NEAR(box.min.y, 0.0f, 1e-5f);
+    EXPECT_NEAR(box.max.y, 0.16f, 0.02f);
+    EXPECT_NEAR(box.min.x + box.max.x, 0.0f, 1e-5f);
+    EXPECT_NEAR(box.min.z + box.max.z, 0.0f, 1e-5f);
+    const float length = box.max.z - box.min.z;
+    EXPECT_GT(length, 2.0f * (box.max.x - box.min.x));
     // Pointed at -Z: the foremost vertices are the tip on the axis; the back is a flat base.
     int tip = 0;
     int base = 0;
-    for (const Vertex& v : vertices(mesh)) {
-        if (v.position.z < mesh.boundsMin.z + 1e-5f) {
+    for (const Vertex& v : mesh.vertices) {
+        if (v.position.z < box.min.z + 1e-5f) {
             ++tip;
             EXPECT_NEAR(v.position.x, 0.0f, 1e-5f);
-            EXPECT_NEAR(v.position.y, 0.5f * mesh.boundsMax.y, 1e-5f);
+            EXPECT_NEAR(v.position.y, 0.5f * box.max.y, 1e-5f);
         }
-        base += v.position.z > mesh.boundsMax.z - 1e-5f && v.normal.z > 0.99f;
+        base += v.position.z > box.max.z - 1e-5f && v.normal.z > 0.99f;
     }
     EXPECT_GT(tip, 0);
     EXPECT_GT(base, 0);

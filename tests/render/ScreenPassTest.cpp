@@ -1,15 +1,18 @@
-#include "app/WindowSize.h"
-#include "render/AssetPaths.h"
+#include "render/ScreenPass.h"
+#include "platform/WindowSize.h"
 #include "render/BackgroundQuad.h"
 #include "render/FinalPass.h"
+#include "render/PassState.h"
 #include "render/ScreenQuad.h"
 #include "render/ShaderLoader.h"
 #include "support/GlContext.h"
 #include "support/GlPixels.h"
+#include "support/TempFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 using testing::internal::CaptureStdout;
@@ -45,102 +48,108 @@ void expectRgbNear(Rgba actual, float r, float g, float b, float tolerance, cons
     EXPECT_NEAR(actual[2], b, tolerance) << where;
 }
 
-// The game's background program with the whole picture spread over the window.
+// The window, cleared, as the screen passes draw into it.
 class ScreenPassTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        CaptureStdout(); // compile logs
-        backgroundProgram = loadShaders(std::string(kShaderDir) + "background.vert",
-                                        std::string(kShaderDir) + "background.frag");
-        GetCapturedStdout();
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, kWindowWidth, kWindowHeight);
+        PassState state;
+        state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+        applyPassState(state);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     void TearDown() override {
-        glDeleteProgram(backgroundProgram);
-        for (GLuint texture : textures) {
-            glDeleteTextures(1, &texture);
-        }
+        glUseProgram(0);
         EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
+    // A texture the test owns until it ends.
     GLuint texture(int width, int height, const std::vector<std::uint8_t>& rgba) {
-        textures.push_back(makeTexture(width, height, rgba));
-        return textures.back();
+        textures.emplace_back(makeTexture(width, height, rgba));
+        return textures.back().name();
     }
 
-    void drawBackground(BackgroundQuad& background) {
-        glUseProgram(backgroundProgram);
-        glUniform2f(glGetUniformLocation(backgroundProgram, "scale_down"), 1.0f, 1.0f);
-        background.draw();
-    }
-
-    // The window part of a frame: background, depth cleared, the final pass over it.
-    void composeFrame(BackgroundQuad& background, FinalPass& finalPass) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawBackground(background);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        finalPass.draw();
-    }
-
-    GLuint backgroundProgram = 0;
-    std::vector<GLuint> textures;
+    std::vector<Texture> textures;
 };
 
-TEST_F(ScreenPassTest, QuadHoldsTheEightyBytesWithItsAttributeLayout) {
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
-    buildScreenQuad(vertexArray, vertexBuffer);
-    EXPECT_EQ(intState(GL_VERTEX_ARRAY_BINDING), 0);
-    EXPECT_EQ(intState(GL_ARRAY_BUFFER_BINDING), 0);
-
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    GLint size = 0;
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-    ASSERT_EQ(size, 80);
-    float data[20] = {};
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(data), data);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    const float expected[20] = {-1, -1, 0, 0, 0, 1, -1, 0, 1, 0, 1, 1, 0, 1, 1, -1, 1, 0, 0, 1};
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(data[i], expected[i]) << "float " << i;
-    }
-
-    glBindVertexArray(vertexArray);
-    const struct {
-        GLuint index;
-        GLint components;
-        std::uintptr_t offset;
-    } attributes[] = {{0, 3, 0}, {1, 2, 12}};
-    for (const auto& attribute : attributes) {
-        GLint value = 0;
-        glGetVertexAttribiv(attribute.index, GL_VERTEX_ATTRIB_ARRAY_SIZE, &value);
-        EXPECT_EQ(value, attribute.components);
-        glGetVertexAttribiv(attribute.index, GL_VERTEX_ATTRIB_ARRAY_STRIDE, &value);
-        EXPECT_EQ(value, 20);
-        glGetVertexAttribiv(attribute.index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
-        EXPECT_EQ(value, GL_FALSE) << "attributes are enabled only while drawing";
-        glGetVertexAttribiv(attribute.index, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &value);
-        EXPECT_EQ(static_cast<GLuint>(value), vertexBuffer);
-        void* pointer = nullptr;
-        glGetVertexAttribPointerv(attribute.index, GL_VERTEX_ATTRIB_ARRAY_POINTER, &pointer);
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(pointer), attribute.offset);
-    }
-    glBindVertexArray(0);
-    deleteScreenQuad(vertexArray, vertexBuffer);
-    EXPECT_FALSE(glIsBuffer(vertexBuffer));
-    EXPECT_FALSE(glIsVertexArray(vertexArray));
+// Paints each pixel with the quad's texture coordinate in red and green and its depth
+// coordinate, moved by 0.5, in blue.
+Program quadProbe() {
+    TempDir dir;
+    CaptureStdout();
+    Program program = loadShaders(dir.write("probe.vert", R"(#version 330
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec2 uv;
+out vec3 tint;
+void main() {
+    tint = vec3(uv, position.z + 0.5);
+    gl_Position = vec4(position, 1.0);
+}
+)"),
+                                  dir.write("probe.frag", R"(#version 330
+in vec3 tint;
+out vec4 color;
+void main() { color = vec4(tint, 1.0); }
+)"));
+    GetCapturedStdout();
+    return program;
 }
 
-TEST_F(ScreenPassTest, BackgroundPrintsItsSamplerLocation) {
-    const GLint location = glGetUniformLocation(backgroundProgram, "texSampler");
-    ASSERT_NE(location, -1);
+TEST_F(ScreenPassTest, QuadCoversTheWindowFacingTheViewerWithTextureOriginAtTheBottomLeft) {
+    const Program probe = quadProbe();
+    const ScreenQuad quad;
+    PassState state; // back faces culled: the quad must wind counter-clockwise to show
+    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.blend = Blend::Off;
+    applyPassState(state);
+    glUseProgram(probe.name());
+    quad.draw();
+    EXPECT_EQ(intState(GL_VERTEX_ARRAY_BINDING), 0);
+
+    // Texture coordinates run linearly from 0 at the window's left and bottom edges to 1 at
+    // its right and top edges; z is 0 everywhere.
+    const std::vector<Rgba> frame = readFrame();
+    int wrong = 0;
+    for (int y = 0; y < kWindowHeight; ++y) {
+        for (int x = 0; x < kWindowWidth; ++x) {
+            const Rgba& p = frame[static_cast<size_t>(y) * kWindowWidth + x];
+            const float u = (x + 0.5f) / kWindowWidth * 255.0f;
+            const float v = (y + 0.5f) / kWindowHeight * 255.0f;
+            const bool right = std::abs(p[0] - u) <= 1.0f && std::abs(p[1] - v) <= 1.0f &&
+                               std::abs(p[2] - 127.5f) <= 1.0f && p[3] == 255;
+            if (!right && ++wrong <= 5) {
+                ADD_FAILURE() << "pixel " << x << "," << y << ": " << int(p[0]) << " " << int(p[1])
+                              << " " << int(p[2]) << " " << int(p[3]);
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(ScreenPassTest, BackgroundPrintsItsSamplerLocationLast) {
     CaptureStdout();
-    BackgroundQuad background(backgroundProgram, 0);
-    EXPECT_EQ(GetCapturedStdout(), "texSampler " + std::to_string(location) + "\n");
+    const BackgroundQuad background(0);
+    const std::string output = GetCapturedStdout();
+
+    const GLint location = glGetUniformLocation(background.program.name(), "texSampler");
+    ASSERT_NE(location, -1);
     EXPECT_EQ(background.texSamplerLocation, location);
-    EXPECT_EQ(background.program, backgroundProgram);
+    EXPECT_EQ(background.scaleDownLocation,
+              glGetUniformLocation(background.program.name(), "scale_down"));
+    EXPECT_NE(background.scaleDownLocation, -1);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(background.program.name(), GL_LINK_STATUS, &linked);
+    EXPECT_EQ(linked, GL_TRUE) << output;
+
+    EXPECT_NE(output.find("Compiling shader : ../Brakkel_game/Shaders/background.vert\n"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("Compiling shader : ../Brakkel_game/Shaders/background.frag\n"),
+              std::string::npos)
+        << output;
+    const std::string last = "\ntexSampler " + std::to_string(location) + "\n";
+    ASSERT_GE(output.size(), last.size());
+    EXPECT_EQ(output.substr(output.size() - last.size()), last) << output;
 }
 
 TEST_F(ScreenPassTest, BackgroundPutsTextureOriginAtBottomLeftOfWindow) {
@@ -148,55 +157,74 @@ TEST_F(ScreenPassTest, BackgroundPutsTextureOriginAtBottomLeftOfWindow) {
     const GLuint picture = texture(2, 2,
                                    {255, 0, 0, 255, 0, 255, 0, 255, //
                                     0, 0, 255, 255, 255, 255, 255, 255});
+    const GLuint sentinel = texture(1, 1, {0, 0, 0, 0});
     CaptureStdout();
-    BackgroundQuad background(backgroundProgram, picture);
+    const BackgroundQuad background(picture);
     GetCapturedStdout();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackground(background);
+    // The quad sets its own scale: a share left by someone else does not shrink the picture.
+    glUseProgram(background.program.name());
+    glUniform2f(background.scaleDownLocation, 0.5f, 0.5f);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, sentinel);
+
+    background.draw();
 
     expectRgbNear(readPixel(2, 2), 255, 0, 0, 1, "bottom-left");
     expectRgbNear(readPixel(kWindowWidth - 3, 2), 0, 255, 0, 1, "bottom-right");
     expectRgbNear(readPixel(2, kWindowHeight - 3), 0, 0, 255, 1, "top-left");
     expectRgbNear(readPixel(kWindowWidth - 3, kWindowHeight - 3), 255, 255, 255, 1, "top-right");
-    EXPECT_EQ(intState(GL_CURRENT_PROGRAM), 0);
     EXPECT_EQ(intState(GL_VERTEX_ARRAY_BINDING), 0);
-    EXPECT_EQ(intState(GL_TEXTURE_BINDING_2D), 0);
+    EXPECT_EQ(intState(GL_ACTIVE_TEXTURE), GL_TEXTURE0) << "the picture goes on unit 0";
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE0), 0) << "and is unbound again";
+    EXPECT_EQ(static_cast<GLuint>(textureOnUnit(GL_TEXTURE1)), sentinel);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
 }
 
-TEST_F(ScreenPassTest, FinalPassBuildsItsProgramAndStartsUndimmed) {
+TEST_F(ScreenPassTest, FinalPassBuildsItsProgramAndKeepsItsTargets) {
     CaptureStdout();
-    FinalPass finalPass(11, 12);
+    const FinalPass finalPass(11, 12);
     const std::string log = GetCapturedStdout();
     EXPECT_NE(log.find("final.vert"), std::string::npos);
     EXPECT_NE(log.find("final.frag"), std::string::npos);
     GLint linked = GL_FALSE;
-    glGetProgramiv(finalPass.program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(finalPass.program.name(), GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE) << log;
     EXPECT_NE(finalPass.darkenLocation, -1);
     EXPECT_NE(finalPass.texSampler1Location, -1);
     EXPECT_NE(finalPass.texSampler2Location, -1);
-    EXPECT_EQ(finalPass.darken, 1.0f);
-    EXPECT_EQ(finalPass.texture1, 11u);
-    EXPECT_EQ(finalPass.texture2, 12u);
-    glDeleteProgram(finalPass.program);
+    EXPECT_EQ(finalPass.colourTarget, 11u);
+    EXPECT_EQ(finalPass.glowTarget, 12u);
 }
 
-TEST_F(ScreenPassTest, FinalPassLeavesUnitZeroActiveAndEmptyAndUnitOneWithTheGlow) {
+TEST_F(ScreenPassTest, FinalPassLeavesUnitZeroActiveAndNeitherTargetBound) {
     const GLuint scene = texture(1, 1, {0, 0, 0, 0});
     const GLuint glow = texture(1, 1, {0, 0, 0, 0});
     CaptureStdout();
-    FinalPass finalPass(scene, glow);
+    const FinalPass finalPass(scene, glow);
     GetCapturedStdout();
-    finalPass.draw();
+    glActiveTexture(GL_TEXTURE1);
+    finalPass.draw(1.0f);
     EXPECT_EQ(intState(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
     EXPECT_EQ(textureOnUnit(GL_TEXTURE0), 0);
-    EXPECT_EQ(static_cast<GLuint>(textureOnUnit(GL_TEXTURE1)), glow);
-    EXPECT_EQ(intState(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE1), 0);
     EXPECT_EQ(intState(GL_VERTEX_ARRAY_BINDING), 0);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glActiveTexture(GL_TEXTURE0);
-    glDeleteProgram(finalPass.program);
+}
+
+TEST_F(ScreenPassTest, ScreenPassMakesTheBackgroundLastSoItsSamplerLineEndsTheOutput) {
+    CaptureStdout();
+    const ScreenPass pass(0, 0, 0);
+    const std::string output = GetCapturedStdout();
+    const size_t finalAt = output.find("final.vert");
+    const size_t backgroundAt = output.find("background.vert");
+    ASSERT_NE(finalAt, std::string::npos) << output;
+    ASSERT_NE(backgroundAt, std::string::npos) << output;
+    EXPECT_LT(finalAt, backgroundAt);
+    const std::string last =
+        "\ntexSampler " + std::to_string(pass.background.texSamplerLocation) + "\n";
+    ASSERT_GE(output.size(), last.size());
+    EXPECT_EQ(output.substr(output.size() - last.size()), last) << output;
 }
 
 // Scene columns, left to right: opaque orange, half-covering orange (premultiplied), nothing
@@ -208,8 +236,7 @@ TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
     const GLuint scene = texture(3, 1, {200, 100, 40, 255, 100, 50, 20, 128, 0, 0, 0, 0});
     const GLuint glow = texture(1, 1, {0, 0, 0, 0});
     CaptureStdout();
-    BackgroundQuad background(backgroundProgram, picture);
-    FinalPass finalPass(scene, glow);
+    const ScreenPass pass(picture, scene, glow);
     GetCapturedStdout();
 
     const int y = kWindowHeight / 2;
@@ -222,7 +249,7 @@ TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
         {100, 150, 200},
     };
 
-    composeFrame(background, finalPass);
+    pass.draw(1.0f);
     const std::vector<Rgba> bright = readFrame();
     for (int i = 0; i < 3; ++i) {
         expectRgbNear(readPixel(columns[i], y), expected[i][0], expected[i][1], expected[i][2], 3,
@@ -230,8 +257,7 @@ TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
     }
 
     constexpr float kDimmed = 0.3f;
-    finalPass.darken = kDimmed;
-    composeFrame(background, finalPass);
+    pass.draw(kDimmed);
     const std::vector<Rgba> dim = readFrame();
     for (int i = 0; i < 3; ++i) {
         expectRgbNear(readPixel(columns[i], y), kDimmed * expected[i][0], kDimmed * expected[i][1],
@@ -246,7 +272,6 @@ TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
     }
     ASSERT_GT(brightSum, 0.0);
     EXPECT_NEAR(dimSum / brightSum, kDimmed, 0.01);
-    glDeleteProgram(finalPass.program);
 }
 
 // A 10 × 10 glowing block in the middle of an otherwise empty scene over a black sky.
@@ -264,10 +289,9 @@ TEST_F(ScreenPassTest, GlowBloomsSlightlyPastItsEdges) {
     }
     const GLuint glow = texture(kWindowWidth, kWindowHeight, glowTexels);
     CaptureStdout();
-    BackgroundQuad background(backgroundProgram, picture);
-    FinalPass finalPass(scene, glow);
+    const ScreenPass pass(picture, scene, glow);
     GetCapturedStdout();
-    composeFrame(background, finalPass);
+    pass.draw(1.0f);
 
     const Rgba centre = readPixel(kBlockStart + kBlockSize / 2, kRow);
     const Rgba nearEdge = readPixel(kBlockStart + kBlockSize + 2, kRow);
@@ -276,7 +300,6 @@ TEST_F(ScreenPassTest, GlowBloomsSlightlyPastItsEdges) {
     EXPECT_GT(nearEdge[0], 5) << "the glow spills past the block";
     EXPECT_LT(nearEdge[0], centre[0] / 2) << "and fades quickly";
     EXPECT_EQ(farAway[0], 0) << "the bloom stays local";
-    glDeleteProgram(finalPass.program);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,20 +46,30 @@ TEST_F(LoadShadersTest, GoodPairPrintsEachStepWithItsEmptyLog) {
     const std::string vertex = dir.write("good.vert", kVertexShader);
     const std::string fragment = dir.write("good.frag", kFragmentShader);
     testing::internal::CaptureStdout();
-    const GLuint program = loadShaders(vertex, fragment);
+    Program program = loadShaders(vertex, fragment);
     const std::string output = testing::internal::GetCapturedStdout();
 
     EXPECT_EQ(output, "Compiling shader : " + vertex + "\n\n" + "Compiling shader : " + fragment +
                           "\n\n" + "Linking program\n\n");
-    ASSERT_NE(program, 0u);
+    ASSERT_NE(program.name(), 0u);
     GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(program.name(), GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE);
     // The shader objects are only flagged for deletion; the program keeps them attached.
-    GLint attached = 0;
-    glGetProgramiv(program, GL_ATTACHED_SHADERS, &attached);
-    EXPECT_EQ(attached, 2);
-    glDeleteProgram(program);
+    GLuint attached[2] = {0, 0};
+    GLsizei attachedCount = 0;
+    glGetAttachedShaders(program.name(), 2, &attachedCount, attached);
+    ASSERT_EQ(attachedCount, 2);
+    GLint flagged = GL_FALSE;
+    glGetShaderiv(attached[0], GL_DELETE_STATUS, &flagged);
+    EXPECT_EQ(flagged, GL_TRUE);
+
+    // Dropping the handle deletes the program and, with it, the flagged shader objects.
+    const GLuint name = program.name();
+    program.reset();
+    EXPECT_EQ(glIsProgram(name), GL_FALSE);
+    EXPECT_EQ(glIsShader(attached[0]), GL_FALSE);
+    EXPECT_EQ(glIsShader(attached[1]), GL_FALSE);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -67,7 +78,7 @@ TEST_F(LoadShadersTest, MissingFilesStillPrintEveryStepAndGiveAProgram) {
     const std::string vertex = dir.path() + "/missing.vert";
     const std::string fragment = dir.path() + "/missing.frag";
     testing::internal::CaptureStdout();
-    const GLuint program = loadShaders(vertex, fragment);
+    const Program program = loadShaders(vertex, fragment);
     const std::string output = testing::internal::GetCapturedStdout();
 
     const std::string vertexLine = "Compiling shader : " + vertex + "\n";
@@ -78,11 +89,10 @@ TEST_F(LoadShadersTest, MissingFilesStillPrintEveryStepAndGiveAProgram) {
     ASSERT_NE(fragmentAt, std::string::npos) << output;
     ASSERT_NE(linkAt, std::string::npos) << output;
     EXPECT_LT(fragmentAt, linkAt);
-    EXPECT_NE(program, 0u);
+    EXPECT_NE(program.name(), 0u);
     GLint linked = GL_TRUE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(program.name(), GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_FALSE);
-    glDeleteProgram(program);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -90,11 +100,11 @@ using TechniqueTest = GlTest;
 
 TEST_F(TechniqueTest, StartsEmptyAndInitCreatesTheProgram) {
     Technique technique;
-    EXPECT_EQ(technique.shaderProgram, 0u);
+    EXPECT_EQ(technique.shaderProgram.name(), 0u);
     EXPECT_TRUE(technique.shaderObjects.empty());
-    EXPECT_TRUE(technique.init());
-    EXPECT_NE(technique.shaderProgram, 0u);
-    EXPECT_EQ(glIsProgram(technique.shaderProgram), GL_TRUE);
+    EXPECT_TRUE(technique.init()) << "init is true on success";
+    EXPECT_NE(technique.shaderProgram.name(), 0u);
+    EXPECT_EQ(glIsProgram(technique.shaderProgram.name()), GL_TRUE);
 }
 
 TEST_F(TechniqueTest, GoodFinalizeDeletesTheShaderObjects) {
@@ -104,7 +114,7 @@ TEST_F(TechniqueTest, GoodFinalizeDeletesTheShaderObjects) {
     EXPECT_TRUE(technique.addShader(GL_VERTEX_SHADER, kVertexShader));
     EXPECT_TRUE(technique.addShader(GL_FRAGMENT_SHADER, kFragmentShader));
     ASSERT_EQ(technique.shaderObjects.size(), 2u);
-    const GLuint vertexObject = technique.shaderObjects.front();
+    const GLuint vertexObject = technique.shaderObjects.front().name();
     EXPECT_TRUE(technique.finalize());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_TRUE(technique.shaderObjects.empty());
@@ -125,32 +135,44 @@ TEST_F(TechniqueTest, GeometryCompileErrorIsReportedAsGsAndKept) {
     EXPECT_EQ(output.substr(output.size() - 2), "'\n");
     ASSERT_EQ(technique.shaderObjects.size(), 1u);
     GLint attached = -1;
-    glGetProgramiv(technique.shaderProgram, GL_ATTACHED_SHADERS, &attached);
+    glGetProgramiv(technique.shaderProgram.name(), GL_ATTACHED_SHADERS, &attached);
     EXPECT_EQ(attached, 0);
 }
 
-TEST_F(TechniqueTest, FailedLinkKeepsBothShaderObjects) {
+TEST_F(TechniqueTest, FailedLinkKeepsBothShaderObjectsUntilTheTechniqueGoes) {
     // The fragment stage calls a function no stage defines.
     const char* const reader = R"(#version 330
 vec4 shade();
 out vec4 color;
 void main() { color = shade(); }
 )";
-    Technique technique;
-    ASSERT_TRUE(technique.init());
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(technique.addShader(GL_VERTEX_SHADER, kVertexShader));
-    EXPECT_TRUE(technique.addShader(GL_FRAGMENT_SHADER, reader));
-    EXPECT_FALSE(technique.finalize());
-    const std::string output = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(output.rfind("Error linking shader program: '", 0), 0u) << output;
-    ASSERT_EQ(technique.shaderObjects.size(), 2u);
-    for (GLuint shader : technique.shaderObjects) {
-        EXPECT_EQ(glIsShader(shader), GL_TRUE);
-        GLint flagged = GL_TRUE;
-        glGetShaderiv(shader, GL_DELETE_STATUS, &flagged);
-        EXPECT_EQ(flagged, GL_FALSE);
+    std::vector<GLuint> kept;
+    GLuint program = 0;
+    {
+        Technique technique;
+        ASSERT_TRUE(technique.init());
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(technique.addShader(GL_VERTEX_SHADER, kVertexShader));
+        EXPECT_TRUE(technique.addShader(GL_FRAGMENT_SHADER, reader));
+        EXPECT_FALSE(technique.finalize());
+        const std::string output = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(output.rfind("Error linking shader program: '", 0), 0u) << output;
+        ASSERT_EQ(technique.shaderObjects.size(), 2u);
+        for (const Shader& shader : technique.shaderObjects) {
+            EXPECT_EQ(glIsShader(shader.name()), GL_TRUE);
+            GLint flagged = GL_TRUE;
+            glGetShaderiv(shader.name(), GL_DELETE_STATUS, &flagged);
+            EXPECT_EQ(flagged, GL_FALSE);
+            kept.push_back(shader.name());
+        }
+        program = technique.shaderProgram.name();
     }
+    // The program goes with the technique, and the shader objects, detached, go with it.
+    EXPECT_EQ(glIsProgram(program), GL_FALSE);
+    for (GLuint shader : kept) {
+        EXPECT_EQ(glIsShader(shader), GL_FALSE);
+    }
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 } // namespace

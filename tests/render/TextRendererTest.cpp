@@ -1,11 +1,14 @@
 #include "render/TextRenderer.h"
-#include "app/WindowSize.h"
+#include "platform/WindowSize.h"
+#include "render/PassState.h"
 #include "support/GlContext.h"
 #include "support/GlPixels.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -20,8 +23,15 @@ void expectCorners(const std::vector<glm::vec2>& values, size_t first,
     }
 }
 
+// Lays out text into a fresh layout.
+TextLayout laidOut(const char* text, int x, int y, int size) {
+    TextLayout out;
+    layoutText(text, x, y, size, out);
+    return out;
+}
+
 TEST(TextLayout, TwoLettersSitSideBySideInTheirAtlasCells) {
-    const TextLayout layout = layoutText("AB", 10, 10, 50);
+    const TextLayout layout = laidOut("AB", 10, 10, 50);
     ASSERT_EQ(layout.positions.size(), 12u);
     ASSERT_EQ(layout.uvs.size(), 12u);
     // Two counter-clockwise triangles: top-left, bottom-left, top-right; bottom-right,
@@ -45,7 +55,7 @@ TEST(TextLayout, TwoLettersSitSideBySideInTheirAtlasCells) {
 }
 
 TEST(TextLayout, AdvanceIsFourFifthsOfTheSizeWithoutRounding) {
-    const TextLayout layout = layoutText("xyz", 0, 100, 33);
+    const TextLayout layout = laidOut("xyz", 0, 100, 33);
     ASSERT_EQ(layout.positions.size(), 18u);
     EXPECT_FLOAT_EQ(layout.positions[12].x, 2 * 0.8f * 33); // third glyph's left edge
     EXPECT_FLOAT_EQ(layout.positions[14].x, 3 * 0.8f * 33);
@@ -53,15 +63,33 @@ TEST(TextLayout, AdvanceIsFourFifthsOfTheSizeWithoutRounding) {
     EXPECT_FLOAT_EQ(layout.positions[13].y, 100.0f);
 }
 
+TEST(TextLayout, WidthIsTheAdvanceTimesTheLengthTruncated) {
+    EXPECT_EQ(textWidth("xyz", 33), 79); // 79.2 pixels
+    EXPECT_EQ(textWidth("AB", 50), 80);
+    EXPECT_EQ(textWidth("", 50), 0);
+}
+
 TEST(TextLayout, EmptyTextHasNoCorners) {
-    const TextLayout layout = layoutText("", 10, 10, 50);
+    const TextLayout layout = laidOut("", 10, 10, 50);
     EXPECT_TRUE(layout.positions.empty());
     EXPECT_TRUE(layout.uvs.empty());
 }
 
+TEST(TextLayout, ReplacesWhatTheLayoutHeld) {
+    TextLayout reused;
+    layoutText("ABC", 0, 0, 10, reused);
+    layoutText("B", 10, 10, 50, reused);
+    const TextLayout fresh = laidOut("B", 10, 10, 50);
+    EXPECT_EQ(reused.positions, fresh.positions);
+    EXPECT_EQ(reused.uvs, fresh.uvs);
+    layoutText("", 10, 10, 50, reused);
+    EXPECT_TRUE(reused.positions.empty());
+    EXPECT_TRUE(reused.uvs.empty());
+}
+
 TEST(TextLayout, CodesAbove127CountAsNegativeWithTruncatingDivision) {
     // 0xEF is -17 as a signed byte: -17 % 16 = -1 and -17 / 16 = -1.
-    const TextLayout layout = layoutText("\xEF", 0, 0, 10);
+    const TextLayout layout = laidOut("\xEF", 0, 0, 10);
     ASSERT_EQ(layout.uvs.size(), 6u);
     EXPECT_FLOAT_EQ(layout.uvs[0].x, -0.0625f);
     EXPECT_FLOAT_EQ(layout.uvs[0].y, 1.0625f);
@@ -69,66 +97,74 @@ TEST(TextLayout, CodesAbove127CountAsNegativeWithTruncatingDivision) {
     EXPECT_FLOAT_EQ(layout.uvs[2].x, 0.0f);
 }
 
-// The real renderer: font atlas and text program from the asset tree.
+// The real renderer: font atlas and text program from the asset tree, drawing into the
+// cleared window with the state the game draws text with.
 class TextRendererTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
         CaptureStdout(); // compile logs
-        initText();
+        renderer = std::make_unique<TextRenderer>();
         compileLog = GetCapturedStdout();
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, kWindowWidth, kWindowHeight);
+        // The game's text state: the window, see-through blending.
+        PassState state;
+        state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+        applyPassState(state);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     void TearDown() override {
-        cleanupText();
+        renderer.reset();
         EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
-    static GLint bufferSize(GLuint buffer) {
-        GLint size = -1;
-        glBindBuffer(GL_ARRAY_BUFFER, buffer);
-        glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        return size;
+    // Triangles one draw of text sends down the pipeline.
+    GLuint trianglesDrawnFor(const char* text) {
+        GLuint query = 0;
+        glGenQueries(1, &query);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        renderer->draw(text, 10, 10, 50);
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        GLuint triangles = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &triangles);
+        glDeleteQueries(1, &query);
+        return triangles;
     }
 
+    std::unique_ptr<TextRenderer> renderer;
     std::string compileLog;
 };
 
-TEST_F(TextRendererTest, InitBuildsTheProgramAndFindsTheSampler) {
+TEST_F(TextRendererTest, ConstructionBuildsTheProgramAndFindsTheSampler) {
     GLint linked = GL_FALSE;
-    glGetProgramiv(textRenderer.textProgram, GL_LINK_STATUS, &linked);
+    glGetProgramiv(renderer->textProgram.name(), GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE) << compileLog;
-    EXPECT_NE(textRenderer.samplerLocation, -1);
-    EXPECT_TRUE(glIsTexture(textRenderer.fontTexture));
-    EXPECT_NE(textRenderer.vertexBuffer, textRenderer.uvBuffer);
+    EXPECT_NE(compileLog.find("text.vert"), std::string::npos) << compileLog;
+    EXPECT_NE(compileLog.find("text.frag"), std::string::npos) << compileLog;
+    EXPECT_NE(renderer->samplerLocation, -1);
+    EXPECT_EQ(renderer->samplerLocation,
+              glGetUniformLocation(renderer->textProgram.name(), "myTextureSampler"));
+    EXPECT_TRUE(glIsTexture(renderer->fontTexture.name()));
 }
 
-TEST_F(TextRendererTest, EachDrawReplacesBothBuffersWholly) {
-    drawText("AB", 10, 10, 50);
-    EXPECT_EQ(bufferSize(textRenderer.vertexBuffer), 2 * 6 * 8);
-    EXPECT_EQ(bufferSize(textRenderer.uvBuffer), 2 * 6 * 8);
-    drawText("", 10, 10, 50);
-    EXPECT_EQ(bufferSize(textRenderer.vertexBuffer), 0);
-    EXPECT_EQ(bufferSize(textRenderer.uvBuffer), 0);
+TEST_F(TextRendererTest, EachDrawShowsOnlyItsOwnText) {
+    EXPECT_EQ(trianglesDrawnFor("ABC"), 6u);
+    EXPECT_EQ(trianglesDrawnFor("A"), 2u) << "nothing left over from the longer line";
+    EXPECT_EQ(trianglesDrawnFor(""), 0u);
+    EXPECT_EQ(trianglesDrawnFor("AB"), 4u);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(TextRendererTest, CharactersAbove127DrawWithoutError) {
-    drawText("\xEF\x80\xFF", 10, 10, 50);
+    renderer->draw("\xEF\x80\xFF", 10, 10, 50);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(TextRendererTest, CleanupReleasesEverythingAndMayRunTwice) {
-    const TextRenderer released = textRenderer;
-    cleanupText();
-    EXPECT_FALSE(glIsBuffer(released.vertexBuffer));
-    EXPECT_FALSE(glIsBuffer(released.uvBuffer));
-    EXPECT_FALSE(glIsTexture(released.fontTexture));
-    EXPECT_FALSE(glIsProgram(released.textProgram));
-    // TearDown cleans up a second time: that must not touch names GL may have reused.
+TEST_F(TextRendererTest, DestructionReleasesTheFontAndTheProgram) {
+    const GLuint font = renderer->fontTexture.name();
+    const GLuint program = renderer->textProgram.name();
+    renderer.reset();
+    EXPECT_FALSE(glIsTexture(font));
+    EXPECT_FALSE(glIsProgram(program));
 }
 
 // An atlas whose cell for code k is one flat colour (k, 255 - k, 77), laid out 16 texels per
@@ -152,11 +188,8 @@ GLuint makeCodeAtlas() {
 }
 
 TEST_F(TextRendererTest, EachCharacterShowsItsOwnAtlasCellInItsQuad) {
-    const GLuint font = textRenderer.fontTexture;
-    textRenderer.fontTexture = makeCodeAtlas();
-    drawText("A~", 100, 200, 100); // quads x 100-180 and 180-260, y 200-300
-    glDeleteTextures(1, &textRenderer.fontTexture);
-    textRenderer.fontTexture = font;
+    renderer->fontTexture = Texture(makeCodeAtlas());
+    renderer->draw("A~", 100, 200, 100); // quads x 100-180 and 180-260, y 200-300
     const Rgba a = readPixel(140, 250);
     const Rgba tilde = readPixel(220, 250);
     EXPECT_EQ(a[0], 'A');
@@ -172,7 +205,7 @@ TEST_F(TextRendererTest, GlyphPixelsStayInsideTheirQuads) {
     constexpr int kX = 300;
     constexpr int kY = 400;
     constexpr int kSize = 64;
-    drawText("HI", kX, kY, kSize);
+    renderer->draw("HI", kX, kY, kSize);
     const std::vector<Rgba> frame = readFrame();
 
     constexpr int kFiltering = 2; // pixels of slack for linear filtering at the quad edges

@@ -1,7 +1,7 @@
 #include "render/TextureLoader.h"
 
 #include "TgaFiles.h"
-#include "render/TgaImage.h"
+#include "assets/TgaImage.h"
 #include "support/GlContext.h"
 #include "support/TempFiles.h"
 
@@ -46,10 +46,10 @@ GLint parameter(GLenum name) {
     return value;
 }
 
-GLuint loadQuietly(const std::string& path, std::string* output = nullptr) {
+Texture loadQuietly(const std::string& path, std::string* output = nullptr) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const GLuint texture = loadTexture(path.c_str());
+    Texture texture = loadTexture(path.c_str());
     std::string printed = testing::internal::GetCapturedStdout();
     printed += testing::internal::GetCapturedStderr();
     if (output != nullptr) {
@@ -84,7 +84,8 @@ TEST_P(TextureLayoutTest, UploadsBottomRowFirstWithTheFilesChannels) {
     const std::string path = dir.write("picture.tga", makeTga(file, picture));
 
     std::string output;
-    const GLuint texture = loadQuietly(path, &output);
+    const Texture loaded = loadQuietly(path, &output);
+    const GLuint texture = loaded.name();
     EXPECT_EQ(output, "");
     ASSERT_NE(texture, 0u);
     GLint bound = 0;
@@ -101,7 +102,6 @@ TEST_P(TextureLayoutTest, UploadsBottomRowFirstWithTheFilesChannels) {
     if (layout.channels == 4) {
         EXPECT_GT(levelParameter(texture, 0, GL_TEXTURE_ALPHA_SIZE), 0);
     }
-    glDeleteTextures(1, &texture);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -122,7 +122,8 @@ TEST_F(TextureLoaderTest, SetsTheFourParametersAndTheWholeMipChain) {
     TempDir dir;
     const std::string path =
         dir.write("mip.tga", makeTga({kWidth, kHeight, 3}, patternPixels(kWidth, kHeight, 3)));
-    const GLuint texture = loadQuietly(path);
+    const Texture loaded = loadQuietly(path);
+    const GLuint texture = loaded.name();
 
     EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
     EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
@@ -131,7 +132,6 @@ TEST_F(TextureLoaderTest, SetsTheFourParametersAndTheWholeMipChain) {
     EXPECT_EQ(levelParameter(texture, 1, GL_TEXTURE_WIDTH), kWidth / 2);
     EXPECT_EQ(levelParameter(texture, kLastLevel, GL_TEXTURE_WIDTH), 1);
     EXPECT_EQ(levelParameter(texture, kLastLevel, GL_TEXTURE_HEIGHT), 1);
-    glDeleteTextures(1, &texture);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -139,35 +139,38 @@ TEST_F(TextureLoaderTest, KeepsTheCallersUnpackAlignment) {
     TempDir dir;
     const std::string path = dir.write("odd.tga", makeTga({3, 3, 3}, patternPixels(3, 3, 3)));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
-    const GLuint texture = loadQuietly(path);
+    const Texture texture = loadQuietly(path);
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     EXPECT_EQ(alignment, 8);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glDeleteTextures(1, &texture);
 }
 
 TEST_F(TextureLoaderTest, TwoLoadsOfOneFileGiveTwoTexturesWithOneContent) {
     TempDir dir;
     const std::string path = dir.write("twice.tga", makeTga({4, 2, 4}, patternPixels(4, 2, 4)));
-    const GLuint first = loadQuietly(path);
-    const GLuint second = loadQuietly(path);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(texels(first, GL_RGBA, 4), texels(second, GL_RGBA, 4));
-    EXPECT_EQ(texels(first, GL_RGBA, 4).size(), 4u * 2u * 4u);
-    glDeleteTextures(1, &first);
-    glDeleteTextures(1, &second);
+    Texture first = loadQuietly(path);
+    const Texture second = loadQuietly(path);
+    EXPECT_NE(first.name(), second.name());
+    EXPECT_EQ(texels(first.name(), GL_RGBA, 4), texels(second.name(), GL_RGBA, 4));
+    EXPECT_EQ(texels(first.name(), GL_RGBA, 4).size(), 4u * 2u * 4u);
+
+    // Each handle deletes only its own texture.
+    const GLuint firstName = first.name();
+    first.reset();
+    EXPECT_EQ(glIsTexture(firstName), GL_FALSE);
+    EXPECT_EQ(glIsTexture(second.name()), GL_TRUE);
+    EXPECT_EQ(texels(second.name(), GL_RGBA, 4).size(), 4u * 2u * 4u);
 }
 
 TEST_F(TextureLoaderTest, MissingFileGivesANameWithoutImageAndPrintsNothing) {
     std::string output;
-    const GLuint texture = loadQuietly("../Brakkel_game/Textures/no-such-file.tga", &output);
-    EXPECT_NE(texture, 0u);
+    const Texture texture = loadQuietly("../Brakkel_game/Textures/no-such-file.tga", &output);
+    EXPECT_NE(texture.name(), 0u);
     EXPECT_EQ(output, "");
-    EXPECT_EQ(levelParameter(texture, 0, GL_TEXTURE_WIDTH), 0);
+    EXPECT_EQ(levelParameter(texture.name(), 0, GL_TEXTURE_WIDTH), 0);
     EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
-    glDeleteTextures(1, &texture);
 }
 
 std::string withHeaderByte(std::string file, size_t offset, unsigned char value) {
@@ -209,12 +212,11 @@ TEST_F(TextureLoaderTest, DamagedOrUnsupportedFilesGiveAnEmptyTexture) {
     for (const auto& [name, bytes] : damaged) {
         SCOPED_TRACE(name);
         std::string output;
-        const GLuint texture = loadQuietly(dir.write("damaged.tga", bytes), &output);
-        EXPECT_NE(texture, 0u);
+        const Texture texture = loadQuietly(dir.write("damaged.tga", bytes), &output);
+        EXPECT_NE(texture.name(), 0u);
         EXPECT_EQ(output, "");
-        EXPECT_EQ(levelParameter(texture, 0, GL_TEXTURE_WIDTH), 0);
+        EXPECT_EQ(levelParameter(texture.name(), 0, GL_TEXTURE_WIDTH), 0);
         EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
-        glDeleteTextures(1, &texture);
     }
 }
 

@@ -1,106 +1,125 @@
+// The chase camera and the sun's matrices in the running scene.
 #include "support/SceneFixture.h"
-
-#include "app/Window.h"
-#include "game/Tank.h"
-#include "scene/ChaseCamera.h"
 #include "support/VecExpect.h"
 
-#include <GLFW/glfw3.h>
+#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
 TEST_F(SceneTest, LightMatricesCentreTheAimPoint) {
-    scene->update(16.0f);
+    const ShadowMap& shadowMap = scene->renderer.shadowMap;
     const glm::vec4 aim(15.0f, 0.0f, -10.0f, 1.0f);
-    const glm::vec4 clip = scene->lightSpaceMatrix * aim;
+    const glm::vec4 clip = shadowMap.lightSpaceMatrix * aim;
     EXPECT_NEAR(clip.x / clip.w, 0.0f, 1e-5f);
     EXPECT_NEAR(clip.y / clip.w, 0.0f, 1e-5f);
-    const glm::vec4 tex = scene->shadowTextureMatrix * aim;
+    const glm::vec4 tex = shadowMap.shadowTextureMatrix * aim;
     EXPECT_NEAR(tex.x / tex.w, 0.5f, 1e-5f);
     EXPECT_NEAR(tex.y / tex.w, 0.5f, 1e-5f);
     // The aim point lies between the light's near (45) and far (90) planes.
     EXPECT_GT(tex.z / tex.w, 0.0f);
     EXPECT_LT(tex.z / tex.w, 1.0f);
 
+    frame(); // the lit program gets the matrix when a frame is drawn
+    const GLuint lit = scene->renderer.mainPass.program.name();
     GLfloat uploaded[16] = {};
-    glGetUniformfv(scene->lambertPhongProgram,
-                   glGetUniformLocation(scene->lambertPhongProgram, "sm_light_texmat"), uploaded);
-    EXPECT_EQ(uploaded[12], scene->shadowTextureMatrix[3][0]);
-    EXPECT_EQ(uploaded[0], scene->shadowTextureMatrix[0][0]);
+    glGetUniformfv(lit, glGetUniformLocation(lit, "sm_light_texmat"), uploaded);
+    EXPECT_EQ(uploaded[12], shadowMap.shadowTextureMatrix[3][0]);
+    EXPECT_EQ(uploaded[0], shadowMap.shadowTextureMatrix[0][0]);
 }
 
-TEST_F(SceneTest, FirstPlacementHangsBehindThePlayersTurret) {
-    tap(GLFW_KEY_ENTER);
-    scene->update(0.0f);
-    expectVec3(scene->cameraTarget, glm::vec3(0.0f, 1.05f, 5.0f));
-    expectVec3(scene->cameraEye, glm::vec3(0.0f, 5.05f, 13.660254f), 1e-4f);
+// The first placement of a match would hang the eye outside the arena's +Z wall; it comes in
+// over the edge of the ground along the line to the tank, and looks at the tank.
+TEST_F(SceneTest, FirstPlacementStaysInsideTheArena) {
+    tap(keys::kEnter);
+    step();
+    const ChaseCamera& camera = match().camera;
+    expectVec3(camera.target, glm::vec3(0.0f, 1.05f, 5.0f));
+    // Unhindered the eye would be at (0, 5.05, 13.660254); the ground ends at z = 10.
+    const glm::vec3 unhindered(0.0f, 5.05f, 13.660254f);
+    const glm::vec3 along = glm::normalize(unhindered - camera.target);
+    expectVec3(glm::normalize(camera.eye - camera.target), along, 1e-4f);
+    EXPECT_NEAR(camera.eye.z, 10.0f - 0.3f * along.z, 0.01f);
+    EXPECT_LT(camera.playerOpacity(), 1.0f + 1e-6f);
 }
 
 TEST_F(SceneTest, CameraFollowsTheTurretNotTheHull) {
-    scene->placeCamera(glm::vec3(0.0f), glm::vec3(-1.0f, 0.0f, 0.0f)); // turret heading 90
-    expectVec3(scene->cameraEye, glm::vec3(8.660254f, 5.0f, 0.0f), 1e-4f);
-    scene->cameraYaw = 90.0f;
-    scene->placeCamera(glm::vec3(0.0f), glm::vec3(-1.0f, 0.0f, 0.0f));
-    expectVec3(scene->cameraEye, glm::vec3(0.0f, 5.0f, 8.660254f), 1e-4f);
+    ChaseCamera& camera = match().camera;
+    camera.place(glm::vec3(0.0f), glm::vec3(-1.0f, 0.0f, 0.0f), match().arena); // turret 90
+    expectVec3(camera.eye, glm::vec3(8.660254f, 5.0f, 0.0f), 1e-4f);
+    camera.yaw = 90.0f;
+    camera.place(glm::vec3(0.0f), glm::vec3(-1.0f, 0.0f, 0.0f), match().arena);
+    expectVec3(camera.eye, glm::vec3(0.0f, 5.0f, 8.660254f), 1e-4f);
+}
+
+TEST_F(SceneTest, AWallBetweenTankAndEyeBringsTheEyeInFrontOfIt) {
+    ChaseCamera& camera = match().camera;
+    // On the raised slab just south of a post, turret towards −Z: the post (3.5 tall, its
+    // south face at z = −0.7) stands between the tank and where the eye would hang.
+    camera.place(glm::vec3(15.0f, 1.135f, -2.5f), glm::vec3(0.0f, 0.0f, -1.0f), match().arena);
+    const glm::vec3 along = glm::normalize(glm::vec3(0.0f, 4.0f, 8.660254f));
+    const float toPost = 1.8f / along.z; // from the point looked at to the post's face
+    EXPECT_NEAR(glm::length(camera.eye - camera.target), toPost - 0.3f, 1e-3f);
+    expectVec3(glm::normalize(camera.eye - camera.target), along, 1e-4f);
+    EXPECT_LT(camera.playerOpacity(), 1.0f); // so close, the tank fades out of the way
 }
 
 TEST_F(SceneTest, ZoomMovesByWholeStepsAndNeverReachesZero) {
-    lastWheelPosition = window::mouseWheel();
-    window::injectScroll(9);
-    scene->zoomStep();
-    EXPECT_EQ(scene->cameraDistance, 1.0f);
-    EXPECT_NEAR(scene->playerTank->alpha, 1.0f / 3.0f, 1e-6f);
-    window::injectScroll(1); // 1 → 0 is dropped, not clamped
-    scene->zoomStep();
-    EXPECT_EQ(scene->cameraDistance, 1.0f);
-    window::injectScroll(-1);
-    scene->zoomStep();
-    EXPECT_EQ(scene->cameraDistance, 2.0f);
-    EXPECT_NEAR(scene->playerTank->alpha, 2.0f / 3.0f, 1e-6f);
-    window::injectScroll(-2); // out past 3 in one step leaves the opacity
-    scene->zoomStep();
-    EXPECT_EQ(scene->cameraDistance, 4.0f);
-    EXPECT_NEAR(scene->playerTank->alpha, 2.0f / 3.0f, 1e-6f);
+    ChaseCamera& camera = match().camera;
+    camera.zoom(9);
+    EXPECT_EQ(camera.distance, 1.0f);
+    EXPECT_NEAR(camera.seeThrough, 1.0f / 3.0f, 1e-6f);
+    camera.zoom(10); // 1 → 0 is dropped, not clamped
+    EXPECT_EQ(camera.distance, 1.0f);
+    camera.zoom(9);
+    EXPECT_EQ(camera.distance, 2.0f);
+    EXPECT_NEAR(camera.seeThrough, 2.0f / 3.0f, 1e-6f);
+    camera.zoom(7); // out past 3 in one step leaves the opacity
+    EXPECT_EQ(camera.distance, 4.0f);
+    EXPECT_NEAR(camera.seeThrough, 2.0f / 3.0f, 1e-6f);
 }
 
-TEST_F(SceneTest, OrbitStartsOnTheSecondFrameOfADragAndDropsPitchOutOfRange) {
-    window::injectMousePosition(100, 100);
-    window::injectMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
-    scene->orbitStep(); // records only
-    EXPECT_EQ(scene->cameraYaw, 0.0f);
-    EXPECT_EQ(scene->cameraPitch, 30.0f);
+TEST_F(SceneTest, WheelNotchesBetweenTwoStepsAddUpAndCountOnce) {
+    tap(keys::kEnter);
+    step();
+    window().injectScroll(1);
+    window().injectScroll(2);
+    step();
+    EXPECT_EQ(match().camera.distance, 7.0f);
+    step(3);
+    EXPECT_EQ(match().camera.distance, 7.0f);
+}
 
-    window::injectMousePosition(120, 110);
-    scene->orbitStep();
-    EXPECT_EQ(scene->cameraYaw, 10.0f);
-    EXPECT_EQ(scene->cameraPitch, 35.0f);
-
-    window::injectMousePosition(130, 230); // pitch 95: dropped, yaw still turns
-    scene->orbitStep();
-    EXPECT_EQ(scene->cameraYaw, 15.0f);
-    EXPECT_EQ(scene->cameraPitch, 35.0f);
-
-    window::injectMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
-    scene->orbitStep();
-    EXPECT_FALSE(orbitDragging);
-    window::injectMousePosition(500, 500);
-    window::injectMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
-    scene->orbitStep(); // a new drag records again
-    EXPECT_EQ(scene->cameraYaw, 15.0f);
-    window::injectMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
+TEST_F(SceneTest, OrbitStartsOnTheSecondStepOfADragAndDropsPitchOutOfRange) {
+    ChaseCamera& camera = match().camera;
+    camera.orbit(true, {100, 100}); // records only
+    EXPECT_EQ(camera.yaw, 0.0f);
+    EXPECT_EQ(camera.pitch, 30.0f);
+    camera.orbit(true, {120, 110});
+    EXPECT_EQ(camera.yaw, 10.0f);
+    EXPECT_EQ(camera.pitch, 35.0f);
+    camera.orbit(true, {130, 230}); // pitch 95: dropped, yaw still turns
+    EXPECT_EQ(camera.yaw, 15.0f);
+    EXPECT_EQ(camera.pitch, 35.0f);
+    camera.orbit(false, {130, 230});
+    EXPECT_FALSE(camera.orbitDragging);
+    camera.orbit(true, {500, 500}); // a new drag records again
+    EXPECT_EQ(camera.yaw, 15.0f);
 }
 
 TEST_F(SceneTest, TitleScreenViewIsAFiniteOverview) {
-    scene->update(16.0f);
-    const glm::mat4 view = scene->viewMatrix();
+    frame();
+    const glm::mat4 view = match().camera.view(1.0f);
     for (int c = 0; c < 4; ++c) {
         for (int r = 0; r < 4; ++r) {
             EXPECT_TRUE(std::isfinite(view[c][r]));
         }
     }
+    const GLuint lit = scene->renderer.mainPass.program.name();
     GLfloat uploaded[16] = {};
-    glGetUniformfv(scene->lambertPhongProgram, scene->uniformV, uploaded);
+    glGetUniformfv(lit, glGetUniformLocation(lit, "V"), uploaded);
     for (float value : uploaded) {
         EXPECT_TRUE(std::isfinite(value));
     }

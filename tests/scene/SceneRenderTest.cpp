@@ -1,13 +1,15 @@
+// What a frame draws: the passes' state, the scene targets, the shadow map and the texts.
+#include "support/GlPixels.h"
 #include "support/SceneFixture.h"
+#include "support/VecExpect.h"
 
-#include "app/RenderOptions.h"
-#include "app/Window.h"
-#include "app/WindowSize.h"
-#include "game/Tank.h"
+#include "game/Angles.h"
+#include "platform/WindowSize.h"
+#include "render/TextRenderer.h"
 
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -17,11 +19,16 @@ struct Coverage {
     double meanBrightness; // mean of r, g, b over drawn pixels, 0..255
 };
 
-Coverage sceneTargetCoverage(GLuint texture) {
+std::vector<unsigned char> targetPixels(GLuint texture) {
     std::vector<unsigned char> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4);
     glBindTexture(GL_TEXTURE_2D, texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
+    return pixels;
+}
+
+Coverage sceneTargetCoverage(GLuint texture) {
+    const std::vector<unsigned char> pixels = targetPixels(texture);
     size_t drawn = 0;
     double brightness = 0.0;
     for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -52,6 +59,10 @@ void expectFrameEndState() {
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
 }
 
+GLuint colourTarget(const Scene& scene) {
+    return scene.renderer.mainPass.colourTarget();
+}
+
 TEST_F(SceneTest, AFrameLeavesTheStateItFound) {
     frame();
     expectFrameEndState();
@@ -59,23 +70,23 @@ TEST_F(SceneTest, AFrameLeavesTheStateItFound) {
 }
 
 TEST_F(SceneTest, WireframeTouchesOnlyTheMainPass) {
-    tap(GLFW_KEY_F3);
-    tap(GLFW_KEY_ENTER);
+    tap(keys::kF3);
+    tap(keys::kEnter);
     frame();
-    ASSERT_TRUE(wireframe);
+    ASSERT_TRUE(scene->options.wireframe);
     expectFrameEndState();
-    const Coverage lines = sceneTargetCoverage(scene->sceneColorTextures[0]);
-    tap(GLFW_KEY_F3);
+    const Coverage lines = sceneTargetCoverage(colourTarget(*scene));
+    tap(keys::kF3);
     frame();
-    const Coverage filled = sceneTargetCoverage(scene->sceneColorTextures[0]);
+    const Coverage filled = sceneTargetCoverage(colourTarget(*scene));
     EXPECT_LT(lines.drawnShare, filled.drawnShare * 0.8);
 }
 
 TEST_F(SceneTest, MatchFrameDrawsALitArena) {
-    tap(GLFW_KEY_ENTER);
+    tap(keys::kEnter);
     frame();
     frame();
-    const Coverage lit = sceneTargetCoverage(scene->sceneColorTextures[0]);
+    const Coverage lit = sceneTargetCoverage(colourTarget(*scene));
     // Ground and walls fill most of the view behind the player's tank.
     EXPECT_GT(lit.drawnShare, 0.4);
     EXPECT_GT(lit.meanBrightness, 40.0);
@@ -85,16 +96,13 @@ TEST_F(SceneTest, MatchFrameDrawsALitArena) {
 // Zoomed in close, the player's tank is drawn see-through over the ground; the ground behind
 // it must still cover the sky completely.
 TEST_F(SceneTest, SeeThroughTankKeepsTheGroundBehindItOpaque) {
-    tap(GLFW_KEY_ENTER);
+    tap(keys::kEnter);
     frame();
-    window::injectScroll(8);
+    window().injectScroll(8);
     frame();
     frame();
-    ASSERT_LT(scene->playerTank->alpha, 1.0f);
-    std::vector<unsigned char> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4);
-    glBindTexture(GL_TEXTURE_2D, scene->sceneColorTextures[0]);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
+    ASSERT_LT(match().camera.playerOpacity(), 1.0f);
+    const std::vector<unsigned char> pixels = targetPixels(colourTarget(*scene));
     // The lower third of the view looks down at the ground, partly through the tank.
     size_t partlyCovered = 0;
     for (int y = 0; y < kWindowHeight / 3; ++y) {
@@ -108,7 +116,7 @@ TEST_F(SceneTest, SeeThroughTankKeepsTheGroundBehindItOpaque) {
 TEST_F(SceneTest, ShadowMapHoldsTheSceneDepth) {
     frame();
     std::vector<float> depth(4096u * 4096u);
-    glBindTexture(GL_TEXTURE_2D, scene->shadowDepthTexture);
+    glBindTexture(GL_TEXTURE_2D, scene->renderer.shadowMap.depthTexture.name());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     size_t covered = 0;
@@ -116,6 +124,110 @@ TEST_F(SceneTest, ShadowMapHoldsTheSceneDepth) {
         covered += d < 1.0f ? 1 : 0;
     }
     EXPECT_GT(covered, depth.size() / 10);
+}
+
+// Between two steps the tanks, the bullets and the camera are drawn where they would be at
+// that moment.
+TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
+    tap(keys::kEnter);
+    step();
+    // Facing +X along the open middle of area 1.
+    Tank& tank = match().playerTank;
+    tank.heading = tank.turretHeading = -90.0f;
+    press(keys::kW);
+    press(keys::kA);
+    step(8);
+    click();
+    step();
+    const glm::vec3 eyeBefore = match().camera.eye;
+    step();
+    release(keys::kW);
+    release(keys::kA);
+    const Tank& player = match().playerTank;
+    ASSERT_GT(glm::length(player.position - player.previousPose.position), 0.05f);
+    scene->describeWorld(0.25f);
+    const glm::mat4& hull = scene->drawList.tanks[2].transform; // the AI's two parts come first
+    const glm::vec3 drawnAt(hull[3]);
+    expectVec3(drawnAt, glm::mix(player.previousPose.position, player.position, 0.25f), 1e-5f);
+    const float drawnHeading = std::atan2(-hull[0][2], hull[0][0]) * kRadiansToDegrees;
+    EXPECT_NEAR(drawnHeading,
+                player.previousPose.heading +
+                    0.25f * (player.heading - player.previousPose.heading),
+                1e-2f);
+    ASSERT_FALSE(match().bullets.bullets.empty());
+    const Bullet& bullet = match().bullets.bullets.front();
+    const glm::vec3 bulletDrawnAt(scene->drawList.world.back().transform[3]);
+    expectVec3(bulletDrawnAt, glm::mix(bullet.previousPosition, bullet.position, 0.25f), 1e-5f);
+    expectVec3(match().camera.eyeAt(0.0f), eyeBefore, 1e-5f);
+    expectVec3(match().camera.eyeAt(1.0f), match().camera.eye, 1e-5f);
+}
+
+// Every line of every screen lies inside the window: the longest end-screen line too, checked
+// in the picture.
+TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
+    const auto expectInside = [this](const char* screen) {
+        SCOPED_TRACE(screen);
+        scene->texts.build(scene->flow, true, 59.9, 16.7);
+        for (const TextLine& line : scene->texts) {
+            EXPECT_GE(line.x, 0) << line.text;
+            EXPECT_LE(line.x + textWidth(line.text, line.size), kWindowWidth) << line.text;
+            EXPECT_LE(line.y + line.size, kWindowHeight) << line.text;
+        }
+    };
+    expectInside("title");
+    tap(keys::kEnter);
+    frame();
+    expectInside("match");
+    match().aiTank.lives = 0;
+    frame();
+    ASSERT_STREQ(scene->flow.resultMessage, "You beat the stupid AI :)");
+    expectInside("end");
+
+    // The result line's glyphs: white strokes inside the window, none at its edges.
+    const std::vector<Rgba> picture = readFrame();
+    int white = 0;
+    int atEdges = 0;
+    for (int y = 440; y < 490; ++y) {
+        for (int x = 0; x < kWindowWidth; ++x) {
+            const Rgba& p = picture[static_cast<size_t>(y) * kWindowWidth + x];
+            const bool isWhite = p[0] > 220 && p[1] > 220 && p[2] > 220;
+            white += isWhite;
+            atEdges += isWhite && (x < 4 || x >= kWindowWidth - 4);
+        }
+    }
+    EXPECT_GT(white, 2000);
+    EXPECT_EQ(atEdges, 0);
+}
+
+// The first frame of a match looks at the player's tank: hiding it changes most of the middle
+// of the picture.
+TEST_F(SceneTest, FirstMatchFrameShowsThePlayersTankInTheMiddle) {
+    tap(keys::kEnter);
+    frame();
+    const std::vector<Rgba> withTank = readFrame();
+
+    DrawList& draws = scene->drawList;
+    draws.tanks.resize(2); // the computer's hull and turret; the player's go
+    const FrameContent frame{
+        draws,       match().camera.view(1.0f), match().camera.projection(), 1.0f, false, 0.0f,
+        scene->texts};
+    scene->renderer.render(frame, nullptr);
+    const std::vector<Rgba> withoutTank = readFrame();
+
+    int changed = 0;
+    int pixels = 0;
+    for (int y = kWindowHeight / 2 - 100; y < kWindowHeight / 2; ++y) {
+        for (int x = kWindowWidth / 2 - 100; x < kWindowWidth / 2 + 100; ++x) {
+            const size_t i = static_cast<size_t>(y) * kWindowWidth + x;
+            int difference = 0;
+            for (int c = 0; c < 3; ++c) {
+                difference += std::abs(withTank[i][c] - withoutTank[i][c]);
+            }
+            changed += difference > 30;
+            ++pixels;
+        }
+    }
+    EXPECT_GT(changed, pixels / 2);
 }
 
 } // namespace

@@ -1,32 +1,34 @@
 #include "support/GlContext.h"
 
-#include "app/Window.h"
-#include "app/WindowSize.h"
+#include "app/GlobalGlState.h"
+#include "platform/WindowSize.h"
 
 #include <cstdlib>
 #include <iostream>
 
-void ensureGlContext() {
-    static bool ready = false;
-    if (ready) {
-        return;
+namespace {
+// The window lives as long as the test process; the library outlives it.
+struct TestDisplay {
+    TestDisplay() : window(kWindowWidth, kWindowHeight, false) {
+        if (!library.ready() || !window.isOpen()) {
+            std::cerr << "No GL context: is an X server running (DISPLAY)?" << std::endl;
+            std::abort();
+        }
+        if (glewInit() != GLEW_OK) {
+            std::cerr << "GLEW failed to initialise" << std::endl;
+            std::abort();
+        }
+        setGlobalGlState(window);
+        takeGlError();
     }
-    if (!window::initLibrary() || !window::open(kWindowWidth, kWindowHeight, false)) {
-        std::cerr << "No GL context: is an X server running (DISPLAY)?" << std::endl;
-        std::abort();
-    }
-    if (glewInit() != GLEW_OK) {
-        std::cerr << "GLEW failed to initialise" << std::endl;
-        std::abort();
-    }
-    // The game's global state, as the entry point sets it.
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    takeGlError();
-    ready = true;
+    WindowLibrary library;
+    Window window;
+};
+} // namespace
+
+Window& testWindow() {
+    static TestDisplay display;
+    return display.window;
 }
 
 GLenum takeGlError() {
@@ -39,6 +41,6 @@ GLenum takeGlError() {
 }
 
 void GlTest::SetUp() {
-    ensureGlContext();
+    testWindow();
     ASSERT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR)) << "a previous test left a GL error";
 }

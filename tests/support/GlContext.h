@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/Window.h"
+
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-// Creates, on first use, one hidden 1024 × 768 window whose GL context stays current for the
-// rest of the test process, and initialises GLEW on it. Needs an X server (the test command
-// runs everything under Xvfb).
-void ensureGlContext();
+// The test process's one hidden 1024 × 768 window, made on first use with its GL context
+// current for the rest of the process, GLEW initialised and the game's start-up GL state set.
+// Needs an X server (the test command runs everything under Xvfb).
+Window& testWindow();
 
 // Base fixture of tests that talk to GL: the context exists and no error is pending.
 class GlTest : public ::testing::Test {

@@ -1,6 +1,6 @@
 #include "support/GlPixels.h"
 
-#include "app/WindowSize.h"
+#include "platform/WindowSize.h"
 
 GLuint makeTexture(int width, int height, const std::vector<std::uint8_t>& rgba) {
     GLuint texture = 0;

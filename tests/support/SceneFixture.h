@@ -1,24 +1,33 @@
 #pragma once
 
+#include "platform/FixedStep.h"
 #include "scene/Scene.h"
 #include "support/GlContext.h"
 
 #include <memory>
+#include <string>
 
-// A freshly constructed game on the test's GL context, started from bin/ like the game, with
-// its console output during construction kept for inspection.
+// A freshly built game on the test's window, started from bin/ like the game, with its console
+// output during construction kept for inspection and fixed seeds.
 class SceneTest : public GlTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs one frame of update and render with the given frame time.
-    void frame(float elapsedMs = 16.0f);
-    // Presses and releases a key between two frames, as the window would report it.
+    // One step of the game and one frame drawn at the latest step.
+    void frame();
+    // Steps the game without drawing.
+    void step(int steps = 1);
+    // Presses and releases a key between two steps, as the window would report it.
     void tap(int key);
-    // Releases a held key after a frame has seen it, so no sticky press is left over.
-    void release(int key);
+    void press(int key) { window().injectKey(key, KeyAction::Press); }
+    void release(int key) { window().injectKey(key, KeyAction::Release); }
+    void click();
 
+    Window& window() { return testWindow(); }
+    Match& match() { return scene->flow.match; }
+
+    static constexpr float kStep = static_cast<float>(FixedStep::kStepSeconds);
     std::unique_ptr<Scene> scene;
     std::string constructionOutput;
 };

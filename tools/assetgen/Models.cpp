@@ -11,14 +11,21 @@ constexpr int kHatchSides = 14;
 constexpr int kShellSides = 16; // a multiple of 4, so the shell touches its bounds exactly
 constexpr int kOgiveSteps = 6;
 
-// Hull: the box every arena piece is stretched from.
+// Hull: the box every arena piece is stretched from. Half a unit tall, so that the arena's
+// low wall (2.2 of them) is a jump high and its outer walls (5 of them) are not.
+constexpr float kHullHeight = 0.5f;
 constexpr glm::vec3 kHullMin(-1.0f, 0.0f, -1.0f);
-constexpr glm::vec3 kHullMax(1.0f, 1.0f, 1.0f);
+constexpr glm::vec3 kHullMax(1.0f, kHullHeight, 1.0f);
+
+// Heights on the turret, measured from the hull's top where it sits.
+constexpr float onHull(float height) {
+    return kHullHeight + height;
+}
 
 // Turret body, an armoured block with a narrowed nose and sloped upper walls.
-constexpr float kTurretBase = 1.0f;      // sits on the hull's top
-constexpr float kTurretSkirtTop = 1.14f; // vertical lower band
-constexpr float kTurretRoof = 1.55f;
+constexpr float kTurretBase = onHull(0.0f);
+constexpr float kTurretSkirtTop = onHull(0.14f); // vertical lower band
+constexpr float kTurretRoof = onHull(0.55f);
 constexpr float kTurretRoofScale = 0.78f; // roof outline relative to the base outline
 constexpr float kTurretCentreZ = 0.15f;   // set back a little, so the gun has room in front
 constexpr float kTurretHalfWidth = 0.65f;
@@ -28,7 +35,7 @@ constexpr float kTurretNoseChamfer = 0.35f; // depth over which the nose widens 
 constexpr float kTurretTailChamfer = 0.13f;
 
 // Gun, along -Z at one height.
-constexpr float kGunHeight = 1.29f;
+constexpr float kGunHeight = onHull(0.29f);
 constexpr float kBarrelStart = -0.70f; // inside the mantlet
 constexpr float kBarrelEnd = -2.12f;   // inside the muzzle brake
 constexpr float kBarrelRadius = 0.085f;
@@ -84,14 +91,14 @@ std::vector<MeshBuilder> makeTankTop() {
     hatch.addCylinder(glm::vec3(0.25f, kTurretRoof - 0.05f, 0.30f), kUp, 0.17f, 0.21f, kHatchSides);
     return {
         turretBody(),
-        box("mantlet", {-0.22f, 1.12f, -0.78f}, {0.22f, 1.46f, -0.40f}),
+        box("mantlet", {-0.22f, onHull(0.12f), -0.78f}, {0.22f, onHull(0.46f), -0.40f}),
         gunTube("barrel", kBarrelStart, kBarrelEnd, kBarrelRadius),
         gunTube("fume_extractor", kExtractorStart, kExtractorStart - kExtractorLength,
                 kExtractorRadius),
         gunTube("muzzle_brake", kMuzzleStart, kMuzzleEnd, kMuzzleRadius),
         std::move(hatch),
-        box("stowage_box", {-0.48f, 1.10f, 0.76f}, {0.48f, 1.42f, 1.05f}),
-        box("antenna", {-0.41f, 1.45f, 0.54f}, {-0.385f, 2.25f, 0.565f}),
+        box("stowage_box", {-0.48f, onHull(0.10f), 0.76f}, {0.48f, onHull(0.42f), 1.05f}),
+        box("antenna", {-0.41f, onHull(0.45f), 0.54f}, {-0.385f, onHull(1.25f), 0.565f}),
     };
 }
 

@@ -9,25 +9,23 @@ constexpr double kNanosecondsPerMillisecond = 1.0e6;
 } // namespace
 
 GpuPhaseTimer::GpuPhaseTimer() {
-    glGenQueries(static_cast<GLsizei>(marks.size()), marks.data());
-}
-
-GpuPhaseTimer::~GpuPhaseTimer() {
-    glDeleteQueries(static_cast<GLsizei>(marks.size()), marks.data());
+    for (Query& mark : marks) {
+        mark = Query::create();
+    }
 }
 
 void GpuPhaseTimer::phaseBegins(FramePhase phase) {
-    glQueryCounter(marks[static_cast<size_t>(phase)], GL_TIMESTAMP);
+    glQueryCounter(marks[static_cast<size_t>(phase)].name(), GL_TIMESTAMP);
 }
 
 void GpuPhaseTimer::frameEnds() {
-    glQueryCounter(marks[kPhaseCount], GL_TIMESTAMP);
+    glQueryCounter(marks[kPhaseCount].name(), GL_TIMESTAMP);
 }
 
 void GpuPhaseTimer::read(FrameSample& sample) const {
     std::array<GLuint64, kPhaseCount + 1> nanoseconds{};
     for (size_t i = 0; i < marks.size(); ++i) {
-        glGetQueryObjectui64v(marks[i], GL_QUERY_RESULT, &nanoseconds[i]);
+        glGetQueryObjectui64v(marks[i].name(), GL_QUERY_RESULT, &nanoseconds[i]);
     }
     for (int phase = 0; phase < kPhaseCount; ++phase) {
         const GLuint64 begin = nanoseconds[static_cast<size_t>(phase)];

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "FrameSample.h"
+#include "render/GlObject.h"
 #include "scene/FrameObserver.h"
-
-#include <GL/glew.h>
 
 #include <array>
 
@@ -14,9 +13,6 @@
 class GpuPhaseTimer : public FrameObserver {
 public:
     GpuPhaseTimer();
-    ~GpuPhaseTimer() override;
-    GpuPhaseTimer(const GpuPhaseTimer&) = delete;
-    GpuPhaseTimer& operator=(const GpuPhaseTimer&) = delete;
 
     void phaseBegins(FramePhase phase) override;
     void frameEnds() override;
@@ -28,5 +24,5 @@ public:
 private:
     static constexpr int kPhaseCount = static_cast<int>(FramePhase::Present) + 1;
     // A mark at the start of each phase and one at the frame's end.
-    std::array<GLuint, kPhaseCount + 1> marks{};
+    std::array<Query, kPhaseCount + 1> marks;
 };

@@ -1,4 +1,4 @@
-// Frame benchmark: plays the real game on a hidden window with fixed 16 ms steps and reports
+// Frame benchmark: plays the real game on a hidden window, one fixed step a frame, and reports
 // where each frame's time goes (CPU update and submission, GPU time of every render phase,
 // whole frame), next to a floor frame that pays only the clears and full-screen passes.
 //
@@ -8,13 +8,12 @@
 #include "GpuPhaseTimer.h"
 #include "Report.h"
 #include "app/GlobalGlState.h"
-#include "app/LeakCheck.h"
-#include "app/Window.h"
-#include "app/WindowSize.h"
+#include "platform/FixedStep.h"
+#include "platform/Window.h"
+#include "platform/WindowSize.h"
 #include "scene/Scene.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,7 +25,9 @@ namespace {
 constexpr int kDefaultFrames = 300;
 constexpr int kWarmUpFrames = 30;
 constexpr long kMaxFrames = 1000000; // keeps the samples of one run within a few tens of MB
-constexpr float kFrameStepMs = 16.0f;
+constexpr float kStepSeconds = static_cast<float>(FixedStep::kStepSeconds);
+constexpr unsigned int kSeed = 2026; // the same opponent and bursts in every run
+constexpr int kNoVsync = 0;          // frames as fast as they can be drawn
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
@@ -63,8 +64,9 @@ bool enterProgramDirectory() {
     return !error;
 }
 
-bool openContext() {
-    if (!window::initLibrary() || !window::open(kWindowWidth, kWindowHeight, false)) {
+// Opens the hidden window's context; false, with a message, when it cannot be used.
+bool openContext(const WindowLibrary& library, Window& window) {
+    if (!library.ready() || !window.isOpen()) {
         std::cerr << "No GL window: is an X server running (DISPLAY)?" << std::endl;
         return false;
     }
@@ -76,37 +78,41 @@ bool openContext() {
         std::cerr << "The GL context has no timer queries" << std::endl;
         return false;
     }
-    setGlobalGlState();
+    setGlobalGlState(window);
+    window.setSwapInterval(kNoVsync);
     return true;
 }
 
 // ENTER on the title screen, as a player would press it.
 void startMatch(Scene& scene) {
-    window::injectKey(GLFW_KEY_ENTER, GLFW_PRESS);
-    scene.update(kFrameStepMs);
-    scene.render();
-    window::injectKey(GLFW_KEY_ENTER, GLFW_RELEASE);
-    // With sticky keys, a release after a polled press reads as pressed once more: use it up.
-    window::key(GLFW_KEY_ENTER);
+    scene.window.injectKey(keys::kEnter, KeyAction::Press);
+    scene.window.injectKey(keys::kEnter, KeyAction::Release);
+    scene.update(kStepSeconds);
 }
 
-int runBenchmark(const BenchOptions& options) {
+void renderStep(Scene& scene) {
+    FrameTiming timing;
+    timing.seconds = kStepSeconds;
+    scene.render(timing);
+}
+
+int runBenchmark(const BenchOptions& options, Window& window) {
     std::vector<FrameSample> game;
     std::vector<FrameSample> floor;
     {
-        Scene scene;
+        Scene scene(window, kSeed, kSeed);
         startMatch(scene);
-        if (!scene.started) {
+        if (!scene.flow.started) {
             std::cerr << "The match did not start" << std::endl;
             return kExitFailure;
         }
         GpuPhaseTimer timer;
         scene.frameObserver = &timer;
         game = measureFrames(
-            kWarmUpFrames, options.frames, timer, [&scene] { scene.update(kFrameStepMs); },
-            [&scene] { scene.render(); });
+            kWarmUpFrames, options.frames, timer, [&scene] { scene.update(kStepSeconds); },
+            [&scene] { renderStep(scene); });
         scene.frameObserver = nullptr;
-        if (scene.gameOver) {
+        if (scene.flow.gameOver) {
             std::cerr << "Warning: the match ended during the run; the last frames show the "
                          "end screen"
                       << std::endl;
@@ -115,9 +121,9 @@ int runBenchmark(const BenchOptions& options) {
             kWarmUpFrames, options.frames, timer, [] {},
             [&scene, &timer] { renderFloorFrame(scene, timer); });
     }
-    std::cout << "\nbrakkel_bench: " << options.frames << " frames of " << kFrameStepMs
-              << " ms after " << kWarmUpFrames << " warm-up frames, " << kWindowWidth << " x "
-              << kWindowHeight << ", " << glGetString(GL_RENDERER) << "\n";
+    std::cout << "\nbrakkel_bench: " << options.frames << " frames of one "
+              << kStepSeconds * 1000.0f << " ms step after " << kWarmUpFrames << " warm-up frames, "
+              << kWindowWidth << " x " << kWindowHeight << ", " << glGetString(GL_RENDERER) << "\n";
     printReport(std::cout, game, floor);
     if (!options.csvPath.empty() && !writeCsv(options.csvPath, game, floor)) {
         std::cerr << "Cannot write " << options.csvPath << std::endl;
@@ -138,11 +144,10 @@ int main(int argc, char** argv) {
         std::cerr << "Cannot change to the program's directory" << std::endl;
         return kExitFailure;
     }
-    if (!openContext()) {
+    WindowLibrary library;
+    Window window(kWindowWidth, kWindowHeight, false);
+    if (!openContext(library, window)) {
         return kExitFailure;
     }
-    const int status = runBenchmark(options);
-    checkLeaksBeforeDriverUnload();
-    window::terminateLibrary();
-    return status;
+    return runBenchmark(options, window);
 }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include <vector>
+
+// Something that happened in one step of the game, for the layers above to show and play: the
+// console line, the burst at a hit, a sound. Events are listed in the order they happened.
+enum class GameEventType {
+    Log,        // a console line (text)
+    Shot,       // a tank fired (position: the muzzle)
+    TankHit,    // a bullet hit a tank (position: the bullet; tank: which)
+    WallHit,    // a bullet hit a piece of the arena (position: where)
+    Jump,       // a tank took off (tank)
+    Landing,    // a tank landed from a jump (tank)
+    MatchStart, // ENTER started or restarted a match
+    MatchWon,   // the computer's tank lost its last life
+    MatchLost,  // the player's tank lost its last life
+};
+
+// Which tank an event is about.
+enum class TankSide { None, Player, Computer };
+
+struct GameEvent {
+    GameEventType type = GameEventType::Log;
+    glm::vec3 position{0.0f};
+    TankSide tank = TankSide::None;
+    const char* text = ""; // Log only: a line with static storage
+};
+
+// A step's events. The owner reserves it once and clears it before each step, so steps do not
+// allocate.
+using EventList = std::vector<GameEvent>;
+
+inline void logLine(EventList& events, const char* text) {
+    events.push_back({GameEventType::Log, glm::vec3(0.0f), TankSide::None, text});
+}

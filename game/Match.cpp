@@ -1,0 +1,88 @@
+#include "game/Match.h"
+
+namespace {
+constexpr float kForwardInput = -0.2f;          // speed input per update while driving forward
+constexpr float kBackwardInput = 0.2f;          // speed input per update while driving backward
+constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
+
+struct TankStart {
+    glm::vec3 position;
+    float heading; // degrees
+};
+constexpr TankStart kAiTankStart{{0.0f, 0.05f, -5.0f}, 180.0f};
+constexpr TankStart kPlayerTankStart{{0.0f, 0.05f, 5.0f}, 0.0f};
+
+void reportJumps(const Tank& tank, TankSide side, EventList& events) {
+    if (tank.tookOff) {
+        events.push_back({GameEventType::Jump, tank.position, side, ""});
+    }
+    if (tank.landed) {
+        events.push_back({GameEventType::Landing, tank.position, side, ""});
+    }
+}
+} // namespace
+
+Match::Match(const ModelBounds& bounds, unsigned int aiSeed)
+    : bullets(bounds.bullet),
+      aiTank(bullets, bounds.hull, kAiTankStart.position, kAiTankStart.heading),
+      playerTank(bullets, bounds.hull, kPlayerTankStart.position, kPlayerTankStart.heading),
+      arena(bounds.box), ai(aiTank, playerTank, aiSeed),
+      detector({&playerTank, &aiTank}, arena.pieces, bullets) {
+    arena.build();
+}
+
+void Match::step(const PlayerInput& input, float dtSeconds, EventList& events) {
+    playerTank.beginStep();
+    aiTank.beginStep();
+    camera.beginStep();
+
+    ai.update(dtSeconds, events);
+    bullets.updateAll(dtSeconds);
+
+    float speedInput = 0.0f;
+    if (input.forward) {
+        speedInput = kForwardInput;
+    } else if (input.backward) {
+        speedInput = kBackwardInput;
+    }
+    const float turn = kTurnDegreesPerSecond * dtSeconds;
+    if (input.hullLeft) {
+        playerTank.turn(turn);
+    }
+    if (input.hullRight) {
+        playerTank.turn(-turn);
+    }
+    playerTank.accelerate(speedInput);
+    playerTank.update(dtSeconds, input.jump);
+    if (input.turretLeft) {
+        playerTank.turretHeading += turn;
+    }
+    if (input.turretRight) {
+        playerTank.turretHeading -= turn;
+    }
+
+    camera.place(playerTank.position, playerTank.turretForward(), arena);
+    camera.zoom(input.wheel);
+    if (input.fire) {
+        playerTank.fire();
+    } else {
+        playerTank.triggerHeld = false;
+    }
+    camera.orbit(input.orbit, input.cursor);
+
+    detector.detect(events);
+    reportJumps(playerTank, TankSide::Player, events);
+    reportJumps(aiTank, TankSide::Computer, events);
+}
+
+void Match::restart() {
+    bullets.clear();
+    for (Tank* tank : {&playerTank, &aiTank}) {
+        tank->lives = tank->initialLives;
+        tank->turretHeading = tank->initialTurretHeading;
+        tank->heading = tank->initialHeading;
+        tank->position = tank->spawnPosition;
+        // Drawn at the spawn point at once rather than sliding there.
+        tank->previousPose = tank->pose();
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// The codes of the keys and mouse buttons the game reads: the window library's own values
+// (the window adapter checks that they agree), so that code above the platform layer can name
+// keys without including the window library.
+namespace keys {
+constexpr int kSpace = 32;
+constexpr int kA = 65;
+constexpr int kD = 68;
+constexpr int kE = 69;
+constexpr int kL = 76;
+constexpr int kM = 77;
+constexpr int kQ = 81;
+constexpr int kS = 83;
+constexpr int kW = 87;
+constexpr int kEscape = 256;
+constexpr int kEnter = 257;
+constexpr int kF1 = 290;
+constexpr int kF2 = 291;
+constexpr int kF3 = 292;
+constexpr int kF4 = 293;
+constexpr int kF5 = 294;
+constexpr int kF6 = 295;
+constexpr int kLast = 348; // highest key code
+} // namespace keys
+
+namespace buttons {
+constexpr int kLeft = 0;
+constexpr int kRight = 1;
+constexpr int kLast = 7; // highest mouse-button code
+} // namespace buttons
+
+// A key or button event: pressed or released.
+enum class KeyAction { Press, Release };

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/InputState.h"
+#include "platform/Keys.h"
+
+struct GLFWwindow;
+
+// Told about every key press and release as it happens, on the main thread, while the window
+// processes its events.
+class KeyListener {
+public:
+    virtual void onKey(int key, KeyAction action) = 0;
+
+protected:
+    ~KeyListener() = default;
+};
+
+// The window library, initialised for the life of this object. At most one exists at a time.
+class WindowLibrary {
+public:
+    WindowLibrary();
+    ~WindowLibrary();
+    WindowLibrary(const WindowLibrary&) = delete;
+    WindowLibrary& operator=(const WindowLibrary&) = delete;
+
+    bool ready() const { return initialised; }
+
+private:
+    bool initialised = false;
+};
+
+// The game's one window with its GL context, its input and its timer. Opening makes the
+// context current; the context is the library's default one (no hints), which is what the
+// renderer expects. A hidden window serves tests and tools. Input reaches the InputState and
+// the key listener through the same path whether it comes from the window system or from a
+// test (the inject functions), so tests exercise the code a player does.
+class Window {
+public:
+    // Needs a ready WindowLibrary that outlives the window. Check isOpen() afterwards.
+    Window(int width, int height, bool visible = true);
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    bool isOpen() const { return handle != nullptr; }
+    void setTitle(const char* title);
+    // 1 waits for the display's refresh at every swap (vsync), 0 does not.
+    void setSwapInterval(int interval);
+    // Seconds since the window library started.
+    double time() const;
+    // True once the user asked to close the window.
+    bool closeRequested() const;
+    // Presents the frame, then processes pending window events (input arrives here).
+    void swapBuffers();
+
+    InputState& input() { return inputState; }
+    // Not owned; nullptr for none.
+    void setKeyListener(KeyListener* listener) { keyListener = listener; }
+
+    void injectKey(int key, KeyAction action);
+    void injectButton(int button, KeyAction action);
+    void injectCursor(glm::ivec2 position) { inputState.moveCursor(position); }
+    void injectScroll(double notches) { inputState.scroll(notches); }
+
+private:
+    static Window& owner(GLFWwindow* window);
+    static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+    static void onButton(GLFWwindow* window, int button, int action, int mods);
+    static void onCursor(GLFWwindow* window, double x, double y);
+    static void onScroll(GLFWwindow* window, double xOffset, double yOffset);
+
+    GLFWwindow* handle = nullptr;
+    InputState inputState;
+    KeyListener* keyListener = nullptr;
+};

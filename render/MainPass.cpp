@@ -1,0 +1,95 @@
+#include "render/MainPass.h"
+
+#include "platform/WindowSize.h"
+#include "render/AssetPaths.h"
+#include "render/PassState.h"
+#include "render/ShaderLoader.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include <iostream>
+#include <string>
+
+namespace {
+constexpr GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+constexpr GLint kShadowMapUnit = 1;
+
+Texture makeTarget(GLenum attachment) {
+    Texture texture = Texture::create();
+    glBindTexture(GL_TEXTURE_2D, texture.name());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kWindowWidth, kWindowHeight, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, texture.name(), 0);
+    return texture;
+}
+} // namespace
+
+MainPass::MainPass()
+    : framebuffer(Framebuffer::create()),
+      program(loadShaders(std::string(kShaderDir) + "lambertphong.vert",
+                          std::string(kShaderDir) + "lambertphong.frag")),
+      viewLocation(glGetUniformLocation(program.name(), "V")),
+      projectionLocation(glGetUniformLocation(program.name(), "P")),
+      lightDirectionLocation(glGetUniformLocation(program.name(), "lightdir_world")),
+      shadowMatrixLocation(glGetUniformLocation(program.name(), "sm_light_texmat")),
+      shadowMapLocation(glGetUniformLocation(program.name(), "shadow_map")),
+      modelLocation(glGetUniformLocation(program.name(), "M")),
+      alphaLocation(glGetUniformLocation(program.name(), "alpha")),
+      materialUniforms(program.name()) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
+    depth = Renderbuffer::create();
+    glBindRenderbuffer(GL_RENDERBUFFER, depth.name());
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, kWindowWidth, kWindowHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth.name());
+    colour = makeTarget(kDrawBuffers[0]);
+    glow = makeTarget(kDrawBuffers[1]);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDrawBuffers(2, kDrawBuffers);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        std::cout << "ERROR SETTING UP FBO, NOT FINISHED!" << std::endl;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::vec3 lightDirection,
+                     const ShadowMap& shadowMap, bool wireframe) {
+    PassState state;
+    state.framebuffer = framebuffer.name();
+    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.blend = Blend::Over;
+    state.wireframe = wireframe;
+    applyPassState(state);
+    // Transparent black wherever nothing is drawn: the final pass shows the background there.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glUseProgram(program.name());
+    glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(view));
+    glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(projection));
+    glUniform3fv(lightDirectionLocation, 1, glm::value_ptr(lightDirection));
+    glUniformMatrix4fv(shadowMatrixLocation, 1, GL_FALSE,
+                       glm::value_ptr(shadowMap.shadowTextureMatrix));
+    glUniform1i(shadowMapLocation, kShadowMapUnit);
+    glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
+    glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture.name());
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void MainPass::draw(const std::vector<MeshDraw>& draws) const {
+    glUseProgram(program.name());
+    const Material* applied = nullptr;
+    for (const MeshDraw& draw : draws) {
+        if (draw.material != applied) {
+            draw.material->apply(materialUniforms);
+            applied = draw.material;
+        }
+        glUniformMatrix4fv(modelLocation, 1, GL_FALSE, glm::value_ptr(draw.transform));
+        glUniform1f(alphaLocation, draw.alpha);
+        for (const Mesh& mesh : draw.model->meshes) {
+            mesh.draw();
+        }
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "render/DrawList.h"
+#include "render/GlObject.h"
+#include "render/Material.h"
+#include "render/ShadowMap.h"
+
+#include <glm/glm.hpp>
+
+// The lit, shadowed 3D scene, drawn off screen with the program from
+// "lambertphong.vert"/"lambertphong.frag" into two window-sized targets: the colour target
+// (lit colour, alpha = coverage) and the glow target (what blooms). Owns the framebuffer, its
+// targets and depth buffer, and the program.
+class MainPass {
+public:
+    // Makes the targets, printing "ERROR SETTING UP FBO, NOT FINISHED!" when the framebuffer
+    // is incomplete, and loads the program.
+    MainPass();
+
+    // Starts the pass: binds and clears the targets, sets the camera, the light and the shadow
+    // map (texture unit 1) on the program. Wireframe draws lines instead of faces.
+    void begin(const glm::mat4& view, const glm::mat4& projection, glm::vec3 lightDirection,
+               const ShadowMap& shadowMap, bool wireframe);
+    // Draws the models, each with its transform, material and opacity; may follow other
+    // drawing (the particle bursts) within the pass.
+    void draw(const std::vector<MeshDraw>& draws) const;
+
+    GLuint colourTarget() const { return colour.name(); }
+    GLuint glowTarget() const { return glow.name(); }
+
+    Framebuffer framebuffer;
+    Program program;
+
+private:
+    Renderbuffer depth;
+    Texture colour;
+    Texture glow;
+    GLint viewLocation;
+    GLint projectionLocation;
+    GLint lightDirectionLocation;
+    GLint shadowMatrixLocation;
+    GLint shadowMapLocation;
+    GLint modelLocation;
+    GLint alphaLocation;
+    MaterialUniforms materialUniforms;
+};

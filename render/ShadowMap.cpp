@@ -1,0 +1,101 @@
+#include "render/ShadowMap.h"
+
+#include "game/Angles.h"
+#include "platform/GlCheck.h"
+#include "render/AssetPaths.h"
+#include "render/PassState.h"
+#include "render/ShaderLoader.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr glm::vec3 kLightAim(15.0f, 0.0f, -10.0f);
+constexpr float kLightDistance = 105.0f;   // units from the aim point along the light
+constexpr float kLightHeightScale = 0.35f; // the eye is lowered to this share of its height
+constexpr float kLightFovDegrees = 45.0f;
+constexpr float kLightNear = 45.0f;
+constexpr float kLightFar = 90.0f;
+constexpr float kPolygonOffsetFactor = 1.1f;
+constexpr float kPolygonOffsetUnits = 4.0f;
+constexpr GLint kShadowMapUnit = 1;
+
+// Maps the light's clip cube [−1, 1]³ onto texture coordinates and depth in [0, 1].
+glm::mat4 biasMatrix() {
+    const glm::mat4 translation = glm::translate(glm::mat4(1.0f), glm::vec3(0.5f));
+    return translation * glm::scale(glm::mat4(1.0f), glm::vec3(0.5f));
+}
+
+glm::mat4 lightSpace(glm::vec3 l) {
+    const glm::vec3 eye(kLightDistance * l.x + kLightAim.x,
+                        kLightHeightScale * (kLightDistance * l.y) + kLightAim.y,
+                        kLightDistance * l.z + kLightAim.z);
+    const glm::mat4 view = glm::lookAt(eye, kLightAim, glm::vec3(0.0f, 1.0f, 0.0f));
+    return perspectiveDegrees(kLightFovDegrees, 1.0f, kLightNear, kLightFar) * view;
+}
+
+} // namespace
+
+ShadowMap::ShadowMap(glm::vec3 lightDirection)
+    : program(loadShaders(std::string(kShaderDir) + "shadow.vert",
+                          std::string(kShaderDir) + "shadow.frag")),
+      modelLocation(glGetUniformLocation(program.name(), "M")),
+      lightSpaceLocation(glGetUniformLocation(program.name(), "lightspace")),
+      lightSpaceMatrix(lightSpace(lightDirection)),
+      shadowTextureMatrix(biasMatrix() * lightSpaceMatrix) {
+    depthTexture = Texture::create();
+    glBindTexture(GL_TEXTURE_2D, depthTexture.name());
+    checkGlError("before texture");
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kSize, kSize, 0, GL_DEPTH_COMPONENT,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    framebuffer = Framebuffer::create();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture.name(),
+                           0);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+        std::cout << "SM FBO created successfully" << std::endl;
+    } else {
+        std::cerr << "error initializing shadow FBO" << std::endl;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void ShadowMap::render(const DrawList& draws) const {
+    PassState state;
+    state.framebuffer = framebuffer.name();
+    state.viewport = glm::ivec2(kSize);
+    state.blend = Blend::Off;
+    state.polygonOffset = true;
+    state.offsetFactor = kPolygonOffsetFactor;
+    state.offsetUnits = kPolygonOffsetUnits;
+    // The map must not be bound for sampling while it is rendered into.
+    glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    applyPassState(state);
+    glClear(GL_DEPTH_BUFFER_BIT);
+
+    glUseProgram(program.name());
+    glUniformMatrix4fv(lightSpaceLocation, 1, GL_FALSE, glm::value_ptr(lightSpaceMatrix));
+    for (const std::vector<MeshDraw>* list : {&draws.world, &draws.tanks}) {
+        for (const MeshDraw& draw : *list) {
+            glUniformMatrix4fv(modelLocation, 1, GL_FALSE, glm::value_ptr(draw.transform));
+            for (const Mesh& mesh : draw.model->meshes) {
+                mesh.drawPositions();
+            }
+        }
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "particles/ParticleEffects.h"
+#include "render/DrawList.h"
+#include "render/MainPass.h"
+#include "render/ScreenPass.h"
+#include "render/ShadowMap.h"
+#include "render/TextRenderer.h"
+#include "scene/FrameObserver.h"
+#include "scene/ScreenTexts.h"
+
+#include <glm/glm.hpp>
+
+// What one frame shows.
+struct FrameContent {
+    const DrawList& draws;
+    glm::mat4 view{1.0f};
+    glm::mat4 projection{1.0f};
+    float darken = 1.0f;          // brightness of the whole picture
+    bool wireframe = false;       // the main pass as lines
+    float particleSeconds = 0.0f; // how far the particle bursts advance
+    const ScreenTexts& texts;
+};
+
+// Draws the frames: the shadow pass, the lit main pass into the scene's targets with the
+// particle bursts between the world and the tanks, the screen pass over the background
+// picture, and the text layer. Owns every pass and the particle bursts.
+class Renderer {
+public:
+    // lightDirection points towards the sun (unit length); the background picture is not
+    // owned. The screen pass is made last: its "texSampler" line ends the start-up output.
+    Renderer(glm::vec3 lightDirection, GLuint backgroundPicture, unsigned int particleSeed);
+
+    // Draws the frame into the window's back buffer, telling observer (when not null) where
+    // each phase begins. Leaves the default framebuffer bound, texture unit 0 active, faces
+    // filled, no polygon offset, the whole window as viewport, depth test, culling and
+    // blending on.
+    void render(const FrameContent& frame, FrameObserver* observer);
+
+    glm::vec3 lightDirection;
+    TextRenderer text;
+    ShadowMap shadowMap;
+    MainPass mainPass;
+    ParticleEffects particles;
+    ScreenPass screenPass;
+};

@@ -1,0 +1,159 @@
+// One scripted player on the real arena at frame rates from 7 to 500 per second: the game must
+// come out the same at every rate, because it advances in fixed steps and no input is lost.
+#include "Scenario.h"
+
+#include "platform/Keys.h"
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr int kFrameRates[] = {7, 12, 30, 60, 144, 500};
+// A seed whose opponent does not break off at random (1 in 1000 a step) in its first 100 steps.
+constexpr unsigned int kAiSeed = 1;
+
+ScriptedInput key(double seconds, int code, KeyAction action) {
+    return {seconds, false, code, action};
+}
+
+// A click or key tap shorter than any frame, a millisecond after the given moment.
+void tap(std::vector<ScriptedInput>& script, double seconds, int code, bool button) {
+    script.push_back({seconds + 0.001, button, code, KeyAction::Press});
+    script.push_back({seconds + 0.002, button, code, KeyAction::Release});
+}
+
+struct Outcome {
+    glm::vec3 player;
+    glm::vec3 computer;
+    int firstComputerChange = 0; // the step of the computer's first state line
+    std::string firstComputerLine;
+    int shots = 0;
+    int selfHits = 0;
+};
+
+// Drives towards +X while turning, fires at full speed, turns the turret, jumps and fires
+// again: five seconds.
+Outcome playTheScript(int framesPerSecond) {
+    std::vector<ScriptedInput> script = {
+        key(0.0, keys::kW, KeyAction::Press),   key(0.0, keys::kD, KeyAction::Press),
+        key(1.0, keys::kD, KeyAction::Release), key(3.0, keys::kW, KeyAction::Release),
+        key(3.0, keys::kQ, KeyAction::Press),   key(4.0, keys::kQ, KeyAction::Release)};
+    tap(script, 1.0, buttons::kLeft, true);
+    tap(script, 3.0, keys::kSpace, false);
+    tap(script, 4.0, buttons::kLeft, true);
+    std::stable_sort(
+        script.begin(), script.end(),
+        [](const ScriptedInput& a, const ScriptedInput& b) { return a.seconds < b.seconds; });
+
+    Match match(realModelBounds(), kAiSeed);
+    Outcome outcome;
+    std::set<const Bullet*> playerBullets;
+    playAtFrameRate(match, framesPerSecond, 5.0, script, [&](int step, const EventList& events) {
+        for (const GameEvent& event : events) {
+            if (event.type == GameEventType::Log && outcome.firstComputerChange == 0 &&
+                std::strcmp(event.text, "SHOOT") != 0) {
+                outcome.firstComputerChange = step;
+                outcome.firstComputerLine = event.text;
+            }
+            if (event.type == GameEventType::TankHit && event.tank == TankSide::Player) {
+                for (const Bullet& bullet : match.bullets.bullets) {
+                    outcome.selfHits += bullet.dead && bullet.position == event.position &&
+                                        playerBullets.count(&bullet) != 0;
+                }
+            }
+        }
+        // The player's shots are the ones not yet moved: the computer's fly before it fires.
+        for (const Bullet& bullet : match.bullets.bullets) {
+            if (bullet.age == 0.0f && playerBullets.insert(&bullet).second) {
+                ++outcome.shots;
+            }
+        }
+    });
+    outcome.player = match.playerTank.position;
+    outcome.computer = match.aiTank.position;
+    return outcome;
+}
+
+TEST(FrameRateScenarioTest, EveryFrameRatePlaysTheSameGame) {
+    const Outcome reference = playTheScript(60);
+    // The script did what it says: two shots, a jump, and the tank drove off its spawn point.
+    EXPECT_EQ(reference.shots, 2);
+    EXPECT_GT(glm::length(reference.player - glm::vec3(0, 0.05f, 5)), 5.0f);
+    for (int rate : kFrameRates) {
+        SCOPED_TRACE(std::to_string(rate) + " frames per second");
+        const Outcome outcome = playTheScript(rate);
+        expectVec3(outcome.player, reference.player, 0.01f);
+        expectVec3(outcome.computer, reference.computer, 0.01f);
+        // The computer waits exactly 100 steps before it first drives off.
+        EXPECT_EQ(outcome.firstComputerChange, 101);
+        EXPECT_EQ(outcome.firstComputerLine, "IDLE -> MOVE_FOR");
+        EXPECT_EQ(outcome.shots, 2);
+        EXPECT_EQ(outcome.selfHits, 0);
+    }
+}
+
+struct RingWall {
+    const char* name;
+    int piece;           // index in the arena's list
+    glm::vec3 closeSpot; // the tank's centre 0.05 from the wall: the muzzle lies beyond it
+    float towardsWall;   // turret heading, degrees
+    glm::vec3 backOff;   // from closeSpot to a spot six units further from the wall
+};
+
+const RingWall kRingWalls[] = {
+    {"area 1, +Z", 1, {0, 0.05f, 8.65f}, 180, {0, 0, -6}},
+    {"area 1, -Z", 3, {3, 0.05f, -8.65f}, 0, {0, 0, 6}},
+    {"area 1, -X", 5, {-8.65f, 0.05f, 4}, 90, {6, 0, 0}},
+    {"area 2, +Z", 14, {20, 1.14f, 8.65f}, 180, {0, 0, -6}},
+    {"area 2, +X", 16, {28.65f, 1.14f, -6}, 270, {-6, 0, 0}},
+};
+
+// A shot at each ring wall, fired from right against it and from six units off, stops at that
+// wall at every frame rate: no bullet passes through, however long a frame.
+TEST(FrameRateScenarioTest, ShotsAtEveryRingWallStopThere) {
+    std::vector<ScriptedInput> script;
+    tap(script, 0.0, buttons::kLeft, true);
+    for (const RingWall& wall : kRingWalls) {
+        for (bool close : {true, false}) {
+            for (int rate : kFrameRates) {
+                SCOPED_TRACE(std::string(wall.name) + (close ? ", close, " : ", far, ") +
+                             std::to_string(rate) + " frames per second");
+                Match match(realModelBounds(), kAiSeed);
+                Tank& tank = match.playerTank;
+                tank.position = close ? wall.closeSpot : wall.closeSpot + wall.backOff;
+                tank.floorLevel = tank.groundLevel = tank.position.y - 0.01f;
+                tank.turretHeading = wall.towardsWall;
+                tank.updateTransform();
+                std::vector<glm::vec3> wallHits;
+                playAtFrameRate(match, rate, 1.0, script, [&](int, const EventList& events) {
+                    for (const GameEvent& event : events) {
+                        if (event.type == GameEventType::WallHit) {
+                            wallHits.push_back(event.position);
+                        }
+                    }
+                });
+                // One burst for the wall, and one for its invisible twin when the shell reaches
+                // into both; each lies on the wall: within its half-thickness and a shell's
+                // length of its middle.
+                ASSERT_FALSE(wallHits.empty());
+                EXPECT_LE(wallHits.size(), 2u);
+                const ArenaPiece& piece = match.arena.pieces[static_cast<size_t>(wall.piece)];
+                const glm::vec2 across = glm::vec2(wall.backOff.x, wall.backOff.z) / 6.0f;
+                for (const glm::vec3& hit : wallHits) {
+                    const glm::vec2 offset(hit.x - piece.position.x, hit.z - piece.position.z);
+                    EXPECT_LT(std::abs(glm::dot(offset, across)), 0.3f + 0.5f);
+                }
+                EXPECT_TRUE(match.bullets.bullets.empty());
+            }
+        }
+    }
+}
+
+} // namespace

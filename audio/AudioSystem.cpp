@@ -3,6 +3,7 @@
 #include "audio/SoundFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <optional>
 #include <utility>
@@ -36,6 +37,9 @@ constexpr float kIdlePitch = 1.0f;
 constexpr float kFullPitch = 1.7f;
 constexpr float kIdleGain = 0.55f;
 constexpr float kFullGain = 1.0f;
+// Each engine starts this much further into the loop than the one before, so that two tanks
+// idling together sound like two engines rather than one louder one.
+constexpr float kEngineStagger = 0.37f; // s
 
 AlSource makeArenaSource() {
     AlSource source = AlSource::create();
@@ -140,6 +144,9 @@ void AudioSystem::setEngine(int index, glm::vec3 position, float speed01) {
     alSourcef(engine.name(), AL_PITCH, glm::mix(kIdlePitch, kFullPitch, speed));
     alSourcef(engine.name(), AL_GAIN, glm::mix(kIdleGain, kFullGain, speed));
     if (!engine.playing()) {
+        const float offset =
+            std::fmod(static_cast<float>(index) * kEngineStagger, engineSound.seconds());
+        alSourcef(engine.name(), AL_SEC_OFFSET, offset);
         alSourcePlay(engine.name());
     }
 }

@@ -13,7 +13,8 @@
 //   handler, which snd_lib_error_set_handler replaces. OpenAL Soft loads libasound.so.2 at run
 //   time, which finds the copy this library is linked with, so the handler covers its calls.
 //
-// Both are process-wide; the destructor puts back what it found.
+// Both are process-wide; the destructor puts back what it found. Changing the environment is
+// safe only while no other thread reads it, so construct this at start-up.
 class QuietAudioLibraries {
 public:
     QuietAudioLibraries();

@@ -5,10 +5,11 @@
 
 #include <vector>
 
+// Times in s, frequencies in Hz.
 namespace {
 constexpr std::uint32_t kSeed = 211;
-constexpr float kLength = 0.75f; // s
-constexpr float kFade = 0.08f;   // s of fade-out at the end
+constexpr float kLength = 0.75f;
+constexpr float kFade = 0.08f; // at the end
 
 // The muzzle crack: a bright burst of a few milliseconds.
 constexpr float kCrackTau = 0.0015f;
@@ -40,6 +41,7 @@ Waveform makeShotSound() {
     Biquad chestFilter(Biquad::Shape::BandPass, kChestHz, 1.5f);
     Biquad tailFilter(Biquad::Shape::LowPass, kTailCornerHz, 0.707f);
     Oscillator boom;
+    const int echoDelay = static_cast<int>(kEchoDelay * kSampleRate); // samples
     std::vector<float> blast(wave.size(), 0.0f);
     for (int i = 0; i < wave.size(); ++i) {
         const float t = Waveform::time(i);
@@ -49,9 +51,7 @@ Waveform makeShotSound() {
         blastFilter.tune(glide(t, kBlastFromHz, kBlastToHz, kBlastGlideTau), 0.9f);
         blast[i] = blastFilter.process(noise(kSeed + 1, i)) * strike(t, 0.001f, kBlastTau);
         const float chest = chestFilter.process(blast[i]);
-        const float echo = i >= kEchoDelay * kSampleRate
-                               ? kEchoGain * blast[i - static_cast<int>(kEchoDelay * kSampleRate)]
-                               : 0.0f;
+        const float echo = i >= echoDelay ? kEchoGain * blast[i - echoDelay] : 0.0f;
         const float tail =
             tailFilter.process(noise(kSeed + 2, i)) * strike(t - kTailDelay, 0.02f, kTailTau);
         wave[i] = 1.0f * crack + 0.5f * tone + 1.6f * blast[i] + 0.9f * chest + echo + 0.5f * tail;

@@ -27,7 +27,7 @@ inline float strike(float t, float rise, float tau) {
     if (t < 0.0f) {
         return 0.0f;
     }
-    const float onset = t < rise ? 0.5f - 0.5f * std::cos(3.14159265f * t / rise) : 1.0f;
+    const float onset = t < rise ? 0.5f - 0.5f * std::cos(0.5f * kTwoPi * t / rise) : 1.0f;
     return onset * decay(t - rise, tau);
 }
 

@@ -11,6 +11,9 @@
 # - a model that cannot be read: "Assimp: Could not read file!" on standard error (a model
 #   cut at half its size may still be readable);
 # - a texture: nothing on standard error.
+# The sounds are left out: the game reads them only through AudioSystem, which loads nothing
+# without an audio device, and the test server has none; tests/audio damages them on OpenAL
+# Soft's wave writer instead.
 # Each game runs alone, in its own copy of the tree. One line per case goes to
 # broken_assets/summary.txt among the artefacts; a failing case keeps its console output in
 # broken_assets/<case>/.
@@ -116,6 +119,7 @@ run_case() {
 
 cases=("intact intact intact")
 while IFS= read -r file; do
+  case $file in Sounds/*) continue ;; esac
   mutations=(missing half random)
   case $file in Textures/* | Models/*) mutations+=(empty) ;; esac
   for mutation in "${mutations[@]}"; do

@@ -1,6 +1,7 @@
 #include "FontAtlas.h"
 #include "Models.h"
 #include "ObjWriter.h"
+#include "Sounds.h"
 #include "TankIcon.h"
 #include "Textures.h"
 
@@ -32,9 +33,9 @@ int writeIcons(const std::filesystem::path& root) {
 
 } // namespace
 
-// Writes every texture and model of the game under <assetRoot>/Textures and
-// <assetRoot>/Models, or with --icons the application icons under <iconRoot>. Exit code 0
-// when all were written, 1 otherwise.
+// Writes every texture, model and sound of the game under <assetRoot>/Textures,
+// <assetRoot>/Models and <assetRoot>/Sounds, or with --icons the application icons under
+// <iconRoot>. Exit code 0 when all were written, 1 otherwise.
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--icons") {
         return writeIcons(argv[2]);
@@ -47,9 +48,11 @@ int main(int argc, char** argv) {
     const std::filesystem::path root = argv[1];
     const std::filesystem::path textures = root / "Textures";
     const std::filesystem::path models = root / "Models";
+    const std::filesystem::path sounds = root / "Sounds";
     std::error_code error;
     std::filesystem::create_directories(textures, error);
     std::filesystem::create_directories(models, error);
+    std::filesystem::create_directories(sounds, error);
 
     bool ok = true;
     auto check = [&ok](bool written, const std::filesystem::path& path) {
@@ -63,6 +66,9 @@ int main(int argc, char** argv) {
     };
     auto model = [&](const char* name, const std::vector<MeshBuilder>& parts) {
         check(writeObj((models / name).string(), parts), models / name);
+    };
+    auto sound = [&](const char* name, const Waveform& wave) {
+        check(wave.writeWav((sounds / name).string()), sounds / name);
     };
 
     texture("default.tga", makeDefaultTexture());
@@ -79,5 +85,14 @@ int main(int argc, char** argv) {
     model("tank_bottom.obj", makeTankBottom());
     model("tank_top.obj", makeTankTop());
     model("bullet.obj", makeBullet());
+    sound("engine.wav", makeEngineSound());
+    sound("shot.wav", makeShotSound());
+    sound("tank_hit.wav", makeTankHitSound());
+    sound("wall_hit.wav", makeWallHitSound());
+    sound("jump.wav", makeJumpSound());
+    sound("landing.wav", makeLandingSound());
+    sound("win.wav", makeWinSound());
+    sound("lose.wav", makeLoseSound());
+    sound("click.wav", makeClickSound());
     return ok ? 0 : 1;
 }

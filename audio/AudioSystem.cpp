@@ -1,0 +1,169 @@
+#include "audio/AudioSystem.h"
+
+#include "audio/SoundFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <optional>
+#include <utility>
+
+namespace {
+
+// Files in the order of enum Sound.
+constexpr const char* kSoundFiles[kSoundCount] = {
+    "shot.wav",    "tank_hit.wav", "wall_hit.wav", "jump.wav",
+    "landing.wav", "win.wav",      "lose.wav",     "click.wav",
+};
+constexpr const char* kEngineFile = "engine.wav";
+
+// Enough for both tanks' shots, hits and landings to overlap with a sting and a click; when
+// all are busy the pool takes over the one closest to its end.
+constexpr int kVoiceCount = 16;
+
+// Distance attenuation, OpenAL's clamped inverse-distance model: at distance d (clamped to
+// kReferenceDistance..kMaxDistance) a sound plays at gain ref / (ref + rolloff * (d - ref)).
+// The chase camera sits about 10 units behind the player's tank, so a reference of 10 units
+// plays the player's own tank at the level its sounds were mixed at. The other tank in the
+// 40 × 40 arena, typically 20 to 50 units away, is 6 to 14 dB quieter: still clearly heard,
+// which matters in a duel. kMaxDistance lies past the arena's diagonal seen from the camera.
+constexpr float kReferenceDistance = 10.0f; // units
+constexpr float kRolloff = 1.0f;
+constexpr float kMaxDistance = 60.0f; // units
+
+// The engine loop is an idling diesel at 720 rpm; full speed runs it 1.7 times faster, and
+// it grows louder with the load.
+constexpr float kIdlePitch = 1.0f;
+constexpr float kFullPitch = 1.7f;
+constexpr float kIdleGain = 0.55f;
+constexpr float kFullGain = 1.0f;
+// Each engine starts this much further into the loop than the one before, so that two tanks
+// idling together sound like two engines rather than one louder one.
+constexpr float kEngineStagger = 0.37f; // s
+
+AlSource makeArenaSource() {
+    AlSource source = AlSource::create();
+    if (source) {
+        alSourcef(source.name(), AL_REFERENCE_DISTANCE, kReferenceDistance);
+        alSourcef(source.name(), AL_ROLLOFF_FACTOR, kRolloff);
+        alSourcef(source.name(), AL_MAX_DISTANCE, kMaxDistance);
+    }
+    return source;
+}
+
+AlBuffer loadSound(const std::string& path) {
+    const std::optional<SoundFile> file = readSoundFile(path);
+    if (!file) {
+        return AlBuffer();
+    }
+    AlBuffer buffer = AlBuffer::upload(file->samples.data(), file->samples.size(), file->rate);
+    if (!buffer) {
+        std::cerr << "Sound: cannot load " << path << ": OpenAL refused its samples" << std::endl;
+    }
+    return buffer;
+}
+
+} // namespace
+
+AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
+    : device(AlDevice::openDefault()), context(AlContext::createCurrent(device.get())) {
+    if (!context) {
+        std::cout << "Sound: no audio device, playing silently" << std::endl;
+        return;
+    }
+    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+    for (int i = 0; i < kSoundCount; ++i) {
+        sounds[i] = loadSound(soundDir + kSoundFiles[i]);
+    }
+    engineSound = loadSound(soundDir + kEngineFile);
+
+    std::vector<AlSource> pool;
+    pool.reserve(kVoiceCount);
+    for (int i = 0; i < kVoiceCount; ++i) {
+        pool.push_back(makeArenaSource());
+    }
+    voices = VoicePool(std::move(pool));
+
+    engines.reserve(static_cast<std::size_t>(std::max(engineCount, 0)));
+    for (int i = 0; i < engineCount; ++i) {
+        AlSource engine = makeArenaSource();
+        if (engine && engineSound) {
+            alSourcei(engine.name(), AL_BUFFER, static_cast<ALint>(engineSound.name()));
+            alSourcei(engine.name(), AL_LOOPING, AL_TRUE);
+        }
+        engines.push_back(std::move(engine));
+    }
+}
+
+void AudioSystem::setMuted(bool muted) {
+    isMuted = muted;
+    if (context) {
+        alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+    }
+}
+
+void AudioSystem::setListener(glm::vec3 position, glm::vec3 forward, glm::vec3 up) {
+    if (!context) {
+        return;
+    }
+    const ALfloat orientation[] = {forward.x, forward.y, forward.z, up.x, up.y, up.z};
+    alListener3f(AL_POSITION, position.x, position.y, position.z);
+    alListenerfv(AL_ORIENTATION, orientation);
+}
+
+void AudioSystem::play(Sound sound, glm::vec3 position) {
+    const AlBuffer& buffer = sounds[static_cast<std::size_t>(sound)];
+    if (isMuted || !buffer) {
+        return;
+    }
+    if (const AlSource* voice = voices.claim(buffer.seconds())) {
+        start(*voice, buffer, false, position);
+    }
+}
+
+void AudioSystem::playAtListener(Sound sound) {
+    const AlBuffer& buffer = sounds[static_cast<std::size_t>(sound)];
+    if (isMuted || !buffer) {
+        return;
+    }
+    if (const AlSource* voice = voices.claim(buffer.seconds())) {
+        start(*voice, buffer, true, glm::vec3(0.0f));
+    }
+}
+
+void AudioSystem::setEngine(int index, glm::vec3 position, float speed01) {
+    if (index < 0 || index >= static_cast<int>(engines.size()) || !engineSound) {
+        return;
+    }
+    const AlSource& engine = engines[static_cast<std::size_t>(index)];
+    if (!engine) {
+        return;
+    }
+    const float speed = speed01 > 0.0f ? std::min(speed01, 1.0f) : 0.0f; // NaN counts as idle
+    alSource3f(engine.name(), AL_POSITION, position.x, position.y, position.z);
+    alSourcef(engine.name(), AL_PITCH, glm::mix(kIdlePitch, kFullPitch, speed));
+    alSourcef(engine.name(), AL_GAIN, glm::mix(kIdleGain, kFullGain, speed));
+    if (!engine.playing()) {
+        const float offset =
+            std::fmod(static_cast<float>(index) * kEngineStagger, engineSound.seconds());
+        alSourcef(engine.name(), AL_SEC_OFFSET, offset);
+        alSourcePlay(engine.name());
+    }
+}
+
+void AudioSystem::stopEngines() {
+    for (const AlSource& engine : engines) {
+        if (engine) {
+            alSourceStop(engine.name());
+        }
+    }
+}
+
+void AudioSystem::start(const AlSource& voice, const AlBuffer& buffer, bool atListener,
+                        glm::vec3 position) {
+    const ALuint name = voice.name();
+    alSourcei(name, AL_BUFFER, static_cast<ALint>(buffer.name()));
+    alSourcei(name, AL_SOURCE_RELATIVE, atListener ? AL_TRUE : AL_FALSE);
+    alSource3f(name, AL_POSITION, position.x, position.y, position.z);
+    alSourcePlay(name);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "audio/AlBuffer.h"
+#include "audio/AlContext.h"
+#include "audio/AlDevice.h"
+#include "audio/AlSource.h"
+#include "audio/QuietAudioLibraries.h"
+#include "audio/VoicePool.h"
+
+#include <glm/glm.hpp>
+
+#include <array>
+#include <string>
+#include <vector>
+
+// The game's one-shot sounds, each read from its own file in the sound directory.
+enum class Sound { Shot, TankHit, WallHit, Jump, Landing, Win, Lose, Click };
+inline constexpr int kSoundCount = 8;
+
+// The game's one sound output: owns the device, the context, a buffer per sound file, a fixed
+// pool of sources for one-shots and one looping source per tank engine. One per process.
+//
+// Everything is made by the constructor; after it, no call allocates on the heap or creates
+// an OpenAL object, and each costs a few OpenAL state changes, so calling them every frame
+// is cheap. Without an audio device the constructor prints one line and every call does
+// nothing. A sound whose file cannot be read is silent; the others play.
+//
+// Positions are world coordinates in the game's units, +Y up.
+class AudioSystem {
+public:
+    // Opens the default output and loads every sound from soundDir (which ends with '/'),
+    // with one engine loop for each of engineCount tanks.
+    AudioSystem(const std::string& soundDir, int engineCount);
+    AudioSystem(const AudioSystem&) = delete;
+    AudioSystem& operator=(const AudioSystem&) = delete;
+
+    bool hasDevice() const { return static_cast<bool>(context); }
+
+    // Silences everything at once, engines and sounds already playing included; one-shots
+    // asked for while muted are not started at all. Unmuting brings the engines back.
+    void setMuted(bool muted);
+    bool muted() const { return isMuted; }
+
+    // The listener, normally the chase camera: its position, look direction and up.
+    void setListener(glm::vec3 position, glm::vec3 forward, glm::vec3 up);
+
+    // A one-shot at a place in the world: it pans with the listener's view and grows quieter
+    // with distance.
+    void play(Sound sound, glm::vec3 position);
+    // A one-shot heard at the listener wherever it is, centred and at full level (the stings
+    // and the menu click).
+    void playAtListener(Sound sound);
+
+    // Engine of tank `index` (0 to engineCount - 1; others are ignored) at `position`, its
+    // pitch and gain rising with speed01, from 0 (idle) to 1 (full speed). Starts the loop
+    // when it is not running.
+    void setEngine(int index, glm::vec3 position, float speed01);
+    // Stops every engine loop until setEngine starts it again (title and end screens).
+    void stopEngines();
+
+private:
+    void start(const AlSource& voice, const AlBuffer& buffer, bool atListener, glm::vec3 position);
+
+    // Members are destroyed in reverse: sources before the buffers they play, everything
+    // before the context, the context before the device, and the libraries stay quiet until
+    // the device is closed.
+    QuietAudioLibraries quiet;
+    AlDevice device;
+    AlContext context;
+    std::array<AlBuffer, kSoundCount> sounds;
+    AlBuffer engineSound;
+    VoicePool voices;
+    std::vector<AlSource> engines;
+    bool isMuted = false;
+};

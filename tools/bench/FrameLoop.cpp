@@ -14,13 +14,12 @@ double millisecondsBetween(Clock::time_point begin, Clock::time_point end) {
     return std::chrono::duration<double, std::milli>(end - begin).count();
 }
 
-FrameSample measureFrame(const GpuPhaseTimer& timer, const std::function<void()>& update,
-                         const std::function<void()>& render) {
+FrameSample measureFrame(const GpuPhaseTimer& timer, const FrameKind& kind) {
     FrameSample sample;
     const Clock::time_point start = Clock::now();
-    update();
+    kind.update();
     const Clock::time_point updated = Clock::now();
-    render();
+    kind.render();
     const Clock::time_point submitted = Clock::now();
     glFinish();
     const Clock::time_point finished = Clock::now();
@@ -33,16 +32,22 @@ FrameSample measureFrame(const GpuPhaseTimer& timer, const std::function<void()>
 
 } // namespace
 
-std::vector<FrameSample> measureFrames(int warmUp, int count, const GpuPhaseTimer& timer,
-                                       const std::function<void()>& update,
-                                       const std::function<void()>& render) {
-    for (int frame = 0; frame < warmUp; ++frame) {
-        measureFrame(timer, update, render);
+std::vector<std::vector<FrameSample>> measureFrames(int warmUp, int count,
+                                                    const GpuPhaseTimer& timer,
+                                                    const std::vector<FrameKind>& kinds) {
+    for (int round = 0; round < warmUp; ++round) {
+        for (const FrameKind& kind : kinds) {
+            measureFrame(timer, kind);
+        }
     }
-    std::vector<FrameSample> samples;
-    samples.reserve(static_cast<size_t>(count));
-    for (int frame = 0; frame < count; ++frame) {
-        samples.push_back(measureFrame(timer, update, render));
+    std::vector<std::vector<FrameSample>> samples(kinds.size());
+    for (std::vector<FrameSample>& kindSamples : samples) {
+        kindSamples.reserve(static_cast<size_t>(count));
+    }
+    for (int round = 0; round < count; ++round) {
+        for (size_t kind = 0; kind < kinds.size(); ++kind) {
+            samples[kind].push_back(measureFrame(timer, kinds[kind]));
+        }
     }
     return samples;
 }

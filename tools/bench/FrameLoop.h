@@ -7,8 +7,16 @@
 
 class GpuPhaseTimer;
 
-// Runs warmUp frames unmeasured, then count measured frames. A frame is update, then render,
-// then glFinish; render must mark every phase and the frame's end through timer.
-std::vector<FrameSample> measureFrames(int warmUp, int count, const GpuPhaseTimer& timer,
-                                       const std::function<void()>& update,
-                                       const std::function<void()>& render);
+// One kind of frame to measure: update, then render, then glFinish. render must mark every
+// phase and the frame's end through the timer.
+struct FrameKind {
+    std::function<void()> update;
+    std::function<void()> render;
+};
+
+// Runs warmUp rounds unmeasured, then count measured rounds; a round draws one frame of each
+// kind in turn, so that the kinds are measured under the same conditions even when the
+// machine's speed drifts during the run. Returns each kind's samples, in the kinds' order.
+std::vector<std::vector<FrameSample>> measureFrames(int warmUp, int count,
+                                                    const GpuPhaseTimer& timer,
+                                                    const std::vector<FrameKind>& kinds);

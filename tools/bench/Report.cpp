@@ -38,41 +38,48 @@ void writeRows(std::ostream& out, const char* run, const std::vector<FrameSample
 
 } // namespace
 
-void printReport(std::ostream& out, const std::vector<FrameSample>& game,
-                 const std::vector<FrameSample>& floor) {
+void printReport(std::ostream& out, const std::vector<Run>& runs) {
     const int runWidth = kNumberWidth * kStatsPerRun;
-    out << std::left << std::setw(kLabelWidth) << "ms" << std::right << std::setw(runWidth)
-        << "game" << std::setw(runWidth) << "floor" << '\n'
-        << std::setw(kLabelWidth) << "";
-    printStatsHeader(out);
-    printStatsHeader(out);
+    out << std::left << std::setw(kLabelWidth) << "ms" << std::right;
+    for (const Run& run : runs) {
+        out << std::setw(runWidth) << run.name;
+    }
+    out << '\n' << std::setw(kLabelWidth) << "";
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        printStatsHeader(out);
+    }
     out << '\n' << std::fixed << std::setprecision(kDecimals);
     for (int figure = 0; figure < FrameSample::FigureCount; ++figure) {
         const auto f = static_cast<FrameSample::Figure>(figure);
         out << std::left << std::setw(kLabelWidth) << kFigureLabels[figure] << std::right;
-        printStats(out, summarise(game, f));
-        printStats(out, summarise(floor, f));
+        for (const Run& run : runs) {
+            printStats(out, summarise(run.samples, f));
+        }
         out << '\n';
     }
-    const double gameFrame = summarise(game, FrameSample::WholeFrame).median;
-    const double floorFrame = summarise(floor, FrameSample::WholeFrame).median;
-    out << std::setprecision(1) << "frames per second (median whole frame): game "
-        << kMillisecondsPerSecond / gameFrame << ", floor " << kMillisecondsPerSecond / floorFrame
-        << '\n'
-        << std::setprecision(2) << "game / floor, median whole frame: " << gameFrame / floorFrame
-        << '\n';
+    out << std::setprecision(1) << "frames per second (median whole frame):";
+    for (const Run& run : runs) {
+        out << ' ' << run.name << ' '
+            << kMillisecondsPerSecond / summarise(run.samples, FrameSample::WholeFrame).median;
+    }
+    out << '\n' << std::setprecision(2);
+    const double first = summarise(runs.front().samples, FrameSample::WholeFrame).median;
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        out << runs.front().name << " / " << runs[i].name << ", median whole frame: "
+            << first / summarise(runs[i].samples, FrameSample::WholeFrame).median << '\n';
+    }
 }
 
-bool writeCsv(const std::string& path, const std::vector<FrameSample>& game,
-              const std::vector<FrameSample>& floor) {
+bool writeCsv(const std::string& path, const std::vector<Run>& runs) {
     std::ofstream out(path);
     out << "run,frame";
     for (const char* column : kFigureColumns) {
         out << ',' << column;
     }
     out << '\n' << std::fixed << std::setprecision(4);
-    writeRows(out, "game", game);
-    writeRows(out, "floor", floor);
+    for (const Run& run : runs) {
+        writeRows(out, run.name, run.samples);
+    }
     out.flush();
     return static_cast<bool>(out);
 }

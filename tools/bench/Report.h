@@ -6,12 +6,17 @@
 #include <string>
 #include <vector>
 
-// The table of both runs: median, p90, min and max of every figure, and the ratio of the
-// game's median whole frame to the floor's. Both runs need at least one frame.
-void printReport(std::ostream& out, const std::vector<FrameSample>& game,
-                 const std::vector<FrameSample>& floor);
+// The frames measured of one kind of frame.
+struct Run {
+    const char* name;
+    std::vector<FrameSample> samples;
+};
 
-// One row per measured frame: the run ("game" or "floor"), the frame's index, its figures.
-// False when the file cannot be written.
-bool writeCsv(const std::string& path, const std::vector<FrameSample>& game,
-              const std::vector<FrameSample>& floor);
+// The table of the runs side by side: median, p90, min and max of every figure; then each
+// run's frames per second and the first run's median whole frame over each other run's. Every
+// run needs at least one frame.
+void printReport(std::ostream& out, const std::vector<Run>& runs);
+
+// One row per measured frame: the run's name, the frame's index, its figures. False when the
+// file cannot be written.
+bool writeCsv(const std::string& path, const std::vector<Run>& runs);

@@ -1,6 +1,7 @@
 // Frame benchmark: plays the real game on a hidden window, one fixed step a frame, and reports
 // where each frame's time goes (CPU update and submission, GPU time of every render phase,
-// whole frame), next to a floor frame that pays only the clears and full-screen passes.
+// whole frame), next to a floor frame that pays only the clears and full-screen passes, and a
+// mandated floor that only clears the targets and swaps; the three kinds are drawn in turn.
 //
 //   brakkel_bench [FRAMES] [--csv FILE]
 #include "FloorFrame.h"
@@ -97,8 +98,7 @@ void renderStep(Scene& scene) {
 }
 
 int runBenchmark(const BenchOptions& options, Window& window) {
-    std::vector<FrameSample> game;
-    std::vector<FrameSample> floor;
+    std::vector<Run> runs = {{"game", {}}, {"floor", {}}, {"mandated", {}}};
     {
         Scene scene(window, kSeed, kSeed);
         startMatch(scene);
@@ -108,24 +108,28 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         }
         GpuPhaseTimer timer;
         scene.frameObserver = &timer;
-        game = measureFrames(
-            kWarmUpFrames, options.frames, timer, [&scene] { scene.update(kStepSeconds); },
-            [&scene] { renderStep(scene); });
+        const std::vector<FrameKind> kinds = {
+            {[&scene] { scene.update(kStepSeconds); }, [&scene] { renderStep(scene); }},
+            {[] {}, [&scene, &timer] { renderFloorFrame(scene, timer); }},
+            {[] {}, [&scene, &timer] { renderMandatedFloorFrame(scene, timer); }},
+        };
+        std::vector<std::vector<FrameSample>> samples =
+            measureFrames(kWarmUpFrames, options.frames, timer, kinds);
         scene.frameObserver = nullptr;
         if (scene.flow.gameOver) {
             std::cerr << "Warning: the match ended during the run; the last frames show the "
                          "end screen"
                       << std::endl;
         }
-        floor = measureFrames(
-            kWarmUpFrames, options.frames, timer, [] {},
-            [&scene, &timer] { renderFloorFrame(scene, timer); });
+        for (size_t run = 0; run < runs.size(); ++run) {
+            runs[run].samples = std::move(samples[run]);
+        }
     }
     std::cout << "\nbrakkel_bench: " << options.frames << " frames of one "
               << kStepSeconds * 1000.0f << " ms step after " << kWarmUpFrames << " warm-up frames, "
               << kWindowWidth << " x " << kWindowHeight << ", " << glGetString(GL_RENDERER) << "\n";
-    printReport(std::cout, game, floor);
-    if (!options.csvPath.empty() && !writeCsv(options.csvPath, game, floor)) {
+    printReport(std::cout, runs);
+    if (!options.csvPath.empty() && !writeCsv(options.csvPath, runs)) {
         std::cerr << "Cannot write " << options.csvPath << std::endl;
         return kExitFailure;
     }

@@ -8,6 +8,8 @@
 namespace {
 constexpr GLint kColourUnit = 0;
 constexpr GLint kGlowUnit = 1;
+// The shader reads the glow at level 3: making smaller levels costs time for nothing.
+constexpr GLint kGlowLevels = 3;
 } // namespace
 
 FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
@@ -16,7 +18,14 @@ FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
       darkenLocation(glGetUniformLocation(program.name(), "darken")),
       texSampler1Location(glGetUniformLocation(program.name(), "texSampler1")),
       texSampler2Location(glGetUniformLocation(program.name(), "texSampler2")),
-      colourTarget(colourTarget), glowTarget(glowTarget) {}
+      colourTarget(colourTarget), glowTarget(glowTarget), glowSampler(Sampler::create()) {
+    // Whole levels only, so one bilinear read a level is exact; clamped, so that glow at one
+    // edge of the window never comes in at the opposite one.
+    glSamplerParameteri(glowSampler.name(), GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glSamplerParameteri(glowSampler.name(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(glowSampler.name(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(glowSampler.name(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
 
 void FinalPass::draw(float darken) const {
     glUseProgram(program.name());
@@ -27,7 +36,11 @@ void FinalPass::draw(float darken) const {
     glBindTexture(GL_TEXTURE_2D, colourTarget);
     glActiveTexture(GL_TEXTURE0 + kGlowUnit);
     glBindTexture(GL_TEXTURE_2D, glowTarget);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, kGlowLevels);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glBindSampler(kGlowUnit, glowSampler.name());
     quad.draw();
+    glBindSampler(kGlowUnit, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);

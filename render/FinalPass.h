@@ -5,14 +5,16 @@
 // Lays the main pass's two targets over whatever the window already holds (the background)
 // with its own program from "final.vert"/"final.frag", scaled by darken: the colour target
 // holds the lit colour with its coverage, the glow target the light that blooms past edges.
-// Neither target is owned.
+// Neither target is owned. Each draw makes the glow target's small mip levels anew and reads
+// them through a sampler of its own (trilinear, clamped to the edges), so the bloom is wide
+// for a few reads and does not wrap across the window.
 class FinalPass {
 public:
     FinalPass(GLuint colourTarget, GLuint glowTarget);
 
     // Samples the colour target on unit 0 and the glow target on unit 1, with the brightness
     // factor darken (1 while playing, lower to dim the whole frame). Afterwards unit 0 is
-    // active with no texture bound.
+    // active with no texture or sampler bound on either unit.
     void draw(float darken) const;
 
     Program program;
@@ -24,4 +26,5 @@ public:
 
 private:
     ScreenQuad quad;
+    Sampler glowSampler;
 };

@@ -90,6 +90,14 @@ struct TransformFeedback {
     }
     static void destroy(GLuint name) { glDeleteTransformFeedbacks(1, &name); }
 };
+struct Sampler {
+    static GLuint create() {
+        GLuint name = 0;
+        glGenSamplers(1, &name);
+        return name;
+    }
+    static void destroy(GLuint name) { glDeleteSamplers(1, &name); }
+};
 struct Query {
     static GLuint create() {
         GLuint name = 0;
@@ -114,6 +122,7 @@ using VertexArray = GlObject<gl_kind::VertexArray>;
 using Framebuffer = GlObject<gl_kind::Framebuffer>;
 using Renderbuffer = GlObject<gl_kind::Renderbuffer>;
 using TransformFeedback = GlObject<gl_kind::TransformFeedback>;
+using Sampler = GlObject<gl_kind::Sampler>;
 using Query = GlObject<gl_kind::Query>;
 using Program = GlObject<gl_kind::Program>;
 using Shader = GlObject<gl_kind::Shader>;

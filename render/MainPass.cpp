@@ -26,6 +26,16 @@ Texture makeTarget(GLenum attachment) {
     glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, texture.name(), 0);
     return texture;
 }
+
+PassState mainPassState(GLuint framebuffer, Blend blend, bool depthWrite, bool wireframe) {
+    PassState state;
+    state.framebuffer = framebuffer;
+    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.blend = blend;
+    state.depthWrite = depthWrite;
+    state.wireframe = wireframe;
+    return state;
+}
 } // namespace
 
 MainPass::MainPass()
@@ -56,13 +66,9 @@ MainPass::MainPass()
 }
 
 void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::vec3 lightDirection,
-                     const ShadowMap& shadowMap, bool wireframe) {
-    PassState state;
-    state.framebuffer = framebuffer.name();
-    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
-    state.blend = Blend::Over;
-    state.wireframe = wireframe;
-    applyPassState(state);
+                     const ShadowMap& shadowMap, bool lines) {
+    wireframe = lines;
+    applyPassState(mainPassState(framebuffer.name(), Blend::Off, true, wireframe));
     // Transparent black wherever nothing is drawn: the final pass shows the background there.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -76,6 +82,14 @@ void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::ve
     glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
     glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture.name());
     glActiveTexture(GL_TEXTURE0);
+}
+
+void MainPass::blendOver() const {
+    applyPassState(mainPassState(framebuffer.name(), Blend::Over, true, wireframe));
+}
+
+void MainPass::blendWithoutDepth() const {
+    applyPassState(mainPassState(framebuffer.name(), Blend::Over, false, wireframe));
 }
 
 void MainPass::draw(const std::vector<MeshDraw>& draws) const {

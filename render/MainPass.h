@@ -17,12 +17,17 @@ public:
     // is incomplete, and loads the program.
     MainPass();
 
-    // Starts the pass: binds and clears the targets, sets the camera, the light and the shadow
-    // map (texture unit 1) on the program. Wireframe draws lines instead of faces.
+    // Starts the pass for solid models: binds and clears the targets, sets the camera, the
+    // light and the shadow map (texture unit 1) on the program; draws replace what they cover.
+    // Wireframe draws lines instead of faces.
     void begin(const glm::mat4& view, const glm::mat4& projection, glm::vec3 lightDirection,
                const ShadowMap& shadowMap, bool wireframe);
-    // Draws the models, each with its transform, material and opacity; may follow other
-    // drawing (the particle bursts) within the pass.
+    // From here on draws blend over what is there (see-through models).
+    void blendOver() const;
+    // From here on draws blend and leave the depth buffer alone (the particle bursts, which
+    // must not hide what is drawn behind them).
+    void blendWithoutDepth() const;
+    // Draws the models, each with its transform, material and opacity.
     void draw(const std::vector<MeshDraw>& draws) const;
 
     GLuint colourTarget() const { return colour.name(); }
@@ -43,4 +48,5 @@ private:
     GLint modelLocation;
     GLint alphaLocation;
     MaterialUniforms materialUniforms;
+    bool wireframe = false;
 };

@@ -25,4 +25,9 @@ void applyPassState(const PassState& state) {
     glPolygonMode(GL_FRONT_AND_BACK, state.wireframe ? GL_LINE : GL_FILL);
     setEnabled(GL_POLYGON_OFFSET_FILL, state.polygonOffset);
     glPolygonOffset(state.offsetFactor, state.offsetUnits);
+    setEnabled(GL_SCISSOR_TEST, state.scissor);
+    if (state.scissor) {
+        glScissor(state.scissorRect.x, state.scissorRect.y, state.scissorRect.z,
+                  state.scissorRect.w);
+    }
 }

@@ -27,6 +27,9 @@ struct PassState {
     bool polygonOffset = false;
     float offsetFactor = 0.0f;
     float offsetUnits = 0.0f;
+    // Clears and draws touch only this rectangle of the target, when set.
+    bool scissor = false;
+    glm::ivec4 scissorRect{0}; // x, y, width, height
 };
 
 void applyPassState(const PassState& state);

@@ -22,6 +22,9 @@ constexpr float kLightFar = 90.0f;
 constexpr float kPolygonOffsetFactor = 1.1f;
 constexpr float kPolygonOffsetUnits = 4.0f;
 constexpr GLint kShadowMapUnit = 1;
+// Texels around the part of the map a frame reads: the lookup's bilinear filter reaches one,
+// and the lookup is taken up to 0.08 units off the surface, about six texels across the arena.
+constexpr int kRegionPadding = 10;
 
 // Maps the light's clip cube [−1, 1]³ onto texture coordinates and depth in [0, 1].
 glm::mat4 biasMatrix() {
@@ -73,7 +76,16 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void ShadowMap::render(const DrawList& draws) const {
+TexelRect ShadowMap::regionSeenBy(const glm::mat4& cameraViewProjection,
+                                  const Bounds& scene) const {
+    return visibleShadowTexels(cameraViewProjection, scene, shadowTextureMatrix, kSize,
+                               kRegionPadding);
+}
+
+void ShadowMap::render(const DrawList& draws, TexelRect region) const {
+    if (region.empty()) {
+        return;
+    }
     PassState state;
     state.framebuffer = framebuffer.name();
     state.viewport = glm::ivec2(kSize);
@@ -81,6 +93,8 @@ void ShadowMap::render(const DrawList& draws) const {
     state.polygonOffset = true;
     state.offsetFactor = kPolygonOffsetFactor;
     state.offsetUnits = kPolygonOffsetUnits;
+    state.scissor = true;
+    state.scissorRect = glm::ivec4(region.x, region.y, region.width, region.height);
     // The map must not be bound for sampling while it is rendered into.
     glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -90,7 +104,7 @@ void ShadowMap::render(const DrawList& draws) const {
 
     glUseProgram(program.name());
     glUniformMatrix4fv(lightSpaceLocation, 1, GL_FALSE, glm::value_ptr(lightSpaceMatrix));
-    for (const std::vector<MeshDraw>* list : {&draws.world, &draws.tanks}) {
+    for (const std::vector<MeshDraw>* list : {&draws.opaque, &draws.seeThrough}) {
         for (const MeshDraw& draw : *list) {
             glUniformMatrix4fv(modelLocation, 1, GL_FALSE, glm::value_ptr(draw.transform));
             for (const Mesh& mesh : draw.model->meshes) {

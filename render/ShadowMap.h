@@ -2,6 +2,7 @@
 
 #include "render/DrawList.h"
 #include "render/GlObject.h"
+#include "render/ShadowRegion.h"
 
 #include <glm/glm.hpp>
 
@@ -17,9 +18,15 @@ public:
     // "error initializing shadow FBO".
     explicit ShadowMap(glm::vec3 lightDirection);
 
-    // The shadow pass: the depth of everything in draws, as seen from the light, pushed away by
-    // the polygon offset so that lit surfaces do not shadow themselves.
-    void render(const DrawList& draws) const;
+    // The shadow pass over region (see ShadowRegion.h; the whole map when it is
+    // wholeMap()): the depth of everything in draws, as seen from the light, pushed away by the
+    // polygon offset so that lit surfaces do not shadow themselves. An empty region draws
+    // nothing.
+    void render(const DrawList& draws, TexelRect region) const;
+    // The part of the map that frames seen through cameraViewProjection read, in a scene held
+    // by the box scene.
+    TexelRect regionSeenBy(const glm::mat4& cameraViewProjection, const Bounds& scene) const;
+    static TexelRect wholeMap() { return {0, 0, kSize, kSize}; }
 
     Texture depthTexture;
     Framebuffer framebuffer;

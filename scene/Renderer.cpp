@@ -18,17 +18,20 @@ Renderer::Renderer(glm::vec3 lightDirection, GLuint backgroundPicture, unsigned 
 
 void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     notify(observer, FramePhase::Shadow);
-    shadowMap.render(frame.draws);
+    const glm::mat4 viewProjection = frame.projection * frame.view;
+    shadowMap.render(frame.draws, shadowMap.regionSeenBy(viewProjection, frame.scene));
 
     notify(observer, FramePhase::Main);
     mainPass.begin(frame.view, frame.projection, lightDirection, shadowMap, frame.wireframe);
     checkGlError("Scene::render() 1");
-    mainPass.draw(frame.draws.world);
+    mainPass.draw(frame.draws.opaque);
     checkGlError("Scene::render() 2");
-    particles.step(frame.particleSeconds, frame.projection * frame.view);
+    mainPass.blendOver();
+    mainPass.draw(frame.draws.seeThrough);
+    checkGlError("Scene::render() 4");
+    mainPass.blendWithoutDepth();
+    particles.step(frame.particleSeconds, viewProjection);
     checkGlError("After Particle Render");
-    mainPass.draw(frame.draws.tanks);
-    checkGlError("Scene::render() 5");
 
     notify(observer, FramePhase::Screen);
     screenPass.draw(frame.darken);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/Bounds.h"
 #include "particles/ParticleEffects.h"
 #include "render/DrawList.h"
 #include "render/MainPass.h"
@@ -20,11 +21,12 @@ struct FrameContent {
     bool wireframe = false;       // the main pass as lines
     float particleSeconds = 0.0f; // how far the particle bursts advance
     const ScreenTexts& texts;
+    Bounds scene; // a box around everything that can be drawn
 };
 
-// Draws the frames: the shadow pass, the lit main pass into the scene's targets with the
-// particle bursts between the world and the tanks, the screen pass over the background
-// picture, and the text layer. Owns every pass and the particle bursts.
+// Draws the frames: the shadow pass, the lit main pass into the scene's targets (solid models
+// front to back, see-through ones, then the particle bursts), the screen pass over the
+// background picture, and the text layer. Owns every pass and the particle bursts.
 class Renderer {
 public:
     // lightDirection points towards the sun (unit length); the background picture is not

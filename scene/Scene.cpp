@@ -10,9 +10,10 @@
 namespace {
 
 constexpr std::size_t kEventsPerStep = 64; // far more than a step makes; no step allocates
-constexpr std::size_t kWorldDraws = 64;    // pieces and bullets
-constexpr std::size_t kTankDraws = 4;      // hull and turret of two tanks
-constexpr float kDimmed = 0.3f;            // brightness behind the title and end screens
+constexpr std::size_t kDraws = 128;        // pieces, bullets and tanks, with room to spare
+// The ground is drawn after everything standing on it, however near: it hides nothing.
+constexpr float kGroundDistance = 1.0e6f;
+constexpr float kDimmed = 0.3f; // brightness behind the title and end screens
 constexpr float kUndimmed = 1.0f;
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
@@ -28,13 +29,35 @@ TankPose blendPose(const TankPose& from, const TankPose& to, float blend) {
             from.turretHeading + headingDifference(from.turretHeading, to.turretHeading) * blend};
 }
 
-void addTank(std::vector<MeshDraw>& draws, const Tank& tank, const SceneAssets& assets,
-             const Material& material, float alpha, float blend) {
+void addTank(DrawList& draws, const Tank& tank, const SceneAssets& assets, const Material& material,
+             float alpha, float blend, glm::vec3 eye) {
     const TankPose pose = blendPose(tank.previousPose, tank.pose(), blend);
     const glm::mat4 place = glm::translate(glm::mat4(1.0f), pose.position);
-    draws.push_back({&assets.hull, rotateDegrees(place, pose.heading, kUp), &material, alpha});
-    draws.push_back(
-        {&assets.turret, rotateDegrees(place, pose.turretHeading, kUp), &material, alpha});
+    const float distance = glm::length(pose.position - eye);
+    draws.add({&assets.hull, rotateDegrees(place, pose.heading, kUp), &material, alpha, distance});
+    draws.add({&assets.turret, rotateDegrees(place, pose.turretHeading, kUp), &material, alpha,
+               distance});
+}
+
+// The world box around a piece of the arena.
+Bounds pieceBounds(const ArenaPiece& piece) {
+    Bounds box{glm::vec3(piece.shape.m_vertices[0].x, piece.bottom, piece.shape.m_vertices[0].y),
+               glm::vec3(piece.shape.m_vertices[0].x, piece.top, piece.shape.m_vertices[0].y)};
+    for (int i = 1; i < piece.shape.m_count; ++i) {
+        const glm::vec3 corner(piece.shape.m_vertices[i].x, piece.bottom,
+                               piece.shape.m_vertices[i].y);
+        box = unite(box, {corner, corner});
+    }
+    return box;
+}
+
+// From the eye to the nearest point of the piece.
+float distanceToPiece(glm::vec3 eye, const ArenaPiece& piece) {
+    if (piece.kind == PieceKind::Ground) {
+        return kGroundDistance;
+    }
+    const Bounds box = pieceBounds(piece);
+    return glm::length(eye - glm::clamp(eye, box.min, box.max));
 }
 
 } // namespace
@@ -43,9 +66,14 @@ Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
     : window(window), flow(assets.bounds(), aiSeed),
       renderer(sunDirection(), assets.backgroundPicture(), particleSeed) {
     window.setKeyListener(&options);
+    const std::vector<ArenaPiece>& pieces = flow.match.arena.pieces;
+    sceneBounds = pieceBounds(pieces.front());
+    for (const ArenaPiece& piece : pieces) {
+        sceneBounds = unite(sceneBounds, pieceBounds(piece));
+    }
     events.reserve(kEventsPerStep);
-    drawList.world.reserve(kWorldDraws);
-    drawList.tanks.reserve(kTankDraws);
+    drawList.opaque.reserve(kDraws);
+    drawList.seeThrough.reserve(kDraws);
 }
 
 Scene::~Scene() {
@@ -78,24 +106,25 @@ void Scene::handleEvents() {
 void Scene::describeWorld(float blend) {
     drawList.clear();
     const Match& match = flow.match;
+    const glm::vec3 eye = match.camera.eyeAt(blend);
     for (const ArenaPiece& piece : match.arena.pieces) {
         if (piece.visible) {
-            drawList.world.push_back(
-                {&assets.pieceModel(piece.kind), piece.modelMatrix, &assets.pieceMaterial, 1.0f});
+            drawList.add({&assets.pieceModel(piece.kind), piece.modelMatrix, &assets.pieceMaterial,
+                          1.0f, distanceToPiece(eye, piece)});
         }
     }
     for (const Bullet& bullet : match.bullets.bullets) {
         if (!bullet.dead) {
             const glm::vec3 at = glm::mix(bullet.previousPosition, bullet.position, blend);
             const glm::mat4 place = glm::translate(glm::mat4(1.0f), at);
-            drawList.world.push_back({&assets.bullet,
-                                      rotateDegrees(place, bullet.drawHeading(), kUp),
-                                      &assets.bulletMaterial, 1.0f});
+            drawList.add({&assets.bullet, rotateDegrees(place, bullet.drawHeading(), kUp),
+                          &assets.bulletMaterial, 1.0f, glm::length(at - eye)});
         }
     }
-    addTank(drawList.tanks, match.aiTank, assets, assets.computerTankMaterial, 1.0f, blend);
-    addTank(drawList.tanks, match.playerTank, assets, assets.playerTankMaterial,
-            match.camera.playerOpacity(), blend);
+    addTank(drawList, match.aiTank, assets, assets.computerTankMaterial, 1.0f, blend, eye);
+    addTank(drawList, match.playerTank, assets, assets.playerTankMaterial,
+            match.camera.playerOpacity(), blend, eye);
+    drawList.sort();
 }
 
 float Scene::darken() const {
@@ -107,9 +136,14 @@ void Scene::render(const FrameTiming& timing) {
     describeWorld(timing.blend);
     texts.build(flow, options.showFrameRate, timing.framesPerSecond, timing.frameMilliseconds);
     const ChaseCamera& camera = flow.match.camera;
-    const FrameContent frame{drawList, camera.view(timing.blend), camera.projection(),
-                             darken(), options.wireframe,         timing.seconds,
-                             texts};
+    const FrameContent frame{drawList,
+                             camera.view(timing.blend),
+                             camera.projection(),
+                             darken(),
+                             options.wireframe,
+                             timing.seconds,
+                             texts,
+                             sceneBounds};
     renderer.render(frame, frameObserver);
     if (frameObserver != nullptr) {
         frameObserver->phaseBegins(FramePhase::Present);

@@ -51,6 +51,7 @@ public:
     DrawList drawList;                      // of the last frame
     ScreenTexts texts;                      // of the last frame
     FrameObserver* frameObserver = nullptr; // not owned
+    Bounds sceneBounds; // around every piece of the arena, and so around all that moves in it
 
 private:
     void handleEvents();

@@ -9,18 +9,24 @@ uniform mat4 M;
 uniform mat4 V;
 uniform mat4 P;
 uniform mat4 sm_light_texmat;
+uniform vec3 lightdir_world;
 
 out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 texCoord;
 out vec4 shadowCoord;
-out vec3 eyePosition;
+flat out vec3 eyePosition; // the same for every vertex: not interpolated
 
 // World units covered by one repeat of a texture on stretched pieces (walls, slabs, blocks).
 const float kTileSize = 2.5;
 // An object stretched beyond this along any axis is tiled in world space instead of
 // stretching its texture; tanks and bullets keep their own texture coordinates.
 const float kStretchedScale = 1.5;
+// The shadow map is looked up this far out along the surface's normal, more the more the
+// surface slopes away from the sun: a little over the filter's reach of three shadow-map
+// texels (about 0.014 units each across the arena), so a lit surface never shadows itself.
+const float kNormalOffset = 0.03;  // units, facing the sun
+const float kSlopeOffset = 0.05;   // units more, at grazing light
 
 vec2 worldTiledCoord(vec3 p, vec3 n) {
     vec3 a = abs(n);
@@ -42,7 +48,9 @@ void main() {
     vec3 axisScale = vec3(length(M[0].xyz), length(M[1].xyz), length(M[2].xyz));
     bool stretched = max(axisScale.x, max(axisScale.y, axisScale.z)) > kStretchedScale;
     texCoord = stretched ? worldTiledCoord(worldPosition, worldNormal) : uv;
-    shadowCoord = sm_light_texmat * world;
+    float facing = clamp(dot(worldNormal, normalize(lightdir_world)), 0.0, 1.0);
+    vec3 offset = worldNormal * (kNormalOffset + kSlopeOffset * sqrt(1.0 - facing * facing));
+    shadowCoord = sm_light_texmat * vec4(worldPosition + offset, 1.0);
     eyePosition = -transpose(mat3(V)) * V[3].xyz;
     gl_Position = P * V * world;
 }

@@ -227,13 +227,21 @@ TEST_F(ScreenPassTest, ScreenPassMakesTheBackgroundLastSoItsSamplerLineEndsTheOu
     EXPECT_EQ(output.substr(output.size() - last.size()), last) << output;
 }
 
-// Scene columns, left to right: opaque orange, half-covering orange (premultiplied), nothing
-// drawn.
-// Sky: a flat blue-grey. No glow.
+// Scene thirds, left to right: opaque orange, half-covering orange (premultiplied), nothing
+// drawn. Sky: a flat blue-grey. No glow.
 TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
     const Rgba sky = {100, 150, 200, 255};
     const GLuint picture = texture(1, 1, solid(1, sky));
-    const GLuint scene = texture(3, 1, {200, 100, 40, 255, 100, 50, 20, 128, 0, 0, 0, 0});
+    std::vector<std::uint8_t> thirds;
+    for (int y = 0; y < kWindowHeight; ++y) {
+        for (int x = 0; x < kWindowWidth; ++x) {
+            const Rgba texel = x < kWindowWidth / 3       ? Rgba{200, 100, 40, 255}
+                               : x < kWindowWidth * 2 / 3 ? Rgba{100, 50, 20, 128}
+                                                          : Rgba{0, 0, 0, 0};
+            thirds.insert(thirds.end(), texel.begin(), texel.end());
+        }
+    }
+    const GLuint scene = texture(kWindowWidth, kWindowHeight, thirds);
     const GLuint glow = texture(1, 1, {0, 0, 0, 0});
     CaptureStdout();
     const ScreenPass pass(picture, scene, glow);
@@ -274,32 +282,79 @@ TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
     EXPECT_NEAR(dimSum / brightSum, kDimmed, 0.01);
 }
 
-// A 10 × 10 glowing block in the middle of an otherwise empty scene over a black sky.
-TEST_F(ScreenPassTest, GlowBloomsSlightlyPastItsEdges) {
-    const GLuint picture = texture(1, 1, {0, 0, 0, 255});
-    const GLuint scene = texture(1, 1, {0, 0, 0, 0});
-    std::vector<std::uint8_t> glowTexels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4, 0);
-    constexpr int kBlockStart = 507;
-    constexpr int kBlockSize = 10;
-    constexpr int kRow = kWindowHeight / 2;
-    for (int y = kRow - kBlockSize / 2; y < kRow + kBlockSize / 2; ++y) {
-        for (int x = kBlockStart; x < kBlockStart + kBlockSize; ++x) {
-            std::fill_n(glowTexels.begin() + (static_cast<long>(y) * kWindowWidth + x) * 4, 4, 255);
+// Glow texels lit in the given squares (left, bottom, side) of an otherwise dark target.
+std::vector<std::uint8_t> glowSquares(std::initializer_list<glm::ivec3> squares) {
+    std::vector<std::uint8_t> texels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4, 0);
+    for (const glm::ivec3& square : squares) {
+        for (int y = square.y; y < square.y + square.z; ++y) {
+            for (int x = square.x; x < square.x + square.z; ++x) {
+                std::fill_n(texels.begin() + (static_cast<long>(y) * kWindowWidth + x) * 4, 4, 255);
+            }
         }
     }
-    const GLuint glow = texture(kWindowWidth, kWindowHeight, glowTexels);
-    CaptureStdout();
-    const ScreenPass pass(picture, scene, glow);
-    GetCapturedStdout();
-    pass.draw(1.0f);
+    return texels;
+}
 
-    const Rgba centre = readPixel(kBlockStart + kBlockSize / 2, kRow);
-    const Rgba nearEdge = readPixel(kBlockStart + kBlockSize + 2, kRow);
-    const Rgba farAway = readPixel(kBlockStart + kBlockSize + 30, kRow);
-    EXPECT_GT(centre[0], 240) << "the block itself glows at full strength";
-    EXPECT_GT(nearEdge[0], 5) << "the glow spills past the block";
-    EXPECT_LT(nearEdge[0], centre[0] / 2) << "and fades quickly";
-    EXPECT_EQ(farAway[0], 0) << "the bloom stays local";
+// The screen pass over a black sky and an empty scene, with only glow; returns the red channel
+// of the window.
+class GlowTest : public ScreenPassTest {
+protected:
+    std::vector<Rgba> composeGlow(const std::vector<std::uint8_t>& glowTexels) {
+        const GLuint picture = texture(1, 1, {0, 0, 0, 255});
+        const GLuint scene =
+            texture(kWindowWidth, kWindowHeight, solid(kWindowWidth * kWindowHeight, {0, 0, 0, 0}));
+        const GLuint glow = texture(kWindowWidth, kWindowHeight, glowTexels);
+        CaptureStdout();
+        const ScreenPass pass(picture, scene, glow);
+        GetCapturedStdout();
+        pass.draw(1.0f);
+        return readFrame();
+    }
+    static int red(const std::vector<Rgba>& frame, int x, int y) {
+        return frame[static_cast<size_t>(y) * kWindowWidth + x][0];
+    }
+};
+
+// A small bright square blooms into a soft halo around it, about as far in every direction,
+// which fades out within a few dozen pixels.
+TEST_F(GlowTest, GlowBloomsRoundlyAroundItsSourceAndFades) {
+    constexpr int kX = 508;
+    constexpr int kY = 380;
+    constexpr int kSide = 6;
+    const std::vector<Rgba> frame = composeGlow(glowSquares({{kX, kY, kSide}}));
+    const int cx = kX + kSide / 2;
+    const int cy = kY + kSide / 2;
+    const int centre = red(frame, cx, cy);
+    const int along = red(frame, cx + 9, cy);
+    const int diagonal = red(frame, cx + 6, cy + 6); // about as far away
+    EXPECT_GT(centre, 60) << "the source glows";
+    EXPECT_GT(along, 10) << "the glow spills past the source";
+    EXPECT_LT(along, centre);
+    // Round rather than a cross: the diagonal gets about as much as the axis.
+    EXPECT_GT(diagonal, along * 0.6);
+    EXPECT_LT(diagonal, along * 1.6 + 2);
+    EXPECT_EQ(red(frame, cx + 40, cy), 0) << "the bloom stays local";
+    EXPECT_EQ(red(frame, cx, cy + 40), 0);
+}
+
+// Glow at one edge of the window does not come in at the opposite edge.
+TEST_F(GlowTest, GlowNearTheLeftEdgeAddsNothingAtTheRightEdge) {
+    const std::vector<Rgba> frame =
+        composeGlow(glowSquares({{0, 380, 4}, {0, 0, 4}, {0, kWindowHeight - 4, 4}}));
+    EXPECT_GT(red(frame, 2, 382), 20) << "the glow is there";
+    int atRightEdge = 0;
+    int atTopOrBottom = 0;
+    for (int y = 0; y < kWindowHeight; ++y) {
+        for (int x = kWindowWidth - 24; x < kWindowWidth; ++x) {
+            atRightEdge = std::max(atRightEdge, red(frame, x, y));
+        }
+    }
+    for (int x = 100; x < kWindowWidth; ++x) {
+        atTopOrBottom =
+            std::max(atTopOrBottom, std::max(red(frame, x, 0), red(frame, x, kWindowHeight - 1)));
+    }
+    EXPECT_EQ(atRightEdge, 0);
+    EXPECT_EQ(atTopOrBottom, 0);
 }
 
 } // namespace

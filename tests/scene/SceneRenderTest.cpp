@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -57,6 +58,23 @@ void expectFrameEndState() {
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
+}
+
+// The first draw of model in the frame's lists.
+const MeshDraw& drawOf(const Scene& scene, const Model* model, const Material* material = nullptr) {
+    for (const std::vector<MeshDraw>* list : {&scene.drawList.opaque, &scene.drawList.seeThrough}) {
+        for (const MeshDraw& draw : *list) {
+            if (draw.model == model && (material == nullptr || draw.material == material)) {
+                return draw;
+            }
+        }
+    }
+    ADD_FAILURE() << "no such draw";
+    return scene.drawList.opaque.front();
+}
+
+const MeshDraw& playerHull(const Scene& scene) {
+    return drawOf(scene, &scene.assets.hull, &scene.assets.playerTankMaterial);
 }
 
 GLuint colourTarget(const Scene& scene) {
@@ -146,7 +164,7 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     const Tank& player = match().playerTank;
     ASSERT_GT(glm::length(player.position - player.previousPose.position), 0.05f);
     scene->describeWorld(0.25f);
-    const glm::mat4& hull = scene->drawList.tanks[2].transform; // the AI's two parts come first
+    const glm::mat4& hull = playerHull(*scene).transform;
     const glm::vec3 drawnAt(hull[3]);
     expectVec3(drawnAt, glm::mix(player.previousPose.position, player.position, 0.25f), 1e-5f);
     const float drawnHeading = std::atan2(-hull[0][2], hull[0][0]) * kRadiansToDegrees;
@@ -156,7 +174,7 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
                 1e-2f);
     ASSERT_FALSE(match().bullets.bullets.empty());
     const Bullet& bullet = match().bullets.bullets.front();
-    const glm::vec3 bulletDrawnAt(scene->drawList.world.back().transform[3]);
+    const glm::vec3 bulletDrawnAt(drawOf(*scene, &scene->assets.bullet).transform[3]);
     expectVec3(bulletDrawnAt, glm::mix(bullet.previousPosition, bullet.position, 0.25f), 1e-5f);
     expectVec3(match().camera.eyeAt(0.0f), eyeBefore, 1e-5f);
     expectVec3(match().camera.eyeAt(1.0f), match().camera.eye, 1e-5f);
@@ -207,10 +225,18 @@ TEST_F(SceneTest, FirstMatchFrameShowsThePlayersTankInTheMiddle) {
     const std::vector<Rgba> withTank = readFrame();
 
     DrawList& draws = scene->drawList;
-    draws.tanks.resize(2); // the computer's hull and turret; the player's go
+    const Model* hull = &scene->assets.hull;
+    const Model* turret = &scene->assets.turret;
+    const auto players =
+        std::remove_if(draws.opaque.begin(), draws.opaque.end(), [&](const MeshDraw& d) {
+            return (d.model == hull || d.model == turret) &&
+                   d.material == &scene->assets.playerTankMaterial;
+        });
+    ASSERT_EQ(draws.opaque.end() - players, 2); // the player's hull and turret go
+    draws.opaque.erase(players, draws.opaque.end());
     const FrameContent frame{
-        draws,       match().camera.view(1.0f), match().camera.projection(), 1.0f, false, 0.0f,
-        scene->texts};
+        draws,        match().camera.view(1.0f), match().camera.projection(), 1.0f, false, 0.0f,
+        scene->texts, scene->sceneBounds};
     scene->renderer.render(frame, nullptr);
     const std::vector<Rgba> withoutTank = readFrame();
 

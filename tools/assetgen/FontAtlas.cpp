@@ -10,12 +10,12 @@
 
 namespace {
 constexpr int kCells = 16;     // per row and per column
-constexpr int kCellSize = 32;  // pixels
+constexpr int kCellSize = 64;  // pixels: headlines are drawn 50 and 75 pixels tall
 constexpr int kFirstCode = 32; // space
 constexpr int kLastCode = 126; // tilde
 // Free pixels kept at every cell border so filtering never bleeds into the neighbours.
-constexpr int kMargin = 1;
-constexpr float kOutlineRadius = 1.5f; // pixels of dark rim around every glyph
+constexpr int kMargin = 2;
+constexpr float kOutlineRadius = 3.0f; // pixels of dark rim around every glyph
 // Text quads are drawn 0.8 times as wide as tall, so glyphs are rendered this much wider
 // than the font draws them to keep their proportions on screen and fill the cell.
 constexpr float kHorizontalStretch = 1.65f;

@@ -127,6 +127,10 @@ glm::vec3 Tank::forward() const {
     return headingDirection(heading);
 }
 
+float Tank::throttle() const {
+    return std::abs(speed) / -kMinSpeed;
+}
+
 glm::vec3 Tank::turretForward() const {
     return headingDirection(turretHeading);
 }

@@ -34,6 +34,9 @@ public:
     void turn(float degrees);
     glm::vec3 forward() const;
     glm::vec3 turretForward() const;
+    // How hard the engine works: the size of the speed as a share of the fastest forward
+    // speed, from 0 standing still towards 1.
+    float throttle() const;
     // Spawns one bullet ahead of the turret, unless the trigger is still held.
     void fire();
     // Reverses this step's move and hull turn after a collision and bounces the speed back;

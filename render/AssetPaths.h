@@ -4,3 +4,4 @@
 inline constexpr const char* kShaderDir = "../Brakkel_game/Shaders/";
 inline constexpr const char* kTextureDir = "../Brakkel_game/Textures/";
 inline constexpr const char* kModelDir = "../Brakkel_game/Models/";
+inline constexpr const char* kSoundDir = "../Brakkel_game/Sounds/";

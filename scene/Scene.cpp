@@ -3,6 +3,7 @@
 #include "game/Angles.h"
 #include "game/PlayerControls.h"
 #include "platform/GlCheck.h"
+#include "render/AssetPaths.h"
 
 #include <cmath>
 #include <iostream>
@@ -63,9 +64,9 @@ float distanceToPiece(glm::vec3 eye, const ArenaPiece& piece) {
 } // namespace
 
 Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
-    : window(window), flow(assets.bounds(), aiSeed),
+    : window(window), sound(kSoundDir), flow(assets.bounds(), aiSeed),
       renderer(sunDirection(), assets.backgroundPicture(), particleSeed) {
-    window.setKeyListener(&options);
+    window.setKeyListener(this);
     const std::vector<ArenaPiece>& pieces = flow.match.arena.pieces;
     sceneBounds = pieceBounds(pieces.front());
     for (const ArenaPiece& piece : pieces) {
@@ -80,6 +81,11 @@ Scene::~Scene() {
     window.setKeyListener(nullptr);
 }
 
+void Scene::onKey(int key, KeyAction action) {
+    options.onKey(key, action);
+    sound.onKey(key, action);
+}
+
 void Scene::update(float stepSeconds) {
     const PlayerInput input = readPlayerInput(window.input());
     events.clear();
@@ -88,6 +94,7 @@ void Scene::update(float stepSeconds) {
 }
 
 void Scene::handleEvents() {
+    sound.play(events);
     for (const GameEvent& event : events) {
         switch (event.type) {
         case GameEventType::Log:
@@ -132,6 +139,7 @@ float Scene::darken() const {
 }
 
 void Scene::render(const FrameTiming& timing) {
+    sound.follow(flow, timing.blend);
     options.applyTextureOptions(assets.sceneTextures);
     describeWorld(timing.blend);
     texts.build(flow, options.showFrameRate, timing.framesPerSecond, timing.frameMilliseconds);

@@ -8,6 +8,7 @@
 #include "scene/RenderOptions.h"
 #include "scene/Renderer.h"
 #include "scene/SceneAssets.h"
+#include "scene/SceneSound.h"
 #include "scene/ScreenTexts.h"
 
 #include <glm/glm.hpp>
@@ -20,10 +21,11 @@ struct FrameTiming {
     double frameMilliseconds = 0.0;
 };
 
-// The whole game on screen: it loads every asset, steps the game with the player's input,
-// turns what happened into console lines and particle bursts, and draws each frame. Exactly
-// one exists, while the window and its GL context do.
-class Scene {
+// The whole game on screen and speaker: it loads every asset, steps the game with the player's
+// input, turns what happened into console lines, particle bursts and sounds, and draws each
+// frame. Exactly one exists, while the window and its GL context do. It hears the window's
+// keys for the display options and the sound switch.
+class Scene : private KeyListener {
 public:
     // The seeds make the computer opponent's choices and the particle bursts repeatable.
     Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed);
@@ -34,7 +36,8 @@ public:
     // One fixed step of the game with the input read from the window.
     void update(float stepSeconds);
     // Draws one frame, blended between the last two steps as timing says, and presents it,
-    // telling frameObserver, when set, where each phase begins and when the frame ends.
+    // telling frameObserver, when set, where each phase begins and when the frame ends. The
+    // sound's listener and engines follow the same blend.
     void render(const FrameTiming& timing);
 
     // The world as it stands blend of the way from the previous step to the latest.
@@ -44,6 +47,7 @@ public:
 
     Window& window;
     RenderOptions options;
+    SceneSound sound;
     SceneAssets assets;
     GameFlow flow;
     Renderer renderer;
@@ -54,5 +58,6 @@ public:
     Bounds sceneBounds; // around every piece of the arena, and so around all that moves in it
 
 private:
+    void onKey(int key, KeyAction action) override;
     void handleEvents();
 };

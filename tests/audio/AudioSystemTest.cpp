@@ -1,7 +1,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/QuietAudioLibraries.h"
 
-#include "WaveBackend.h"
+#include "support/WaveBackend.h"
 #include "budget/AllocationCounter.h"
 #include "support/TempFiles.h"
 

@@ -1,5 +1,6 @@
 // What a frame costs after start-up: no new GL objects and no heap allocation at all, but for
-// the one list node of each bullet fired.
+// the one list node of each bullet fired. The game plays its sounds into a real (recording)
+// sound device meanwhile.
 #include "AllocationCounter.h"
 #include "GlObjectCounter.h"
 
@@ -14,8 +15,16 @@ constexpr std::size_t kBlocksPerBullet = 1;
 
 class FrameBudgetTest : public SceneTest {
 protected:
+    FrameBudgetTest() { soundDevice = true; }
+
+    void SetUp() override {
+        SceneTest::SetUp();
+        ASSERT_TRUE(scene->sound.output().hasDevice());
+    }
+
     // Frames of every screen: the title, a match with a shot that bursts on the centre block,
-    // the end screen, a restart, and the display options switched on and off again.
+    // the end screen, a restart, and the display options and the sound switched off and on
+    // again.
     void playEveryScreen() {
         frame();
         tap(keys::kEnter);
@@ -29,7 +38,7 @@ protected:
         frame();
         tap(keys::kEnter);
         frame();
-        for (int key : {keys::kF2, keys::kF3, keys::kF4, keys::kF5}) {
+        for (int key : {keys::kF2, keys::kF3, keys::kF4, keys::kF5, keys::kM}) {
             tap(key);
             frame();
             tap(key);

@@ -11,9 +11,11 @@
 # - a model that cannot be read: "Assimp: Could not read file!" on standard error (a model
 #   cut at half its size may still be readable);
 # - a texture: nothing on standard error.
-# The sounds are left out: the game reads them only through AudioSystem, which loads nothing
-# without an audio device, and the test server has none; tests/audio damages them on OpenAL
-# Soft's wave writer instead.
+# The sounds are read only when an audio device opens, so their games play into OpenAL Soft's
+# wave writer, and they are damaged all at once, four games in all: in game k the i-th sound
+# file (in name order) suffers the ((i + k) mod 4)-th of missing, half, empty and random, so
+# that every file meets every damage. Each damaged file must get its loader's line, "Sound:
+# cannot load ../Brakkel_game/Sounds/NAME: REASON", and standard error must hold nothing else.
 # Each game runs alone, in its own copy of the tree. One line per case goes to
 # broken_assets/summary.txt among the artefacts; a failing case keeps its console output in
 # broken_assets/<case>/.
@@ -43,6 +45,17 @@ damage() {
   random) perl -e 'srand($ARGV[0]); print pack("C*", map { int(rand(256)) } 1 .. $ARGV[1])' \
     "$seed" "$size" >"$file" ;;
   esac
+}
+
+# damage_sounds ROTATION: damages every sound file of the tree, each as its place in name
+# order plus ROTATION picks among the four damages.
+sound_damages=(missing half empty random)
+sound_files=()
+damage_sounds() {
+  local i
+  for i in "${!sound_files[@]}"; do
+    damage "$tree/Brakkel_game/Sounds/${sound_files[$i]}" "${sound_damages[$(((i + $1) % 4))]}"
+  done
 }
 
 # expect_build_log PATH: the driver's log after the "Compiling shader : PATH" line, or else
@@ -77,6 +90,16 @@ expect_promised_output() {
   Textures/*)
     [ ! -s "$err" ] || fail "standard error not empty: $(head -n 2 "$err")"
     ;;
+  Sounds)
+    local name
+    for name in "${sound_files[@]}"; do
+      grep -q "^Sound: cannot load ../Brakkel_game/Sounds/$name: " "$err" ||
+        fail "no loader line for Sounds/$name"
+    done
+    ! grep -v '^Sound: cannot load ' "$err" | grep -q . ||
+      fail "standard error holds more than loader lines: $(grep -v '^Sound: cannot load ' "$err" | head -n 2)"
+    grep -q '^Sound: no audio device' "$out" && fail "the wave writer did not open"
+    ;;
   intact)
     [ ! -s "$err" ] || fail "standard error not empty: $(head -n 2 "$err")"
     expect_stdout_line "Init particle Shaders: 0"
@@ -92,7 +115,14 @@ run_case() {
   tree=$(mktemp -d)
   cp -al "$assets" "$tree/Brakkel_game" 2>/dev/null || cp -a "$assets" "$tree/Brakkel_game"
   mkdir "$tree/bin"
-  [ "$mutation" = intact ] || damage "$tree/Brakkel_game/$file" "$mutation"
+  unset ALSOFT_DRIVERS ALSOFT_CONF
+  if [ "$file" = Sounds ]; then
+    damage_sounds "$mutation"
+    printf '[wave]\nfile = %s\n' "$tree/recording.wav" >"$tree/alsoft.conf"
+    export ALSOFT_DRIVERS=wave ALSOFT_CONF="$tree/alsoft.conf"
+  elif [ "$mutation" != intact ]; then
+    damage "$tree/Brakkel_game/$file" "$mutation"
+  fi
 
   failures=0
   if game_launch "$binary" "$results/$name" "$tree/bin"; then
@@ -119,13 +149,20 @@ run_case() {
 
 cases=("intact intact intact")
 while IFS= read -r file; do
-  case $file in Sounds/*) continue ;; esac
+  case $file in Sounds/*)
+    sound_files+=("${file#Sounds/}")
+    continue
+    ;;
+  esac
   mutations=(missing half random)
   case $file in Textures/* | Models/*) mutations+=(empty) ;; esac
   for mutation in "${mutations[@]}"; do
     cases+=("${file//\//_}.$mutation $file $mutation")
   done
 done < <(cd "$assets" && find . -type f -printf '%P\n' | LC_ALL=C sort)
+for rotation in 0 1 2 3; do
+  cases+=("Sounds.$rotation Sounds $rotation")
+done
 
 # One game at a time: two software-rendered games side by side were seen to stall together
 # for minutes inside the rasteriser now and then, undamaged trees too.

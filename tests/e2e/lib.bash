@@ -83,7 +83,7 @@ game_wait_exit() {
   fi
   wait "$game_pid"
   game_status=$?
-  xdotool keyup Escape Return space w a s d q e l F2 F3 F4 F5 2>/dev/null || true
+  xdotool keyup Escape Return space w a s d q e l m F1 F2 F3 F4 F5 F6 2>/dev/null || true
 }
 
 expect_status() { [ "$game_status" -eq "$1" ] || fail "exit status $game_status, expected $1"; }

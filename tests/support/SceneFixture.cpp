@@ -1,5 +1,7 @@
 #include "support/SceneFixture.h"
 
+#include "support/WaveBackend.h"
+
 namespace {
 constexpr unsigned int kAiSeed = 7;
 constexpr unsigned int kParticleSeed = 11;
@@ -9,6 +11,7 @@ void SceneTest::SetUp() {
     GlTest::SetUp();
     // Input left over from an earlier test must not reach this one.
     window().input() = InputState();
+    WaveBackend::get().enableDevice(soundDevice);
     testing::internal::CaptureStdout();
     scene = std::make_unique<Scene>(window(), kAiSeed, kParticleSeed);
     constructionOutput = testing::internal::GetCapturedStdout();

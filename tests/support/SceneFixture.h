@@ -8,7 +8,8 @@
 #include <string>
 
 // A freshly built game on the test's window, started from bin/ like the game, with its console
-// output during construction kept for inspection and fixed seeds.
+// output during construction kept for inspection and fixed seeds. It has no sound device
+// unless the test asks for one, and then it plays into OpenAL Soft's wave writer.
 class SceneTest : public GlTest {
 protected:
     void SetUp() override;
@@ -28,6 +29,7 @@ protected:
     Match& match() { return scene->flow.match; }
 
     static constexpr float kStep = static_cast<float>(FixedStep::kStepSeconds);
+    bool soundDevice = false; // set before SetUp
     std::unique_ptr<Scene> scene;
     std::string constructionOutput;
 };

@@ -2,12 +2,16 @@
 // where each frame's time goes (CPU update and submission, GPU time of every render phase,
 // whole frame), next to a floor frame that pays only the clears and full-screen passes, and a
 // mandated floor that only clears the targets and swaps; the three kinds are drawn in turn.
+// Then what the sound costs per game frame: its calls on the main thread and its mixing
+// thread's share of a core (run it with ALSOFT_DRIVERS=null to mix without a sound card).
 //
 //   brakkel_bench [FRAMES] [--csv FILE]
+#include "FigureStats.h"
 #include "FloorFrame.h"
 #include "FrameLoop.h"
 #include "GpuPhaseTimer.h"
 #include "Report.h"
+#include "SoundCost.h"
 #include "app/GlobalGlState.h"
 #include "platform/FixedStep.h"
 #include "platform/Window.h"
@@ -16,8 +20,10 @@
 
 #include <GL/glew.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <iomanip>
 #include <iostream>
 #include <string>
 
@@ -31,6 +37,7 @@ constexpr unsigned int kSeed = 2026; // the same opponent and bursts in every ru
 constexpr int kNoVsync = 0;          // frames as fast as they can be drawn
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kSoundCallRepeats = 1000;
 
 struct BenchOptions {
     int frames = kDefaultFrames;
@@ -97,10 +104,33 @@ void renderStep(Scene& scene) {
     scene.render(timing);
 }
 
+// The sound's cost per game frame, gameMilliseconds long: its calls on this thread, and its
+// threads' CPU time over the wall time they had.
+void printSoundCost(std::ostream& out, bool device, double callMilliseconds, double threadSeconds,
+                    double wallSeconds, double gameMilliseconds) {
+    if (!device) {
+        out << "sound: no audio device, not measured\n";
+        return;
+    }
+    const double share = threadSeconds / wallSeconds;
+    out << std::setprecision(3) << "sound CPU per game frame: calls " << callMilliseconds
+        << " ms + mixing " << share * gameMilliseconds << " ms (" << std::setprecision(2)
+        << share * 100.0 << " % of a core) = " << std::setprecision(3)
+        << callMilliseconds + share * gameMilliseconds << " ms\n";
+}
+
 int runBenchmark(const BenchOptions& options, Window& window) {
+    using Clock = std::chrono::steady_clock;
     std::vector<Run> runs = {{"game", {}}, {"floor", {}}, {"mandated", {}}};
+    double soundCalls = 0.0;
+    double soundThreadSeconds = 0.0;
+    double wallSeconds = 0.0;
+    bool soundDevice = false;
     {
+        SoundThreads soundThreads;
         Scene scene(window, kSeed, kSeed);
+        soundThreads.findNew();
+        soundDevice = scene.sound.output().hasDevice();
         startMatch(scene);
         if (!scene.flow.started) {
             std::cerr << "The match did not start" << std::endl;
@@ -113,8 +143,13 @@ int runBenchmark(const BenchOptions& options, Window& window) {
             {[] {}, [&scene, &timer] { renderFloorFrame(scene, timer); }},
             {[] {}, [&scene, &timer] { renderMandatedFloorFrame(scene, timer); }},
         };
+        const double threadsBefore = soundThreads.cpuSeconds();
+        const Clock::time_point start = Clock::now();
         std::vector<std::vector<FrameSample>> samples =
             measureFrames(kWarmUpFrames, options.frames, timer, kinds);
+        wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        soundThreadSeconds = soundThreads.cpuSeconds() - threadsBefore;
+        soundCalls = timeSoundCalls(scene, kSoundCallRepeats);
         scene.frameObserver = nullptr;
         if (scene.flow.gameOver) {
             std::cerr << "Warning: the match ended during the run; the last frames show the "
@@ -129,6 +164,8 @@ int runBenchmark(const BenchOptions& options, Window& window) {
               << kStepSeconds * 1000.0f << " ms step after " << kWarmUpFrames << " warm-up frames, "
               << kWindowWidth << " x " << kWindowHeight << ", " << glGetString(GL_RENDERER) << "\n";
     printReport(std::cout, runs);
+    printSoundCost(std::cout, soundDevice, soundCalls, soundThreadSeconds, wallSeconds,
+                   summarise(runs.front().samples, FrameSample::WholeFrame).median);
     if (!options.csvPath.empty() && !writeCsv(options.csvPath, runs)) {
         std::cerr << "Cannot write " << options.csvPath << std::endl;
         return kExitFailure;

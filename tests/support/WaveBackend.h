@@ -29,6 +29,9 @@ private:
 
 inline constexpr int kRecordingRate = 44100; // OpenAL Soft's default output rate, Hz
 
+// A WAV file's samples, its channels averaged; empty when it cannot be read.
+std::vector<float> readMonoWave(const std::string& path);
+
 // Root mean square of `seconds` of samples from `start` seconds on (clipped to the recording).
 double rmsLevel(const std::vector<float>& samples, double start, double seconds);
 // Largest rmsLevel of a window of `window` seconds starting between `from` and `to`.

@@ -1,4 +1,4 @@
-#include "WaveBackend.h"
+#include "support/WaveBackend.h"
 
 #include <sndfile.h>
 
@@ -40,8 +40,12 @@ void WaveBackend::enableDevice(bool enabled) {
 }
 
 std::vector<float> WaveBackend::recording() const {
+    return readMonoWave(recordingDir + "/out.wav");
+}
+
+std::vector<float> readMonoWave(const std::string& path) {
     SF_INFO info{};
-    SNDFILE* file = sf_open((recordingDir + "/out.wav").c_str(), SFM_READ, &info);
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     std::vector<float> mono;
     if (file == nullptr) {
         return mono;

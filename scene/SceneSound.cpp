@@ -1,0 +1,73 @@
+#include "scene/SceneSound.h"
+
+#include <iostream>
+
+namespace {
+
+enum Engine { kPlayerEngine, kComputerEngine, kEngineCount };
+
+glm::vec3 blendedPosition(const Tank& tank, float blend) {
+    return glm::mix(tank.previousPose.position, tank.position, blend);
+}
+
+} // namespace
+
+SceneSound::SceneSound(const std::string& soundDir) : audio(soundDir, kEngineCount) {}
+
+void SceneSound::onKey(int key, KeyAction action) {
+    if (key != keys::kM || action != KeyAction::Release) {
+        return;
+    }
+    audio.setMuted(!audio.muted());
+    std::cout << (audio.muted() ? "Sound off" : "Sound on") << std::endl;
+}
+
+void SceneSound::play(const EventList& events) {
+    for (const GameEvent& event : events) {
+        switch (event.type) {
+        case GameEventType::Shot:
+            audio.play(Sound::Shot, event.position);
+            break;
+        case GameEventType::TankHit:
+            audio.play(Sound::TankHit, event.position);
+            break;
+        case GameEventType::WallHit:
+            audio.play(Sound::WallHit, event.position);
+            break;
+        case GameEventType::Jump:
+            audio.play(Sound::Jump, event.position);
+            break;
+        case GameEventType::Landing:
+            audio.play(Sound::Landing, event.position);
+            break;
+        case GameEventType::MatchStart:
+            audio.playAtListener(Sound::Click);
+            break;
+        case GameEventType::MatchWon:
+            audio.playAtListener(Sound::Win);
+            break;
+        case GameEventType::MatchLost:
+            audio.playAtListener(Sound::Lose);
+            break;
+        case GameEventType::Log:
+            break;
+        }
+    }
+}
+
+void SceneSound::follow(const GameFlow& flow, float blend) {
+    const ChaseCamera& camera = flow.match.camera;
+    // The view's rows are the eye's right, up and backward directions.
+    const glm::mat4 view = camera.view(blend);
+    const glm::vec3 up(view[0][1], view[1][1], view[2][1]);
+    const glm::vec3 backward(view[0][2], view[1][2], view[2][2]);
+    audio.setListener(camera.eyeAt(blend), -backward, up);
+    if (!flow.matchRunning()) {
+        audio.stopEngines();
+        return;
+    }
+    const Match& match = flow.match;
+    audio.setEngine(kPlayerEngine, blendedPosition(match.playerTank, blend),
+                    match.playerTank.throttle());
+    audio.setEngine(kComputerEngine, blendedPosition(match.aiTank, blend), match.aiTank.throttle());
+}

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Plays the real game into OpenAL Soft's wave writer, which records the mix to a WAV file in
+# real time, and reads the recordings. Three games, each with the same input: ENTER, a left
+# click 0.8 s later, whose bullet bursts on the centre block 1.8 units ahead of the muzzle
+# (0.09 s of flight), then ESC.
+# - shot: the wall hit's sound file is taken away, so the shot is the only one-shot after the
+#   click; it must be heard within 200 ms of the click.
+# - hit: the shot's sound file is taken away instead; the hit must be heard within 400 ms.
+# - muted: M on the title screen ("Sound off"); the whole recording must be silent.
+# Heard means: a 100-ms window of the recording louder than kHeard and at least twice as loud
+# as every window of the 0.4 s before the click, when only the idling engines run. The
+# computer tank neither moves nor shoots in its first 1.7 s, so nothing else sounds then.
+# The time of the click in the recording is the recording's size just before it, which the
+# writer keeps up with real time; its buffering can only make the time early, and the check
+# stricter. Recordings and loudness tables stay in the artefacts under sound/.
+set -u
+source "$(dirname "$0")/lib.bash"
+
+binary=$(realpath "$1")
+assets=$(realpath "$(dirname "$binary")/../Brakkel_game")
+levels="$(dirname "$binary")/brakkel_sound_levels"
+results="$2/sound"
+rate=44100
+bytes_per_second=$((rate * 2 * 4)) # stereo float, as configured below
+heard=0.015                        # RMS over 100 ms, -36 dBFS; a near shot is about three times that
+silence=0.0001                     # peak of a recording with nothing audible in it
+
+rm -rf "$results"
+mkdir -p "$results"
+
+# recorded_seconds FILE: how much the writer has recorded so far, in seconds.
+recorded_seconds() { awk -v bytes="$(stat -c %s "$1")" -v rate="$bytes_per_second" 'BEGIN { printf "%.3f", bytes / rate }'; }
+
+# loudest TABLE FROM TO COLUMN: the largest COLUMN (2 RMS, 3 peak) of the windows starting
+# between FROM and TO seconds.
+loudest() {
+  awk -v from="$2" -v to="$3" -v column="$4" \
+    '$1 >= from - 1e-6 && $1 <= to + 1e-6 && $column > max { max = $column } END { printf "%.6f", max + 0 }' "$1"
+}
+
+# record NAME SILENT_FILE MUTED: one game as described above, in a copy of the asset tree
+# without Sounds/SILENT_FILE ("" for none), with M first when MUTED is 1. Leaves the game's
+# output in $out and $err, the loudness table in $table and the click's time in $click.
+record() {
+  local name=$1 silent=$2 muted=$3 dir="$results/$1"
+  mkdir -p "$dir"
+  tree=$(mktemp -d)
+  cp -al "$assets" "$tree/Brakkel_game" 2>/dev/null || cp -a "$assets" "$tree/Brakkel_game"
+  mkdir "$tree/bin"
+  [ -z "$silent" ] || rm "$tree/Brakkel_game/Sounds/$silent"
+  local recording="$dir/recording.wav"
+  printf '[general]\nfrequency = %s\nchannels = stereo\nsample-type = float32\n[wave]\nfile = %s\n' \
+    "$rate" "$recording" >"$dir/alsoft.conf"
+
+  click=0
+  ALSOFT_DRIVERS=wave ALSOFT_CONF="$dir/alsoft.conf" game_launch "$binary" "$dir" "$tree/bin" || return
+  xdotool windowfocus --sync "$window_id" 2>/dev/null || true
+  xdotool mousemove --window "$window_id" 512 384
+  if game_wait_line "texSampler "; then
+    [ "$muted" = 1 ] && game_key m
+    xdotool key --window "$window_id" Return
+    sleep 0.8
+    click=$(recorded_seconds "$recording")
+    xdotool click --window "$window_id" 1
+    sleep 1
+    xdotool key --window "$window_id" Escape
+  fi
+  game_wait_exit
+  rm -rf "$tree"
+  expect_status 0
+  expect_no_sanitizer_report
+  grep -q '^Sound: no audio device' "$out" && fail "$name: the wave writer did not open"
+  table="$dir/levels.txt"
+  "$levels" "$recording" >"$table" || fail "$name: no recording"
+}
+
+# expect_heard NAME WITHIN: a window starting within WITHIN − 0.1 s after the click is heard.
+expect_heard() {
+  local before after
+  before=$(loudest "$table" "$(awk -v c="$click" 'BEGIN { print c - 0.4 }')" "$(awk -v c="$click" 'BEGIN { print c - 0.1 }')" 2)
+  after=$(loudest "$table" "$click" "$(awk -v c="$click" -v w="$2" 'BEGIN { print c + w - 0.1 }')" 2)
+  echo "$1: click at ${click} s, loudest before ${before}, after ${after}"
+  expect_greater "$after" "$heard" "$1: loudest RMS within $2 s of the click"
+  expect_greater "$after" "$(awk -v b="$before" 'BEGIN { print 2 * b }')" "$1: loudest RMS within $2 s of the click, against twice the engines'"
+}
+
+record shot wall_hit.wav 0
+grep -qxF "Sound: cannot load ../Brakkel_game/Sounds/wall_hit.wav: missing" "$err" ||
+  fail "shot: no loader line for the missing wall hit"
+expect_heard shot 0.2
+
+record hit shot.wav 0
+expect_heard hit 0.4
+
+record muted "" 1
+expect_stdout_line "Sound off"
+peak=$(loudest "$table" 0 1e9 3)
+echo "muted: peak ${peak} over the whole recording"
+expect_greater "$silence" "$peak" "muted: peak of the whole recording"
+expect_greater "$(awk 'END { print $1 }' "$table")" 2 "muted: seconds recorded"
+
+finish

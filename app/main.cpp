@@ -53,7 +53,8 @@ void runGameLoop(Window& window, Scene& scene) {
         scene.render(timing);
         checkGlError("main loop, after scene.render()");
 
-        running = !window.input().readKey(keys::kEscape) && !window.closeRequested();
+        running = !window.input().readKey(keys::kEscape) && !window.closeRequested() &&
+                  !scene.quitRequested();
     }
 }
 

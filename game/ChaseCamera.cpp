@@ -76,7 +76,11 @@ void ChaseCamera::orbit(bool dragging, glm::ivec2 cursor) {
     const glm::ivec2 moved = cursor - dragPosition;
     dragPosition = cursor;
     yaw += kOrbitDegreesPerPixel * static_cast<float>(moved.x);
-    const float nextPitch = pitch + kOrbitDegreesPerPixel * static_cast<float>(moved.y);
+    tilt(kOrbitDegreesPerPixel * static_cast<float>(moved.y));
+}
+
+void ChaseCamera::tilt(float degrees) {
+    const float nextPitch = pitch + degrees;
     if (nextPitch > kMinPitch && nextPitch < kMaxPitch) {
         pitch = nextPitch;
     }

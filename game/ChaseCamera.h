@@ -29,6 +29,9 @@ public:
     void zoom(int wheel);
     // Right-button drag to yaw and pitch; cursor in window pixels.
     void orbit(bool dragging, glm::ivec2 cursor);
+    // Adds degrees to the pitch (positive: higher above the tank), unless that leaves the pitch's
+    // range, as a vertical drag does.
+    void tilt(float degrees);
 
     // The view blended between the last two placements (blend 0: the previous, 1: the latest);
     // a fixed overview of the arena before the first placement.

@@ -4,6 +4,7 @@ namespace {
 constexpr float kForwardInput = -0.2f;          // speed input per update while driving forward
 constexpr float kBackwardInput = 0.2f;          // speed input per update while driving backward
 constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
+constexpr float kTiltDegreesPerSecond = 60.0f;  // camera pitch, the pad's stick pushed fully
 
 struct TankStart {
     glm::vec3 position;
@@ -39,27 +40,17 @@ void Match::step(const PlayerInput& input, float dtSeconds, EventList& events) {
     ai.update(dtSeconds, events);
     bullets.updateAll(dtSeconds);
 
-    float speedInput = 0.0f;
-    if (input.forward) {
-        speedInput = kForwardInput;
-    } else if (input.backward) {
-        speedInput = kBackwardInput;
+    if (input.drive > 0.0f) {
+        playerTank.accelerate(kForwardInput * input.drive);
+    } else if (input.drive < 0.0f) {
+        playerTank.accelerate(kBackwardInput * -input.drive);
     }
     const float turn = kTurnDegreesPerSecond * dtSeconds;
-    if (input.hullLeft) {
-        playerTank.turn(turn);
+    if (input.turn != 0.0f) {
+        playerTank.turn(turn * input.turn);
     }
-    if (input.hullRight) {
-        playerTank.turn(-turn);
-    }
-    playerTank.accelerate(speedInput);
     playerTank.update(dtSeconds, input.jump);
-    if (input.turretLeft) {
-        playerTank.turretHeading += turn;
-    }
-    if (input.turretRight) {
-        playerTank.turretHeading -= turn;
-    }
+    playerTank.turretHeading += turn * input.turret;
 
     camera.place(playerTank.position, playerTank.turretForward(), arena);
     camera.zoom(input.wheel);
@@ -69,6 +60,7 @@ void Match::step(const PlayerInput& input, float dtSeconds, EventList& events) {
         playerTank.triggerHeld = false;
     }
     camera.orbit(input.orbit, input.cursor);
+    camera.tilt(kTiltDegreesPerSecond * dtSeconds * input.cameraTilt);
 
     detector.detect(events);
     reportJumps(playerTank, TankSide::Player, events);

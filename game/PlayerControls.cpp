@@ -2,20 +2,69 @@
 
 #include "platform/Keys.h"
 
-PlayerInput readPlayerInput(InputState& input) {
+#include <algorithm>
+
+namespace {
+
+// A key pair's request: first positive, second negative, both nothing.
+float keyAxis(InputState& input, int positive, int negative) {
+    const bool plus = input.readKey(positive);
+    const bool minus = input.readKey(negative);
+    return static_cast<float>(plus) - static_cast<float>(minus);
+}
+
+float joined(float keys, float stick) {
+    return std::clamp(keys + stick, -1.0f, 1.0f);
+}
+
+} // namespace
+
+int PlayerControls::Repeat::notches(bool down, float stepSeconds) {
+    if (!down) {
+        heldSeconds = -1.0f;
+        return 0;
+    }
+    if (heldSeconds < 0.0f) {
+        heldSeconds = 0.0f;
+        return 1;
+    }
+    heldSeconds += stepSeconds;
+    if (heldSeconds < kZoomRepeatSeconds) {
+        return 0;
+    }
+    heldSeconds -= kZoomRepeatSeconds;
+    return 1;
+}
+
+PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     PlayerInput player;
-    player.forward = input.readKey(keys::kW);
-    player.backward = input.readKey(keys::kS);
-    player.hullLeft = input.readKey(keys::kA);
-    player.hullRight = input.readKey(keys::kD);
-    player.turretLeft = input.readKey(keys::kQ);
-    player.turretRight = input.readKey(keys::kE);
-    player.jump = input.readKey(keys::kSpace);
-    player.fire = input.readButton(buttons::kLeft);
-    player.start = input.readKey(keys::kEnter);
+    const glm::vec2 left = input.padStick(pad::kLeftX);
+    const glm::vec2 right = input.padStick(pad::kRightX);
+    // W wins over S, as the keys always did.
+    const bool forward = input.readKey(keys::kW);
+    const bool backward = input.readKey(keys::kS);
+    const float keyDrive = forward ? 1.0f : (backward ? -1.0f : 0.0f);
+    // Stick axes point right and down.
+    player.drive = joined(keyDrive, -left.y);
+    player.turn = joined(keyAxis(input, keys::kA, keys::kD), -left.x);
+    player.turret = joined(keyAxis(input, keys::kQ, keys::kE), -right.x);
+    player.cameraTilt = joined(0.0f, right.y);
+
+    const bool padJump = input.readPadButton(pad::kA);
+    player.jump = input.readKey(keys::kSpace) || padJump;
+    const bool padFire = input.readPadButton(InputState::kRightTriggerPull);
+    player.fire = input.readButton(buttons::kLeft) || padFire;
+    const bool padStart = input.readPadButton(pad::kStart);
+    player.start = input.readKey(keys::kEnter) || padStart;
     player.endMatch = input.readKey(keys::kL);
-    player.wheel = input.wheel();
+
+    padWheel += zoomIn.notches(input.readPadButton(pad::kRightBumper), stepSeconds);
+    padWheel -= zoomOut.notches(input.readPadButton(pad::kLeftBumper), stepSeconds);
+    player.wheel = input.wheel() + padWheel;
     player.orbit = input.readButton(buttons::kRight);
     player.cursor = input.cursor();
+
+    backHeldSeconds = input.readPadButton(pad::kBack) ? backHeldSeconds + stepSeconds : 0.0f;
+    player.quit = backHeldSeconds >= kQuitHoldSeconds;
     return player;
 }

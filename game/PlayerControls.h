@@ -3,8 +3,31 @@
 #include "game/PlayerInput.h"
 #include "platform/InputState.h"
 
-// The player's keyboard and mouse bindings: W/S drive, A/D turn hull and turret, Q/E turn the
-// turret, SPACE jumps, the left button fires, a right-button drag orbits the camera, the wheel
-// zooms, ENTER starts, L ends the match. Reads every bound key and button exactly once, so a
-// tap reaches exactly one step.
-PlayerInput readPlayerInput(InputState& input);
+// The player's bindings. Keyboard and mouse: W/S drive, A/D turn hull and turret, Q/E turn
+// the turret, SPACE jumps, the left button fires, a right-button drag orbits the camera, the
+// wheel zooms, ENTER starts, L ends the match. A gamepad at the same time: the left stick
+// drives and turns, the right stick turns the turret (x) and tilts the camera (y), the right
+// trigger fires, A jumps, the bumpers zoom out and in (a notch per press, repeating while
+// held), START starts, and BACK held for kQuitHoldSeconds quits. Both devices add up, each
+// request kept within its range.
+class PlayerControls {
+public:
+    static constexpr float kQuitHoldSeconds = 1.0f;
+    static constexpr float kZoomRepeatSeconds = 0.15f; // between notches of a held bumper
+
+    // Reads every bound key, button and pad control exactly once for a step of stepSeconds,
+    // so a tap reaches exactly one step.
+    PlayerInput read(InputState& input, float stepSeconds);
+
+private:
+    // Notches of a held bumper: one at the press, then one every kZoomRepeatSeconds.
+    struct Repeat {
+        float heldSeconds = -1.0f; // below 0 while released
+        int notches(bool down, float stepSeconds);
+    };
+
+    Repeat zoomIn;
+    Repeat zoomOut;
+    int padWheel = 0; // notches the bumpers added to the mouse wheel's
+    float backHeldSeconds = 0.0f;
+};

@@ -57,6 +57,36 @@ bool InputState::readButton(int button) {
     return known(buttonLevels, button) && read(buttonLevels[static_cast<std::size_t>(button)]);
 }
 
+void InputState::padPolled(const PadState& state) {
+    const PadState polled = state.connected ? state : PadState();
+    for (int button = 0; button < pad::kButtonCount; ++button) {
+        const auto index = static_cast<std::size_t>(button);
+        if (polled.buttons[index] != pad.buttons[index]) {
+            event(padLevels[index], polled.buttons[index] ? KeyAction::Press : KeyAction::Release);
+        }
+    }
+    const float trigger = polled.axes[pad::kRightTrigger];
+    const bool pulled =
+        polled.connected && (triggerPulled ? !(trigger < kTriggerUp) : trigger > kTriggerDown);
+    if (pulled != triggerPulled) {
+        event(padLevels[kRightTriggerPull], pulled ? KeyAction::Press : KeyAction::Release);
+        triggerPulled = pulled;
+    }
+    pad = polled;
+}
+
+bool InputState::readPadButton(int button) {
+    return known(padLevels, button) && read(padLevels[static_cast<std::size_t>(button)]);
+}
+
+glm::vec2 InputState::padStick(int xAxis) const {
+    if (xAxis < 0 || xAxis + 1 >= pad::kAxisCount) {
+        return glm::vec2(0.0f);
+    }
+    const auto x = static_cast<std::size_t>(xAxis);
+    return outsideDeadZone(glm::vec2(pad.axes[x], pad.axes[x + 1]));
+}
+
 int InputState::wheel() const {
     return static_cast<int>(std::lround(wheelNotches));
 }

@@ -1,15 +1,22 @@
 #pragma once
 
 #include "platform/Keys.h"
+#include "platform/PadState.h"
 
 #include <glm/glm.hpp>
 
 #include <array>
 
-// What the keyboard and mouse reported since the game last read them. Keys and mouse buttons
-// are sticky: one pressed and released again before the game read it still reads as pressed,
-// once. So a tap shorter than a frame is never lost, and a reader that reads every key once
-// per update sees a tap in exactly one update. Codes outside the known range read released.
+// What the keyboard, the mouse and a gamepad reported since the game last read them. Keys,
+// mouse buttons and pad buttons are sticky: one pressed and released again before the game
+// read it still reads as pressed, once. So a tap shorter than a frame is never lost, and a
+// reader that reads every key once per update sees a tap in exactly one update. Codes
+// outside the known range read released.
+//
+// The pad is polled once a frame (padPolled): its buttons' changes since the last poll become
+// presses and releases, and so does the right trigger, as the button kRightTriggerPull, which
+// goes down when pulled past kTriggerDown and up again only once let go below kTriggerUp, so
+// that a trigger resting near the threshold does not chatter.
 class InputState {
 public:
     void keyEvent(int key, KeyAction action);
@@ -17,14 +24,25 @@ public:
     void moveCursor(glm::ivec2 position) { cursorPosition = position; }
     // Wheel notches; fractions (from touchpads) add up to whole notches.
     void scroll(double notches) { wheelNotches += notches; }
+    void padPolled(const PadState& state);
 
     // Whether the key is held, or was tapped since the last read; a read consumes the tap.
     bool readKey(int key);
     bool readButton(int button);
+    // A pad button (pad::kA ... or kRightTriggerPull), read like a key.
+    bool readPadButton(int button);
+    // A stick's deflection (pad::kLeftX or pad::kRightX with the Y after it) outside the dead
+    // zone; centred without a pad.
+    glm::vec2 padStick(int xAxis) const;
+    bool padConnected() const { return pad.connected; }
     // Window pixels, y downwards.
     glm::ivec2 cursor() const { return cursorPosition; }
     // Notches scrolled since the window opened, rounded to whole notches.
     int wheel() const;
+
+    static constexpr int kRightTriggerPull = pad::kButtonCount;
+    static constexpr float kTriggerDown = 0.0f; // trigger axis: half pulled
+    static constexpr float kTriggerUp = -0.5f;  // a quarter pulled
 
 private:
     // A press not read yet is kept until one read has seen it; a press already read ends
@@ -35,6 +53,9 @@ private:
 
     std::array<Level, keys::kLast + 1> keyLevels{};
     std::array<Level, buttons::kLast + 1> buttonLevels{};
+    std::array<Level, kRightTriggerPull + 1> padLevels{};
+    PadState pad;
+    bool triggerPulled = false;
     glm::ivec2 cursorPosition{0};
     double wheelNotches = 0.0;
 };

@@ -30,5 +30,28 @@ constexpr int kRight = 1;
 constexpr int kLast = 7; // highest mouse-button code
 } // namespace buttons
 
+// A gamepad in the standard layout (the window library's gamepad mapping, same values): its
+// buttons and its axes. Stick axes run from -1 (left, up) to 1 (right, down); trigger axes
+// from -1 (let go) to 1 (pulled fully).
+namespace pad {
+constexpr int kA = 0;
+constexpr int kB = 1;
+constexpr int kX = 2;
+constexpr int kY = 3;
+constexpr int kLeftBumper = 4;
+constexpr int kRightBumper = 5;
+constexpr int kBack = 6;
+constexpr int kStart = 7;
+constexpr int kButtonCount = 15; // through the four directions of the d-pad
+
+constexpr int kLeftX = 0;
+constexpr int kLeftY = 1;
+constexpr int kRightX = 2;
+constexpr int kRightY = 3;
+constexpr int kLeftTrigger = 4;
+constexpr int kRightTrigger = 5;
+constexpr int kAxisCount = 6;
+} // namespace pad
+
 // A key or button event: pressed or released.
 enum class KeyAction { Press, Release };

@@ -24,6 +24,21 @@ static_assert(buttons::kLeft == GLFW_MOUSE_BUTTON_LEFT &&
                   buttons::kRight == GLFW_MOUSE_BUTTON_RIGHT &&
                   buttons::kLast == GLFW_MOUSE_BUTTON_LAST,
               "mouse button codes are the window library's");
+static_assert(pad::kA == GLFW_GAMEPAD_BUTTON_A && pad::kB == GLFW_GAMEPAD_BUTTON_B &&
+                  pad::kX == GLFW_GAMEPAD_BUTTON_X && pad::kY == GLFW_GAMEPAD_BUTTON_Y &&
+                  pad::kLeftBumper == GLFW_GAMEPAD_BUTTON_LEFT_BUMPER &&
+                  pad::kRightBumper == GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER &&
+                  pad::kBack == GLFW_GAMEPAD_BUTTON_BACK &&
+                  pad::kStart == GLFW_GAMEPAD_BUTTON_START &&
+                  pad::kButtonCount == GLFW_GAMEPAD_BUTTON_LAST + 1,
+              "pad button codes are the window library's");
+static_assert(pad::kLeftX == GLFW_GAMEPAD_AXIS_LEFT_X && pad::kLeftY == GLFW_GAMEPAD_AXIS_LEFT_Y &&
+                  pad::kRightX == GLFW_GAMEPAD_AXIS_RIGHT_X &&
+                  pad::kRightY == GLFW_GAMEPAD_AXIS_RIGHT_Y &&
+                  pad::kLeftTrigger == GLFW_GAMEPAD_AXIS_LEFT_TRIGGER &&
+                  pad::kRightTrigger == GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER &&
+                  pad::kAxisCount == GLFW_GAMEPAD_AXIS_LAST + 1,
+              "pad axis codes are the window library's");
 
 namespace {
 #if defined(__SANITIZE_ADDRESS__)
@@ -102,6 +117,36 @@ void Window::swapBuffers() {
         glfwSwapBuffers(handle);
     }
     glfwPollEvents();
+    if (!padInjected) {
+        inputState.padPolled(pollPad());
+    }
+}
+
+void Window::injectPad(const PadState& state) {
+    padInjected = true;
+    inputState.padPolled(state);
+}
+
+PadState Window::pollPad() {
+    // The library notices pads plugged in or out while it processes events; the first one it
+    // knows the layout of is the player's.
+    for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick) {
+        GLFWgamepadstate polled;
+        if (glfwJoystickIsGamepad(joystick) == GLFW_TRUE &&
+            glfwGetGamepadState(joystick, &polled) == GLFW_TRUE) {
+            PadState state;
+            state.connected = true;
+            for (int button = 0; button < pad::kButtonCount; ++button) {
+                state.buttons[static_cast<std::size_t>(button)] =
+                    polled.buttons[button] == GLFW_PRESS;
+            }
+            for (int axis = 0; axis < pad::kAxisCount; ++axis) {
+                state.axes[static_cast<std::size_t>(axis)] = polled.axes[axis];
+            }
+            return state;
+        }
+    }
+    return PadState();
 }
 
 void Window::injectKey(int key, KeyAction action) {

@@ -50,7 +50,8 @@ public:
     double time() const;
     // True once the user asked to close the window.
     bool closeRequested() const;
-    // Presents the frame, then processes pending window events (input arrives here).
+    // Presents the frame, then processes pending window events and polls the gamepad (input
+    // arrives here).
     void swapBuffers();
 
     InputState& input() { return inputState; }
@@ -61,8 +62,11 @@ public:
     void injectButton(int button, KeyAction action);
     void injectCursor(glm::ivec2 position) { inputState.moveCursor(position); }
     void injectScroll(double notches) { inputState.scroll(notches); }
+    // A pad state as if polled now; from the first call on, real pads are no longer polled.
+    void injectPad(const PadState& state);
 
 private:
+    static PadState pollPad();
     static Window& owner(GLFWwindow* window);
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     static void onButton(GLFWwindow* window, int button, int action, int mods);
@@ -72,4 +76,5 @@ private:
     GLFWwindow* handle = nullptr;
     InputState inputState;
     KeyListener* keyListener = nullptr;
+    bool padInjected = false;
 };

@@ -15,6 +15,10 @@ void RenderOptions::onKey(int key, KeyAction action) {
         return;
     }
     switch (key) {
+    case keys::kF1:
+        showHelp = !showHelp;
+        std::cout << (showHelp ? "Help on" : "Help off") << std::endl;
+        break;
     case keys::kF2:
         showFrameRate = !showFrameRate;
         std::cout << "Toggle FrameRate" << std::endl;

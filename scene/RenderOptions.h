@@ -5,7 +5,7 @@
 
 #include <vector>
 
-// Display options switched at run time by F2 to F5, on any screen, when the key is released;
+// Display options switched at run time by F1 to F5, on any screen, when the key is released;
 // each switch prints its line. The flags are read by the renderer; the texture filters are
 // applied to the scene textures at the start of the next frame.
 class RenderOptions : public KeyListener {
@@ -15,6 +15,7 @@ public:
     // Re-applies the filters switched since the last call to textures (and to no other).
     void applyTextureOptions(const std::vector<Texture>& textures);
 
+    bool showHelp = false;        // F1: list the controls over a running match
     bool showFrameRate = false;   // F2: draw the frame-rate line
     bool wireframe = false;       // F3: draw the main pass as lines
     bool nearestSampling = false; // F4: magnify with GL_NEAREST instead of GL_LINEAR

@@ -14,7 +14,8 @@ constexpr std::size_t kEventsPerStep = 64; // far more than a step makes; no ste
 constexpr std::size_t kDraws = 128;        // pieces, bullets and tanks, with room to spare
 // The ground is drawn after everything standing on it, however near: it hides nothing.
 constexpr float kGroundDistance = 1.0e6f;
-constexpr float kDimmed = 0.3f; // brightness behind the title and end screens
+constexpr float kDimmed = 0.3f;     // brightness behind the title and end screens
+constexpr float kHelpDimmed = 0.5f; // behind the list of controls over a match
 constexpr float kUndimmed = 1.0f;
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
@@ -87,7 +88,8 @@ void Scene::onKey(int key, KeyAction action) {
 }
 
 void Scene::update(float stepSeconds) {
-    const PlayerInput input = readPlayerInput(window.input());
+    const PlayerInput input = controls.read(window.input(), stepSeconds);
+    quitAsked = quitAsked || input.quit;
     events.clear();
     flow.update(input, stepSeconds, events);
     handleEvents();
@@ -135,14 +137,23 @@ void Scene::describeWorld(float blend) {
 }
 
 float Scene::darken() const {
-    return flow.matchRunning() ? kUndimmed : kDimmed;
+    if (!flow.matchRunning()) {
+        return kDimmed;
+    }
+    return options.showHelp ? kHelpDimmed : kUndimmed;
 }
 
 void Scene::render(const FrameTiming& timing) {
     sound.follow(flow, timing.blend);
     options.applyTextureOptions(assets.sceneTextures);
     describeWorld(timing.blend);
-    texts.build(flow, options.showFrameRate, timing.framesPerSecond, timing.frameMilliseconds);
+    TextOptions textOptions;
+    textOptions.frameRate = options.showFrameRate;
+    textOptions.framesPerSecond = timing.framesPerSecond;
+    textOptions.frameMilliseconds = timing.frameMilliseconds;
+    textOptions.help = options.showHelp;
+    textOptions.padControls = window.input().padConnected();
+    texts.build(flow, textOptions);
     const ChaseCamera& camera = flow.match.camera;
     const FrameContent frame{drawList,
                              camera.view(timing.blend),

@@ -2,6 +2,7 @@
 
 #include "game/GameEvent.h"
 #include "game/GameFlow.h"
+#include "game/PlayerControls.h"
 #include "platform/Window.h"
 #include "render/DrawList.h"
 #include "scene/FrameObserver.h"
@@ -35,6 +36,8 @@ public:
 
     // One fixed step of the game with the input read from the window.
     void update(float stepSeconds);
+    // The player asked to leave the game from a step's input (the pad's BACK held).
+    bool quitRequested() const { return quitAsked; }
     // Draws one frame, blended between the last two steps as timing says, and presents it,
     // telling frameObserver, when set, where each phase begins and when the frame ends. The
     // sound's listener and engines follow the same blend.
@@ -42,11 +45,13 @@ public:
 
     // The world as it stands blend of the way from the previous step to the latest.
     void describeWorld(float blend);
-    // Brightness of the whole picture: dimmed behind the title and end screens.
+    // Brightness of the whole picture: dimmed behind the title and end screens, and a little
+    // behind the list of controls over a match.
     float darken() const;
 
     Window& window;
     RenderOptions options;
+    PlayerControls controls;
     SceneSound sound;
     SceneAssets assets;
     GameFlow flow;
@@ -58,6 +63,8 @@ public:
     Bounds sceneBounds; // around every piece of the arena, and so around all that moves in it
 
 private:
+    bool quitAsked = false;
+
     void onKey(int key, KeyAction action) override;
     void handleEvents();
 };

@@ -37,7 +37,7 @@ protected:
         EventList events;
         for (int step = 1; step <= steps; ++step) {
             PlayerInput input;
-            input.forward = true;
+            input.drive = 1.0f;
             input.jump = step == jumpStep;
             events.clear();
             match.step(input, kStep, events);

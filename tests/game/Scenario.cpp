@@ -20,6 +20,7 @@ void playAtFrameRate(Match& match, int framesPerSecond, double seconds,
                      const std::vector<ScriptedInput>& script,
                      const std::function<void(int, const EventList&)>& onStep) {
     InputState input;
+    PlayerControls controls;
     FixedStep clock;
     EventList events;
     std::size_t next = 0;
@@ -29,7 +30,8 @@ void playAtFrameRate(Match& match, int framesPerSecond, double seconds,
         const int due = frame == 0 ? 0 : clock.advance(1.0 / framesPerSecond);
         for (int step = 0; step < due; ++step) {
             events.clear();
-            match.step(readPlayerInput(input), static_cast<float>(FixedStep::kStepSeconds), events);
+            const auto stepSeconds = static_cast<float>(FixedStep::kStepSeconds);
+            match.step(controls.read(input, stepSeconds), stepSeconds, events);
             onStep(++stepNumber, events);
         }
         // What the player does before the next frame reaches the window's input now.

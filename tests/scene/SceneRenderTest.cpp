@@ -180,16 +180,30 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     expectVec3(match().camera.eyeAt(1.0f), match().camera.eye, 1e-5f);
 }
 
-// Every line of every screen lies inside the window: the longest end-screen line too, checked
-// in the picture.
+// Every line of every screen lies inside the window, with every option and the pad's controls
+// shown, and no two lines overlap: the longest end-screen line is checked in the picture too.
 TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
     const auto expectInside = [this](const char* screen) {
         SCOPED_TRACE(screen);
-        scene->texts.build(scene->flow, true, 59.9, 16.7);
+        TextOptions options;
+        options.frameRate = true;
+        options.framesPerSecond = 59.9;
+        options.frameMilliseconds = 16.7;
+        options.help = true;
+        options.padControls = true;
+        scene->texts.build(scene->flow, options);
         for (const TextLine& line : scene->texts) {
             EXPECT_GE(line.x, 0) << line.text;
+            EXPECT_GE(line.y, 0) << line.text;
             EXPECT_LE(line.x + textWidth(line.text, line.size), kWindowWidth) << line.text;
             EXPECT_LE(line.y + line.size, kWindowHeight) << line.text;
+            for (const TextLine& other : scene->texts) {
+                const bool apart = &other == &line || line.y >= other.y + other.size ||
+                                   other.y >= line.y + line.size ||
+                                   line.x >= other.x + textWidth(other.text, other.size) ||
+                                   other.x >= line.x + textWidth(line.text, line.size);
+                EXPECT_TRUE(apart) << line.text << " overlaps " << other.text;
+            }
         }
     };
     expectInside("title");

@@ -16,14 +16,6 @@
 
 namespace {
 
-std::vector<unsigned char> targetPixels(GLuint texture) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return pixels;
-}
-
 class SceneLookTest : public SceneTest {
 protected:
     // Draws draws through the shadow pass (over region) and the main pass as seen from eye.
@@ -54,7 +46,7 @@ TEST_F(SceneLookTest, AFlatSlabInFullSunIsLitEvenly) {
         draws.add({&slab, glm::scale(tilted, glm::vec3(4, 0.05f, 4)), &matt, 1.0f, 0.0f});
         drawLit(draws, glm::vec3(15, 9, -2), glm::vec3(15, 1, -10), ShadowMap::wholeMap());
         const std::vector<unsigned char> pixels =
-            targetPixels(scene->renderer.mainPass.colourTarget());
+            readTargetPixels(scene->renderer.mainPass.colourTarget());
         // The middle of the slab fills the middle of the picture.
         int low = 255;
         int high = 0;
@@ -88,7 +80,7 @@ TEST_F(SceneLookTest, ATankBehindAFadingBurstShowsNoBackgroundThroughIt) {
             scene->drawList, view,         match().camera.projection(), 1.0f, false,
             kStep,           scene->texts, scene->sceneBounds};
         scene->renderer.render(frame, nullptr);
-        return targetPixels(scene->renderer.mainPass.colourTarget());
+        return readTargetPixels(scene->renderer.mainPass.colourTarget());
     };
     const std::vector<unsigned char> before = draw();
     size_t tankPixels = 0;
@@ -132,7 +124,7 @@ TEST_F(SceneLookTest, ShadowPassLimitedToTheViewChangesNoPixel) {
             renderer.shadowMap.regionSeenBy(viewProjection, scene->sceneBounds);
         ASSERT_FALSE(region.empty());
         drawLit(scene->drawList, view.eye, view.target, ShadowMap::wholeMap());
-        const std::vector<unsigned char> whole = targetPixels(renderer.mainPass.colourTarget());
+        const std::vector<unsigned char> whole = readTargetPixels(renderer.mainPass.colourTarget());
         // Anything left in the map outside the region must not matter: fill it with a clear of
         // the nearest depth first, as if everything there were in shadow.
         glBindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMap.framebuffer.name());
@@ -140,7 +132,8 @@ TEST_F(SceneLookTest, ShadowPassLimitedToTheViewChangesNoPixel) {
         glClear(GL_DEPTH_BUFFER_BIT);
         glClearDepth(1.0);
         drawLit(scene->drawList, view.eye, view.target, region);
-        const std::vector<unsigned char> limited = targetPixels(renderer.mainPass.colourTarget());
+        const std::vector<unsigned char> limited =
+            readTargetPixels(renderer.mainPass.colourTarget());
         size_t differing = 0;
         for (size_t i = 0; i < whole.size(); ++i) {
             differing += whole[i] != limited[i];

@@ -20,16 +20,8 @@ struct Coverage {
     double meanBrightness; // mean of r, g, b over drawn pixels, 0..255
 };
 
-std::vector<unsigned char> targetPixels(GLuint texture) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return pixels;
-}
-
 Coverage sceneTargetCoverage(GLuint texture) {
-    const std::vector<unsigned char> pixels = targetPixels(texture);
+    const std::vector<unsigned char> pixels = readTargetPixels(texture);
     size_t drawn = 0;
     double brightness = 0.0;
     for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -120,7 +112,7 @@ TEST_F(SceneTest, SeeThroughTankKeepsTheGroundBehindItOpaque) {
     frame();
     frame();
     ASSERT_LT(match().camera.playerOpacity(), 1.0f);
-    const std::vector<unsigned char> pixels = targetPixels(colourTarget(*scene));
+    const std::vector<unsigned char> pixels = readTargetPixels(colourTarget(*scene));
     // The lower third of the view looks down at the ground, partly through the tank.
     size_t partlyCovered = 0;
     for (int y = 0; y < kWindowHeight / 3; ++y) {

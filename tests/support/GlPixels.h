@@ -17,3 +17,6 @@ Rgba readPixel(int x, int y);
 
 // The whole 1024 × 768 back buffer, row by row from the bottom.
 std::vector<Rgba> readFrame();
+
+// A window-sized 2D texture's level 0 (a scene target), RGBA bytes row by row from the bottom.
+std::vector<unsigned char> readTargetPixels(GLuint texture);

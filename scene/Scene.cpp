@@ -24,15 +24,9 @@ glm::vec3 sunDirection() {
     return glm::vec3(2.0f * f, 3.0f * f, f);
 }
 
-TankPose blendPose(const TankPose& from, const TankPose& to, float blend) {
-    return {glm::mix(from.position, to.position, blend),
-            from.heading + headingDifference(from.heading, to.heading) * blend,
-            from.turretHeading + headingDifference(from.turretHeading, to.turretHeading) * blend};
-}
-
 void addTank(DrawList& draws, const Tank& tank, const SceneAssets& assets, const Material& material,
              float alpha, float blend, glm::vec3 eye) {
-    const TankPose pose = blendPose(tank.previousPose, tank.pose(), blend);
+    const TankPose pose = tank.poseAt(blend);
     const glm::mat4 place = glm::translate(glm::mat4(1.0f), pose.position);
     const float distance = glm::length(pose.position - eye);
     draws.add({&assets.hull, rotateDegrees(place, pose.heading, kUp), &material, alpha, distance});
@@ -122,7 +116,7 @@ void Scene::describeWorld(float blend) {
     }
     for (const Bullet& bullet : match.bullets.bullets) {
         if (!bullet.dead) {
-            const glm::vec3 at = glm::mix(bullet.previousPosition, bullet.position, blend);
+            const glm::vec3 at = bullet.positionAt(blend);
             const glm::mat4 place = glm::translate(glm::mat4(1.0f), at);
             drawList.add({&assets.bullet, rotateDegrees(place, bullet.drawHeading(), kUp),
                           &assets.bulletMaterial, 1.0f, glm::length(at - eye)});

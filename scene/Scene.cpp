@@ -46,6 +46,15 @@ Bounds pieceBounds(const ArenaPiece& piece) {
     return box;
 }
 
+// A point or direction as seen from above.
+glm::vec2 overhead(glm::vec3 v) {
+    return {v.x, v.z};
+}
+
+RadarTank radarTank(const TankPose& pose) {
+    return {overhead(pose.position), overhead(headingDirection(pose.heading))};
+}
+
 // From the eye to the nearest point of the piece.
 float distanceToPiece(glm::vec3 eye, const ArenaPiece& piece) {
     if (piece.kind == PieceKind::Ground) {
@@ -66,6 +75,9 @@ Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
     for (const ArenaPiece& piece : pieces) {
         sceneBounds = unite(sceneBounds, pieceBounds(piece));
     }
+    // The circle around the arena seen from above, so that both tanks are always on the radar.
+    radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
+    radar.radius = glm::length(overhead(sceneBounds.size())) / 2.0f;
     events.reserve(kEventsPerStep);
     drawList.opaque.reserve(kDraws);
     drawList.seeThrough.reserve(kDraws);
@@ -128,6 +140,30 @@ void Scene::describeWorld(float blend) {
     drawList.sort();
 }
 
+void Scene::describeRadar(float blend) {
+    const Match& match = flow.match;
+    radar.clear();
+    radar.up = glm::normalize(overhead(match.camera.targetAt(blend) - match.camera.eyeAt(blend)));
+    for (const ArenaPiece& piece : match.arena.pieces) {
+        if (piece.visible) {
+            // A footprint is a box in world (x, z), placed by the identity transform.
+            RadarPiece seen{piece.kind, piece.top, {}};
+            for (std::size_t i = 0; i < seen.corners.size(); ++i) {
+                seen.corners[i] =
+                    glm::vec2(piece.shape.m_vertices[i].x, piece.shape.m_vertices[i].y);
+            }
+            radar.addPiece(seen);
+        }
+    }
+    for (const Bullet& bullet : match.bullets.bullets) {
+        if (!bullet.dead) {
+            radar.addBullet(overhead(bullet.positionAt(blend)));
+        }
+    }
+    radar.player = radarTank(match.playerTank.poseAt(blend));
+    radar.computer = radarTank(match.aiTank.poseAt(blend));
+}
+
 float Scene::darken() const {
     return flow.matchRunning() ? kUndimmed : kDimmed;
 }
@@ -136,6 +172,10 @@ void Scene::render(const FrameTiming& timing) {
     sound.follow(flow, timing.blend);
     options.applyTextureOptions(assets.sceneTextures);
     describeWorld(timing.blend);
+    const bool radarShown = options.showRadar && flow.matchRunning();
+    if (radarShown) {
+        describeRadar(timing.blend);
+    }
     texts.build(flow, options.showFrameRate, timing.framesPerSecond, timing.frameMilliseconds);
     const ChaseCamera& camera = flow.match.camera;
     const FrameContent frame{drawList,
@@ -145,7 +185,8 @@ void Scene::render(const FrameTiming& timing) {
                              options.wireframe,
                              timing.seconds,
                              texts,
-                             sceneBounds};
+                             sceneBounds,
+                             radarShown ? &radar : nullptr};
     renderer.render(frame, frameObserver);
     if (frameObserver != nullptr) {
         frameObserver->phaseBegins(FramePhase::Present);

@@ -234,9 +234,15 @@ TEST_F(SceneTest, FirstMatchFrameShowsThePlayersTankInTheMiddle) {
         });
     ASSERT_EQ(draws.opaque.end() - players, 2); // the player's hull and turret go
     draws.opaque.erase(players, draws.opaque.end());
-    const FrameContent frame{
-        draws,        match().camera.view(1.0f), match().camera.projection(), 1.0f, false, 0.0f,
-        scene->texts, scene->sceneBounds};
+    const FrameContent frame{draws,
+                             match().camera.view(1.0f),
+                             match().camera.projection(),
+                             1.0f,
+                             false,
+                             0.0f,
+                             scene->texts,
+                             scene->sceneBounds,
+                             nullptr};
     scene->renderer.render(frame, nullptr);
     const std::vector<Rgba> withoutTank = readFrame();
 

@@ -14,11 +14,11 @@ namespace {
 constexpr GLuint kPixelAttribute = 0;
 constexpr GLuint kColourAttribute = 1;
 constexpr GLuint kSidesAttribute = 2;
-constexpr GLuint kHoleAttribute = 3;
-constexpr std::size_t kVerticesPerShape = 6; // two triangles over the shape's rectangle
-// The most a frame has: the backdrop, the pieces, the bullets, two tanks of two shapes each,
-// the frame and its tick.
-constexpr std::size_t kMaxShapes = 1 + RadarContent::kMaxPieces + RadarContent::kMaxBullets + 4 + 2;
+constexpr GLuint kFramedAttribute = 3;
+constexpr std::size_t kVerticesPerShape = 6; // two triangles over the grown shape
+// The most a frame has: the backdrop with the frame, the pieces, the bullets, two tanks of two
+// shapes each and the frame's tick.
+constexpr std::size_t kMaxShapes = 1 + RadarContent::kMaxPieces + RadarContent::kMaxBullets + 4 + 1;
 constexpr std::size_t kMaxVertices = kMaxShapes * kVerticesPerShape;
 
 // Shapes are drawn this far past their sides, where their coverage fades to nothing.
@@ -34,10 +34,10 @@ constexpr float kTickPointWidth = 2.0f; // pixels
 constexpr float kBulletHalfSize = 2.0f; // pixels
 constexpr float kRim = 1.5f;            // pixels of dark rim around a tank's kite
 // A tank's kite in pixels from its position: y along the hull's heading, x to its right.
-constexpr float kKiteTip = 9.0f;
+constexpr float kKiteTip = 10.0f;
 constexpr float kKiteTail = 6.0f;
-constexpr float kKiteWing = 6.0f;     // to each side
-constexpr float kKiteWingBack = 3.0f; // behind the position
+constexpr float kKiteWing = 5.5f;     // to each side
+constexpr float kKiteWingBack = 4.0f; // behind the position
 
 const glm::vec2 kMapCentre(RadarPass::kCentreX, RadarPass::kCentreY);
 // Nothing is drawn outside the radar's square.
@@ -107,7 +107,7 @@ RadarPass::RadarPass()
     attribute(kPixelAttribute, 2, offsetof(Vertex, pixel));
     attribute(kColourAttribute, 4, offsetof(Vertex, colour));
     attribute(kSidesAttribute, 4, offsetof(Vertex, sides));
-    attribute(kHoleAttribute, 1, offsetof(Vertex, hole));
+    attribute(kFramedAttribute, 1, offsetof(Vertex, framed));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
     if (linked) {
@@ -117,38 +117,44 @@ RadarPass::RadarPass()
                     kWindowHeight / 2.0f);
         glUniform2f(glGetUniformLocation(program.name(), "centre"), kCentreX, kCentreY);
         glUniform1f(glGetUniformLocation(program.name(), "radius"), kRadius);
+        glUniform1f(glGetUniformLocation(program.name(), "frameWidth"), kFrameWidth);
+        glUniform4fv(glGetUniformLocation(program.name(), "frameColour"), 1, &kFrameColour[0]);
         glUseProgram(0);
     }
 }
 
 void RadarPass::addShape(const std::array<glm::vec2, 4>& corners, glm::vec4 colour, float grow,
-                         float hole) {
+                         bool framed) {
     const float area = doubleArea(corners);
     if (std::abs(area) < 2.0f * kSmallestArea) {
         return;
     }
-    const float inward = area > 0.0f ? 1.0f : -1.0f;
-    const auto sides = [&](glm::vec2 p) {
-        glm::vec4 distances;
-        // Side i runs from corner i to the next.
-        for (int i = 0; i < 4; ++i) {
-            const glm::vec2 a = corners[i];
-            const glm::vec2 along = corners[(i + 1) % 4] - a;
-            distances[i] = inward * cross(along, p - a) / glm::length(along) + grow;
-        }
-        return distances;
-    };
-    glm::vec2 low = corners[0];
-    glm::vec2 high = corners[0];
-    for (const glm::vec2& corner : corners) {
-        low = glm::min(low, corner);
-        high = glm::max(high, corner);
+    // Side i runs from corner i to the next; its unit normal points out of the shape, to the
+    // right of a counter-clockwise side.
+    const float outward = area > 0.0f ? 1.0f : -1.0f;
+    std::array<glm::vec2, 4> normals;
+    for (std::size_t i = 0; i < normals.size(); ++i) {
+        const glm::vec2 along = glm::normalize(corners[(i + 1) % 4] - corners[i]);
+        normals[i] = outward * glm::vec2(along.y, -along.x);
     }
-    low -= grow + kAntialias;
-    high += grow + kAntialias;
-    for (const glm::vec2& p :
-         {low, glm::vec2(high.x, low.y), high, low, high, glm::vec2(low.x, high.y)}) {
-        vertices.push_back({p, colour, sides(p), hole});
+    const auto sides = [&](glm::vec2 p) {
+        glm::vec4 inside;
+        for (int i = 0; i < 4; ++i) {
+            inside[i] = grow - glm::dot(normals[i], p - corners[i]);
+        }
+        return inside;
+    };
+    // Drawn over the shape grown by grow and the band where it fades: each corner moves out
+    // so that both of its sides move out by that much.
+    const float reach = grow + kAntialias;
+    std::array<glm::vec2, 4> drawn;
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const glm::vec2 before = normals[(i + 3) % 4];
+        drawn[i] =
+            corners[i] + reach * (before + normals[i]) / (1.0f + glm::dot(before, normals[i]));
+    }
+    for (const std::size_t i : {0, 1, 2, 0, 2, 3}) {
+        vertices.push_back({drawn[i], colour, sides(drawn[i]), framed ? 1.0f : 0.0f});
     }
 }
 
@@ -167,9 +173,10 @@ void RadarPass::draw(const RadarContent& content) {
     }
     vertices.clear();
     const MapTransform map(content);
-    // The backdrop's and the frame's own sides lie outside the disc the program cuts them to.
-    const std::array<glm::vec2, 4> disc = square(kMapCentre, kRadius + kAntialias);
-    addShape(disc, kBackdropColour);
+    // The backdrop's own sides lie outside the disc the program cuts it to. The frame is its
+    // outer band, out of reach of what is drawn over it: the arena's circle ends kMapRadius from
+    // the centre, a kite's tip a little further.
+    addShape(square(kMapCentre, kRadius + kAntialias), kBackdropColour, 0.0f, true);
     for (const PieceKind kind : {PieceKind::Ground, PieceKind::Wall}) {
         for (const RadarPiece& piece : content.pieces) {
             if (piece.kind == kind) {
@@ -186,7 +193,6 @@ void RadarPass::draw(const RadarContent& content) {
     addMark(map.pixel(content.computer.position), map.turn(content.computer.facing),
             kComputerColour);
     addMark(map.pixel(content.player.position), map.turn(content.player.facing), kPlayerColour);
-    addShape(disc, kFrameColour, 0.0f, kRadius - kFrameWidth);
     const glm::vec2 top = kMapCentre + glm::vec2(0.0f, kRadius - kFrameWidth / 2.0f);
     const glm::vec2 point = top - glm::vec2(0.0f, kTickDepth);
     addShape(

@@ -11,7 +11,7 @@
 
 // Draws the radar over the finished picture: a round map in the window's top-right corner with
 // the arena's visible pieces (ground slabs shaded by height, walls light), the bullets as dots
-// and each tank as a kite pointing along its hull, under a thin frame with a tick at the top.
+// and each tank as a kite pointing along its hull, inside a thin frame with a tick at the top.
 // The map is turned so that content.up points up, and scaled so that the content's circle
 // fills kMapRadius: in window pixels from the bottom-left, a world point p lands at
 //     (kCentreX, kCentreY) + kMapRadius / content.radius × (dot(d, right), dot(d, up)),
@@ -51,18 +51,18 @@ public:
     bool linked = false;
 
 private:
-    // One corner of the rectangle a shape is drawn over.
+    // One corner of what a shape is drawn over: the shape grown by its fading band.
     struct Vertex {
         glm::vec2 pixel;  // window pixels, from the bottom-left
         glm::vec4 colour; // where the shape covers the pixel whole
-        glm::vec4 sides;  // signed distances in pixels to the shape's four sides, inside > 0
-        float hole;       // radius in pixels of a hole at the radar's centre; 0 for none
+        glm::vec4 sides;  // signed distances in pixels to the grown shape's sides, inside > 0
+        float framed;     // 1: the frame's colour covers the outer band of the radar's disc
     };
 
     // Adds a convex quadrilateral (corners in window pixels, either winding) grown outwards by
-    // grow pixels, cut to outside a circle of radius hole around the radar's centre.
+    // grow pixels; a framed one shows the frame where it reaches the disc's outer band.
     void addShape(const std::array<glm::vec2, 4>& corners, glm::vec4 colour, float grow = 0.0f,
-                  float hole = 0.0f);
+                  bool framed = false);
     // A tank's kite with its dark rim; at and facing in window pixels.
     void addMark(glm::vec2 at, glm::vec2 facing, glm::vec4 colour);
 

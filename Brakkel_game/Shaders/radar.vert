@@ -5,17 +5,17 @@
 layout(location = 0) in vec2 pixelPosition;
 layout(location = 1) in vec4 vertexColour;
 layout(location = 2) in vec4 vertexSides;
-layout(location = 3) in float vertexHole;
+layout(location = 3) in float vertexFramed;
 
 uniform vec2 halfWindow; // pixels
 
 out vec4 colour;
 out vec4 sides;
-out float hole;
+out float framed;
 
 void main() {
     gl_Position = vec4(pixelPosition / halfWindow - 1.0, 0.0, 1.0);
     colour = vertexColour;
     sides = vertexSides;
-    hole = vertexHole;
+    framed = vertexFramed;
 }

@@ -57,7 +57,7 @@ expect_no_gl_errors
 expect_stdout_line "Radar off"
 expect_stdout_line "Radar on"
 
-# Each kite reaches 9 px ahead of its tank and 6 px behind: turned the wrong way, the pixel
+# Each kite reaches 10 px ahead of its tank and 6 px behind: turned the wrong way, the pixel
 # 6 px ahead would lie at its tail's tip, half covered at most.
 expect_shows "$shown" "$px" "$py" "${player[@]}" "the player's mark"
 expect_shows "$shown" "$px" $((py - 6)) "${player[@]}" "the player's kite points up"

@@ -56,7 +56,7 @@ TEST_F(SceneTest, RadarTurnsWithTheCameraAndItsKitesPointAlongTheHulls) {
     const glm::vec2 right(1.0f, 0.0f);
     const glm::vec2 playerAt = lookingAlongPlusX(-5.0f, 5.0f);
     const glm::vec2 computerAt = lookingAlongPlusX(0.0f, -5.0f);
-    // Each kite reaches 9 px ahead of its tank and 6 px behind: turned the wrong way, the
+    // Each kite reaches 10 px ahead of its tank and 6 px behind: turned the wrong way, the
     // pixel 6 px ahead would lie at its tail's tip, half covered at most.
     EXPECT_TRUE(shows(pixelAt(playerAt), RadarPass::kPlayerColour));
     EXPECT_TRUE(shows(pixelAt(playerAt + 6.0f * downRight), RadarPass::kPlayerColour));

@@ -18,6 +18,8 @@ public:
 
     // Advances by dtSeconds; marks the bullet dead once its age passes its lifetime.
     void update(float dtSeconds);
+    // Where it is blend of the way through its last update (0: previousPosition, 1: position).
+    glm::vec3 positionAt(float blend) const { return glm::mix(previousPosition, position, blend); }
     // The heading the model is drawn turned by: the turret heading it was fired with, between
     // −180 and 180 degrees.
     float drawHeading() const;

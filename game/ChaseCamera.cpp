@@ -90,11 +90,12 @@ glm::vec3 ChaseCamera::eyeAt(float blend) const {
     return placed ? glm::mix(previousEye, eye, blend) : kOverviewEye;
 }
 
+glm::vec3 ChaseCamera::targetAt(float blend) const {
+    return placed ? glm::mix(previousTarget, target, blend) : kOverviewTarget;
+}
+
 glm::mat4 ChaseCamera::view(float blend) const {
-    if (!placed) {
-        return glm::lookAt(kOverviewEye, kOverviewTarget, up);
-    }
-    return glm::lookAt(eyeAt(blend), glm::mix(previousTarget, target, blend), up);
+    return glm::lookAt(eyeAt(blend), targetAt(blend), up);
 }
 
 glm::mat4 ChaseCamera::projection() const {

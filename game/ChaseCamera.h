@@ -38,6 +38,8 @@ public:
     glm::mat4 view(float blend) const;
     glm::mat4 projection() const;
     glm::vec3 eyeAt(float blend) const;
+    // The point looked at, blended like the eye.
+    glm::vec3 targetAt(float blend) const;
     // Opacity of the player's tank: the zoom's see-through value, lower still while a wall has
     // pulled the eye close to the tank.
     float playerOpacity() const;

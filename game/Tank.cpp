@@ -39,6 +39,13 @@ Tank::Tank(BulletSystem& bulletSystem, const Bounds& hull, glm::vec3 start, floa
     top = start.y + height;
 }
 
+TankPose Tank::poseAt(float blend) const {
+    return {glm::mix(previousPose.position, position, blend),
+            previousPose.heading + headingDifference(previousPose.heading, heading) * blend,
+            previousPose.turretHeading +
+                headingDifference(previousPose.turretHeading, turretHeading) * blend};
+}
+
 void Tank::beginStep() {
     previousPose = pose();
     previousHeading = heading;

@@ -45,6 +45,9 @@ public:
     // Renews the footprint's transform and height from position and heading.
     void updateTransform();
     TankPose pose() const { return {position, heading, turretHeading}; }
+    // The pose blend of the way from the start of this step to now (0: previousPose, 1: pose),
+    // each heading turning the shorter way.
+    TankPose poseAt(float blend) const;
 
     float groundLevel = 0.0f;
     float floorLevel = 0.0f;

@@ -72,3 +72,9 @@ Program loadShaders(const std::string& vertexPath, const std::string& fragmentPa
     std::fflush(stdout);
     return program;
 }
+
+bool isLinked(const Program& program) {
+    GLint status = GL_FALSE;
+    glGetProgramiv(program.name(), GL_LINK_STATUS, &status);
+    return status == GL_TRUE;
+}

@@ -12,3 +12,6 @@ std::string readShaderSource(const std::string& path);
 // and link logs on standard output are the only report, and the program object is returned
 // whatever they say.
 Program loadShaders(const std::string& vertexPath, const std::string& fragmentPath);
+
+// Whether the program linked: one that did not must not be used.
+bool isLinked(const Program& program);

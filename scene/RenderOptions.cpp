@@ -39,6 +39,10 @@ void RenderOptions::onKey(int key, KeyAction action) {
         mipmapChanged = true;
         std::cout << kMipmapMessages[mipmapMode] << std::endl;
         break;
+    case keys::kF6:
+        showRadar = !showRadar;
+        std::cout << (showRadar ? "Radar on" : "Radar off") << std::endl;
+        break;
     default:
         break;
     }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-// Display options switched at run time by F1 to F5, on any screen, when the key is released;
+// Display options switched at run time by F1 to F6, on any screen, when the key is released;
 // each switch prints its line. The flags are read by the renderer; the texture filters are
 // applied to the scene textures at the start of the next frame.
 class RenderOptions : public KeyListener {
@@ -22,4 +22,5 @@ public:
     bool samplingChanged = false; // the magnification filter must be re-applied
     int mipmapMode = 0;           // F5: 0 no mip-maps, 1 nearest, 2 linear
     bool mipmapChanged = false;   // the minification filter must be re-applied
+    bool showRadar = true;        // F6: draw the radar while a match runs
 };

@@ -35,6 +35,9 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
 
     notify(observer, FramePhase::Screen);
     screenPass.draw(frame.darken);
+    if (frame.radar != nullptr) {
+        radarPass.draw(*frame.radar);
+    }
 
     notify(observer, FramePhase::Text);
     PassState textState;

@@ -4,6 +4,7 @@
 #include "particles/ParticleEffects.h"
 #include "render/DrawList.h"
 #include "render/MainPass.h"
+#include "render/RadarPass.h"
 #include "render/ScreenPass.h"
 #include "render/ShadowMap.h"
 #include "render/TextRenderer.h"
@@ -21,12 +22,14 @@ struct FrameContent {
     bool wireframe = false;       // the main pass as lines
     float particleSeconds = 0.0f; // how far the particle bursts advance
     const ScreenTexts& texts;
-    Bounds scene; // a box around everything that can be drawn
+    Bounds scene;                        // a box around everything that can be drawn
+    const RadarContent* radar = nullptr; // drawn over the picture when set
 };
 
 // Draws the frames: the shadow pass, the lit main pass into the scene's targets (solid models
 // front to back, see-through ones, then the particle bursts), the screen pass over the
-// background picture, and the text layer. Owns every pass and the particle bursts.
+// background picture, the radar when the frame has one, and the text layer. Owns every pass
+// and the particle bursts.
 class Renderer {
 public:
     // lightDirection points towards the sun (unit length); the background picture is not
@@ -44,5 +47,6 @@ public:
     ShadowMap shadowMap;
     MainPass mainPass;
     ParticleEffects particles;
+    RadarPass radarPass;
     ScreenPass screenPass;
 };

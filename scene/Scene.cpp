@@ -25,15 +25,9 @@ glm::vec3 sunDirection() {
     return glm::vec3(2.0f * f, 3.0f * f, f);
 }
 
-TankPose blendPose(const TankPose& from, const TankPose& to, float blend) {
-    return {glm::mix(from.position, to.position, blend),
-            from.heading + headingDifference(from.heading, to.heading) * blend,
-            from.turretHeading + headingDifference(from.turretHeading, to.turretHeading) * blend};
-}
-
 void addTank(DrawList& draws, const Tank& tank, const SceneAssets& assets, const Material& material,
              float alpha, float blend, glm::vec3 eye) {
-    const TankPose pose = blendPose(tank.previousPose, tank.pose(), blend);
+    const TankPose pose = tank.poseAt(blend);
     const glm::mat4 place = glm::translate(glm::mat4(1.0f), pose.position);
     const float distance = glm::length(pose.position - eye);
     draws.add({&assets.hull, rotateDegrees(place, pose.heading, kUp), &material, alpha, distance});
@@ -51,6 +45,15 @@ Bounds pieceBounds(const ArenaPiece& piece) {
         box = unite(box, {corner, corner});
     }
     return box;
+}
+
+// A point or direction as seen from above.
+glm::vec2 overhead(glm::vec3 v) {
+    return {v.x, v.z};
+}
+
+RadarTank radarTank(const TankPose& pose) {
+    return {overhead(pose.position), overhead(headingDirection(pose.heading))};
 }
 
 // From the eye to the nearest point of the piece.
@@ -73,6 +76,9 @@ Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
     for (const ArenaPiece& piece : pieces) {
         sceneBounds = unite(sceneBounds, pieceBounds(piece));
     }
+    // The circle around the arena seen from above, so that both tanks are always on the radar.
+    radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
+    radar.radius = glm::length(overhead(sceneBounds.size())) / 2.0f;
     events.reserve(kEventsPerStep);
     drawList.opaque.reserve(kDraws);
     drawList.seeThrough.reserve(kDraws);
@@ -124,7 +130,7 @@ void Scene::describeWorld(float blend) {
     }
     for (const Bullet& bullet : match.bullets.bullets) {
         if (!bullet.dead) {
-            const glm::vec3 at = glm::mix(bullet.previousPosition, bullet.position, blend);
+            const glm::vec3 at = bullet.positionAt(blend);
             const glm::mat4 place = glm::translate(glm::mat4(1.0f), at);
             drawList.add({&assets.bullet, rotateDegrees(place, bullet.drawHeading(), kUp),
                           &assets.bulletMaterial, 1.0f, glm::length(at - eye)});
@@ -134,6 +140,30 @@ void Scene::describeWorld(float blend) {
     addTank(drawList, match.playerTank, assets, assets.playerTankMaterial,
             match.camera.playerOpacity(), blend, eye);
     drawList.sort();
+}
+
+void Scene::describeRadar(float blend) {
+    const Match& match = flow.match;
+    radar.clear();
+    radar.up = glm::normalize(overhead(match.camera.targetAt(blend) - match.camera.eyeAt(blend)));
+    for (const ArenaPiece& piece : match.arena.pieces) {
+        if (piece.visible) {
+            // A footprint is a box in world (x, z), placed by the identity transform.
+            RadarPiece seen{piece.kind, piece.top, {}};
+            for (std::size_t i = 0; i < seen.corners.size(); ++i) {
+                seen.corners[i] =
+                    glm::vec2(piece.shape.m_vertices[i].x, piece.shape.m_vertices[i].y);
+            }
+            radar.addPiece(seen);
+        }
+    }
+    for (const Bullet& bullet : match.bullets.bullets) {
+        if (!bullet.dead) {
+            radar.addBullet(overhead(bullet.positionAt(blend)));
+        }
+    }
+    radar.player = radarTank(match.playerTank.poseAt(blend));
+    radar.computer = radarTank(match.aiTank.poseAt(blend));
 }
 
 float Scene::darken() const {
@@ -147,6 +177,10 @@ void Scene::render(const FrameTiming& timing) {
     sound.follow(flow, timing.blend);
     options.applyTextureOptions(assets.sceneTextures);
     describeWorld(timing.blend);
+    const bool radarShown = options.showRadar && flow.matchRunning();
+    if (radarShown) {
+        describeRadar(timing.blend);
+    }
     TextOptions textOptions;
     textOptions.frameRate = options.showFrameRate;
     textOptions.framesPerSecond = timing.framesPerSecond;
@@ -162,7 +196,8 @@ void Scene::render(const FrameTiming& timing) {
                              options.wireframe,
                              timing.seconds,
                              texts,
-                             sceneBounds};
+                             sceneBounds,
+                             radarShown ? &radar : nullptr};
     renderer.render(frame, frameObserver);
     if (frameObserver != nullptr) {
         frameObserver->phaseBegins(FramePhase::Present);

@@ -5,6 +5,7 @@
 #include "game/PlayerControls.h"
 #include "platform/Window.h"
 #include "render/DrawList.h"
+#include "render/RadarContent.h"
 #include "scene/FrameObserver.h"
 #include "scene/RenderOptions.h"
 #include "scene/Renderer.h"
@@ -45,6 +46,8 @@ public:
 
     // The world as it stands blend of the way from the previous step to the latest.
     void describeWorld(float blend);
+    // The radar's view of it at the same moment, turned with the camera.
+    void describeRadar(float blend);
     // Brightness of the whole picture: dimmed behind the title and end screens, and a little
     // behind the list of controls over a match.
     float darken() const;
@@ -58,6 +61,7 @@ public:
     Renderer renderer;
     EventList events;                       // of the last step
     DrawList drawList;                      // of the last frame
+    RadarContent radar;                     // of the last frame that showed it
     ScreenTexts texts;                      // of the last frame
     FrameObserver* frameObserver = nullptr; // not owned
     Bounds sceneBounds; // around every piece of the arena, and so around all that moves in it

@@ -22,13 +22,14 @@ protected:
         ASSERT_TRUE(scene->sound.output().hasDevice());
     }
 
-    // Frames of every screen: the title, a match with a shot that bursts on the centre block,
-    // the end screen, a restart, and the display options and the sound switched off and on
-    // again.
+    // Frames of every screen: the title, a match with the radar and a shot that bursts on the
+    // centre block, the end screen, a restart, and the display options (the radar's too) and
+    // the sound switched off and on again.
     void playEveryScreen() {
         frame();
         tap(keys::kEnter);
         frame();
+        EXPECT_TRUE(scene->options.showRadar);
         click();
         for (int i = 0; i < kSteadyFrames; ++i) {
             frame();
@@ -38,7 +39,8 @@ protected:
         frame();
         tap(keys::kEnter);
         frame();
-        for (int key : {keys::kF1, keys::kF2, keys::kF3, keys::kF4, keys::kF5, keys::kM}) {
+        for (int key :
+             {keys::kF1, keys::kF2, keys::kF3, keys::kF4, keys::kF5, keys::kF6, keys::kM}) {
             tap(key);
             frame();
             tap(key);
@@ -86,8 +88,8 @@ TEST_F(FrameBudgetTest, TheAllocationCounterCountsTheGamesOwnAllocations) {
     EXPECT_EQ(allocationCounter::stop(), 1u);
 }
 
-// Every screen, with the frame-rate line and the list of controls on and a pad connected: once
-// warmed up, frames allocate nothing.
+// Every screen, with the frame-rate line, the list of controls and the match's radar on and a
+// pad connected: once warmed up, frames allocate nothing.
 TEST_F(FrameBudgetTest, FramesOfEveryScreenAllocateNothing) {
     PadState pad;
     pad.connected = true;
@@ -98,6 +100,7 @@ TEST_F(FrameBudgetTest, FramesOfEveryScreenAllocateNothing) {
     EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "title";
     tap(keys::kEnter);
     frame();
+    ASSERT_TRUE(scene->options.showRadar);
     EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "match";
     tap(keys::kL);
     frame();

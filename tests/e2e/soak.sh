@@ -21,7 +21,7 @@ echo "soak: $seconds s, seed $seed"
 RANDOM=$seed
 
 keys=(w s a d q e space)
-toggles=(F2 F3 F4 F5)
+toggles=(F2 F3 F4 F5 F6)
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null; }
 
 random_action() {

@@ -159,12 +159,18 @@ TEST_F(SceneTest, OptionKeysPrintTheirLinesOnRelease) {
     tap(keys::kF5);
     tap(keys::kF5);
     tap(keys::kF5);
+    EXPECT_TRUE(scene->options.showRadar) << "on from the start";
+    tap(keys::kF6);
+    EXPECT_FALSE(scene->options.showRadar);
+    tap(keys::kF6);
     EXPECT_EQ(GetCapturedStdout(),
               "Toggle FrameRate\nToggle WireFrame\n"
               "Textur-Sampling-Quality: Nearest Neighbor\nTextur-Sampling-Quality: Bilinear\n"
-              "Using Mip Maps: nearest neighbour\nUsing Mip Maps: linear\nMip Maps disabled\n");
+              "Using Mip Maps: nearest neighbour\nUsing Mip Maps: linear\nMip Maps disabled\n"
+              "Radar off\nRadar on\n");
     EXPECT_TRUE(scene->options.showFrameRate);
     EXPECT_TRUE(scene->options.wireframe);
+    EXPECT_TRUE(scene->options.showRadar);
     frame();
 }
 

@@ -170,6 +170,19 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     expectVec3(bulletDrawnAt, glm::mix(bullet.previousPosition, bullet.position, 0.25f), 1e-5f);
     expectVec3(match().camera.eyeAt(0.0f), eyeBefore, 1e-5f);
     expectVec3(match().camera.eyeAt(1.0f), match().camera.eye, 1e-5f);
+
+    // The radar sees the same moment, from above.
+    scene->describeRadar(0.25f);
+    const RadarContent& radar = scene->radar;
+    EXPECT_NEAR(radar.player.position.x, drawnAt.x, 1e-5f);
+    EXPECT_NEAR(radar.player.position.y, drawnAt.z, 1e-5f);
+    EXPECT_NEAR(std::atan2(-radar.player.facing.x, -radar.player.facing.y) * kRadiansToDegrees,
+                drawnHeading, 1e-2f);
+    ASSERT_EQ(radar.bullets.size(), 1u);
+    EXPECT_NEAR(radar.bullets.front().x, bulletDrawnAt.x, 1e-5f);
+    EXPECT_NEAR(radar.bullets.front().y, bulletDrawnAt.z, 1e-5f);
+    const glm::vec3 look = match().camera.targetAt(0.25f) - match().camera.eyeAt(0.25f);
+    EXPECT_NEAR(glm::dot(radar.up, glm::normalize(glm::vec2(look.x, look.z))), 1.0f, 1e-6f);
 }
 
 // Every line of every screen lies inside the window, with every option and the pad's controls
@@ -240,9 +253,15 @@ TEST_F(SceneTest, FirstMatchFrameShowsThePlayersTankInTheMiddle) {
         });
     ASSERT_EQ(draws.opaque.end() - players, 2); // the player's hull and turret go
     draws.opaque.erase(players, draws.opaque.end());
-    const FrameContent frame{
-        draws,        match().camera.view(1.0f), match().camera.projection(), 1.0f, false, 0.0f,
-        scene->texts, scene->sceneBounds};
+    const FrameContent frame{draws,
+                             match().camera.view(1.0f),
+                             match().camera.projection(),
+                             1.0f,
+                             false,
+                             0.0f,
+                             scene->texts,
+                             scene->sceneBounds,
+                             nullptr};
     scene->renderer.render(frame, nullptr);
     const std::vector<Rgba> withoutTank = readFrame();
 

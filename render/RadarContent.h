@@ -1,0 +1,61 @@
+#pragma once
+
+#include "game/ArenaPiece.h"
+
+#include <glm/glm.hpp>
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+// The radar sees the world from above: its places and directions are world (x, z) pairs.
+
+// A visible piece of the arena: its footprint, a box, by its four corners in turn.
+struct RadarPiece {
+    PieceKind kind = PieceKind::Ground;
+    float top = 0.0f; // world units
+    std::array<glm::vec2, 4> corners{};
+};
+
+struct RadarTank {
+    glm::vec2 position{0.0f};
+    glm::vec2 facing{0.0f, -1.0f}; // the hull's heading, unit length
+};
+
+// What the radar shows of a match: the arena's visible pieces, the bullets in flight and both
+// tanks, in world units, and the direction drawn upwards. The scene fills it each frame into
+// storage reserved once; what goes past the capacity is left off the radar.
+struct RadarContent {
+    static constexpr std::size_t kMaxPieces = 32;
+    static constexpr std::size_t kMaxBullets = 64;
+
+    RadarContent() {
+        pieces.reserve(kMaxPieces);
+        bullets.reserve(kMaxBullets);
+    }
+
+    // Empties the lists for the next frame; the circle stays.
+    void clear() {
+        pieces.clear();
+        bullets.clear();
+    }
+    void addPiece(const RadarPiece& piece) {
+        if (pieces.size() < kMaxPieces) {
+            pieces.push_back(piece);
+        }
+    }
+    void addBullet(glm::vec2 position) {
+        if (bullets.size() < kMaxBullets) {
+            bullets.push_back(position);
+        }
+    }
+
+    // The circle the radar shows whole: set once, around the whole arena.
+    glm::vec2 centre{0.0f};
+    float radius = 0.0f;       // world units
+    glm::vec2 up{0.0f, -1.0f}; // the direction drawn upwards, unit length
+    std::vector<RadarPiece> pieces;
+    std::vector<glm::vec2> bullets;
+    RadarTank player;
+    RadarTank computer;
+};

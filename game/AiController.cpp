@@ -18,7 +18,6 @@ constexpr unsigned int kTurnFrames = 50;
 constexpr unsigned int kStuckFrames = 150;
 constexpr unsigned int kShootFrames = 100;
 constexpr int kBlockedFramesToGiveUp = 60; // a second of updates
-constexpr float kDriveInput = 0.2f;        // speed input per update, as the player's keys
 constexpr float kTurnRate = 75.0f;         // degrees per second
 constexpr float kDestuckInput = 0.215f;    // reverse speed input per update while STUCK
 } // namespace
@@ -88,10 +87,10 @@ bool AiController::runState(float dtSeconds, EventList& events) {
         }
         return false;
     case AiState::MOVE_FOR:
-        tank.accelerate(-kDriveInput);
+        tank.drive(1.0f);
         return leaveMove(events);
     case AiState::MOVE_BACK:
-        tank.accelerate(kDriveInput);
+        tank.drive(-1.0f);
         return leaveMove(events);
     case AiState::TURN_PLUS:
         tank.turn(kTurnRate * dtSeconds);

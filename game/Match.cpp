@@ -1,8 +1,6 @@
 #include "game/Match.h"
 
 namespace {
-constexpr float kForwardInput = -0.2f;          // speed input per update while driving forward
-constexpr float kBackwardInput = 0.2f;          // speed input per update while driving backward
 constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
 constexpr float kTiltDegreesPerSecond = 60.0f;  // camera pitch, the pad's stick pushed fully
 
@@ -40,11 +38,7 @@ void Match::step(const PlayerInput& input, float dtSeconds, EventList& events) {
     ai.update(dtSeconds, events);
     bullets.updateAll(dtSeconds);
 
-    if (input.drive > 0.0f) {
-        playerTank.accelerate(kForwardInput * input.drive);
-    } else if (input.drive < 0.0f) {
-        playerTank.accelerate(kBackwardInput * -input.drive);
-    }
+    playerTank.drive(input.drive);
     const float turn = kTurnDegreesPerSecond * dtSeconds;
     if (input.turn != 0.0f) {
         playerTank.turn(turn * input.turn);

@@ -10,6 +10,7 @@ constexpr float kFriction = 0.01f;         // speed lost per update
 constexpr float kMinSpeed = -5.0f;         // exclusive bound, fastest forward
 constexpr float kMaxSpeed = 2.0f;          // exclusive bound, fastest backward
 constexpr float kSpeedToStep = 0.04f;      // units moved per update per unit of speed
+constexpr float kDriveInput = 0.2f;        // speed change per update at a full drive request
 constexpr float kJumpRiseSeconds = 0.25f;  // from take-off to the top
 constexpr float kJumpHeight = 2.0f;        // units above the ground level at the top
 constexpr float kLandingClearance = 0.01f; // height kept above a floor after landing
@@ -123,6 +124,10 @@ void Tank::accelerate(float delta) {
     if (kMinSpeed < next && next < kMaxSpeed) {
         speed = next;
     }
+}
+
+void Tank::drive(float request) {
+    accelerate(-kDriveInput * request);
 }
 
 void Tank::turn(float degrees) {

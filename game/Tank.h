@@ -30,6 +30,9 @@ public:
     void update(float dtSeconds, bool jump);
     // Adds delta to speed only if the result stays strictly inside the speed range.
     void accelerate(float delta);
+    // One update of the engine: request 1 drives forward at full power, −1 backward, values
+    // between in proportion.
+    void drive(float request);
     // Turns hull and turret together.
     void turn(float degrees);
     glm::vec3 forward() const;

@@ -30,9 +30,9 @@ float jumpOffset(float timer, float duration) {
 
 Tank::Tank(BulletSystem& bulletSystem, const Bounds& hull, glm::vec3 start, float startHeading)
     : turretHeading(startHeading), heading(startHeading), position(start),
-      bulletSystem(bulletSystem), lives(kStartLives), previousHeading(startHeading),
-      initialLives(kStartLives), initialHeading(startHeading), initialTurretHeading(startHeading),
-      spawnPosition(start), previousPose(pose()) {
+      bulletSystem(bulletSystem), lives(kStartLives), initialLives(kStartLives),
+      initialHeading(startHeading), initialTurretHeading(startHeading), spawnPosition(start),
+      previousPose(pose()) {
     initBody(hull, 0.0f, glm::vec3(0.0f, start.y, 0.0f), glm::vec3(1.0f));
     // The footprint stays unturned until the first update.
     transform.Set(b2Vec2(start.x, start.z), 0.0f);
@@ -49,7 +49,6 @@ TankPose Tank::poseAt(float blend) const {
 
 void Tank::beginStep() {
     previousPose = pose();
-    previousHeading = heading;
     blockedSteps = blocked ? blockedSteps + 1 : 0;
     blocked = false;
     tookOff = false;
@@ -162,7 +161,7 @@ void Tank::fire() {
 void Tank::undoMove() {
     speed *= kUndoSpeedFactor;
     position += lastMove;
-    heading = previousHeading;
+    heading = previousPose.heading;
     blocked = true;
     updateTransform();
 }

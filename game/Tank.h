@@ -66,7 +66,6 @@ public:
     bool onGround = true;
     float fallOffset = 0.0f;
     int lives;
-    float previousHeading; // hull heading at the start of this step
     int initialLives;
     float initialHeading;
     float initialTurretHeading;

@@ -23,7 +23,7 @@ TEST_F(TankTest, ConstructionSetsTheStartValues) {
     expectVec3(tank.position, glm::vec3(1, 2, 3));
     expectVec3(tank.spawnPosition, glm::vec3(1, 2, 3));
     EXPECT_EQ(tank.turretHeading, 180.0f);
-    EXPECT_EQ(tank.previousHeading, 180.0f);
+    EXPECT_EQ(tank.previousPose.heading, 180.0f);
     EXPECT_EQ(tank.initialTurretHeading, 180.0f);
     EXPECT_EQ(tank.initialLives, 5);
     EXPECT_EQ(tank.lives, 5);
@@ -213,7 +213,7 @@ TEST_F(TankTest, UndoMoveRestoresTheHullOfThisStepButNotTheTurret) {
     Tank& tank = makeTank(2, 0, 3, 10);
     tank.turn(15); // an earlier step's turn stays
     tank.beginStep();
-    EXPECT_EQ(tank.previousHeading, 25.0f);
+    EXPECT_EQ(tank.previousPose.heading, 25.0f);
     tank.turn(30);
     tank.speed = -2.0f;
     tank.update(kStep, false);

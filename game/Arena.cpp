@@ -73,21 +73,6 @@ void Arena::build() {
 }
 
 namespace {
-// Where the segment from `from` to `to` enters the body's footprint (0 to 1), or nothing when
-// it misses it or starts inside.
-bool entry(const CollisionBody& body, glm::vec3 from, glm::vec3 to, float& fraction) {
-    b2RayCastInput ray;
-    ray.p1.Set(from.x, from.z);
-    ray.p2.Set(to.x, to.z);
-    ray.maxFraction = 1.0f;
-    b2RayCastOutput hit;
-    if (!body.shape.RayCast(&hit, ray, body.transform, 0)) {
-        return false;
-    }
-    fraction = hit.fraction;
-    return true;
-}
-
 bool holds(const CollisionBody& body, glm::vec3 point) {
     return body.shape.TestPoint(body.transform, b2Vec2(point.x, point.z));
 }
@@ -97,11 +82,11 @@ float Arena::firstObstacle(glm::vec3 from, glm::vec3 to) const {
     float nearest = 1.0f;
     for (const ArenaPiece& piece : pieces) {
         float in = 0.0f;
-        if (!piece.visible || holds(piece, from) || !entry(piece, from, to, in)) {
+        if (!piece.visible || holds(piece, from) || !piece.entry(from, to, in)) {
             continue;
         }
         float back = 0.0f;
-        const float out = holds(piece, to) || !entry(piece, to, from, back) ? 1.0f : 1.0f - back;
+        const float out = holds(piece, to) || !piece.entry(to, from, back) ? 1.0f : 1.0f - back;
         const float lowest = std::min(glm::mix(from.y, to.y, in), glm::mix(from.y, to.y, out));
         if (lowest < piece.top) {
             nearest = std::min(nearest, in);
@@ -120,7 +105,7 @@ float Arena::groundEdge(glm::vec3 from, glm::vec3 to) const {
             return 1.0f;
         }
         float back = 0.0f;
-        if (entry(piece, to, from, back)) {
+        if (piece.entry(to, from, back)) {
             furthest = std::max(furthest, 1.0f - back);
         }
     }

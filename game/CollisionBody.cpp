@@ -30,3 +30,16 @@ void CollisionBody::fitFootprint(const Bounds& bounds, glm::vec3 scale, float he
     bottom = centre.y;
     top = centre.y + height;
 }
+
+bool CollisionBody::entry(glm::vec3 from, glm::vec3 to, float& fraction) const {
+    b2RayCastInput ray;
+    ray.p1.Set(from.x, from.z);
+    ray.p2.Set(to.x, to.z);
+    ray.maxFraction = 1.0f;
+    b2RayCastOutput hit;
+    if (!shape.RayCast(&hit, ray, transform, 0)) {
+        return false;
+    }
+    fraction = hit.fraction;
+    return true;
+}

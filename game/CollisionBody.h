@@ -18,6 +18,12 @@ public:
     // heading (degrees); bottom is centre.y and top bottom plus the scaled height.
     void fitFootprint(const Bounds& bounds, glm::vec3 scale, float heading, glm::vec3 centre);
 
+    // Whether height y lies strictly between bottom and top.
+    bool spans(float y) const { return bottom < y && y < top; }
+    // Where the segment from `from` to `to`, seen from above, enters the footprint: true with
+    // fraction set (0 at from, 1 at to), false when it misses it or starts inside.
+    bool entry(glm::vec3 from, glm::vec3 to, float& fraction) const;
+
     float bottom = 0.0f;
     float top = 0.0f;
     b2PolygonShape shape;

@@ -24,8 +24,7 @@ bool CollisionDetector::overlap(const CollisionBody& first, const CollisionBody&
 }
 
 bool CollisionDetector::blocks(const Tank& tank, const ArenaPiece& piece) const {
-    const float lifted = tank.bottom + kStepClearance;
-    return piece.bottom < lifted && lifted < piece.top;
+    return piece.spans(tank.bottom + kStepClearance);
 }
 
 TankSide CollisionDetector::side(const Tank& tank) const {
@@ -135,7 +134,7 @@ void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
     // A bullet marked dead earlier in this step still hits: one bullet may cost both tanks a
     // life, or hit a tank and a piece, with one burst each.
     for (Tank* tank : tanks) {
-        if (overlap(bullet, *tank) && tank->bottom < bullet.bottom && bullet.bottom < tank->top) {
+        if (overlap(bullet, *tank) && tank->spans(bullet.bottom)) {
             events.push_back({GameEventType::TankHit, bullet.position, side(*tank), ""});
             if (tank->lives > 0) {
                 tank->lives -= 1;
@@ -145,7 +144,7 @@ void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
         }
     }
     for (const ArenaPiece& piece : walls) {
-        if (overlap(bullet, piece) && piece.bottom < bullet.bottom && bullet.bottom < piece.top) {
+        if (overlap(bullet, piece) && piece.spans(bullet.bottom)) {
             events.push_back({GameEventType::WallHit, bullet.position, TankSide::None, ""});
             bullet.dead = true;
         }
@@ -153,17 +152,13 @@ void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
 }
 
 bool CollisionDetector::sweepFromOrigin(Bullet& bullet, EventList& events) {
-    b2RayCastInput ray;
-    ray.p1.Set(bullet.origin.x, bullet.origin.z);
-    ray.p2.Set(bullet.position.x, bullet.position.z);
-    ray.maxFraction = 1.0f;
     float nearest = 1.0f;
     bool hit = false;
     for (const ArenaPiece& piece : walls) {
-        b2RayCastOutput output;
-        if (piece.bottom < bullet.bottom && bullet.bottom < piece.top &&
-            piece.shape.RayCast(&output, ray, piece.transform, 0) && output.fraction < nearest) {
-            nearest = output.fraction;
+        float in = 0.0f;
+        if (piece.spans(bullet.bottom) && piece.entry(bullet.origin, bullet.position, in) &&
+            in < nearest) {
+            nearest = in;
             hit = true;
         }
     }

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 namespace {
-constexpr std::size_t kPieceCount = 21;
 constexpr float kQuarterTurnDegrees = 90.0f;
 // Each wall slides along itself by 3 % of its length, worked out in double so that the places
 // come out as the nearest floats (0.3 for a length of 10, not 0.29999998).
@@ -52,8 +51,6 @@ void Arena::addWallRing(const std::vector<int>& sides, int count, glm::vec3 cent
 }
 
 void Arena::build() {
-    // The pieces never move once built; reserving keeps them where they were made.
-    pieces.reserve(pieces.size() + kPieceCount);
     // Area 1, on the ground.
     addPiece(PieceKind::Ground, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f, kSlabOneScale);
     addWallRing({0, 2, 3}, 3, glm::vec3(0.0f, -0.1f, 0.0f), kWallLength, kWallHeight,

@@ -63,12 +63,6 @@ void Match::step(const PlayerInput& input, float dtSeconds, EventList& events) {
 
 void Match::restart() {
     bullets.clear();
-    for (Tank* tank : {&playerTank, &aiTank}) {
-        tank->lives = tank->initialLives;
-        tank->turretHeading = tank->initialTurretHeading;
-        tank->heading = tank->initialHeading;
-        tank->position = tank->spawnPosition;
-        // Drawn at the spawn point at once rather than sliding there.
-        tank->previousPose = tank->pose();
-    }
+    playerTank.respawn();
+    aiTank.respawn();
 }

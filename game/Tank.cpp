@@ -31,8 +31,7 @@ float jumpOffset(float timer, float duration) {
 Tank::Tank(BulletSystem& bulletSystem, const Bounds& hull, glm::vec3 start, float startHeading)
     : turretHeading(startHeading), heading(startHeading), position(start),
       bulletSystem(bulletSystem), lives(kStartLives), initialLives(kStartLives),
-      initialHeading(startHeading), initialTurretHeading(startHeading), spawnPosition(start),
-      previousPose(pose()) {
+      initialHeading(startHeading), spawnPosition(start), previousPose(pose()) {
     initBody(hull, 0.0f, glm::vec3(0.0f, start.y, 0.0f), glm::vec3(1.0f));
     // The footprint stays unturned until the first update.
     transform.Set(b2Vec2(start.x, start.z), 0.0f);
@@ -156,6 +155,14 @@ void Tank::fire() {
     start.y += kMuzzleLift;
     const glm::vec3 origin(position.x, start.y, position.z);
     bulletSystem.spawn(direction, start, kBulletSpeed, kBulletLifetime, origin);
+}
+
+void Tank::respawn() {
+    lives = initialLives;
+    turretHeading = initialHeading;
+    heading = initialHeading;
+    position = spawnPosition;
+    previousPose = pose();
 }
 
 void Tank::undoMove() {

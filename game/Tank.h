@@ -47,6 +47,9 @@ public:
     void undoMove();
     // Renews the footprint's transform and height from position and heading.
     void updateTransform();
+    // Back at the spawn point with the start's headings and lives, drawn there at once rather
+    // than sliding there. Speed, jump and footprint are left as they are.
+    void respawn();
     TankPose pose() const { return {position, heading, turretHeading}; }
     // The pose blend of the way from the start of this step to now (0: previousPose, 1: pose),
     // each heading turning the shorter way.
@@ -67,8 +70,7 @@ public:
     float fallOffset = 0.0f;
     int lives;
     int initialLives;
-    float initialHeading;
-    float initialTurretHeading;
+    float initialHeading; // of hull and turret alike, degrees
     glm::vec3 spawnPosition;
 
     TankPose previousPose; // at the start of this step

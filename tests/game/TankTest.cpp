@@ -24,7 +24,7 @@ TEST_F(TankTest, ConstructionSetsTheStartValues) {
     expectVec3(tank.spawnPosition, glm::vec3(1, 2, 3));
     EXPECT_EQ(tank.turretHeading, 180.0f);
     EXPECT_EQ(tank.previousPose.heading, 180.0f);
-    EXPECT_EQ(tank.initialTurretHeading, 180.0f);
+    EXPECT_EQ(tank.initialHeading, 180.0f);
     EXPECT_EQ(tank.initialLives, 5);
     EXPECT_EQ(tank.lives, 5);
 

@@ -1,16 +1,14 @@
 #include "game/GameFlow.h"
 
 void GameFlow::update(const PlayerInput& input, float dtSeconds, EventList& events) {
-    if (input.start) {
-        if (!started) {
-            started = true;
-            events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), TankSide::None, ""});
-        } else if (gameOver) {
+    if (input.start && (!started || gameOver)) {
+        if (started) {
             gameOver = false;
             logLine(events, "RESTART GAME");
             match.restart();
-            events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), TankSide::None, ""});
         }
+        started = true;
+        events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), TankSide::None, ""});
     }
     if (input.endMatch && started) {
         gameOver = true;
@@ -23,13 +21,12 @@ void GameFlow::update(const PlayerInput& input, float dtSeconds, EventList& even
         gameOver = true;
         resultMessage = "The AI Won";
     }
-    if (match.aiTank.lives < 1) {
+    if (playerWon()) {
         gameOver = true;
         resultMessage = "You beat the stupid AI :)";
     }
     if (gameOver) {
-        const bool won = match.aiTank.lives < 1;
-        events.push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost, glm::vec3(0.0f),
-                          TankSide::None, ""});
+        events.push_back({playerWon() ? GameEventType::MatchWon : GameEventType::MatchLost,
+                          glm::vec3(0.0f), TankSide::None, ""});
     }
 }

@@ -35,9 +35,6 @@ constexpr int kLast = 7; // highest mouse-button code
 // from -1 (let go) to 1 (pulled fully).
 namespace pad {
 constexpr int kA = 0;
-constexpr int kB = 1;
-constexpr int kX = 2;
-constexpr int kY = 3;
 constexpr int kLeftBumper = 4;
 constexpr int kRightBumper = 5;
 constexpr int kBack = 6;

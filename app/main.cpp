@@ -12,7 +12,6 @@
 
 #include <GL/glew.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -45,8 +44,7 @@ void runGameLoop(Window& window, Scene& scene) {
 
         FrameTiming timing;
         timing.blend = clock.blend();
-        timing.seconds = static_cast<float>(
-            std::min(frameSeconds, FixedStep::kMaxStepsPerFrame * FixedStep::kStepSeconds));
+        timing.seconds = static_cast<float>(FixedStep::cappedSeconds(frameSeconds));
         timing.framesPerSecond = meter.framesPerSecond();
         timing.frameMilliseconds = meter.frameMilliseconds();
         checkGlError("main loop, before scene.render()");

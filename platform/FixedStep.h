@@ -15,6 +15,9 @@ public:
     int advance(double frameSeconds);
     // Share of a step that real time has run past the last step, in [0, 1).
     float blend() const;
+    // A frame's duration cut to the kMaxStepsPerFrame steps it may run at most: the real time
+    // a stalled frame still counts for, beyond the steps.
+    static double cappedSeconds(double frameSeconds);
 
 private:
     double pending = 0.0; // seconds of real time not yet simulated

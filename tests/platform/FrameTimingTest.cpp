@@ -33,6 +33,12 @@ TEST(FixedStepTest, AStallDropsTimeInsteadOfCatchingUp) {
     EXPECT_EQ(clock.advance(1.0 / 60.0), 1); // no backlog from the stall
 }
 
+TEST(FixedStepTest, AFrameCountsForAtMostTheStepsItMayRun) {
+    EXPECT_EQ(FixedStep::cappedSeconds(0.1), 0.1);
+    EXPECT_EQ(FixedStep::cappedSeconds(3.0),
+              FixedStep::kMaxStepsPerFrame * FixedStep::kStepSeconds);
+}
+
 TEST(FrameRateMeterTest, ShowsTheFramesOfTheLastSecondAndTheirMeanTime) {
     FrameRateMeter meter;
     EXPECT_EQ(meter.framesPerSecond(), 0.0);

@@ -40,7 +40,7 @@ Tank::Tank(BulletSystem& bulletSystem, const Bounds& hull, glm::vec3 start, floa
 }
 
 TankPose Tank::poseAt(float blend) const {
-    return {glm::mix(previousPose.position, position, blend),
+    return {positionAt(blend),
             previousPose.heading + headingDifference(previousPose.heading, heading) * blend,
             previousPose.turretHeading +
                 headingDifference(previousPose.turretHeading, turretHeading) * blend};

@@ -54,6 +54,10 @@ public:
     // The pose blend of the way from the start of this step to now (0: previousPose, 1: pose),
     // each heading turning the shorter way.
     TankPose poseAt(float blend) const;
+    // The position of poseAt(blend): on the straight line from previousPose's to the current one.
+    glm::vec3 positionAt(float blend) const {
+        return glm::mix(previousPose.position, position, blend);
+    }
 
     float groundLevel = 0.0f;
     float floorLevel = 0.0f;

@@ -6,10 +6,6 @@ namespace {
 
 enum Engine { kPlayerEngine, kComputerEngine, kEngineCount };
 
-glm::vec3 blendedPosition(const Tank& tank, float blend) {
-    return glm::mix(tank.previousPose.position, tank.position, blend);
-}
-
 } // namespace
 
 SceneSound::SceneSound(const std::string& soundDir) : audio(soundDir, kEngineCount) {}
@@ -67,7 +63,6 @@ void SceneSound::follow(const GameFlow& flow, float blend) {
         return;
     }
     const Match& match = flow.match;
-    audio.setEngine(kPlayerEngine, blendedPosition(match.playerTank, blend),
-                    match.playerTank.throttle());
-    audio.setEngine(kComputerEngine, blendedPosition(match.aiTank, blend), match.aiTank.throttle());
+    audio.setEngine(kPlayerEngine, match.playerTank.positionAt(blend), match.playerTank.throttle());
+    audio.setEngine(kComputerEngine, match.aiTank.positionAt(blend), match.aiTank.throttle());
 }

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 struct PieceRow {
@@ -47,17 +45,6 @@ glm::mat4 layoutMatrix(const PieceRow& row) {
     return glm::scale(rotateDegrees(glm::translate(glm::mat4(1.0f), row.position), row.heading,
                                     glm::vec3(0, 1, 0)),
                       row.scale);
-}
-
-float spanOf(const ArenaPiece& piece, int axis) {
-    float low = 1e9f;
-    float high = -1e9f;
-    for (int i = 0; i < piece.shape.m_count; ++i) {
-        const float v = axis == 0 ? piece.shape.m_vertices[i].x : piece.shape.m_vertices[i].y;
-        low = std::min(low, v);
-        high = std::max(high, v);
-    }
-    return high - low;
 }
 
 class ArenaTest : public ::testing::Test {

@@ -6,25 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
-
-struct Span {
-    float minX, maxX, minZ, maxZ;
-};
-
-Span footprintSpan(const CollisionBody& body) {
-    Span span{1e9f, -1e9f, 1e9f, -1e9f};
-    for (int i = 0; i < body.shape.m_count; ++i) {
-        const b2Vec2 v = b2Mul(body.transform, body.shape.m_vertices[i]);
-        span.minX = std::min(span.minX, v.x);
-        span.maxX = std::max(span.maxX, v.x);
-        span.minZ = std::min(span.minZ, v.y);
-        span.maxZ = std::max(span.maxZ, v.y);
-    }
-    return span;
-}
 
 // The box around meshes of the given boxes, as a model file of them gives it.
 Bounds meshesOf(std::initializer_list<Bounds> boxes) {

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 60.0f;
-
 class CollisionDetectorTest : public TankWorldTest {
 protected:
     // The player's tank is listed first; the footprint takes the heading. Starts a step.

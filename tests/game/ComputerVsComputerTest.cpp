@@ -1,13 +1,14 @@
 // Ten minutes of the computer against itself on the real arena: no tank sticks to a spot.
 #include "Scenario.h"
 
+#include "GameFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <iostream>
 
 namespace {
 
-constexpr float kStep = 1.0f / 60.0f;
 constexpr int kTenMinutes = 10 * 60 * 60; // steps
 constexpr float kSpotRadius = 0.5f;       // units
 constexpr float kLongestAllowed = 3.0f;   // seconds

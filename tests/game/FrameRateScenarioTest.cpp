@@ -127,10 +127,8 @@ TEST(FrameRateScenarioTest, ShotsAtEveryRingWallStopThere) {
                              std::to_string(rate) + " frames per second");
                 Match match(realModelBounds(), kAiSeed);
                 Tank& tank = match.playerTank;
-                tank.position = close ? wall.closeSpot : wall.closeSpot + wall.backOff;
-                tank.floorLevel = tank.groundLevel = tank.position.y - 0.01f;
                 tank.turretHeading = wall.towardsWall;
-                tank.updateTransform();
+                placeTank(tank, close ? wall.closeSpot : wall.closeSpot + wall.backOff);
                 std::vector<glm::vec3> wallHits;
                 playAtFrameRate(match, rate, 1.0, script, [&](int, const EventList& events) {
                     for (const GameEvent& event : events) {

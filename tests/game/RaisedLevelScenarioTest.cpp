@@ -2,7 +2,7 @@
 // back down, and no jump from either level leaves the arena.
 #include "Scenario.h"
 
-#include "support/VecExpect.h"
+#include "GameFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 60.0f;
 constexpr float kLevelOneFloor = 0.01f + 0.05f * 0.5f; // slab 1's top
 constexpr float kLevelTwoFloor = 1.1f + 0.05f * 0.5f;  // slab 2's top
 
@@ -23,10 +22,8 @@ protected:
     std::unique_ptr<Match> matchFrom(glm::vec3 position, float heading) {
         auto match = std::make_unique<Match>(realModelBounds(), 5u);
         Tank& tank = match->playerTank;
-        tank.position = position;
         tank.heading = tank.turretHeading = heading;
-        tank.floorLevel = tank.groundLevel = position.y - 0.01f;
-        tank.updateTransform();
+        placeTank(tank, position);
         // The computer's tank stays out of the way, idle at its spawn point.
         match->aiTank.position = glm::vec3(-5.0f, kLevelOneFloor + 0.01f, -5.0f);
         match->aiTank.updateTransform();

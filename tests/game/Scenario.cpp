@@ -1,19 +1,32 @@
 #include "Scenario.h"
 
+#include "GameFixtures.h"
+
 #include "assets/ModelData.h"
 #include "game/PlayerControls.h"
 #include "platform/FixedStep.h"
+#include "render/AssetPaths.h"
 
 #include <string>
+
+namespace {
+constexpr float kLandingClearance = 0.01f; // units a tank standing on a floor keeps above it
+} // namespace
 
 ModelBounds realModelBounds() {
     // Read once per test process: the scenarios build many matches.
     static const ModelBounds bounds = [] {
-        const std::string models = "../Brakkel_game/Models/";
+        const std::string models = kModelDir;
         const Bounds box = boundsOf(readModel(models + "tank_bottom.obj"));
         return ModelBounds{box, boundsOf(readModel(models + "bullet.obj")), box};
     }();
     return bounds;
+}
+
+void placeTank(Tank& tank, glm::vec3 spot) {
+    tank.position = spot;
+    tank.floorLevel = tank.groundLevel = spot.y - kLandingClearance;
+    tank.updateTransform();
 }
 
 void playAtFrameRate(Match& match, int framesPerSecond, double seconds,
@@ -30,8 +43,7 @@ void playAtFrameRate(Match& match, int framesPerSecond, double seconds,
         const int due = frame == 0 ? 0 : clock.advance(1.0 / framesPerSecond);
         for (int step = 0; step < due; ++step) {
             events.clear();
-            const auto stepSeconds = static_cast<float>(FixedStep::kStepSeconds);
-            match.step(controls.read(input, stepSeconds), stepSeconds, events);
+            match.step(controls.read(input, kStep), kStep, events);
             onStep(++stepNumber, events);
         }
         // What the player does before the next frame reaches the window's input now.

@@ -9,6 +9,10 @@
 // The game's real models' boxes, read from the staged asset tree (the tests run from bin/).
 ModelBounds realModelBounds();
 
+// Stands the tank at spot, its floor and ground level just below (the landing clearance),
+// with its footprint moved there at its current heading.
+void placeTank(Tank& tank, glm::vec3 spot);
+
 // A player's key or button going down or up at a moment of real time.
 struct ScriptedInput {
     double seconds;

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 60.0f; // seconds
-
 class TankTest : public TankWorldTest {
 protected:
     Tank& makeTank(float x = 0, float y = 0, float z = 0, float heading = 0) {

@@ -12,7 +12,6 @@
 
 namespace {
 constexpr GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-constexpr GLint kShadowMapUnit = 1;
 
 Texture makeTarget(GLenum attachment) {
     Texture texture = Texture::create();
@@ -78,8 +77,8 @@ void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::ve
     glUniform3fv(lightDirectionLocation, 1, glm::value_ptr(lightDirection));
     glUniformMatrix4fv(shadowMatrixLocation, 1, GL_FALSE,
                        glm::value_ptr(shadowMap.shadowTextureMatrix));
-    glUniform1i(shadowMapLocation, kShadowMapUnit);
-    glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
+    glUniform1i(shadowMapLocation, ShadowMap::kTextureUnit);
+    glActiveTexture(GL_TEXTURE0 + ShadowMap::kTextureUnit);
     glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture.name());
     glActiveTexture(GL_TEXTURE0);
 }

@@ -21,7 +21,6 @@ constexpr float kLightNear = 45.0f;
 constexpr float kLightFar = 90.0f;
 constexpr float kPolygonOffsetFactor = 1.1f;
 constexpr float kPolygonOffsetUnits = 4.0f;
-constexpr GLint kShadowMapUnit = 1;
 // Texels around the part of the map a frame reads: the lookup's bilinear filter reaches one,
 // and the lookup is taken up to 0.08 units off the surface, about six texels across the arena.
 constexpr int kRegionPadding = 10;
@@ -96,7 +95,7 @@ void ShadowMap::render(const DrawList& draws, TexelRect region) const {
     state.scissor = true;
     state.scissorRect = glm::ivec4(region.x, region.y, region.width, region.height);
     // The map must not be bound for sampling while it is rendered into.
-    glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
+    glActiveTexture(GL_TEXTURE0 + kTextureUnit);
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
     applyPassState(state);

@@ -37,18 +37,25 @@ PassState mainPassState(GLuint framebuffer, Blend blend, bool depthWrite, bool w
 }
 } // namespace
 
-MainPass::MainPass()
+MainPass::MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap)
     : framebuffer(Framebuffer::create()),
       program(loadShaders(std::string(kShaderDir) + "lambertphong.vert",
                           std::string(kShaderDir) + "lambertphong.frag")),
+      shadowTexture(shadowMap.depthTexture.name()),
       viewLocation(glGetUniformLocation(program.name(), "V")),
       projectionLocation(glGetUniformLocation(program.name(), "P")),
-      lightDirectionLocation(glGetUniformLocation(program.name(), "lightdir_world")),
-      shadowMatrixLocation(glGetUniformLocation(program.name(), "sm_light_texmat")),
-      shadowMapLocation(glGetUniformLocation(program.name(), "shadow_map")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
       alphaLocation(glGetUniformLocation(program.name(), "alpha")),
       materialUniforms(program.name()) {
+    // Fixed for good: set once here.
+    glUseProgram(program.name());
+    glUniform3fv(glGetUniformLocation(program.name(), "lightdir_world"), 1,
+                 glm::value_ptr(lightDirection));
+    glUniformMatrix4fv(glGetUniformLocation(program.name(), "sm_light_texmat"), 1, GL_FALSE,
+                       glm::value_ptr(shadowMap.shadowTextureMatrix));
+    glUniform1i(glGetUniformLocation(program.name(), "shadow_map"), ShadowMap::kTextureUnit);
+    glUseProgram(0);
+
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
     depth = Renderbuffer::create();
     glBindRenderbuffer(GL_RENDERBUFFER, depth.name());
@@ -64,8 +71,7 @@ MainPass::MainPass()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::vec3 lightDirection,
-                     const ShadowMap& shadowMap, bool lines) {
+void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool lines) {
     wireframe = lines;
     applyPassState(mainPassState(framebuffer.name(), Blend::Off, true, wireframe));
     // Transparent black wherever nothing is drawn: the final pass shows the background there.
@@ -74,12 +80,8 @@ void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::ve
     glUseProgram(program.name());
     glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(view));
     glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(projection));
-    glUniform3fv(lightDirectionLocation, 1, glm::value_ptr(lightDirection));
-    glUniformMatrix4fv(shadowMatrixLocation, 1, GL_FALSE,
-                       glm::value_ptr(shadowMap.shadowTextureMatrix));
-    glUniform1i(shadowMapLocation, ShadowMap::kTextureUnit);
     glActiveTexture(GL_TEXTURE0 + ShadowMap::kTextureUnit);
-    glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture.name());
+    glBindTexture(GL_TEXTURE_2D, shadowTexture);
     glActiveTexture(GL_TEXTURE0);
 }
 

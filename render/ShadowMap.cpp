@@ -45,9 +45,14 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
     : program(loadShaders(std::string(kShaderDir) + "shadow.vert",
                           std::string(kShaderDir) + "shadow.frag")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
-      lightSpaceLocation(glGetUniformLocation(program.name(), "lightspace")),
       lightSpaceMatrix(lightSpace(lightDirection)),
       shadowTextureMatrix(biasMatrix() * lightSpaceMatrix) {
+    // Fixed for good: set once here.
+    glUseProgram(program.name());
+    glUniformMatrix4fv(glGetUniformLocation(program.name(), "lightspace"), 1, GL_FALSE,
+                       glm::value_ptr(lightSpaceMatrix));
+    glUseProgram(0);
+
     depthTexture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture.name());
     checkGlError("before texture");
@@ -102,7 +107,6 @@ void ShadowMap::render(const DrawList& draws, TexelRect region) const {
     glClear(GL_DEPTH_BUFFER_BIT);
 
     glUseProgram(program.name());
-    glUniformMatrix4fv(lightSpaceLocation, 1, GL_FALSE, glm::value_ptr(lightSpaceMatrix));
     for (const std::vector<MeshDraw>* list : {&draws.opaque, &draws.seeThrough}) {
         for (const MeshDraw& draw : *list) {
             glUniformMatrix4fv(modelLocation, 1, GL_FALSE, glm::value_ptr(draw.transform));

@@ -34,7 +34,6 @@ public:
     Framebuffer framebuffer;
     Program program;
     GLint modelLocation;
-    GLint lightSpaceLocation;
     glm::mat4 lightSpaceMatrix;    // light projection × light view
     glm::mat4 shadowTextureMatrix; // bias × lightSpaceMatrix: to map coordinates and depth
 };

@@ -13,7 +13,7 @@ void notify(FrameObserver* observer, FramePhase phase) {
 } // namespace
 
 Renderer::Renderer(glm::vec3 lightDirection, GLuint backgroundPicture, unsigned int particleSeed)
-    : lightDirection(lightDirection), shadowMap(lightDirection), particles(particleSeed),
+    : shadowMap(lightDirection), mainPass(lightDirection, shadowMap), particles(particleSeed),
       screenPass(backgroundPicture, mainPass.colourTarget(), mainPass.glowTarget()) {}
 
 void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
@@ -22,7 +22,7 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     shadowMap.render(frame.draws, shadowMap.regionSeenBy(viewProjection, frame.scene));
 
     notify(observer, FramePhase::Main);
-    mainPass.begin(frame.view, frame.projection, lightDirection, shadowMap, frame.wireframe);
+    mainPass.begin(frame.view, frame.projection, frame.wireframe);
     checkGlError("Scene::render() 1");
     mainPass.draw(frame.draws.opaque);
     checkGlError("Scene::render() 2");

@@ -62,7 +62,10 @@ TEST_F(SceneTest, TheFinalPassComposesTheMainPassTargets) {
 }
 
 TEST_F(SceneTest, LightComesFromTheFixedSun) {
-    const glm::vec3 light = scene->renderer.lightDirection;
+    // The lit program holds the light it was given.
+    const GLuint lit = scene->renderer.mainPass.program.name();
+    glm::vec3 light(0.0f);
+    glGetUniformfv(lit, glGetUniformLocation(lit, "lightdir_world"), &light[0]);
     EXPECT_NEAR(light.x, 0.5345225f, 1e-6f);
     EXPECT_NEAR(light.y, 0.8017837f, 1e-6f);
     EXPECT_NEAR(light.z, 0.2672612f, 1e-6f);

@@ -1,8 +1,6 @@
 #include "scene/Renderer.h"
 
 #include "platform/GlCheck.h"
-#include "platform/WindowSize.h"
-#include "render/PassState.h"
 
 namespace {
 void notify(FrameObserver* observer, FramePhase phase) {
@@ -40,9 +38,7 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     }
 
     notify(observer, FramePhase::Text);
-    PassState textState;
-    textState.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
-    applyPassState(textState);
+    text.begin();
     for (const TextLine& line : frame.texts) {
         text.draw(line.text, line.x, line.y, line.size);
     }

@@ -8,8 +8,6 @@
 namespace {
 constexpr GLint kColourUnit = 0;
 constexpr GLint kGlowUnit = 1;
-// The shader reads the glow at level 3: making smaller levels costs time for nothing.
-constexpr GLint kGlowLevels = 3;
 } // namespace
 
 FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
@@ -39,7 +37,6 @@ void FinalPass::draw(float darken) const {
     glBindTexture(GL_TEXTURE_2D, colourTarget);
     glActiveTexture(GL_TEXTURE0 + kGlowUnit);
     glBindTexture(GL_TEXTURE_2D, glowTarget);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, kGlowLevels);
     glGenerateMipmap(GL_TEXTURE_2D);
     glBindSampler(kGlowUnit, glowSampler.name());
     quad.draw();

@@ -2,6 +2,7 @@
 
 #include "platform/WindowSize.h"
 #include "render/AssetPaths.h"
+#include "render/FinalPass.h"
 #include "render/PassState.h"
 #include "render/ShaderLoader.h"
 
@@ -13,12 +14,12 @@
 namespace {
 constexpr GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
 
+// A window-sized target on attachment, left bound. The final pass reads the colour target
+// with texelFetch and the glow target through its own sampler, so only the texture's own
+// filter matters: without mip levels it keeps the texture complete.
 Texture makeTarget(GLenum attachment) {
     Texture texture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, texture.name());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kWindowWidth, kWindowHeight, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
@@ -63,6 +64,8 @@ MainPass::MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap)
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth.name());
     colour = makeTarget(kDrawBuffers[0]);
     glow = makeTarget(kDrawBuffers[1]);
+    // The final pass makes the glow's mip levels each frame, only those it reads.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, FinalPass::kGlowMaxLevel);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDrawBuffers(2, kDrawBuffers);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {

@@ -55,7 +55,7 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
 
     depthTexture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture.name());
-    checkGlError("before texture");
+    checkGlError("ShadowMap::ShadowMap, before the texture");
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kSize, kSize, 0, GL_DEPTH_COMPONENT,
                  GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

@@ -21,15 +21,15 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
 
     notify(observer, FramePhase::Main);
     mainPass.begin(frame.view, frame.projection, frame.wireframe);
-    checkGlError("Scene::render() 1");
+    checkGlError("Renderer::render, main pass begun");
     mainPass.draw(frame.draws.opaque);
-    checkGlError("Scene::render() 2");
+    checkGlError("Renderer::render, solid models drawn");
     mainPass.blendOver();
     mainPass.draw(frame.draws.seeThrough);
-    checkGlError("Scene::render() 4");
+    checkGlError("Renderer::render, see-through models drawn");
     mainPass.blendWithoutDepth();
     particles.step(frame.particleSeconds, viewProjection);
-    checkGlError("After Particle Render");
+    checkGlError("Renderer::render, particles drawn");
 
     notify(observer, FramePhase::Screen);
     screenPass.draw(frame.darken);

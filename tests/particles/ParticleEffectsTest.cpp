@@ -42,11 +42,8 @@ TEST_F(ParticleTest, InitIsTrueWhenTheProgramIsReady) {
     EXPECT_TRUE(simulation.init());
     EXPECT_TRUE(drawing.init());
     EXPECT_EQ(GetCapturedStderr(), "");
-    GLint linked = GL_FALSE;
-    glGetProgramiv(simulation.shaderProgram.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
-    glGetProgramiv(drawing.shaderProgram.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
+    EXPECT_EQ(linkStatus(simulation.shaderProgram.name()), GL_TRUE);
+    EXPECT_EQ(linkStatus(drawing.shaderProgram.name()), GL_TRUE);
 }
 
 TEST_F(ParticleTest, InitialRecordsAreSlowFreshAndDifferPerBurst) {
@@ -131,12 +128,8 @@ TEST_F(ParticleTest, TriggerUsesTheBurstsInTurnAndWrapsWithoutTouchingGl) {
     }
     EXPECT_EQ(effects->nextSystem, 0);
 
-    GLint program = -1;
-    GLint arrayBuffer = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-    EXPECT_EQ(program, 0);
-    EXPECT_EQ(static_cast<GLuint>(arrayBuffer), sentinel.name());
+    EXPECT_EQ(intState(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(static_cast<GLuint>(intState(GL_ARRAY_BUFFER_BINDING)), sentinel.name());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
@@ -219,12 +212,8 @@ TEST_F(ParticleTest, StepBeforeAnyHitLeavesGlAlone) {
     GLuint generated = 1;
     glGetQueryObjectuiv(query, GL_QUERY_RESULT, &generated);
     EXPECT_EQ(generated, 0u);
-    GLint program = -1;
-    GLint arrayBuffer = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-    EXPECT_EQ(program, 0);
-    EXPECT_EQ(static_cast<GLuint>(arrayBuffer), sentinel.name());
+    EXPECT_EQ(intState(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(static_cast<GLuint>(intState(GL_ARRAY_BUFFER_BINDING)), sentinel.name());
     EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
     for (const ParticleSystem& system : effects->systems) {
         EXPECT_EQ(system.elapsedSeconds, 0.701f);

@@ -101,9 +101,8 @@ TEST_F(ParticleTest, DrawingPassSwitchesItsStateOffAgain) {
         glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
         EXPECT_EQ(enabled, 0) << "attribute " << attribute;
     }
-    GLint program = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(static_cast<GLuint>(program), effects->drawing.shaderProgram.name());
+    EXPECT_EQ(static_cast<GLuint>(intState(GL_CURRENT_PROGRAM)),
+              effects->drawing.shaderProgram.name());
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

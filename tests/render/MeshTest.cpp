@@ -97,20 +97,6 @@ void expectSameVertices(const std::vector<Vertex>& actual, const std::vector<Ver
     }
 }
 
-GLint intState(GLenum name) {
-    GLint value = -1;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
-GLuint textureOnUnit(GLenum unit) {
-    const GLint active = intState(GL_ACTIVE_TEXTURE);
-    glActiveTexture(unit);
-    const GLint bound = intState(GL_TEXTURE_BINDING_2D);
-    glActiveTexture(static_cast<GLenum>(active));
-    return static_cast<GLuint>(bound);
-}
-
 class MeshTest : public GlTest {
 protected:
     void SetUp() override {
@@ -254,9 +240,7 @@ void main() {
 }
 )"));
     testing::internal::GetCapturedStdout();
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
+    EXPECT_EQ(linkStatus(program.name()), GL_TRUE);
     return program;
 }
 

@@ -136,9 +136,7 @@ protected:
 };
 
 TEST_F(TextRendererTest, ConstructionBuildsTheProgramAndFindsTheSampler) {
-    GLint linked = GL_FALSE;
-    glGetProgramiv(renderer->textProgram.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE) << compileLog;
+    EXPECT_EQ(linkStatus(renderer->textProgram.name()), GL_TRUE) << compileLog;
     EXPECT_NE(compileLog.find("text.vert"), std::string::npos) << compileLog;
     EXPECT_NE(compileLog.find("text.frag"), std::string::npos) << compileLog;
     EXPECT_NE(renderer->samplerLocation, -1);

@@ -83,9 +83,7 @@ TEST_F(SceneTest, RenderTargetsAreComplete) {
     glBindFramebuffer(GL_FRAMEBUFFER, scene->renderer.mainPass.framebuffer.name());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    GLint drawBuffer = 0;
-    glGetIntegerv(GL_DRAW_BUFFER1, &drawBuffer);
-    EXPECT_EQ(drawBuffer, GL_COLOR_ATTACHMENT1);
+    EXPECT_EQ(intState(GL_DRAW_BUFFER1), GL_COLOR_ATTACHMENT1);
     glBindFramebuffer(GL_FRAMEBUFFER, scene->renderer.shadowMap.framebuffer.name());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
@@ -106,9 +104,7 @@ TEST_F(SceneTest, ProgramsAreLinkedAndTheLitProgramHasItsUniforms) {
     const GLuint shadow = scene->renderer.shadowMap.program.name();
     const GLuint background = scene->renderer.screenPass.background.program.name();
     for (GLuint program : {lit, shadow, background}) {
-        GLint linked = GL_FALSE;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        EXPECT_EQ(linked, GL_TRUE);
+        EXPECT_EQ(linkStatus(program), GL_TRUE);
     }
     for (const char* name :
          {"M", "V", "P", "lightdir_world", "alpha", "sm_light_texmat", "shadow_map", "ka", "kd",

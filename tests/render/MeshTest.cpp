@@ -5,6 +5,7 @@
 #include "render/ShaderLoader.h"
 #include "render/Technique.h"
 
+#include "VertexExpect.h"
 #include "support/GlContext.h"
 #include "support/TempFiles.h"
 
@@ -85,17 +86,6 @@ void main() {
 
     GLint offsetLocation = -1;
 };
-
-void expectSameVertices(const std::vector<Vertex>& actual, const std::vector<Vertex>& expected,
-                        glm::vec3 offset = glm::vec3(0.0f)) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i) {
-        SCOPED_TRACE("vertex " + std::to_string(i));
-        EXPECT_EQ(actual[i].position, expected[i].position + offset);
-        EXPECT_EQ(actual[i].normal, expected[i].normal);
-        EXPECT_EQ(actual[i].uv, expected[i].uv);
-    }
-}
 
 class MeshTest : public GlTest {
 protected:

@@ -174,14 +174,6 @@ std::string withHeaderByte(std::string file, size_t offset, unsigned char value)
     return file;
 }
 
-std::string withSize(std::string file, unsigned width, unsigned height) {
-    file[12] = static_cast<char>(width & 0xFF);
-    file[13] = static_cast<char>(width >> 8);
-    file[14] = static_cast<char>(height & 0xFF);
-    file[15] = static_cast<char>(height >> 8);
-    return file;
-}
-
 TEST_F(TextureLoaderTest, DamagedOrUnsupportedFilesGiveAnEmptyTexture) {
     const std::string good = makeTga({4, 4, 3}, patternPixels(4, 4, 3));
     const std::string goodRle = makeTga({4, 4, 3, false, false, true}, patternPixels(4, 4, 3));

@@ -18,8 +18,6 @@ using testing::internal::GetCapturedStdout;
 
 namespace {
 
-const glm::mat4 kViewProjection(1.0f);
-
 TEST_F(ParticleTest, BothProgramsBuildAndReportZero) {
     EXPECT_EQ(initOutput, "Init particle Shaders: 0\n");
     const ParticleSimProgram& simulation = effects->simulation;
@@ -58,7 +56,8 @@ TEST_F(ParticleTest, InitialRecordsAreSlowFreshAndDifferPerBurst) {
     for (int a = 0; a < 10; ++a) {
         for (int b = a + 1; b < 10; ++b) {
             EXPECT_NE(std::memcmp(burst(a).initialParticles.data(),
-                                  burst(b).initialParticles.data(), 32000),
+                                  burst(b).initialParticles.data(),
+                                  sizeof(burst(a).initialParticles)),
                       0)
                 << "bursts " << a << " and " << b;
         }
@@ -97,9 +96,9 @@ TEST_F(ParticleTest, BurstsDrawInTurnFromTheSeed) {
     std::mt19937 random(kSeed);
     for (int i = 0; i < 3; ++i) {
         const ParticleSystem expected(random);
-        EXPECT_EQ(
-            std::memcmp(burst(i).initialParticles.data(), expected.initialParticles.data(), 32000),
-            0)
+        EXPECT_EQ(std::memcmp(burst(i).initialParticles.data(), expected.initialParticles.data(),
+                              sizeof(expected.initialParticles)),
+                  0)
             << "burst " << i;
     }
     CaptureStdout();
@@ -107,10 +106,10 @@ TEST_F(ParticleTest, BurstsDrawInTurnFromTheSeed) {
     const ParticleEffects other(kSeed + 1);
     GetCapturedStdout();
     EXPECT_EQ(std::memcmp(again.systems[9].initialParticles.data(),
-                          burst(9).initialParticles.data(), 32000),
+                          burst(9).initialParticles.data(), sizeof(burst(9).initialParticles)),
               0);
     EXPECT_NE(std::memcmp(other.systems[0].initialParticles.data(),
-                          burst(0).initialParticles.data(), 32000),
+                          burst(0).initialParticles.data(), sizeof(burst(0).initialParticles)),
               0);
 }
 
@@ -246,7 +245,6 @@ protected:
             << "#version 330 core\nvoid main() { this is not GLSL }\n";
     }
 
-    static constexpr unsigned int kSeed = 11;
     TempDir tree;
     fs::path home;
 };

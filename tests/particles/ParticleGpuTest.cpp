@@ -10,8 +10,6 @@
 
 namespace {
 
-const glm::mat4 kViewProjection(1.0f);
-
 TEST_F(ParticleTest, FirstPassMovesEveryRecordOneFrame) {
     effects->trigger(glm::vec3(5.0f, 1.0f, -3.0f));
     effects->step(kFrameSeconds, kViewProjection);

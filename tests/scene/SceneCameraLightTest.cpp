@@ -2,7 +2,6 @@
 #include "support/SceneFixture.h"
 #include "support/VecExpect.h"
 
-#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -45,11 +45,11 @@ const void* byteOffset(std::size_t offset) {
 } // namespace
 
 ParticleSystem::ParticleSystem(std::mt19937& random) : elapsedSeconds(kIdleSeconds) {
-    checkGlError("Before feedback");
+    checkGlError("ParticleSystem::ParticleSystem, on entry");
     transformFeedbacks = {TransformFeedback::create(), TransformFeedback::create()};
-    checkGlError("After feedback");
+    checkGlError("ParticleSystem::ParticleSystem, feedback objects made");
     particleBuffers = {Buffer::create(), Buffer::create()};
-    checkGlError("After feedback buffer");
+    checkGlError("ParticleSystem::ParticleSystem, buffers made");
 
     for (Particle& particle : initialParticles) {
         // The order of the draws (z, then y, then x) fixes which burst gets which vectors.
@@ -108,29 +108,29 @@ void ParticleSystem::simulate(float deltaSeconds, const ParticleSimProgram& simu
     glUniform1f(simulation.deltaTimeLocation, deltaSeconds * kMillisecondsPerSecond);
 
     glEnable(GL_RASTERIZER_DISCARD);
-    checkGlError("Before feedback");
+    checkGlError("ParticleSystem::simulate, on entry");
     glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[sourceIndex].name());
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedbacks[targetIndex].name());
-    checkGlError("After feedback");
+    checkGlError("ParticleSystem::simulate, feedback bound");
 
     for (const AttributeLayout& attribute : kParticleAttributes) {
         glEnableVertexAttribArray(attribute.location);
         glVertexAttribPointer(attribute.location, attribute.components, GL_FLOAT, GL_FALSE,
                               sizeof(Particle), byteOffset(attribute.offset));
     }
-    checkGlError("After vertex attrib");
+    checkGlError("ParticleSystem::simulate, attributes set");
 
     glBeginTransformFeedback(GL_POINTS);
     if (isFirstUpdate) {
         glDrawArrays(GL_POINTS, 0, kParticlesPerBurst);
         isFirstUpdate = false;
-        checkGlError("After first");
+        checkGlError("ParticleSystem::simulate, first pass drawn");
     } else {
         glDrawTransformFeedback(GL_POINTS, transformFeedbacks[sourceIndex].name());
     }
     glEndTransformFeedback();
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
-    checkGlError("After draw");
+    checkGlError("ParticleSystem::simulate, pass drawn");
 
     for (const AttributeLayout& attribute : kParticleAttributes) {
         glDisableVertexAttribArray(attribute.location);

@@ -8,8 +8,6 @@
 namespace {
 constexpr GLint kColourUnit = 0;
 constexpr GLint kGlowUnit = 1;
-// The shader reads the glow at level 3: making smaller levels costs time for nothing.
-constexpr GLint kGlowLevels = 3;
 } // namespace
 
 FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
@@ -25,18 +23,20 @@ FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
     glSamplerParameteri(glowSampler.name(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glSamplerParameteri(glowSampler.name(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glSamplerParameteri(glowSampler.name(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    // Fixed for good: set once here.
+    glUseProgram(program.name());
+    glUniform1i(texSampler1Location, kColourUnit);
+    glUniform1i(texSampler2Location, kGlowUnit);
+    glUseProgram(0);
 }
 
 void FinalPass::draw(float darken) const {
     glUseProgram(program.name());
     glUniform1f(darkenLocation, darken);
-    glUniform1i(texSampler1Location, kColourUnit);
-    glUniform1i(texSampler2Location, kGlowUnit);
     glActiveTexture(GL_TEXTURE0 + kColourUnit);
     glBindTexture(GL_TEXTURE_2D, colourTarget);
     glActiveTexture(GL_TEXTURE0 + kGlowUnit);
     glBindTexture(GL_TEXTURE_2D, glowTarget);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, kGlowLevels);
     glGenerateMipmap(GL_TEXTURE_2D);
     glBindSampler(kGlowUnit, glowSampler.name());
     quad.draw();

@@ -10,6 +10,10 @@
 // for a few reads and does not wrap across the window.
 class FinalPass {
 public:
+    // The mip level "final.frag" reads the glow at (kBloomLevel). The glow target's owner sets
+    // it as the target's GL_TEXTURE_MAX_LEVEL: making smaller levels costs time for nothing.
+    static constexpr GLint kGlowMaxLevel = 3;
+
     FinalPass(GLuint colourTarget, GLuint glowTarget);
 
     // Samples the colour target on unit 0 and the glow target on unit 1, with the brightness

@@ -2,6 +2,7 @@
 
 #include "platform/WindowSize.h"
 #include "render/AssetPaths.h"
+#include "render/FinalPass.h"
 #include "render/PassState.h"
 #include "render/ShaderLoader.h"
 
@@ -12,14 +13,13 @@
 
 namespace {
 constexpr GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-constexpr GLint kShadowMapUnit = 1;
 
+// A window-sized target on attachment, left bound. The final pass reads the colour target
+// with texelFetch and the glow target through its own sampler, so only the texture's own
+// filter matters: without mip levels it keeps the texture complete.
 Texture makeTarget(GLenum attachment) {
     Texture texture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, texture.name());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kWindowWidth, kWindowHeight, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
@@ -38,18 +38,25 @@ PassState mainPassState(GLuint framebuffer, Blend blend, bool depthWrite, bool w
 }
 } // namespace
 
-MainPass::MainPass()
+MainPass::MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap)
     : framebuffer(Framebuffer::create()),
       program(loadShaders(std::string(kShaderDir) + "lambertphong.vert",
                           std::string(kShaderDir) + "lambertphong.frag")),
+      shadowTexture(shadowMap.depthTexture.name()),
       viewLocation(glGetUniformLocation(program.name(), "V")),
       projectionLocation(glGetUniformLocation(program.name(), "P")),
-      lightDirectionLocation(glGetUniformLocation(program.name(), "lightdir_world")),
-      shadowMatrixLocation(glGetUniformLocation(program.name(), "sm_light_texmat")),
-      shadowMapLocation(glGetUniformLocation(program.name(), "shadow_map")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
       alphaLocation(glGetUniformLocation(program.name(), "alpha")),
       materialUniforms(program.name()) {
+    // Fixed for good: set once here.
+    glUseProgram(program.name());
+    glUniform3fv(glGetUniformLocation(program.name(), "lightdir_world"), 1,
+                 glm::value_ptr(lightDirection));
+    glUniformMatrix4fv(glGetUniformLocation(program.name(), "sm_light_texmat"), 1, GL_FALSE,
+                       glm::value_ptr(shadowMap.shadowTextureMatrix));
+    glUniform1i(glGetUniformLocation(program.name(), "shadow_map"), ShadowMap::kTextureUnit);
+    glUseProgram(0);
+
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
     depth = Renderbuffer::create();
     glBindRenderbuffer(GL_RENDERBUFFER, depth.name());
@@ -57,6 +64,8 @@ MainPass::MainPass()
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth.name());
     colour = makeTarget(kDrawBuffers[0]);
     glow = makeTarget(kDrawBuffers[1]);
+    // The final pass makes the glow's mip levels each frame, only those it reads.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, FinalPass::kGlowMaxLevel);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDrawBuffers(2, kDrawBuffers);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -65,8 +74,7 @@ MainPass::MainPass()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::vec3 lightDirection,
-                     const ShadowMap& shadowMap, bool lines) {
+void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool lines) {
     wireframe = lines;
     applyPassState(mainPassState(framebuffer.name(), Blend::Off, true, wireframe));
     // Transparent black wherever nothing is drawn: the final pass shows the background there.
@@ -75,12 +83,8 @@ void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, glm::ve
     glUseProgram(program.name());
     glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(view));
     glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(projection));
-    glUniform3fv(lightDirectionLocation, 1, glm::value_ptr(lightDirection));
-    glUniformMatrix4fv(shadowMatrixLocation, 1, GL_FALSE,
-                       glm::value_ptr(shadowMap.shadowTextureMatrix));
-    glUniform1i(shadowMapLocation, kShadowMapUnit);
-    glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
-    glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture.name());
+    glActiveTexture(GL_TEXTURE0 + ShadowMap::kTextureUnit);
+    glBindTexture(GL_TEXTURE_2D, shadowTexture);
     glActiveTexture(GL_TEXTURE0);
 }
 

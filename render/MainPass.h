@@ -14,14 +14,15 @@
 class MainPass {
 public:
     // Makes the targets, printing "ERROR SETTING UP FBO, NOT FINISHED!" when the framebuffer
-    // is incomplete, and loads the program.
-    MainPass();
+    // is incomplete, and loads the program, giving it for good the light (lightDirection points
+    // towards it, unit length) and the shadow map's matrix and unit. The shadow map must
+    // outlive the pass.
+    MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap);
 
-    // Starts the pass for solid models: binds and clears the targets, sets the camera, the
-    // light and the shadow map (texture unit 1) on the program; draws replace what they cover.
-    // Wireframe draws lines instead of faces.
-    void begin(const glm::mat4& view, const glm::mat4& projection, glm::vec3 lightDirection,
-               const ShadowMap& shadowMap, bool wireframe);
+    // Starts the pass for solid models: binds and clears the targets, sets the camera on the
+    // program and binds the shadow map on its unit; draws replace what they cover. Wireframe
+    // draws lines instead of faces.
+    void begin(const glm::mat4& view, const glm::mat4& projection, bool wireframe);
     // From here on draws blend over what is there (see-through models).
     void blendOver() const;
     // From here on draws blend and leave the depth buffer alone (the particle bursts, which
@@ -40,11 +41,9 @@ private:
     Renderbuffer depth;
     Texture colour;
     Texture glow;
+    GLuint shadowTexture; // not owned
     GLint viewLocation;
     GLint projectionLocation;
-    GLint lightDirectionLocation;
-    GLint shadowMatrixLocation;
-    GLint shadowMapLocation;
     GLint modelLocation;
     GLint alphaLocation;
     MaterialUniforms materialUniforms;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "assets/Vertex.h"
-#include "game/Bounds.h"
 #include "render/GlObject.h"
 
 // One drawable piece of geometry on the GPU: a vertex array with one interleaved buffer, drawn

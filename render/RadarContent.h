@@ -23,8 +23,9 @@ struct RadarTank {
 };
 
 // What the radar shows of a match: the arena's visible pieces, the bullets in flight and both
-// tanks, in world units, and the direction drawn upwards. The scene fills it each frame into
-// storage reserved once; what goes past the capacity is left off the radar.
+// tanks, in world units, and the direction drawn upwards. The scene sets the circle and the
+// pieces once, as the arena never changes, and the rest each frame, into storage reserved
+// once; what goes past the capacity is left off the radar.
 struct RadarContent {
     static constexpr std::size_t kMaxPieces = 32;
     static constexpr std::size_t kMaxBullets = 64;
@@ -34,11 +35,8 @@ struct RadarContent {
         bullets.reserve(kMaxBullets);
     }
 
-    // Empties the lists for the next frame; the circle stays.
-    void clear() {
-        pieces.clear();
-        bullets.clear();
-    }
+    // Empties the bullets for the next frame; the circle and the pieces stay.
+    void clear() { bullets.clear(); }
     void addPiece(const RadarPiece& piece) {
         if (pieces.size() < kMaxPieces) {
             pieces.push_back(piece);

@@ -5,13 +5,15 @@
 #include "render/PassState.h"
 
 void ScreenPass::draw(float darken) const {
+    // Whole-window layers, each over the one before: no depth test, which also keeps the quads
+    // from writing depth. The depth mask stays on so that the one clear empties the window's
+    // depth buffer for the text drawn after this pass.
     PassState state;
     state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.depthTest = false;
     applyPassState(state);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    checkGlError("Scene::render() 6");
+    checkGlError("ScreenPass::draw");
     background.draw();
-    glClear(GL_DEPTH_BUFFER_BIT);
     finalPass.draw(darken);
-    glClear(GL_DEPTH_BUFFER_BIT);
 }

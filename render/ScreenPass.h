@@ -11,7 +11,8 @@ public:
     ScreenPass(GLuint backgroundPicture, GLuint colourTarget, GLuint glowTarget)
         : finalPass(colourTarget, glowTarget), background(backgroundPicture) {}
 
-    // Draws into the window with the whole picture scaled by darken (1: as lit).
+    // Draws into the window with the whole picture scaled by darken (1: as lit); leaves the
+    // window's depth buffer cleared.
     void draw(float darken) const;
 
     FinalPass finalPass;

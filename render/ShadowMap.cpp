@@ -21,7 +21,6 @@ constexpr float kLightNear = 45.0f;
 constexpr float kLightFar = 90.0f;
 constexpr float kPolygonOffsetFactor = 1.1f;
 constexpr float kPolygonOffsetUnits = 4.0f;
-constexpr GLint kShadowMapUnit = 1;
 // Texels around the part of the map a frame reads: the lookup's bilinear filter reaches one,
 // and the lookup is taken up to 0.08 units off the surface, about six texels across the arena.
 constexpr int kRegionPadding = 10;
@@ -46,12 +45,17 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
     : program(loadShaders(std::string(kShaderDir) + "shadow.vert",
                           std::string(kShaderDir) + "shadow.frag")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
-      lightSpaceLocation(glGetUniformLocation(program.name(), "lightspace")),
       lightSpaceMatrix(lightSpace(lightDirection)),
       shadowTextureMatrix(biasMatrix() * lightSpaceMatrix) {
+    // Fixed for good: set once here.
+    glUseProgram(program.name());
+    glUniformMatrix4fv(glGetUniformLocation(program.name(), "lightspace"), 1, GL_FALSE,
+                       glm::value_ptr(lightSpaceMatrix));
+    glUseProgram(0);
+
     depthTexture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture.name());
-    checkGlError("before texture");
+    checkGlError("ShadowMap::ShadowMap, before the texture");
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kSize, kSize, 0, GL_DEPTH_COMPONENT,
                  GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -96,14 +100,13 @@ void ShadowMap::render(const DrawList& draws, TexelRect region) const {
     state.scissor = true;
     state.scissorRect = glm::ivec4(region.x, region.y, region.width, region.height);
     // The map must not be bound for sampling while it is rendered into.
-    glActiveTexture(GL_TEXTURE0 + kShadowMapUnit);
+    glActiveTexture(GL_TEXTURE0 + kTextureUnit);
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
     applyPassState(state);
     glClear(GL_DEPTH_BUFFER_BIT);
 
     glUseProgram(program.name());
-    glUniformMatrix4fv(lightSpaceLocation, 1, GL_FALSE, glm::value_ptr(lightSpaceMatrix));
     for (const std::vector<MeshDraw>* list : {&draws.opaque, &draws.seeThrough}) {
         for (const MeshDraw& draw : *list) {
             glUniformMatrix4fv(modelLocation, 1, GL_FALSE, glm::value_ptr(draw.transform));

@@ -12,6 +12,8 @@
 class ShadowMap {
 public:
     static constexpr int kSize = 4096; // texels per side
+    // The texture unit the lit program samples the map on.
+    static constexpr GLint kTextureUnit = 1;
 
     // lightDirection points towards the light (unit length). Loads "shadow.vert"/"shadow.frag"
     // and makes the target, printing "SM FBO created successfully" or, on standard error,
@@ -32,7 +34,6 @@ public:
     Framebuffer framebuffer;
     Program program;
     GLint modelLocation;
-    GLint lightSpaceLocation;
     glm::mat4 lightSpaceMatrix;    // light projection × light view
     glm::mat4 shadowTextureMatrix; // bias × lightSpaceMatrix: to map coordinates and depth
 };

@@ -32,7 +32,7 @@ std::array<Plane, 6> boxPlanes(const Bounds& box) {
             Plane(0, -1, 0, box.max.y), Plane(0, 0, 1, -box.min.z), Plane(0, 0, -1, box.max.z)};
 }
 
-// A convex body given by its corners, its twelve edges (as corner pairs) and its planes.
+// A convex body given by its eight corners and six planes; kEdges joins its corners.
 struct Hull {
     std::array<glm::vec3, 8> corners;
     std::array<Plane, 6> planes;

@@ -1,6 +1,8 @@
 #include "render/TextRenderer.h"
 
+#include "platform/WindowSize.h"
 #include "render/AssetPaths.h"
+#include "render/PassState.h"
 #include "render/ShaderLoader.h"
 #include "render/TextureLoader.h"
 
@@ -12,6 +14,7 @@ namespace {
 constexpr float kAdvancePerSize = 0.8f; // glyph width over glyph height
 constexpr int kAtlasColumns = 16;       // cells per atlas row
 constexpr float kCellSize = 0.0625f;    // one cell, in texture coordinates
+constexpr GLint kAtlasUnit = 0;
 constexpr GLuint kPositionAttribute = 0;
 constexpr GLuint kUvAttribute = 1;
 constexpr GLint kComponents = 2;
@@ -81,6 +84,21 @@ TextRenderer::TextRenderer()
     glBindVertexArray(0);
     layout.positions.reserve(kReservedGlyphs * kCornersPerGlyph);
     layout.uvs.reserve(kReservedGlyphs * kCornersPerGlyph);
+    // Fixed for good: set once here.
+    glUseProgram(textProgram.name());
+    glUniform1i(samplerLocation, kAtlasUnit);
+    glUniform2f(glGetUniformLocation(textProgram.name(), "halfWindow"), kWindowWidth / 2.0f,
+                kWindowHeight / 2.0f);
+    glUseProgram(0);
+}
+
+void TextRenderer::begin() const {
+    PassState state;
+    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    applyPassState(state);
+    glUseProgram(textProgram.name());
+    glActiveTexture(GL_TEXTURE0 + kAtlasUnit);
+    glBindTexture(GL_TEXTURE_2D, fontTexture.name());
 }
 
 void TextRenderer::draw(const char* text, int x, int y, int size) {
@@ -93,10 +111,6 @@ void TextRenderer::draw(const char* text, int x, int y, int size) {
     glBufferData(GL_ARRAY_BUFFER, byteSize(layout.uvs), layout.uvs.data(), GL_STREAM_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
-    glUseProgram(textProgram.name());
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, fontTexture.name());
-    glUniform1i(samplerLocation, 0);
     glBindVertexArray(vertexArray.name());
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(layout.positions.size()));
     glBindVertexArray(0);

@@ -24,14 +24,19 @@ void layoutText(const char* text, int x, int y, int size, TextLayout& layout);
 int textWidth(const char* text, int size);
 
 // Bitmap-font text in window pixels over whatever is on screen, from the atlas "font.tga" with
-// the program from "text.vert"/"text.frag". The caller sets the blending (the atlas's alpha
-// cuts the glyphs out of their cells).
+// the program from "text.vert"/"text.frag"; the atlas's alpha cuts the glyphs out of their
+// cells.
 class TextRenderer {
 public:
     // Needs a current GL context. Loads the font atlas and the text program.
     TextRenderer();
 
-    // Draws one line. After the first lines of a frame, drawing allocates nothing.
+    // Starts the text layer: sets its state (the window, see-through blending, depth test and
+    // write as in a fresh PassState), makes the text program current and binds the atlas on
+    // texture unit 0, which is left active.
+    void begin() const;
+    // Draws one line with what begin() set, which nothing may change in between; leaves no
+    // vertex array bound. After the first lines of a frame, drawing allocates nothing.
     void draw(const char* text, int x, int y, int size);
 
     Texture fontTexture;

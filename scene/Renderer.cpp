@@ -1,8 +1,6 @@
 #include "scene/Renderer.h"
 
 #include "platform/GlCheck.h"
-#include "platform/WindowSize.h"
-#include "render/PassState.h"
 
 namespace {
 void notify(FrameObserver* observer, FramePhase phase) {
@@ -13,7 +11,7 @@ void notify(FrameObserver* observer, FramePhase phase) {
 } // namespace
 
 Renderer::Renderer(glm::vec3 lightDirection, GLuint backgroundPicture, unsigned int particleSeed)
-    : lightDirection(lightDirection), shadowMap(lightDirection), particles(particleSeed),
+    : shadowMap(lightDirection), mainPass(lightDirection, shadowMap), particles(particleSeed),
       screenPass(backgroundPicture, mainPass.colourTarget(), mainPass.glowTarget()) {}
 
 void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
@@ -22,16 +20,16 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     shadowMap.render(frame.draws, shadowMap.regionSeenBy(viewProjection, frame.scene));
 
     notify(observer, FramePhase::Main);
-    mainPass.begin(frame.view, frame.projection, lightDirection, shadowMap, frame.wireframe);
-    checkGlError("Scene::render() 1");
+    mainPass.begin(frame.view, frame.projection, frame.wireframe);
+    checkGlError("Renderer::render, main pass begun");
     mainPass.draw(frame.draws.opaque);
-    checkGlError("Scene::render() 2");
+    checkGlError("Renderer::render, solid models drawn");
     mainPass.blendOver();
     mainPass.draw(frame.draws.seeThrough);
-    checkGlError("Scene::render() 4");
+    checkGlError("Renderer::render, see-through models drawn");
     mainPass.blendWithoutDepth();
     particles.step(frame.particleSeconds, viewProjection);
-    checkGlError("After Particle Render");
+    checkGlError("Renderer::render, particles drawn");
 
     notify(observer, FramePhase::Screen);
     screenPass.draw(frame.darken);
@@ -40,9 +38,7 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     }
 
     notify(observer, FramePhase::Text);
-    PassState textState;
-    textState.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
-    applyPassState(textState);
+    text.begin();
     for (const TextLine& line : frame.texts) {
         text.draw(line.text, line.x, line.y, line.size);
     }

@@ -42,7 +42,6 @@ public:
     // blending on.
     void render(const FrameContent& frame, FrameObserver* observer);
 
-    glm::vec3 lightDirection;
     TextRenderer text;
     ShadowMap shadowMap;
     MainPass mainPass;

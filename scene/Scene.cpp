@@ -56,13 +56,22 @@ RadarTank radarTank(const TankPose& pose) {
     return {overhead(pose.position), overhead(headingDirection(pose.heading))};
 }
 
-// From the eye to the nearest point of the piece.
-float distanceToPiece(glm::vec3 eye, const ArenaPiece& piece) {
+// From the eye to the nearest point of the piece, whose world box is box.
+float distanceToPiece(glm::vec3 eye, const ArenaPiece& piece, const Bounds& box) {
     if (piece.kind == PieceKind::Ground) {
         return kGroundDistance;
     }
-    const Bounds box = pieceBounds(piece);
     return glm::length(eye - glm::clamp(eye, box.min, box.max));
+}
+
+// A piece's footprint as the radar shows it: a box in world (x, z), placed by the identity
+// transform.
+RadarPiece radarPiece(const ArenaPiece& piece) {
+    RadarPiece seen{piece.kind, piece.top, {}};
+    for (std::size_t i = 0; i < seen.corners.size(); ++i) {
+        seen.corners[i] = glm::vec2(piece.shape.m_vertices[i].x, piece.shape.m_vertices[i].y);
+    }
+    return seen;
 }
 
 } // namespace
@@ -71,10 +80,18 @@ Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
     : window(window), sound(kSoundDir), flow(assets.bounds(), aiSeed),
       renderer(sunDirection(), assets.backgroundPicture(), particleSeed) {
     window.setKeyListener(this);
+    // The arena's pieces never change: their boxes and radar footprints are worked out here.
     const std::vector<ArenaPiece>& pieces = flow.match.arena.pieces;
-    sceneBounds = pieceBounds(pieces.front());
+    pieceBoxes.reserve(pieces.size());
     for (const ArenaPiece& piece : pieces) {
-        sceneBounds = unite(sceneBounds, pieceBounds(piece));
+        pieceBoxes.push_back(pieceBounds(piece));
+        if (piece.visible) {
+            radar.addPiece(radarPiece(piece));
+        }
+    }
+    sceneBounds = pieceBoxes.front();
+    for (const Bounds& box : pieceBoxes) {
+        sceneBounds = unite(sceneBounds, box);
     }
     // The circle around the arena seen from above, so that both tanks are always on the radar.
     radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
@@ -122,10 +139,12 @@ void Scene::describeWorld(float blend) {
     drawList.clear();
     const Match& match = flow.match;
     const glm::vec3 eye = match.camera.eyeAt(blend);
-    for (const ArenaPiece& piece : match.arena.pieces) {
+    const std::vector<ArenaPiece>& pieces = match.arena.pieces;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const ArenaPiece& piece = pieces[i];
         if (piece.visible) {
             drawList.add({&assets.pieceModel(piece.kind), piece.modelMatrix, &assets.pieceMaterial,
-                          1.0f, distanceToPiece(eye, piece)});
+                          1.0f, distanceToPiece(eye, piece, pieceBoxes[i])});
         }
     }
     for (const Bullet& bullet : match.bullets.bullets) {
@@ -146,17 +165,6 @@ void Scene::describeRadar(float blend) {
     const Match& match = flow.match;
     radar.clear();
     radar.up = glm::normalize(overhead(match.camera.targetAt(blend) - match.camera.eyeAt(blend)));
-    for (const ArenaPiece& piece : match.arena.pieces) {
-        if (piece.visible) {
-            // A footprint is a box in world (x, z), placed by the identity transform.
-            RadarPiece seen{piece.kind, piece.top, {}};
-            for (std::size_t i = 0; i < seen.corners.size(); ++i) {
-                seen.corners[i] =
-                    glm::vec2(piece.shape.m_vertices[i].x, piece.shape.m_vertices[i].y);
-            }
-            radar.addPiece(seen);
-        }
-    }
     for (const Bullet& bullet : match.bullets.bullets) {
         if (!bullet.dead) {
             radar.addBullet(overhead(bullet.positionAt(blend)));

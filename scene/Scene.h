@@ -15,6 +15,8 @@
 
 #include <glm/glm.hpp>
 
+#include <vector>
+
 // How a frame falls between the game's fixed steps, and how fast frames come.
 struct FrameTiming {
     float blend = 1.0f;           // between the last two steps: 0 the previous, 1 the latest
@@ -61,12 +63,13 @@ public:
     Renderer renderer;
     EventList events;                       // of the last step
     DrawList drawList;                      // of the last frame
-    RadarContent radar;                     // of the last frame that showed it
+    RadarContent radar;                     // of the last frame that showed it (pieces: fixed)
     ScreenTexts texts;                      // of the last frame
     FrameObserver* frameObserver = nullptr; // not owned
     Bounds sceneBounds; // around every piece of the arena, and so around all that moves in it
 
 private:
+    std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order
     bool quitAsked = false;
 
     void onKey(int key, KeyAction action) override;

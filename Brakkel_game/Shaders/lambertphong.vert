@@ -23,8 +23,9 @@ const float kTileSize = 2.5;
 // stretching its texture; tanks and bullets keep their own texture coordinates.
 const float kStretchedScale = 1.5;
 // The shadow map is looked up this far out along the surface's normal, more the more the
-// surface slopes away from the sun: a little over the filter's reach of three shadow-map
-// texels (about 0.014 units each across the arena), so a lit surface never shadows itself.
+// surface slopes away from the sun: well past the reach of the lookup's one 2 × 2 comparison
+// (a shadow-map texel is about 0.014 units across the arena), so a lit surface never shadows
+// itself.
 const float kNormalOffset = 0.03;  // units, facing the sun
 const float kSlopeOffset = 0.05;   // units more, at grazing light
 

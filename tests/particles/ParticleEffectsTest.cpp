@@ -18,8 +18,6 @@ using testing::internal::GetCapturedStdout;
 
 namespace {
 
-const glm::mat4 kViewProjection(1.0f);
-
 TEST_F(ParticleTest, BothProgramsBuildAndReportZero) {
     EXPECT_EQ(initOutput, "Init particle Shaders: 0\n");
     const ParticleSimProgram& simulation = effects->simulation;
@@ -42,11 +40,8 @@ TEST_F(ParticleTest, InitIsTrueWhenTheProgramIsReady) {
     EXPECT_TRUE(simulation.init());
     EXPECT_TRUE(drawing.init());
     EXPECT_EQ(GetCapturedStderr(), "");
-    GLint linked = GL_FALSE;
-    glGetProgramiv(simulation.shaderProgram.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
-    glGetProgramiv(drawing.shaderProgram.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
+    EXPECT_EQ(linkStatus(simulation.shaderProgram.name()), GL_TRUE);
+    EXPECT_EQ(linkStatus(drawing.shaderProgram.name()), GL_TRUE);
 }
 
 TEST_F(ParticleTest, InitialRecordsAreSlowFreshAndDifferPerBurst) {
@@ -61,7 +56,8 @@ TEST_F(ParticleTest, InitialRecordsAreSlowFreshAndDifferPerBurst) {
     for (int a = 0; a < 10; ++a) {
         for (int b = a + 1; b < 10; ++b) {
             EXPECT_NE(std::memcmp(burst(a).initialParticles.data(),
-                                  burst(b).initialParticles.data(), 32000),
+                                  burst(b).initialParticles.data(),
+                                  sizeof(burst(a).initialParticles)),
                       0)
                 << "bursts " << a << " and " << b;
         }
@@ -100,9 +96,9 @@ TEST_F(ParticleTest, BurstsDrawInTurnFromTheSeed) {
     std::mt19937 random(kSeed);
     for (int i = 0; i < 3; ++i) {
         const ParticleSystem expected(random);
-        EXPECT_EQ(
-            std::memcmp(burst(i).initialParticles.data(), expected.initialParticles.data(), 32000),
-            0)
+        EXPECT_EQ(std::memcmp(burst(i).initialParticles.data(), expected.initialParticles.data(),
+                              sizeof(expected.initialParticles)),
+                  0)
             << "burst " << i;
     }
     CaptureStdout();
@@ -110,10 +106,10 @@ TEST_F(ParticleTest, BurstsDrawInTurnFromTheSeed) {
     const ParticleEffects other(kSeed + 1);
     GetCapturedStdout();
     EXPECT_EQ(std::memcmp(again.systems[9].initialParticles.data(),
-                          burst(9).initialParticles.data(), 32000),
+                          burst(9).initialParticles.data(), sizeof(burst(9).initialParticles)),
               0);
     EXPECT_NE(std::memcmp(other.systems[0].initialParticles.data(),
-                          burst(0).initialParticles.data(), 32000),
+                          burst(0).initialParticles.data(), sizeof(burst(0).initialParticles)),
               0);
 }
 
@@ -131,12 +127,8 @@ TEST_F(ParticleTest, TriggerUsesTheBurstsInTurnAndWrapsWithoutTouchingGl) {
     }
     EXPECT_EQ(effects->nextSystem, 0);
 
-    GLint program = -1;
-    GLint arrayBuffer = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-    EXPECT_EQ(program, 0);
-    EXPECT_EQ(static_cast<GLuint>(arrayBuffer), sentinel.name());
+    EXPECT_EQ(intState(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(static_cast<GLuint>(intState(GL_ARRAY_BUFFER_BINDING)), sentinel.name());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
@@ -219,12 +211,8 @@ TEST_F(ParticleTest, StepBeforeAnyHitLeavesGlAlone) {
     GLuint generated = 1;
     glGetQueryObjectuiv(query, GL_QUERY_RESULT, &generated);
     EXPECT_EQ(generated, 0u);
-    GLint program = -1;
-    GLint arrayBuffer = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-    EXPECT_EQ(program, 0);
-    EXPECT_EQ(static_cast<GLuint>(arrayBuffer), sentinel.name());
+    EXPECT_EQ(intState(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(static_cast<GLuint>(intState(GL_ARRAY_BUFFER_BINDING)), sentinel.name());
     EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
     for (const ParticleSystem& system : effects->systems) {
         EXPECT_EQ(system.elapsedSeconds, 0.701f);
@@ -257,7 +245,6 @@ protected:
             << "#version 330 core\nvoid main() { this is not GLSL }\n";
     }
 
-    static constexpr unsigned int kSeed = 11;
     TempDir tree;
     fs::path home;
 };

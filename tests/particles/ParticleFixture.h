@@ -12,12 +12,15 @@
 #include <string>
 #include <vector>
 
-// A ParticleEffects built from the shader files of the build tree with a fixed seed, with the
-// line it printed.
+// The seed the particle tests build their effects with.
+constexpr unsigned int kSeed = 11;
+// A view and projection that leave the emitter-relative positions as they are.
+inline const glm::mat4 kViewProjection(1.0f);
+
+// A ParticleEffects built from the shader files of the build tree with kSeed, with the line it
+// printed.
 class ParticleTest : public GlTest {
 protected:
-    static constexpr unsigned int kSeed = 11;
-
     void SetUp() override {
         GlTest::SetUp();
         testing::internal::CaptureStdout();

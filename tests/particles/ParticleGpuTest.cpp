@@ -10,8 +10,6 @@
 
 namespace {
 
-const glm::mat4 kViewProjection(1.0f);
-
 TEST_F(ParticleTest, FirstPassMovesEveryRecordOneFrame) {
     effects->trigger(glm::vec3(5.0f, 1.0f, -3.0f));
     effects->step(kFrameSeconds, kViewProjection);
@@ -101,9 +99,8 @@ TEST_F(ParticleTest, DrawingPassSwitchesItsStateOffAgain) {
         glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
         EXPECT_EQ(enabled, 0) << "attribute " << attribute;
     }
-    GLint program = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(static_cast<GLuint>(program), effects->drawing.shaderProgram.name());
+    EXPECT_EQ(static_cast<GLuint>(intState(GL_CURRENT_PROGRAM)),
+              effects->drawing.shaderProgram.name());
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

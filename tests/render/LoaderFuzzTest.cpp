@@ -100,14 +100,6 @@ private:
     std::mt19937 engine{kSeed};
 };
 
-std::string withSize(std::string file, unsigned width, unsigned height) {
-    file[12] = static_cast<char>(width & 0xFF);
-    file[13] = static_cast<char>(width >> 8);
-    file[14] = static_cast<char>(height & 0xFF);
-    file[15] = static_cast<char>(height >> 8);
-    return file;
-}
-
 class LoaderFuzzTest : public GlTest {
 protected:
     // Loads bytes as a texture and checks the result is either no picture or a sane one.

@@ -5,6 +5,7 @@
 #include "render/ShaderLoader.h"
 #include "render/Technique.h"
 
+#include "VertexExpect.h"
 #include "support/GlContext.h"
 #include "support/TempFiles.h"
 
@@ -85,31 +86,6 @@ void main() {
 
     GLint offsetLocation = -1;
 };
-
-void expectSameVertices(const std::vector<Vertex>& actual, const std::vector<Vertex>& expected,
-                        glm::vec3 offset = glm::vec3(0.0f)) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i) {
-        SCOPED_TRACE("vertex " + std::to_string(i));
-        EXPECT_EQ(actual[i].position, expected[i].position + offset);
-        EXPECT_EQ(actual[i].normal, expected[i].normal);
-        EXPECT_EQ(actual[i].uv, expected[i].uv);
-    }
-}
-
-GLint intState(GLenum name) {
-    GLint value = -1;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
-GLuint textureOnUnit(GLenum unit) {
-    const GLint active = intState(GL_ACTIVE_TEXTURE);
-    glActiveTexture(unit);
-    const GLint bound = intState(GL_TEXTURE_BINDING_2D);
-    glActiveTexture(static_cast<GLenum>(active));
-    return static_cast<GLuint>(bound);
-}
 
 class MeshTest : public GlTest {
 protected:
@@ -254,9 +230,7 @@ void main() {
 }
 )"));
     testing::internal::GetCapturedStdout();
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
+    EXPECT_EQ(linkStatus(program.name()), GL_TRUE);
     return program;
 }
 

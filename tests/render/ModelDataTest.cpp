@@ -1,6 +1,7 @@
 #include "assets/ModelData.h"
 #include "assets/ObjCheck.h"
 
+#include "VertexExpect.h"
 #include "support/TempFiles.h"
 
 #include <gtest/gtest.h>
@@ -52,16 +53,6 @@ std::vector<Vertex> cornersOf(const std::string& text) {
         }
     }
     return corners;
-}
-
-void expectSameVertices(const std::vector<Vertex>& actual, const std::vector<Vertex>& expected) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i) {
-        SCOPED_TRACE("vertex " + std::to_string(i));
-        EXPECT_EQ(actual[i].position, expected[i].position);
-        EXPECT_EQ(actual[i].normal, expected[i].normal);
-        EXPECT_EQ(actual[i].uv, expected[i].uv);
-    }
 }
 
 TEST(ReadModelTest, ThreeObjectFileGivesThreeMeshesInFileOrder) {

@@ -20,20 +20,6 @@ using testing::internal::GetCapturedStdout;
 
 namespace {
 
-GLint intState(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
-GLint textureOnUnit(GLenum unit) {
-    const GLint active = intState(GL_ACTIVE_TEXTURE);
-    glActiveTexture(unit);
-    const GLint bound = intState(GL_TEXTURE_BINDING_2D);
-    glActiveTexture(static_cast<GLenum>(active));
-    return bound;
-}
-
 std::vector<std::uint8_t> solid(int texels, Rgba colour) {
     std::vector<std::uint8_t> bytes;
     for (int i = 0; i < texels; ++i) {
@@ -137,9 +123,7 @@ TEST_F(ScreenPassTest, BackgroundPrintsItsSamplerLocationLast) {
     EXPECT_EQ(background.scaleDownLocation,
               glGetUniformLocation(background.program.name(), "scale_down"));
     EXPECT_NE(background.scaleDownLocation, -1);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(background.program.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE) << output;
+    EXPECT_EQ(linkStatus(background.program.name()), GL_TRUE) << output;
 
     EXPECT_NE(output.find("Compiling shader : ../Brakkel_game/Shaders/background.vert\n"),
               std::string::npos)
@@ -175,8 +159,8 @@ TEST_F(ScreenPassTest, BackgroundPutsTextureOriginAtBottomLeftOfWindow) {
     expectRgbNear(readPixel(kWindowWidth - 3, kWindowHeight - 3), 255, 255, 255, 1, "top-right");
     EXPECT_EQ(intState(GL_VERTEX_ARRAY_BINDING), 0);
     EXPECT_EQ(intState(GL_ACTIVE_TEXTURE), GL_TEXTURE0) << "the picture goes on unit 0";
-    EXPECT_EQ(textureOnUnit(GL_TEXTURE0), 0) << "and is unbound again";
-    EXPECT_EQ(static_cast<GLuint>(textureOnUnit(GL_TEXTURE1)), sentinel);
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE0), 0u) << "and is unbound again";
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE1), sentinel);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
@@ -188,9 +172,7 @@ TEST_F(ScreenPassTest, FinalPassBuildsItsProgramAndKeepsItsTargets) {
     const std::string log = GetCapturedStdout();
     EXPECT_NE(log.find("final.vert"), std::string::npos);
     EXPECT_NE(log.find("final.frag"), std::string::npos);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(finalPass.program.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE) << log;
+    EXPECT_EQ(linkStatus(finalPass.program.name()), GL_TRUE) << log;
     EXPECT_NE(finalPass.darkenLocation, -1);
     EXPECT_NE(finalPass.texSampler1Location, -1);
     EXPECT_NE(finalPass.texSampler2Location, -1);
@@ -207,8 +189,8 @@ TEST_F(ScreenPassTest, FinalPassLeavesUnitZeroActiveAndNeitherTargetBound) {
     glActiveTexture(GL_TEXTURE1);
     finalPass.draw(1.0f);
     EXPECT_EQ(intState(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-    EXPECT_EQ(textureOnUnit(GL_TEXTURE0), 0);
-    EXPECT_EQ(textureOnUnit(GL_TEXTURE1), 0);
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE0), 0u);
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE1), 0u);
     EXPECT_EQ(intState(GL_VERTEX_ARRAY_BINDING), 0);
 }
 

@@ -52,9 +52,7 @@ TEST_F(LoadShadersTest, GoodPairPrintsEachStepWithItsEmptyLog) {
     EXPECT_EQ(output, "Compiling shader : " + vertex + "\n\n" + "Compiling shader : " + fragment +
                           "\n\n" + "Linking program\n\n");
     ASSERT_NE(program.name(), 0u);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
+    EXPECT_EQ(linkStatus(program.name()), GL_TRUE);
     // The shader objects are only flagged for deletion; the program keeps them attached.
     GLuint attached[2] = {0, 0};
     GLsizei attachedCount = 0;
@@ -90,9 +88,7 @@ TEST_F(LoadShadersTest, MissingFilesStillPrintEveryStepAndGiveAProgram) {
     ASSERT_NE(linkAt, std::string::npos) << output;
     EXPECT_LT(fragmentAt, linkAt);
     EXPECT_NE(program.name(), 0u);
-    GLint linked = GL_TRUE;
-    glGetProgramiv(program.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_FALSE);
+    EXPECT_EQ(linkStatus(program.name()), GL_FALSE);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

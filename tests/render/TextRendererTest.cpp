@@ -121,6 +121,7 @@ protected:
     GLuint trianglesDrawnFor(const char* text) {
         GLuint query = 0;
         glGenQueries(1, &query);
+        renderer->begin();
         glBeginQuery(GL_PRIMITIVES_GENERATED, query);
         renderer->draw(text, 10, 10, 50);
         glEndQuery(GL_PRIMITIVES_GENERATED);
@@ -135,9 +136,7 @@ protected:
 };
 
 TEST_F(TextRendererTest, ConstructionBuildsTheProgramAndFindsTheSampler) {
-    GLint linked = GL_FALSE;
-    glGetProgramiv(renderer->textProgram.name(), GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE) << compileLog;
+    EXPECT_EQ(linkStatus(renderer->textProgram.name()), GL_TRUE) << compileLog;
     EXPECT_NE(compileLog.find("text.vert"), std::string::npos) << compileLog;
     EXPECT_NE(compileLog.find("text.frag"), std::string::npos) << compileLog;
     EXPECT_NE(renderer->samplerLocation, -1);
@@ -155,6 +154,7 @@ TEST_F(TextRendererTest, EachDrawShowsOnlyItsOwnText) {
 }
 
 TEST_F(TextRendererTest, CharactersAbove127DrawWithoutError) {
+    renderer->begin();
     renderer->draw("\xEF\x80\xFF", 10, 10, 50);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -189,6 +189,7 @@ GLuint makeCodeAtlas() {
 
 TEST_F(TextRendererTest, EachCharacterShowsItsOwnAtlasCellInItsQuad) {
     renderer->fontTexture = Texture(makeCodeAtlas());
+    renderer->begin();
     renderer->draw("A~", 100, 200, 100); // quads x 100-180 and 180-260, y 200-300
     const Rgba a = readPixel(140, 250);
     const Rgba tilde = readPixel(220, 250);
@@ -205,6 +206,7 @@ TEST_F(TextRendererTest, GlyphPixelsStayInsideTheirQuads) {
     constexpr int kX = 300;
     constexpr int kY = 400;
     constexpr int kSize = 64;
+    renderer->begin();
     renderer->draw("HI", kX, kY, kSize);
     const std::vector<Rgba> frame = readFrame();
 

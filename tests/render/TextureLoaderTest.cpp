@@ -88,9 +88,7 @@ TEST_P(TextureLayoutTest, UploadsBottomRowFirstWithTheFilesChannels) {
     const GLuint texture = loaded.name();
     EXPECT_EQ(output, "");
     ASSERT_NE(texture, 0u);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), texture);
+    EXPECT_EQ(static_cast<GLuint>(intState(GL_TEXTURE_BINDING_2D)), texture);
 
     const GLenum format = layout.channels == 1   ? GL_LUMINANCE
                           : layout.channels == 3 ? GL_RGB
@@ -140,9 +138,7 @@ TEST_F(TextureLoaderTest, KeepsTheCallersUnpackAlignment) {
     const std::string path = dir.write("odd.tga", makeTga({3, 3, 3}, patternPixels(3, 3, 3)));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
     const Texture texture = loadQuietly(path);
-    GLint alignment = 0;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    EXPECT_EQ(alignment, 8);
+    EXPECT_EQ(intState(GL_UNPACK_ALIGNMENT), 8);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 
@@ -175,14 +171,6 @@ TEST_F(TextureLoaderTest, MissingFileGivesANameWithoutImageAndPrintsNothing) {
 
 std::string withHeaderByte(std::string file, size_t offset, unsigned char value) {
     file[offset] = static_cast<char>(value);
-    return file;
-}
-
-std::string withSize(std::string file, unsigned width, unsigned height) {
-    file[12] = static_cast<char>(width & 0xFF);
-    file[13] = static_cast<char>(width >> 8);
-    file[14] = static_cast<char>(height & 0xFF);
-    file[15] = static_cast<char>(height >> 8);
     return file;
 }
 

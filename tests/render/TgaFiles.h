@@ -78,6 +78,15 @@ inline std::string makeTga(const TgaLayout& layout, const std::vector<unsigned c
     return file;
 }
 
+// A copy of file with the width and height in its header replaced.
+inline std::string withSize(std::string file, unsigned width, unsigned height) {
+    file[12] = static_cast<char>(width & 0xFF);
+    file[13] = static_cast<char>(width >> 8);
+    file[14] = static_cast<char>(height & 0xFF);
+    file[15] = static_cast<char>(height >> 8);
+    return file;
+}
+
 // A picture whose every byte differs from its neighbours: byte k is seed + 7k (mod 256).
 inline std::vector<unsigned char> patternPixels(int width, int height, int channels,
                                                 unsigned char seed = 11) {

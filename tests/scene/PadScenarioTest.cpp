@@ -12,8 +12,7 @@ using testing::internal::GetCapturedStdout;
 
 namespace {
 
-constexpr unsigned int kAiSeed = 7; // the fixture's
-constexpr float kPulled = 1.0f;     // trigger axis
+constexpr float kPulled = 1.0f; // trigger axis
 constexpr float kLetGo = -1.0f;
 constexpr auto kStepSeconds = static_cast<float>(FixedStep::kStepSeconds);
 
@@ -71,7 +70,7 @@ protected:
 // must give when pushed fully.
 class KeyboardReference {
 public:
-    explicit KeyboardReference(const ModelBounds& bounds) : match(bounds, kAiSeed) {}
+    explicit KeyboardReference(const ModelBounds& bounds) : match(bounds, SceneTest::kAiSeed) {}
 
     void hold(std::initializer_list<int> held, int steps) {
         for (int key : held) {

@@ -2,7 +2,6 @@
 #include "support/SceneFixture.h"
 #include "support/VecExpect.h"
 
-#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,7 +21,7 @@ TEST_F(SceneTest, LightMatricesCentreTheAimPoint) {
     EXPECT_GT(tex.z / tex.w, 0.0f);
     EXPECT_LT(tex.z / tex.w, 1.0f);
 
-    frame(); // the lit program gets the matrix when a frame is drawn
+    frame(); // the lit program still holds the matrix after a frame
     const GLuint lit = scene->renderer.mainPass.program.name();
     GLfloat uploaded[16] = {};
     glGetUniformfv(lit, glGetUniformLocation(lit, "sm_light_texmat"), uploaded);

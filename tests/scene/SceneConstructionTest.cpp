@@ -62,7 +62,10 @@ TEST_F(SceneTest, TheFinalPassComposesTheMainPassTargets) {
 }
 
 TEST_F(SceneTest, LightComesFromTheFixedSun) {
-    const glm::vec3 light = scene->renderer.lightDirection;
+    // The lit program holds the light it was given.
+    const GLuint lit = scene->renderer.mainPass.program.name();
+    glm::vec3 light(0.0f);
+    glGetUniformfv(lit, glGetUniformLocation(lit, "lightdir_world"), &light[0]);
     EXPECT_NEAR(light.x, 0.5345225f, 1e-6f);
     EXPECT_NEAR(light.y, 0.8017837f, 1e-6f);
     EXPECT_NEAR(light.z, 0.2672612f, 1e-6f);
@@ -80,9 +83,7 @@ TEST_F(SceneTest, RenderTargetsAreComplete) {
     glBindFramebuffer(GL_FRAMEBUFFER, scene->renderer.mainPass.framebuffer.name());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    GLint drawBuffer = 0;
-    glGetIntegerv(GL_DRAW_BUFFER1, &drawBuffer);
-    EXPECT_EQ(drawBuffer, GL_COLOR_ATTACHMENT1);
+    EXPECT_EQ(intState(GL_DRAW_BUFFER1), GL_COLOR_ATTACHMENT1);
     glBindFramebuffer(GL_FRAMEBUFFER, scene->renderer.shadowMap.framebuffer.name());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
@@ -103,9 +104,7 @@ TEST_F(SceneTest, ProgramsAreLinkedAndTheLitProgramHasItsUniforms) {
     const GLuint shadow = scene->renderer.shadowMap.program.name();
     const GLuint background = scene->renderer.screenPass.background.program.name();
     for (GLuint program : {lit, shadow, background}) {
-        GLint linked = GL_FALSE;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        EXPECT_EQ(linked, GL_TRUE);
+        EXPECT_EQ(linkStatus(program), GL_TRUE);
     }
     for (const char* name :
          {"M", "V", "P", "lightdir_world", "alpha", "sm_light_texmat", "shadow_map", "ka", "kd",

@@ -34,11 +34,8 @@ Coverage sceneTargetCoverage(GLuint texture) {
 }
 
 void expectFrameEndState() {
-    GLint value = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &value);
-    EXPECT_EQ(value, 0);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &value);
-    EXPECT_EQ(value, GL_TEXTURE0);
+    EXPECT_EQ(intState(GL_FRAMEBUFFER_BINDING), 0);
+    EXPECT_EQ(intState(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
     GLint polygonMode[2] = {};
     glGetIntegerv(GL_POLYGON_MODE, polygonMode);
     EXPECT_EQ(polygonMode[0], GL_FILL);

@@ -40,6 +40,26 @@ GLenum takeGlError() {
     return first;
 }
 
+GLint intState(GLenum name) {
+    GLint value = -1; // neither GL_FALSE nor any name GL hands out
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+GLuint textureOnUnit(GLenum unit) {
+    const GLint active = intState(GL_ACTIVE_TEXTURE);
+    glActiveTexture(unit);
+    const GLint bound = intState(GL_TEXTURE_BINDING_2D);
+    glActiveTexture(static_cast<GLenum>(active));
+    return static_cast<GLuint>(bound);
+}
+
+GLint linkStatus(GLuint program) {
+    GLint status = -1; // neither GL_TRUE nor GL_FALSE
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status;
+}
+
 void GlTest::SetUp() {
     testWindow();
     ASSERT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR)) << "a previous test left a GL error";

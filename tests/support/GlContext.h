@@ -18,3 +18,10 @@ protected:
 
 // Drains every pending GL error, returning the first one (GL_NO_ERROR when none).
 GLenum takeGlError();
+
+// The integer state name holds (its first value), from glGetIntegerv.
+GLint intState(GLenum name);
+// The 2D texture bound on unit (GL_TEXTURE0 + i); the active unit is left as it was.
+GLuint textureOnUnit(GLenum unit);
+// The program's GL_LINK_STATUS: GL_TRUE when it linked.
+GLint linkStatus(GLuint program);

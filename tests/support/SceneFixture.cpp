@@ -2,11 +2,6 @@
 
 #include "support/WaveBackend.h"
 
-namespace {
-constexpr unsigned int kAiSeed = 7;
-constexpr unsigned int kParticleSeed = 11;
-} // namespace
-
 void SceneTest::SetUp() {
     GlTest::SetUp();
     // Input left over from an earlier test must not reach this one.

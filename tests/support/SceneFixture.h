@@ -11,6 +11,11 @@
 // output during construction kept for inspection and fixed seeds. It has no sound device
 // unless the test asks for one, and then it plays into OpenAL Soft's wave writer.
 class SceneTest : public GlTest {
+public:
+    // The seeds the scene is built with.
+    static constexpr unsigned int kAiSeed = 7;
+    static constexpr unsigned int kParticleSeed = 11;
+
 protected:
     void SetUp() override;
     void TearDown() override;

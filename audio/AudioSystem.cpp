@@ -66,7 +66,7 @@ AlBuffer loadSound(const std::string& path) {
 } // namespace
 
 AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
-    : device(AlDevice::openDefault()), context(AlContext::createCurrent(device.get())) {
+    : device(AlDevice::openDefault()), context(AlContext::createCurrent(device.name())) {
     if (!context) {
         std::cout << "Sound: no audio device, playing silently" << std::endl;
         return;

@@ -31,7 +31,7 @@ bool hasObjExtension(const std::string& path) {
 // any other format only has its size bounded.
 const aiScene* importScene(Assimp::Importer& importer, const std::string& path) {
     std::string bytes;
-    if (!readBoundedFile(path, kMaxModelFileBytes, bytes)) {
+    if (readBoundedFile(path, kMaxModelFileBytes, bytes) != BoundedRead::Ok) {
         return nullptr;
     }
     if (!hasObjExtension(path)) {

@@ -125,7 +125,7 @@ bool decodeTga(const unsigned char* bytes, std::size_t size, TgaImage& image) {
 
 bool readTga(const std::string& path, TgaImage& image) {
     std::string bytes;
-    if (!readBoundedFile(path, kMaxFileBytes, bytes)) {
+    if (readBoundedFile(path, kMaxFileBytes, bytes) != BoundedRead::Ok) {
         return false;
     }
     return decodeTga(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), image);

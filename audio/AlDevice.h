@@ -1,26 +1,23 @@
 #pragma once
 
+#include "audio/AlHandle.h"
+
 #include <AL/alc.h>
+
+namespace al_kind {
+struct Device {
+    using Name = ALCdevice*;
+    static void destroy(ALCdevice* device) { alcCloseDevice(device); }
+};
+} // namespace al_kind
 
 // Owns one open OpenAL output device and closes it when it goes. Move-only; an empty device
 // (no output could be opened) is valid and owns nothing.
-class AlDevice {
+class AlDevice : public AlHandle<al_kind::Device> {
 public:
-    AlDevice() = default;
     // Opens the system's default output; empty when there is none.
-    static AlDevice openDefault();
-
-    ~AlDevice();
-    AlDevice(AlDevice&& other) noexcept;
-    AlDevice& operator=(AlDevice&& other) noexcept;
-    AlDevice(const AlDevice&) = delete;
-    AlDevice& operator=(const AlDevice&) = delete;
-
-    ALCdevice* get() const { return device; }
-    explicit operator bool() const { return device != nullptr; }
+    static AlDevice openDefault() { return AlDevice(alcOpenDevice(nullptr)); }
 
 private:
-    explicit AlDevice(ALCdevice* device) : device(device) {}
-
-    ALCdevice* device = nullptr;
+    using AlHandle::AlHandle;
 };

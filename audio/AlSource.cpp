@@ -1,38 +1,23 @@
 #include "audio/AlSource.h"
 
-#include <utility>
-
 AlSource AlSource::create() {
-    AlSource result;
+    ALuint source = 0;
     alGetError(); // only the errors of this call are of interest
-    alGenSources(1, &result.source);
+    alGenSources(1, &source);
     if (alGetError() != AL_NO_ERROR) {
-        result.source = 0;
+        return AlSource();
     }
-    return result;
-}
-
-AlSource::~AlSource() {
-    if (source != 0) {
-        alDeleteSources(1, &source);
-    }
-}
-
-AlSource::AlSource(AlSource&& other) noexcept : source(std::exchange(other.source, 0)) {}
-
-AlSource& AlSource::operator=(AlSource&& other) noexcept {
-    std::swap(source, other.source);
-    return *this;
+    return AlSource(source);
 }
 
 bool AlSource::playing() const {
     ALint state = AL_STOPPED;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    alGetSourcei(name(), AL_SOURCE_STATE, &state);
     return state == AL_PLAYING;
 }
 
 float AlSource::secondsPlayed() const {
     ALfloat seconds = 0.0f;
-    alGetSourcef(source, AL_SEC_OFFSET, &seconds);
+    alGetSourcef(name(), AL_SEC_OFFSET, &seconds);
     return seconds;
 }

@@ -5,16 +5,18 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <utility>
 
 namespace {
 
 // Files in the order of enum Sound.
-constexpr const char* kSoundFiles[kSoundCount] = {
+constexpr const char* kSoundFiles[] = {
     "shot.wav",    "tank_hit.wav", "wall_hit.wav", "jump.wav",
     "landing.wav", "win.wav",      "lose.wav",     "click.wav",
 };
+static_assert(std::size(kSoundFiles) == kSoundCount, "one file for each Sound");
 constexpr const char* kEngineFile = "engine.wav";
 
 // Enough for both tanks' shots, hits and landings to overlap with a sting and a click; when
@@ -66,7 +68,7 @@ AlBuffer loadSound(const std::string& path) {
 } // namespace
 
 AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
-    : device(AlDevice::openDefault()), context(AlContext::createCurrent(device.get())) {
+    : device(AlDevice::openDefault()), context(AlContext::createCurrent(device.name())) {
     if (!context) {
         std::cout << "Sound: no audio device, playing silently" << std::endl;
         return;
@@ -112,23 +114,11 @@ void AudioSystem::setListener(glm::vec3 position, glm::vec3 forward, glm::vec3 u
 }
 
 void AudioSystem::play(Sound sound, glm::vec3 position) {
-    const AlBuffer& buffer = sounds[static_cast<std::size_t>(sound)];
-    if (isMuted || !buffer) {
-        return;
-    }
-    if (const AlSource* voice = voices.claim(buffer.seconds())) {
-        start(*voice, buffer, false, position);
-    }
+    startOneShot(sound, false, position);
 }
 
 void AudioSystem::playAtListener(Sound sound) {
-    const AlBuffer& buffer = sounds[static_cast<std::size_t>(sound)];
-    if (isMuted || !buffer) {
-        return;
-    }
-    if (const AlSource* voice = voices.claim(buffer.seconds())) {
-        start(*voice, buffer, true, glm::vec3(0.0f));
-    }
+    startOneShot(sound, true, glm::vec3(0.0f));
 }
 
 void AudioSystem::setEngine(int index, glm::vec3 position, float speed01) {
@@ -159,9 +149,16 @@ void AudioSystem::stopEngines() {
     }
 }
 
-void AudioSystem::start(const AlSource& voice, const AlBuffer& buffer, bool atListener,
-                        glm::vec3 position) {
-    const ALuint name = voice.name();
+void AudioSystem::startOneShot(Sound sound, bool atListener, glm::vec3 position) {
+    const AlBuffer& buffer = sounds[static_cast<std::size_t>(sound)];
+    if (isMuted || !buffer) {
+        return;
+    }
+    const AlSource* voice = voices.claim(buffer.seconds());
+    if (voice == nullptr) {
+        return;
+    }
+    const ALuint name = voice->name();
     alSourcei(name, AL_BUFFER, static_cast<ALint>(buffer.name()));
     alSourcei(name, AL_SOURCE_RELATIVE, atListener ? AL_TRUE : AL_FALSE);
     alSource3f(name, AL_POSITION, position.x, position.y, position.z);

@@ -15,7 +15,7 @@
 
 // The game's one-shot sounds, each read from its own file in the sound directory.
 enum class Sound { Shot, TankHit, WallHit, Jump, Landing, Win, Lose, Click };
-inline constexpr int kSoundCount = 8;
+inline constexpr int kSoundCount = static_cast<int>(Sound::Click) + 1; // Click stays last
 
 // The game's one sound output: owns the device, the context, a buffer per sound file, a fixed
 // pool of sources for one-shots and one looping source per tank engine. One per process.
@@ -59,7 +59,9 @@ public:
     void stopEngines();
 
 private:
-    void start(const AlSource& voice, const AlBuffer& buffer, bool atListener, glm::vec3 position);
+    // Starts a one-shot on a voice of the pool: at position in the world, or at position
+    // relative to the listener when atListener.
+    void startOneShot(Sound sound, bool atListener, glm::vec3 position);
 
     // Members are destroyed in reverse: sources before the buffers they play, everything
     // before the context, the context before the device, and the libraries stay quiet until

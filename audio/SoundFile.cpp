@@ -1,12 +1,12 @@
 #include "audio/SoundFile.h"
 
+#include "assets/BoundedFile.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -66,24 +66,19 @@ std::uint32_t littleEndian32(const std::string& bytes, std::size_t at) {
     return value;
 }
 
-// Reads the whole file into bytes; a message when it is missing, not a regular file or
-// larger than the bound.
-const char* readBounded(const std::string& path, std::string& bytes) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+// What keeps the file from being read, if anything.
+const char* describe(BoundedRead read) {
+    switch (read) {
+    case BoundedRead::Ok:
+        return nullptr;
+    case BoundedRead::Missing:
         return "missing";
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        return "unreadable";
-    }
-    if (size > kMaxSoundFileBytes) {
+    case BoundedRead::TooLarge:
         return "too large";
+    case BoundedRead::Unreadable:
+        break;
     }
-    std::ifstream file(path, std::ios::binary);
-    bytes.resize(static_cast<std::size_t>(size));
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<std::size_t>(file.gcount()) == bytes.size() ? nullptr : "unreadable";
+    return "unreadable";
 }
 
 // What is wrong with the file's RIFF header, if anything.
@@ -107,11 +102,18 @@ std::optional<SoundFile> refuse(const std::string& path, const char* reason) {
     return std::nullopt;
 }
 
+// Bounds that keep a huge or hostile file from becoming a huge allocation. The game's longest
+// sound lasts 1.5 s and takes 130 KB.
+constexpr std::size_t kMaxSoundFileBytes = 1 << 20;
+constexpr float kMaxSoundSeconds = 10.0f;
+constexpr int kMinSoundRate = 8000;  // Hz
+constexpr int kMaxSoundRate = 96000; // Hz
+
 } // namespace
 
 std::optional<SoundFile> readSoundFile(const std::string& path) {
     std::string bytes;
-    if (const char* problem = readBounded(path, bytes)) {
+    if (const char* problem = describe(readBoundedFile(path, kMaxSoundFileBytes, bytes))) {
         return refuse(path, problem);
     }
     if (const char* problem = checkRiff(bytes)) {

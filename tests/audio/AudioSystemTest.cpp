@@ -1,9 +1,10 @@
 #include "audio/AudioSystem.h"
 #include "audio/QuietAudioLibraries.h"
 
-#include "support/WaveBackend.h"
-#include "budget/AllocationCounter.h"
+#include "render/AssetPaths.h"
+#include "support/AllocationCounter.h"
 #include "support/TempFiles.h"
+#include "support/WaveBackend.h"
 
 #include <AL/al.h>
 #include <alsa/asoundlib.h>
@@ -31,7 +32,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kSoundDir = "../Brakkel_game/Sounds/";
 constexpr double kHeard = 0.005;     // RMS over 100 ms: -46 dBFS, well under a near shot
 constexpr double kSilence = 1e-4;    // peak level of a mix with nothing audible in it
 constexpr double kWindow = 0.1;      // s, the RMS window

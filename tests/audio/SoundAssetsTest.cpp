@@ -1,3 +1,5 @@
+#include "render/AssetPaths.h"
+
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -11,7 +13,6 @@
 // The generated sound set as the game finds it from bin/, read with libsndfile.
 namespace {
 
-constexpr const char* kSoundDir = "../Brakkel_game/Sounds/";
 constexpr int kRate = 44100; // Hz
 constexpr double kFullScale = 32768.0;
 constexpr double kMaxPeakSum = 0.9; // at least 0.9 dB of headroom with everything at its peak

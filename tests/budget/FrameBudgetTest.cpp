@@ -1,9 +1,9 @@
 // What a frame costs after start-up: no new GL objects and no heap allocation at all, but for
 // the one list node of each bullet fired. The game plays its sounds into a real (recording)
 // sound device meanwhile.
-#include "AllocationCounter.h"
 #include "GlObjectCounter.h"
 
+#include "support/AllocationCounter.h"
 #include "support/SceneFixture.h"
 
 #include <gtest/gtest.h>

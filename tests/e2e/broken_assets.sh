@@ -24,7 +24,7 @@ set -u
 source "$(dirname "$0")/lib.bash"
 
 binary=$(realpath "$1")
-assets=$(realpath "$(dirname "$binary")/../Brakkel_game")
+assets=$(staged_assets "$binary")
 results="$2/broken_assets"
 play_seconds=1   # of match frames between ENTER and ESC
 built_line="texSampler " # the scene prints it last while it is being built
@@ -100,7 +100,7 @@ expect_promised_output() {
     done
     ! grep -v '^Sound: cannot load ' "$err" | grep -q . ||
       fail "standard error holds more than loader lines: $(grep -v '^Sound: cannot load ' "$err" | head -n 2)"
-    grep -q '^Sound: no audio device' "$out" && fail "the wave writer did not open"
+    expect_sound_device
     ;;
   intact)
     [ ! -s "$err" ] || fail "standard error not empty: $(head -n 2 "$err")"
@@ -114,9 +114,7 @@ expect_promised_output() {
 run_case() {
   local name=$1 file=$2 mutation=$3
   local started=$SECONDS
-  tree=$(mktemp -d)
-  cp -al "$assets" "$tree/Brakkel_game" 2>/dev/null || cp -a "$assets" "$tree/Brakkel_game"
-  mkdir "$tree/bin"
+  tree=$(asset_tree_copy "$assets")
   unset ALSOFT_DRIVERS ALSOFT_CONF
   if [ "$file" = Sounds ]; then
     damage_sounds "$mutation"

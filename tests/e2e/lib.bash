@@ -40,6 +40,12 @@ game_launch() {
   fi
 }
 
+# game_focus: focuses the game's window and puts the pointer in its middle.
+game_focus() {
+  xdotool windowfocus --sync "$window_id" 2>/dev/null || true
+  xdotool mousemove --window "$window_id" 512 384
+}
+
 # game_start BINARY ARTIFACT_DIR: game_launch in the current directory, then focuses the
 # window; ends the script when no window appears.
 game_start() {
@@ -47,9 +53,22 @@ game_start() {
     cat "$err"
     exit 1
   fi
-  xdotool windowfocus --sync "$window_id" 2>/dev/null || true
-  xdotool mousemove --window "$window_id" 512 384
+  game_focus
   sleep 0.5
+}
+
+# staged_assets BINARY: the asset tree the build staged beside the game's bin/ directory.
+staged_assets() { realpath "$(dirname "$1")/../Brakkel_game"; }
+
+# asset_tree_copy ASSETS: a new temporary directory holding ASSETS as Brakkel_game/, in hard
+# links where the file system allows (so replace a file to change it, never write into it),
+# and an empty bin/ to start the game from; echoes its path.
+asset_tree_copy() {
+  local tree
+  tree=$(mktemp -d)
+  cp -al "$1" "$tree/Brakkel_game" 2>/dev/null || cp -a "$1" "$tree/Brakkel_game"
+  mkdir "$tree/bin"
+  echo "$tree"
 }
 
 # game_wait_line PREFIX: waits up to 60 s for a line starting with PREFIX on the game's
@@ -92,6 +111,11 @@ expect_no_sanitizer_report() {
   ! grep -qE 'Sanitizer|runtime error:' "$err" || fail "sanitizer report: $(grep -m 2 -E 'Sanitizer|runtime error:' "$err")"
 }
 expect_stdout_line() { grep -qxF -- "$1" "$out" || fail "no line '$1' on standard output"; }
+# expect_sound_device [WHAT]: the game opened its sound device, OpenAL Soft's wave writer in
+# these tests; WHAT prefixes the failure.
+expect_sound_device() {
+  ! grep -q '^Sound: no audio device' "$out" || fail "${1:+$1: }the wave writer did not open"
+}
 
 finish() {
   if [ "$failures" -ne 0 ]; then
@@ -132,4 +156,11 @@ bright_share() {
 # expect_greater A B WHAT: fails unless the number A is greater than B.
 expect_greater() {
   awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }' || fail "$3: $1 is not above $2"
+}
+
+# expect_no_text_at_edges FILE TOP HEIGHT WHAT: no white glyph stroke in the 4 px at the
+# window's left and right edges over the rows TOP to TOP + HEIGHT; WHAT starts the failures.
+expect_no_text_at_edges() {
+  expect_greater 0.0001 "$(bright_share "$1" "4x$3+0+$2")" "$4 text at the left edge"
+  expect_greater 0.0001 "$(bright_share "$1" "4x$3+1020+$2")" "$4 text at the right edge"
 }

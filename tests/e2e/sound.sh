@@ -17,7 +17,7 @@ set -u
 source "$(dirname "$0")/lib.bash"
 
 binary=$(realpath "$1")
-assets=$(realpath "$(dirname "$binary")/../Brakkel_game")
+assets=$(staged_assets "$binary")
 levels="$(dirname "$binary")/brakkel_sound_levels"
 results="$2/sound"
 rate=44100
@@ -44,9 +44,7 @@ loudest() {
 record() {
   local name=$1 silent=$2 muted=$3 dir="$results/$1"
   mkdir -p "$dir"
-  tree=$(mktemp -d)
-  cp -al "$assets" "$tree/Brakkel_game" 2>/dev/null || cp -a "$assets" "$tree/Brakkel_game"
-  mkdir "$tree/bin"
+  tree=$(asset_tree_copy "$assets")
   [ -z "$silent" ] || rm "$tree/Brakkel_game/Sounds/$silent"
   local recording="$dir/recording.wav"
   printf '[general]\nfrequency = %s\nchannels = stereo\nsample-type = float32\n[wave]\nfile = %s\n' \
@@ -54,8 +52,7 @@ record() {
 
   click=0
   ALSOFT_DRIVERS=wave ALSOFT_CONF="$dir/alsoft.conf" game_launch "$binary" "$dir" "$tree/bin" || return
-  xdotool windowfocus --sync "$window_id" 2>/dev/null || true
-  xdotool mousemove --window "$window_id" 512 384
+  game_focus
   if game_wait_line "texSampler "; then
     [ "$muted" = 1 ] && game_key m
     xdotool key --window "$window_id" Return
@@ -69,7 +66,7 @@ record() {
   rm -rf "$tree"
   expect_status 0
   expect_no_sanitizer_report
-  grep -q '^Sound: no audio device' "$out" && fail "$name: the wave writer did not open"
+  expect_sound_device "$name"
   table="$dir/levels.txt"
   "$levels" "$recording" >"$table" || fail "$name: no recording"
 }

@@ -56,11 +56,6 @@ Waveform makeShotSound() {
             tailFilter.process(noise(kSeed + 2, i)) * strike(t - kTailDelay, 0.02f, kTailTau);
         wave[i] = 1.0f * crack + 0.5f * tone + 1.6f * blast[i] + 0.9f * chest + echo + 0.5f * tail;
     }
-    wave.normalise(1.0f);
-    for (int i = 0; i < wave.size(); ++i) {
-        wave[i] = softClip(wave[i], 2.5f); // punch: the peaks of crack and boom press together
-    }
-    wave.fadeOut(kFade);
-    wave.normalise(kShotPeak);
+    wave.finish(2.5f, kFade, kShotPeak); // punch: the peaks of crack and boom press together
     return wave;
 }

@@ -1,12 +1,13 @@
 #include "Waveform.h"
 
+#include "Synth.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
 
 namespace {
-constexpr float kPi = 3.14159265f;
 constexpr float kFullScale = 32767.0f; // largest 16-bit sample
 
 // Appends little-endian integers, the byte order of every RIFF field.
@@ -45,8 +46,17 @@ void Waveform::fadeOut(float seconds) {
     const int length = std::min(size(), static_cast<int>(std::lround(seconds * kSampleRate)));
     for (int k = 0; k < length; ++k) {
         // k counts back from the last sample, which becomes exactly zero.
-        samples[size() - 1 - k] *= 0.5f - 0.5f * std::cos(kPi * k / length);
+        samples[size() - 1 - k] *= 0.5f - 0.5f * std::cos(0.5f * kTwoPi * k / length);
     }
+}
+
+void Waveform::finish(float drive, float fadeSeconds, float level) {
+    normalise(1.0f);
+    for (float& s : samples) {
+        s = softClip(s, drive);
+    }
+    fadeOut(fadeSeconds);
+    normalise(level);
 }
 
 bool Waveform::writeWav(const std::string& path) const {

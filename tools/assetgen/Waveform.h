@@ -16,7 +16,6 @@ public:
 
     int size() const { return static_cast<int>(samples.size()); }
     float& operator[](int i) { return samples[i]; }
-    float operator[](int i) const { return samples[i]; }
     // Time in seconds of sample i from the start.
     static float time(int i) { return static_cast<float>(i) / kSampleRate; }
 
@@ -27,6 +26,9 @@ public:
     // Ramps the last `seconds` down to zero along a half cosine, so the sound ends without
     // a click however much of its tail is still ringing.
     void fadeOut(float seconds);
+    // The last steps of a one-shot: normalised to full scale, saturated with softClip at
+    // `drive`, faded out over its last fadeSeconds and normalised to `level`.
+    void finish(float drive, float fadeSeconds, float level);
 
     // Writes a 16-bit PCM mono WAV file; false when the file cannot be written.
     bool writeWav(const std::string& path) const;

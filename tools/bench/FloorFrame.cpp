@@ -9,21 +9,24 @@
 
 namespace {
 
-// Clears the whole shadow map.
-void clearShadowMap(Scene& scene) {
+// What both floor frames start with: the shadow phase clearing the whole shadow map, the main
+// phase clearing both scene targets; then marks the screen phase.
+void clearTargets(Scene& scene, FrameObserver& observer) {
+    observer.phaseBegins(FramePhase::Shadow);
     PassState shadow;
     shadow.framebuffer = scene.renderer.shadowMap.framebuffer.name();
     shadow.viewport = glm::ivec2(ShadowMap::kSize);
     applyPassState(shadow);
     glClear(GL_DEPTH_BUFFER_BIT);
-}
 
-void clearSceneTargets(Scene& scene) {
+    observer.phaseBegins(FramePhase::Main);
     PassState main;
     main.framebuffer = scene.renderer.mainPass.framebuffer.name();
     main.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
     applyPassState(main);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    observer.phaseBegins(FramePhase::Screen);
 }
 
 void present(Scene& scene, FrameObserver& observer) {
@@ -36,21 +39,13 @@ void present(Scene& scene, FrameObserver& observer) {
 } // namespace
 
 void renderFloorFrame(Scene& scene, FrameObserver& observer) {
-    observer.phaseBegins(FramePhase::Shadow);
-    clearShadowMap(scene);
-    observer.phaseBegins(FramePhase::Main);
-    clearSceneTargets(scene);
-    observer.phaseBegins(FramePhase::Screen);
+    clearTargets(scene, observer);
     scene.renderer.screenPass.draw(scene.darken());
     present(scene, observer);
 }
 
 void renderMandatedFloorFrame(Scene& scene, FrameObserver& observer) {
-    observer.phaseBegins(FramePhase::Shadow);
-    clearShadowMap(scene);
-    observer.phaseBegins(FramePhase::Main);
-    clearSceneTargets(scene);
-    observer.phaseBegins(FramePhase::Screen);
+    clearTargets(scene, observer);
     PassState window;
     window.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
     applyPassState(window);

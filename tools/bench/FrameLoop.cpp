@@ -32,22 +32,23 @@ FrameSample measureFrame(const GpuPhaseTimer& timer, const FrameKind& kind) {
 
 } // namespace
 
-std::vector<std::vector<FrameSample>> measureFrames(int warmUp, int count,
-                                                    const GpuPhaseTimer& timer,
-                                                    const std::vector<FrameKind>& kinds) {
+std::vector<Run> measureFrames(int warmUp, int count, const GpuPhaseTimer& timer,
+                               const std::vector<FrameKind>& kinds) {
     for (int round = 0; round < warmUp; ++round) {
         for (const FrameKind& kind : kinds) {
             measureFrame(timer, kind);
         }
     }
-    std::vector<std::vector<FrameSample>> samples(kinds.size());
-    for (std::vector<FrameSample>& kindSamples : samples) {
-        kindSamples.reserve(static_cast<size_t>(count));
+    std::vector<Run> runs;
+    runs.reserve(kinds.size());
+    for (const FrameKind& kind : kinds) {
+        runs.push_back(Run{kind.name, {}});
+        runs.back().samples.reserve(static_cast<size_t>(count));
     }
     for (int round = 0; round < count; ++round) {
         for (size_t kind = 0; kind < kinds.size(); ++kind) {
-            samples[kind].push_back(measureFrame(timer, kinds[kind]));
+            runs[kind].samples.push_back(measureFrame(timer, kinds[kind]));
         }
     }
-    return samples;
+    return runs;
 }

@@ -15,7 +15,6 @@ public:
     void findNew();
     // CPU seconds the sound's threads have used so far.
     double cpuSeconds() const;
-    bool found() const { return !sound.empty(); }
 
 private:
     std::set<std::string> before;

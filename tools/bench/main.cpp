@@ -121,7 +121,7 @@ void printSoundCost(std::ostream& out, bool device, double callMilliseconds, dou
 
 int runBenchmark(const BenchOptions& options, Window& window) {
     using Clock = std::chrono::steady_clock;
-    std::vector<Run> runs = {{"game", {}}, {"floor", {}}, {"mandated", {}}};
+    std::vector<Run> runs;
     double soundCalls = 0.0;
     double soundThreadSeconds = 0.0;
     double wallSeconds = 0.0;
@@ -139,14 +139,13 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         GpuPhaseTimer timer;
         scene.frameObserver = &timer;
         const std::vector<FrameKind> kinds = {
-            {[&scene] { scene.update(kStepSeconds); }, [&scene] { renderStep(scene); }},
-            {[] {}, [&scene, &timer] { renderFloorFrame(scene, timer); }},
-            {[] {}, [&scene, &timer] { renderMandatedFloorFrame(scene, timer); }},
+            {"game", [&scene] { scene.update(kStepSeconds); }, [&scene] { renderStep(scene); }},
+            {"floor", [] {}, [&scene, &timer] { renderFloorFrame(scene, timer); }},
+            {"mandated", [] {}, [&scene, &timer] { renderMandatedFloorFrame(scene, timer); }},
         };
         const double threadsBefore = soundThreads.cpuSeconds();
         const Clock::time_point start = Clock::now();
-        std::vector<std::vector<FrameSample>> samples =
-            measureFrames(kWarmUpFrames, options.frames, timer, kinds);
+        runs = measureFrames(kWarmUpFrames, options.frames, timer, kinds);
         wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
         soundThreadSeconds = soundThreads.cpuSeconds() - threadsBefore;
         soundCalls = timeSoundCalls(scene, kSoundCallRepeats);
@@ -155,9 +154,6 @@ int runBenchmark(const BenchOptions& options, Window& window) {
             std::cerr << "Warning: the match ended during the run; the last frames show the "
                          "end screen"
                       << std::endl;
-        }
-        for (size_t run = 0; run < runs.size(); ++run) {
-            runs[run].samples = std::move(samples[run]);
         }
     }
     std::cout << "\nbrakkel_bench: " << options.frames << " frames of one "

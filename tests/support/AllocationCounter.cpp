@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 
 #include <cstdlib>
 #include <new>

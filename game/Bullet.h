@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/Blend.h"
 #include "game/Bounds.h"
 #include "game/CollisionBody.h"
 
@@ -19,7 +20,9 @@ public:
     // Advances by dtSeconds; marks the bullet dead once its age passes its lifetime.
     void update(float dtSeconds);
     // Where it is blend of the way through its last update (0: previousPosition, 1: position).
-    glm::vec3 positionAt(float blend) const { return glm::mix(previousPosition, position, blend); }
+    glm::vec3 positionAt(float blend) const { return between(previousPosition, position, blend); }
+    // Makes the position drawn between steps the latest one, for a world that stands still.
+    void settle() { previousPosition = position; }
     // The heading the model is drawn turned by: the turret heading it was fired with, between
     // −180 and 180 degrees.
     float drawHeading() const;

@@ -1,6 +1,7 @@
 #include "game/ChaseCamera.h"
 
 #include "game/Angles.h"
+#include "game/Blend.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,9 +59,8 @@ void ChaseCamera::zoom(int wheel) {
         distance -= static_cast<float>(delta);
     }
     lastWheelPosition = wheel;
-    if (distance <= kSeeThroughDistance) {
-        seeThrough = distance / kSeeThroughDistance;
-    }
+    // Whatever the size of the step: zoomed out past the distance, the tank is whole again.
+    seeThrough = std::min(distance / kSeeThroughDistance, 1.0f);
 }
 
 void ChaseCamera::orbit(bool dragging, glm::ivec2 cursor) {
@@ -87,11 +87,11 @@ void ChaseCamera::tilt(float degrees) {
 }
 
 glm::vec3 ChaseCamera::eyeAt(float blend) const {
-    return placed ? glm::mix(previousEye, eye, blend) : kOverviewEye;
+    return placed ? between(previousEye, eye, blend) : kOverviewEye;
 }
 
 glm::vec3 ChaseCamera::targetAt(float blend) const {
-    return placed ? glm::mix(previousTarget, target, blend) : kOverviewTarget;
+    return placed ? between(previousTarget, target, blend) : kOverviewTarget;
 }
 
 glm::mat4 ChaseCamera::view(float blend) const {

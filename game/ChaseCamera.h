@@ -22,6 +22,8 @@ public:
 
     // Starts a step: the current placement becomes the one to blend from.
     void beginStep();
+    // Blends no more: every blend shows the latest placement, for a world that stands still.
+    void settle() { beginStep(); }
     // Hangs the camera behind the turret of the tank standing at p and looking along t (unit,
     // level), clear of the arena's pieces.
     void place(glm::vec3 p, glm::vec3 t, const Arena& arena);

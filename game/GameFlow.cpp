@@ -14,6 +14,7 @@ void GameFlow::update(const PlayerInput& input, float dtSeconds, EventList& even
         gameOver = true;
     }
     if (!matchRunning()) {
+        match.settle();
         return;
     }
     match.step(input, dtSeconds, events);

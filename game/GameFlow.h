@@ -12,7 +12,8 @@ public:
     GameFlow(const ModelBounds& bounds, unsigned int aiSeed) : match(bounds, aiSeed) {}
 
     // One step of dtSeconds: the screen changes the input asks for, then the match step while
-    // a match runs, then the end-of-match test. Appends what happened to events.
+    // a match runs, then the end-of-match test. Appends what happened to events. On the title
+    // and end screens the match stands still, drawn as its latest step.
     void update(const PlayerInput& input, float dtSeconds, EventList& events);
 
     bool matchRunning() const { return started && !gameOver; }

@@ -66,3 +66,12 @@ void Match::restart() {
     playerTank.respawn();
     aiTank.respawn();
 }
+
+void Match::settle() {
+    playerTank.settle();
+    aiTank.settle();
+    for (Bullet& bullet : bullets.bullets) {
+        bullet.settle();
+    }
+    camera.settle();
+}

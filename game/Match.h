@@ -34,6 +34,9 @@ public:
     // Both tanks back at their start with full lives, no bullets. Speeds, jumps and the
     // computer's state carry over; the camera keeps its distance, yaw and pitch.
     void restart();
+    // For the steps in which the match does not run: every pose drawn between steps becomes the
+    // latest, so that the picture of a frozen match stands still whatever the blend.
+    void settle();
 
     BulletSystem bullets;
     Tank aiTank;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/Blend.h"
 #include "game/Bounds.h"
 #include "game/BulletSystem.h"
 #include "game/CollisionBody.h"
@@ -25,6 +26,8 @@ public:
     // Starts a step: remembers the pose (to draw between steps and to undo a blocked move) and
     // clears the step's jump and landing marks.
     void beginStep();
+    // Makes the pose drawn between steps the latest one, for a world that stands still.
+    void settle() { previousPose = pose(); }
     // One step: friction, move, jump (when jump asks for one and the tank may), the step to a
     // changed floor, and the footprint's transform.
     void update(float dtSeconds, bool jump);
@@ -56,7 +59,7 @@ public:
     TankPose poseAt(float blend) const;
     // The position of poseAt(blend): on the straight line from previousPose's to the current one.
     glm::vec3 positionAt(float blend) const {
-        return glm::mix(previousPose.position, position, blend);
+        return between(previousPose.position, position, blend);
     }
 
     float groundLevel = 0.0f;

@@ -37,9 +37,12 @@ void runGameLoop(Window& window, Scene& scene) {
 
         const int steps = clock.advance(frameSeconds);
         checkGlError("main loop, before scene.update()");
+        // The steps make no GL call; their checks report what is pending around them.
+        checkGlError("Scene::update() START");
         for (int step = 0; step < steps; ++step) {
             scene.update(static_cast<float>(FixedStep::kStepSeconds));
         }
+        checkGlError("Scene::update() END");
         checkGlError("main loop, after scene.update()");
 
         FrameTiming timing;
@@ -77,6 +80,7 @@ int main() {
     window.setSwapInterval(kVsync);
 
     const auto seed = static_cast<unsigned int>(std::time(nullptr));
+    checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt);
     runGameLoop(window, scene);
     return 0;

@@ -45,11 +45,11 @@ const void* byteOffset(std::size_t offset) {
 } // namespace
 
 ParticleSystem::ParticleSystem(std::mt19937& random) : elapsedSeconds(kIdleSeconds) {
-    checkGlError("ParticleSystem::ParticleSystem, on entry");
+    checkGlError("Before feedback");
     transformFeedbacks = {TransformFeedback::create(), TransformFeedback::create()};
-    checkGlError("ParticleSystem::ParticleSystem, feedback objects made");
+    checkGlError("After feedback");
     particleBuffers = {Buffer::create(), Buffer::create()};
-    checkGlError("ParticleSystem::ParticleSystem, buffers made");
+    checkGlError("After feedback buffer");
 
     for (Particle& particle : initialParticles) {
         // The order of the draws (z, then y, then x) fixes which burst gets which vectors.
@@ -108,29 +108,29 @@ void ParticleSystem::simulate(float deltaSeconds, const ParticleSimProgram& simu
     glUniform1f(simulation.deltaTimeLocation, deltaSeconds * kMillisecondsPerSecond);
 
     glEnable(GL_RASTERIZER_DISCARD);
-    checkGlError("ParticleSystem::simulate, on entry");
+    checkGlError("Before feedback");
     glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[sourceIndex].name());
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedbacks[targetIndex].name());
-    checkGlError("ParticleSystem::simulate, feedback bound");
+    checkGlError("After feedback");
 
     for (const AttributeLayout& attribute : kParticleAttributes) {
         glEnableVertexAttribArray(attribute.location);
         glVertexAttribPointer(attribute.location, attribute.components, GL_FLOAT, GL_FALSE,
                               sizeof(Particle), byteOffset(attribute.offset));
     }
-    checkGlError("ParticleSystem::simulate, attributes set");
+    checkGlError("After vertex attrib");
 
     glBeginTransformFeedback(GL_POINTS);
     if (isFirstUpdate) {
         glDrawArrays(GL_POINTS, 0, kParticlesPerBurst);
         isFirstUpdate = false;
-        checkGlError("ParticleSystem::simulate, first pass drawn");
+        checkGlError("After first");
     } else {
         glDrawTransformFeedback(GL_POINTS, transformFeedbacks[sourceIndex].name());
     }
     glEndTransformFeedback();
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
-    checkGlError("ParticleSystem::simulate, pass drawn");
+    checkGlError("After draw");
 
     for (const AttributeLayout& attribute : kParticleAttributes) {
         glDisableVertexAttribArray(attribute.location);

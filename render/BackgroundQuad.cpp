@@ -10,20 +10,24 @@ namespace {
 constexpr GLint kPictureUnit = 0;
 } // namespace
 
-BackgroundQuad::BackgroundQuad(GLuint picture)
-    : program(loadShaders(std::string(kShaderDir) + "background.vert",
-                          std::string(kShaderDir) + "background.frag")),
-      picture(picture), texSamplerLocation(glGetUniformLocation(program.name(), "texSampler")),
-      scaleDownLocation(glGetUniformLocation(program.name(), "scale_down")) {
+Program BackgroundQuad::loadProgram() {
+    return loadShaders(std::string(kShaderDir) + "background.vert",
+                       std::string(kShaderDir) + "background.frag");
+}
+
+BackgroundQuad::BackgroundQuad(GLuint program, GLuint picture)
+    : program(program), picture(picture),
+      texSamplerLocation(glGetUniformLocation(program, "texSampler")),
+      scaleDownLocation(glGetUniformLocation(program, "scale_down")) {
     // Fixed for good: set once here.
-    glUseProgram(program.name());
+    glUseProgram(program);
     glUniform1i(texSamplerLocation, kPictureUnit);
     glUseProgram(0);
     std::cout << "texSampler " << texSamplerLocation << std::endl;
 }
 
 void BackgroundQuad::draw() const {
-    glUseProgram(program.name());
+    glUseProgram(program);
     // Set on every draw, so that a share another user of the program left does not shrink
     // the picture.
     glUniform2f(scaleDownLocation, 1.0f, 1.0f);

@@ -1,5 +1,6 @@
 #include "render/MainPass.h"
 
+#include "platform/GlCheck.h"
 #include "platform/WindowSize.h"
 #include "render/AssetPaths.h"
 #include "render/FinalPass.h"
@@ -38,11 +39,10 @@ PassState mainPassState(GLuint framebuffer, Blend blend, bool depthWrite, bool w
 }
 } // namespace
 
-MainPass::MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap)
+MainPass::MainPass(glm::vec3 lightDirection)
     : framebuffer(Framebuffer::create()),
       program(loadShaders(std::string(kShaderDir) + "lambertphong.vert",
                           std::string(kShaderDir) + "lambertphong.frag")),
-      shadowTexture(shadowMap.depthTexture.name()),
       viewLocation(glGetUniformLocation(program.name(), "V")),
       projectionLocation(glGetUniformLocation(program.name(), "P")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
@@ -53,7 +53,7 @@ MainPass::MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap)
     glUniform3fv(glGetUniformLocation(program.name(), "lightdir_world"), 1,
                  glm::value_ptr(lightDirection));
     glUniformMatrix4fv(glGetUniformLocation(program.name(), "sm_light_texmat"), 1, GL_FALSE,
-                       glm::value_ptr(shadowMap.shadowTextureMatrix));
+                       glm::value_ptr(ShadowMap::textureMatrixFor(lightDirection)));
     glUniform1i(glGetUniformLocation(program.name(), "shadow_map"), ShadowMap::kTextureUnit);
     glUseProgram(0);
 
@@ -74,17 +74,19 @@ MainPass::MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool lines) {
+void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool lines,
+                     const ShadowMap& shadowMap) {
     wireframe = lines;
     applyPassState(mainPassState(framebuffer.name(), Blend::Off, true, wireframe));
     // Transparent black wherever nothing is drawn: the final pass shows the background there.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
+    checkGlError("before setting shader arguments");
     glUseProgram(program.name());
     glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(view));
     glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(projection));
     glActiveTexture(GL_TEXTURE0 + ShadowMap::kTextureUnit);
-    glBindTexture(GL_TEXTURE_2D, shadowTexture);
+    glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture.name());
     glActiveTexture(GL_TEXTURE0);
 }
 

@@ -13,16 +13,16 @@
 // targets and depth buffer, and the program.
 class MainPass {
 public:
-    // Makes the targets, printing "ERROR SETTING UP FBO, NOT FINISHED!" when the framebuffer
-    // is incomplete, and loads the program, giving it for good the light (lightDirection points
-    // towards it, unit length) and the shadow map's matrix and unit. The shadow map must
-    // outlive the pass.
-    MainPass(glm::vec3 lightDirection, const ShadowMap& shadowMap);
+    // Loads the program, giving it for good the light (lightDirection points towards it, unit
+    // length) and the matrix and unit of the light's shadow map, then makes the targets,
+    // printing "ERROR SETTING UP FBO, NOT FINISHED!" when the framebuffer is incomplete.
+    explicit MainPass(glm::vec3 lightDirection);
 
     // Starts the pass for solid models: binds and clears the targets, sets the camera on the
-    // program and binds the shadow map on its unit; draws replace what they cover. Wireframe
-    // draws lines instead of faces.
-    void begin(const glm::mat4& view, const glm::mat4& projection, bool wireframe);
+    // program (checked as "before setting shader arguments") and binds the light's shadow map
+    // on its unit; draws replace what they cover. Wireframe draws lines instead of faces.
+    void begin(const glm::mat4& view, const glm::mat4& projection, bool wireframe,
+               const ShadowMap& shadowMap);
     // From here on draws blend over what is there (see-through models).
     void blendOver() const;
     // From here on draws blend and leave the depth buffer alone (the particle bursts, which
@@ -41,7 +41,6 @@ private:
     Renderbuffer depth;
     Texture colour;
     Texture glow;
-    GLuint shadowTexture; // not owned
     GLint viewLocation;
     GLint projectionLocation;
     GLint modelLocation;

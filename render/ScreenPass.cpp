@@ -4,7 +4,7 @@
 #include "platform/WindowSize.h"
 #include "render/PassState.h"
 
-void ScreenPass::draw(float darken) const {
+void drawScreenPass(const BackgroundQuad& background, const FinalPass& finalPass, float darken) {
     // Whole-window layers, each over the one before: no depth test, which also keeps the quads
     // from writing depth. The depth mask stays on so that the one clear empties the window's
     // depth buffer for the text drawn after this pass.
@@ -13,7 +13,7 @@ void ScreenPass::draw(float darken) const {
     state.depthTest = false;
     applyPassState(state);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    checkGlError("ScreenPass::draw");
+    checkGlError("Scene::render() 6");
     background.draw();
     finalPass.draw(darken);
 }

@@ -41,12 +41,20 @@ glm::mat4 lightSpace(glm::vec3 l) {
 
 } // namespace
 
+glm::mat4 ShadowMap::lightSpaceFor(glm::vec3 lightDirection) {
+    return lightSpace(lightDirection);
+}
+
+glm::mat4 ShadowMap::textureMatrixFor(glm::vec3 lightDirection) {
+    return biasMatrix() * lightSpace(lightDirection);
+}
+
 ShadowMap::ShadowMap(glm::vec3 lightDirection)
     : program(loadShaders(std::string(kShaderDir) + "shadow.vert",
                           std::string(kShaderDir) + "shadow.frag")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
-      lightSpaceMatrix(lightSpace(lightDirection)),
-      shadowTextureMatrix(biasMatrix() * lightSpaceMatrix) {
+      lightSpaceMatrix(lightSpaceFor(lightDirection)),
+      shadowTextureMatrix(textureMatrixFor(lightDirection)) {
     // Fixed for good: set once here.
     glUseProgram(program.name());
     glUniformMatrix4fv(glGetUniformLocation(program.name(), "lightspace"), 1, GL_FALSE,
@@ -55,7 +63,7 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
 
     depthTexture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture.name());
-    checkGlError("ShadowMap::ShadowMap, before the texture");
+    checkGlError("before texture");
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kSize, kSize, 0, GL_DEPTH_COMPONENT,
                  GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

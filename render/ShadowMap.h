@@ -17,7 +17,8 @@ public:
 
     // lightDirection points towards the light (unit length). Loads "shadow.vert"/"shadow.frag"
     // and makes the target, printing "SM FBO created successfully" or, on standard error,
-    // "error initializing shadow FBO".
+    // "error initializing shadow FBO". A GL error pending before the map's texture is made is
+    // reported as "before texture".
     explicit ShadowMap(glm::vec3 lightDirection);
 
     // The shadow pass over region (see ShadowRegion.h; the whole map when it is
@@ -29,6 +30,10 @@ public:
     // by the box scene.
     TexelRect regionSeenBy(const glm::mat4& cameraViewProjection, const Bounds& scene) const;
     static TexelRect wholeMap() { return {0, 0, kSize, kSize}; }
+    // The light's projection × view, and bias × that (light map coordinates and depth), for
+    // a light in lightDirection (unit length, towards it).
+    static glm::mat4 lightSpaceFor(glm::vec3 lightDirection);
+    static glm::mat4 textureMatrixFor(glm::vec3 lightDirection);
 
     Texture depthTexture;
     Framebuffer framebuffer;

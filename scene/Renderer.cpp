@@ -1,6 +1,7 @@
 #include "scene/Renderer.h"
 
 #include "platform/GlCheck.h"
+#include "render/ScreenPass.h"
 
 namespace {
 void notify(FrameObserver* observer, FramePhase phase) {
@@ -10,9 +11,11 @@ void notify(FrameObserver* observer, FramePhase phase) {
 }
 } // namespace
 
-Renderer::Renderer(glm::vec3 lightDirection, GLuint backgroundPicture, unsigned int particleSeed)
-    : shadowMap(lightDirection), mainPass(lightDirection, shadowMap), particles(particleSeed),
-      screenPass(backgroundPicture, mainPass.colourTarget(), mainPass.glowTarget()) {}
+Renderer::Renderer(glm::vec3 lightDirection, unsigned int particleSeed)
+    : backgroundProgram(BackgroundQuad::loadProgram()), mainPass(lightDirection),
+      shadowMap(lightDirection), finalPass(mainPass.colourTarget(), mainPass.glowTarget()),
+      models(textures), particles(particleSeed),
+      background(backgroundProgram.name(), textures[SceneTextures::kBackground]) {}
 
 void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     notify(observer, FramePhase::Shadow);
@@ -20,19 +23,21 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     shadowMap.render(frame.draws, shadowMap.regionSeenBy(viewProjection, frame.scene));
 
     notify(observer, FramePhase::Main);
-    mainPass.begin(frame.view, frame.projection, frame.wireframe);
-    checkGlError("Renderer::render, main pass begun");
+    mainPass.begin(frame.view, frame.projection, frame.wireframe, shadowMap);
+    checkGlError("Scene::render() 1");
     mainPass.draw(frame.draws.opaque);
-    checkGlError("Renderer::render, solid models drawn");
+    checkGlError("Scene::render() 2");
+    checkGlError("Scene::render() 3");
     mainPass.blendOver();
     mainPass.draw(frame.draws.seeThrough);
-    checkGlError("Renderer::render, see-through models drawn");
+    checkGlError("Scene::render() 4");
     mainPass.blendWithoutDepth();
     particles.step(frame.particleSeconds, viewProjection);
-    checkGlError("Renderer::render, particles drawn");
+    checkGlError("After Particle Render");
+    checkGlError("Scene::render() 5");
 
     notify(observer, FramePhase::Screen);
-    screenPass.draw(frame.darken);
+    drawScreenPass(background, finalPass, frame.darken);
     if (frame.radar != nullptr) {
         radarPass.draw(*frame.radar);
     }

@@ -2,13 +2,16 @@
 
 #include "game/Bounds.h"
 #include "particles/ParticleEffects.h"
+#include "render/BackgroundQuad.h"
 #include "render/DrawList.h"
+#include "render/FinalPass.h"
 #include "render/MainPass.h"
 #include "render/RadarPass.h"
-#include "render/ScreenPass.h"
 #include "render/ShadowMap.h"
 #include "render/TextRenderer.h"
 #include "scene/FrameObserver.h"
+#include "scene/SceneModels.h"
+#include "scene/SceneTextures.h"
 #include "scene/ScreenTexts.h"
 
 #include <glm/glm.hpp>
@@ -28,13 +31,18 @@ struct FrameContent {
 
 // Draws the frames: the shadow pass, the lit main pass into the scene's targets (solid models
 // front to back, see-through ones, then the particle bursts), the screen pass over the
-// background picture, the radar when the frame has one, and the text layer. Owns every pass
-// and the particle bursts.
+// background picture, the radar when the frame has one, and the text layer. Owns every pass,
+// the particle bursts and what the scene is drawn with.
+//
+// The members are made in the order the game has always read its files: the font and the text
+// program; the five scene textures; the background, lit and shadow programs (and the shadow
+// map, with its line); the final pass; the models and the arena's own textures; the particle
+// programs; then the background quad prints its "texSampler" line. The radar's program, which
+// the game gained later, comes after all of them.
 class Renderer {
 public:
-    // lightDirection points towards the sun (unit length); the background picture is not
-    // owned. The screen pass is made last: its "texSampler" line ends the start-up output.
-    Renderer(glm::vec3 lightDirection, GLuint backgroundPicture, unsigned int particleSeed);
+    // lightDirection points towards the sun (unit length).
+    Renderer(glm::vec3 lightDirection, unsigned int particleSeed);
 
     // Draws the frame into the window's back buffer, telling observer (when not null) where
     // each phase begins. Leaves the default framebuffer bound, texture unit 0 active, faces
@@ -43,9 +51,13 @@ public:
     void render(const FrameContent& frame, FrameObserver* observer);
 
     TextRenderer text;
-    ShadowMap shadowMap;
+    SceneTextures textures;
+    Program backgroundProgram;
     MainPass mainPass;
+    ShadowMap shadowMap;
+    FinalPass finalPass;
+    SceneModels models;
     ParticleEffects particles;
+    BackgroundQuad background;
     RadarPass radarPass;
-    ScreenPass screenPass;
 };

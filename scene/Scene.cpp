@@ -25,13 +25,13 @@ glm::vec3 sunDirection() {
     return glm::vec3(2.0f * f, 3.0f * f, f);
 }
 
-void addTank(DrawList& draws, const Tank& tank, const SceneAssets& assets, const Material& material,
+void addTank(DrawList& draws, const Tank& tank, const SceneModels& models, const Material& material,
              float alpha, float blend, glm::vec3 eye) {
     const TankPose pose = tank.poseAt(blend);
     const glm::mat4 place = glm::translate(glm::mat4(1.0f), pose.position);
     const float distance = glm::length(pose.position - eye);
-    draws.add({&assets.hull, rotateDegrees(place, pose.heading, kUp), &material, alpha, distance});
-    draws.add({&assets.turret, rotateDegrees(place, pose.turretHeading, kUp), &material, alpha,
+    draws.add({&models.hull, rotateDegrees(place, pose.heading, kUp), &material, alpha, distance});
+    draws.add({&models.turret, rotateDegrees(place, pose.turretHeading, kUp), &material, alpha,
                distance});
 }
 
@@ -77,8 +77,8 @@ RadarPiece radarPiece(const ArenaPiece& piece) {
 } // namespace
 
 Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
-    : window(window), sound(kSoundDir), flow(assets.bounds(), aiSeed),
-      renderer(sunDirection(), assets.backgroundPicture(), particleSeed) {
+    : window(window), renderer(sunDirection(), particleSeed), sound(kSoundDir),
+      flow(renderer.models.bounds(), aiSeed) {
     window.setKeyListener(this);
     // The arena's pieces never change: their boxes and radar footprints are worked out here.
     const std::vector<ArenaPiece>& pieces = flow.match.arena.pieces;
@@ -138,12 +138,13 @@ void Scene::handleEvents() {
 void Scene::describeWorld(float blend) {
     drawList.clear();
     const Match& match = flow.match;
+    const SceneModels& models = renderer.models;
     const glm::vec3 eye = match.camera.eyeAt(blend);
     const std::vector<ArenaPiece>& pieces = match.arena.pieces;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const ArenaPiece& piece = pieces[i];
         if (piece.visible) {
-            drawList.add({&assets.pieceModel(piece.kind), piece.modelMatrix, &assets.pieceMaterial,
+            drawList.add({&models.pieceModel(piece.kind), piece.modelMatrix, &models.pieceMaterial,
                           1.0f, distanceToPiece(eye, piece, pieceBoxes[i])});
         }
     }
@@ -151,12 +152,12 @@ void Scene::describeWorld(float blend) {
         if (!bullet.dead) {
             const glm::vec3 at = bullet.positionAt(blend);
             const glm::mat4 place = glm::translate(glm::mat4(1.0f), at);
-            drawList.add({&assets.bullet, rotateDegrees(place, bullet.drawHeading(), kUp),
-                          &assets.bulletMaterial, 1.0f, glm::length(at - eye)});
+            drawList.add({&models.bullet, rotateDegrees(place, bullet.drawHeading(), kUp),
+                          &models.bulletMaterial, 1.0f, glm::length(at - eye)});
         }
     }
-    addTank(drawList, match.aiTank, assets, assets.computerTankMaterial, 1.0f, blend, eye);
-    addTank(drawList, match.playerTank, assets, assets.playerTankMaterial,
+    addTank(drawList, match.aiTank, models, models.computerTankMaterial, 1.0f, blend, eye);
+    addTank(drawList, match.playerTank, models, models.playerTankMaterial,
             match.camera.playerOpacity(), blend, eye);
     drawList.sort();
 }
@@ -183,7 +184,7 @@ float Scene::darken() const {
 
 void Scene::render(const FrameTiming& timing) {
     sound.follow(flow, timing.blend);
-    options.applyTextureOptions(assets.sceneTextures);
+    options.applyTextureOptions(renderer.textures.textures);
     describeWorld(timing.blend);
     const bool radarShown = options.showRadar && flow.matchRunning();
     if (radarShown) {

@@ -9,7 +9,6 @@
 #include "scene/FrameObserver.h"
 #include "scene/RenderOptions.h"
 #include "scene/Renderer.h"
-#include "scene/SceneAssets.h"
 #include "scene/SceneSound.h"
 #include "scene/ScreenTexts.h"
 
@@ -57,10 +56,9 @@ public:
     Window& window;
     RenderOptions options;
     PlayerControls controls;
-    SceneSound sound;
-    SceneAssets assets;
-    GameFlow flow;
     Renderer renderer;
+    SceneSound sound; // its lines follow the renderer's start-up lines
+    GameFlow flow;
     EventList events;                       // of the last step
     DrawList drawList;                      // of the last frame
     RadarContent radar;                     // of the last frame that showed it (pieces: fixed)

@@ -104,7 +104,7 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
     hold(1);
     state.buttons[pad::kStart] = false;
     ASSERT_TRUE(scene->flow.started);
-    KeyboardReference reference(scene->assets.bounds());
+    KeyboardReference reference(scene->renderer.models.bounds());
     reference.hold({}, 1); // the step that started the match
 
     const TankPose spawn = match().playerTank.pose();

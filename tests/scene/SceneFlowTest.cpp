@@ -175,7 +175,7 @@ TEST_F(SceneTest, OptionKeysPrintTheirLinesOnRelease) {
 }
 
 TEST_F(SceneTest, TextureOptionsApplyToTheFiveSceneTexturesOnly) {
-    const GLuint other = scene->assets.arenaWallTexture.name();
+    const GLuint other = scene->renderer.models.arenaWallTexture.name();
     tap(keys::kF4);
     tap(keys::kF5);
     frame();
@@ -185,8 +185,8 @@ TEST_F(SceneTest, TextureOptionsApplyToTheFiveSceneTexturesOnly) {
         glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
         return value;
     };
-    ASSERT_EQ(scene->assets.sceneTextures.size(), 5u);
-    for (const Texture& texture : scene->assets.sceneTextures) {
+    ASSERT_EQ(scene->renderer.textures.textures.size(), 5u);
+    for (const Texture& texture : scene->renderer.textures.textures) {
         EXPECT_EQ(parameter(texture.name(), GL_TEXTURE_MAG_FILTER), GL_NEAREST);
         EXPECT_EQ(parameter(texture.name(), GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_NEAREST);
     }
@@ -198,7 +198,7 @@ TEST_F(SceneTest, TextureOptionsApplyToTheFiveSceneTexturesOnly) {
     tap(keys::kF5);
     tap(keys::kF5); // back to off: GL_NEAREST, magnification untouched
     frame();
-    for (const Texture& texture : scene->assets.sceneTextures) {
+    for (const Texture& texture : scene->renderer.textures.textures) {
         EXPECT_EQ(parameter(texture.name(), GL_TEXTURE_MIN_FILTER), GL_NEAREST);
         EXPECT_EQ(parameter(texture.name(), GL_TEXTURE_MAG_FILTER), GL_NEAREST);
     }

@@ -23,7 +23,7 @@ protected:
         Renderer& renderer = scene->renderer;
         const glm::mat4 view = glm::lookAt(eye, target, glm::vec3(0, 1, 0));
         renderer.shadowMap.render(draws, region);
-        renderer.mainPass.begin(view, match().camera.projection(), false);
+        renderer.mainPass.begin(view, match().camera.projection(), false, renderer.shadowMap);
         renderer.mainPass.draw(draws.opaque);
     }
 };

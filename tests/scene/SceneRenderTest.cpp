@@ -63,7 +63,7 @@ const MeshDraw& drawOf(const Scene& scene, const Model* model, const Material* m
 }
 
 const MeshDraw& playerHull(const Scene& scene) {
-    return drawOf(scene, &scene.assets.hull, &scene.assets.playerTankMaterial);
+    return drawOf(scene, &scene.renderer.models.hull, &scene.renderer.models.playerTankMaterial);
 }
 
 GLuint colourTarget(const Scene& scene) {
@@ -74,6 +74,26 @@ TEST_F(SceneTest, AFrameLeavesTheStateItFound) {
     frame();
     expectFrameEndState();
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// An error left pending as the screen pass begins is reported by its check, and the frame
+// goes on.
+TEST_F(SceneTest, AnErrorPendingAtTheScreenPassIsReportedAsItsCheck) {
+    struct ErrorAtScreenPass : FrameObserver {
+        void phaseBegins(FramePhase phase) override {
+            if (phase == FramePhase::Screen) {
+                glEnable(0xFFFF); // not a capability: GL_INVALID_ENUM
+            }
+        }
+        void frameEnds() override {}
+    } observer;
+    scene->frameObserver = &observer;
+    testing::internal::CaptureStderr();
+    frame();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Error @ Scene::render() 6:\nGL: enum argument out of range.\n");
+    scene->frameObserver = nullptr;
+    expectFrameEndState();
 }
 
 TEST_F(SceneTest, WireframeTouchesOnlyTheMainPass) {
@@ -163,7 +183,7 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
                 1e-2f);
     ASSERT_FALSE(match().bullets.bullets.empty());
     const Bullet& bullet = match().bullets.bullets.front();
-    const glm::vec3 bulletDrawnAt(drawOf(*scene, &scene->assets.bullet).transform[3]);
+    const glm::vec3 bulletDrawnAt(drawOf(*scene, &scene->renderer.models.bullet).transform[3]);
     expectVec3(bulletDrawnAt, glm::mix(bullet.previousPosition, bullet.position, 0.25f), 1e-5f);
     expectVec3(match().camera.eyeAt(0.0f), eyeBefore, 1e-5f);
     expectVec3(match().camera.eyeAt(1.0f), match().camera.eye, 1e-5f);
@@ -180,6 +200,21 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     EXPECT_NEAR(radar.bullets.front().y, bulletDrawnAt.z, 1e-5f);
     const glm::vec3 look = match().camera.targetAt(0.25f) - match().camera.eyeAt(0.25f);
     EXPECT_NEAR(glm::dot(radar.up, glm::normalize(glm::vec2(look.x, look.z))), 1.0f, 1e-6f);
+
+    // Ended while driving, turning and with a shell in flight: on the end screen every blend
+    // shows the last step, so the picture stands still.
+    tap(keys::kL);
+    step();
+    ASSERT_TRUE(scene->flow.gameOver);
+    scene->describeWorld(0.1f);
+    const DrawList early = scene->drawList;
+    scene->describeWorld(0.9f);
+    ASSERT_EQ(early.opaque.size(), scene->drawList.opaque.size());
+    for (std::size_t i = 0; i < early.opaque.size(); ++i) {
+        EXPECT_EQ(early.opaque[i].transform, scene->drawList.opaque[i].transform) << i;
+    }
+    expectVec3(glm::vec3(playerHull(*scene).transform[3]), player.position, 0.0f);
+    EXPECT_EQ(match().camera.view(0.1f), match().camera.view(0.9f));
 }
 
 // Every line of every screen lies inside the window, with every option and the pad's controls
@@ -241,12 +276,12 @@ TEST_F(SceneTest, FirstMatchFrameShowsThePlayersTankInTheMiddle) {
     const std::vector<Rgba> withTank = readFrame();
 
     DrawList& draws = scene->drawList;
-    const Model* hull = &scene->assets.hull;
-    const Model* turret = &scene->assets.turret;
+    const Model* hull = &scene->renderer.models.hull;
+    const Model* turret = &scene->renderer.models.turret;
     const auto players =
         std::remove_if(draws.opaque.begin(), draws.opaque.end(), [&](const MeshDraw& d) {
             return (d.model == hull || d.model == turret) &&
-                   d.material == &scene->assets.playerTankMaterial;
+                   d.material == &scene->renderer.models.playerTankMaterial;
         });
     ASSERT_EQ(draws.opaque.end() - players, 2); // the player's hull and turret go
     draws.opaque.erase(players, draws.opaque.end());

@@ -2,6 +2,7 @@
 
 #include "platform/WindowSize.h"
 #include "render/PassState.h"
+#include "render/ScreenPass.h"
 #include "render/ShadowMap.h"
 #include "scene/Scene.h"
 
@@ -40,7 +41,7 @@ void present(Scene& scene, FrameObserver& observer) {
 
 void renderFloorFrame(Scene& scene, FrameObserver& observer) {
     clearTargets(scene, observer);
-    scene.renderer.screenPass.draw(scene.darken());
+    drawScreenPass(scene.renderer.background, scene.renderer.finalPass, scene.darken());
     present(scene, observer);
 }
 

@@ -153,12 +153,6 @@ TEST_F(TextRendererTest, EachDrawShowsOnlyItsOwnText) {
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(TextRendererTest, CharactersAbove127DrawWithoutError) {
-    renderer->begin();
-    renderer->draw("\xEF\x80\xFF", 10, 10, 50);
-    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
 TEST_F(TextRendererTest, DestructionReleasesTheFontAndTheProgram) {
     const GLuint font = renderer->fontTexture.name();
     const GLuint program = renderer->textProgram.name();

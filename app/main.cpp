@@ -1,7 +1,11 @@
 // Brakkel: one player against one computer tank in a walled arena. Opens the window, builds the
 // scene and runs the game loop: the game advances in fixed steps as real time passes, and every
-// frame is drawn blended between the last two steps.
+// frame is drawn blended between the last two steps. --record and --replay record a game to a
+// file and play it back.
+#include "app/CommandLine.h"
 #include "app/GlobalGlState.h"
+#include "client/Recording.h"
+#include "client/RecordingWriter.h"
 #include "platform/FixedStep.h"
 #include "platform/FrameRateMeter.h"
 #include "platform/GlCheck.h"
@@ -14,11 +18,14 @@
 
 #include <cstdio>
 #include <ctime>
+#include <iostream>
+#include <memory>
 
 namespace {
 
 constexpr int kExitLibraryFailed = 1;
 constexpr int kExitWindowFailed = -1;
+constexpr int kExitBadFile = 1;
 constexpr int kVsync = 1;                           // swap at the display's refresh
 constexpr unsigned int kParticleSalt = 0x9E3779B9u; // the bursts draw apart from the opponent
 
@@ -39,8 +46,8 @@ void runGameLoop(Window& window, Scene& scene) {
         checkGlError("main loop, before scene.update()");
         // The steps make no GL call; their checks report what is pending around them.
         checkGlError("Scene::update() START");
-        for (int step = 0; step < steps; ++step) {
-            scene.update(static_cast<float>(FixedStep::kStepSeconds));
+        for (int step = 0; step < steps && !scene.quitRequested(); ++step) {
+            scene.update();
         }
         checkGlError("Scene::update() END");
         checkGlError("main loop, after scene.update()");
@@ -61,7 +68,31 @@ void runGameLoop(Window& window, Scene& scene) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    int status = 0;
+    const std::optional<LaunchOptions> options = parseCommandLine(argc, argv, status);
+    if (!options) {
+        return status;
+    }
+    // Files from outside are read whole and checked before the window opens.
+    std::unique_ptr<Recording> replay;
+    if (!options->replayPath.empty()) {
+        replay = std::make_unique<Recording>();
+        std::string error;
+        if (!readRecording(options->replayPath, *replay, error)) {
+            std::cerr << error << std::endl;
+            return kExitBadFile;
+        }
+    }
+    std::unique_ptr<RecordingWriter> recorder;
+    if (!options->recordPath.empty()) {
+        recorder = std::make_unique<RecordingWriter>(options->recordPath);
+        if (!recorder->opened()) {
+            std::cerr << recorder->openError() << std::endl;
+            return kExitBadFile;
+        }
+    }
+
     WindowLibrary library;
     if (!library.ready()) {
         std::fprintf(stderr, "Failed to initialize GLFW\n");
@@ -81,7 +112,8 @@ int main() {
 
     const auto seed = static_cast<unsigned int>(std::time(nullptr));
     checkGlError("before init scene");
-    Scene scene(window, seed, seed ^ kParticleSalt);
+    Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get());
     runGameLoop(window, scene);
-    return 0;
+    scene.client.finish();
+    return scene.client.exitStatus();
 }

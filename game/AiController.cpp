@@ -17,29 +17,26 @@ constexpr unsigned int kMoveFrames = 100;
 constexpr unsigned int kTurnFrames = 50;
 constexpr unsigned int kStuckFrames = 150;
 constexpr unsigned int kShootFrames = 100;
-constexpr int kBlockedFramesToGiveUp = 60; // a second of updates
-constexpr float kTurnRate = 75.0f;         // degrees per second
-constexpr float kDestuckInput = 0.215f;    // reverse speed input per update while STUCK
+constexpr int kBlockedFramesToGiveUp = 60;  // a second of updates
+constexpr std::int16_t kTurnRate = 7500;    // hundredths of a degree per second: 75 °/s
+constexpr std::int16_t kDestuckDrive = 215; // reverse engine while STUCK: 0.215 speed per tick
 } // namespace
-
-AiController::AiController(Tank& tank, Tank& opponent, unsigned int seed)
-    : opponent(opponent), tank(tank), random(seed) {}
 
 float AiController::random01() {
     return static_cast<float>(nextDraw() % kRandomSpan) / static_cast<float>(kRandomSpan);
 }
 
-void AiController::update(float dtSeconds, EventList& events) {
+TankCommand AiController::command(const Tank& tank, const Tank& opponent, EventList& events) {
     ++stateFrames;
     ++shootFrames;
 
-    const float rise = aim();
-    bool jump = false;
+    TankCommand command;
+    const float rise = aim(tank, opponent, command);
     if (rise > 0.0f) {
-        jump = random01() > kJumpChance;
+        command.jump = random01() > kJumpChance;
     }
 
-    bool resetTimer = runState(dtSeconds, events);
+    bool resetTimer = runState(tank, command, events);
 
     if (random01() < kDestuckChance && state != AiState::STUCK) {
         state = AiState::STUCK;
@@ -48,36 +45,36 @@ void AiController::update(float dtSeconds, EventList& events) {
     }
 
     if (shootFrames > kShootFrames && random01() < kShootChance) {
-        tank.fire();
-        tank.triggerHeld = false;
+        command.fire = true;
         shootFrames = 0;
         logLine(events, "SHOOT");
     }
 
-    tank.update(dtSeconds, jump);
     if (resetTimer) {
         stateFrames = 0;
     }
+    return command;
 }
 
-float AiController::aim() {
+float AiController::aim(const Tank& tank, const Tank& opponent, TankCommand& command) const {
     const glm::vec3 toOpponent = opponent.position - tank.position;
     // The bullets fly level, so the aim is taken in the ground plane. Straight above or below
     // (or at the same point) there is no direction: the turret keeps its heading.
     const glm::vec2 ground(toOpponent.x, toOpponent.z);
     const float distance = glm::length(ground);
+    float heading = tank.turretHeading;
     if (distance > 0.0f) {
         const glm::vec2 n = ground / distance;
-        float heading = static_cast<float>(std::acos(-n.y) * kRadiansToDegreesExact);
+        heading = static_cast<float>(std::acos(-n.y) * kRadiansToDegreesExact);
         if (n.x > 0.0f) {
             heading = kFullTurnDegrees - heading;
         }
-        tank.turretHeading = heading;
     }
+    command.aim = TankCommand::aimOf(heading);
     return toOpponent.y;
 }
 
-bool AiController::runState(float dtSeconds, EventList& events) {
+bool AiController::runState(const Tank& tank, TankCommand& command, EventList& events) {
     switch (state) {
     case AiState::IDLE:
         if (stateFrames > kIdleFrames) {
@@ -87,22 +84,22 @@ bool AiController::runState(float dtSeconds, EventList& events) {
         }
         return false;
     case AiState::MOVE_FOR:
-        tank.drive(1.0f);
-        return leaveMove(events);
+        command.drive = TankCommand::kFullDrive;
+        return leaveMove(tank, events);
     case AiState::MOVE_BACK:
-        tank.drive(-1.0f);
-        return leaveMove(events);
+        command.drive = -TankCommand::kFullDrive;
+        return leaveMove(tank, events);
     case AiState::TURN_PLUS:
-        tank.turn(kTurnRate * dtSeconds);
+        command.turn = kTurnRate;
         return leaveTurn(events);
     case AiState::TURN_MINUS:
-        tank.turn(-kTurnRate * dtSeconds);
+        command.turn = -kTurnRate;
         return leaveTurn(events);
     case AiState::STUCK:
-        tank.turn(-kTurnRate * dtSeconds);
-        tank.accelerate(kDestuckInput);
+        command.turn = -kTurnRate;
+        command.drive = -kDestuckDrive;
         if (stateFrames > kStuckFrames) {
-            // The timer is kept, so IDLE is left again at the next update.
+            // The timer is kept, so IDLE is left again at the next tick.
             state = AiState::IDLE;
             logLine(events, "STUCK -> IDLE");
         }
@@ -111,7 +108,7 @@ bool AiController::runState(float dtSeconds, EventList& events) {
     return false;
 }
 
-bool AiController::leaveMove(EventList& events) {
+bool AiController::leaveMove(const Tank& tank, EventList& events) {
     const bool timeUp = stateFrames > kMoveFrames && random01() < kLeaveChance;
     if (!timeUp && tank.blockedSteps < kBlockedFramesToGiveUp) {
         return false;

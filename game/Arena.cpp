@@ -75,17 +75,22 @@ bool holds(const CollisionBody& body, glm::vec3 point) {
 }
 } // namespace
 
-float Arena::firstObstacle(glm::vec3 from, glm::vec3 to) const {
+float Arena::firstObstacle(glm::vec3 from, glm::vec3 to, float margin) const {
     float nearest = 1.0f;
     for (const ArenaPiece& piece : pieces) {
+        if (!piece.visible) {
+            continue;
+        }
+        const CollisionBody body =
+            margin > 0.0f ? piece.grown(margin) : static_cast<const CollisionBody&>(piece);
         float in = 0.0f;
-        if (!piece.visible || holds(piece, from) || !piece.entry(from, to, in)) {
+        if (holds(body, from) || !body.entry(from, to, in)) {
             continue;
         }
         float back = 0.0f;
-        const float out = holds(piece, to) || !piece.entry(to, from, back) ? 1.0f : 1.0f - back;
+        const float out = holds(body, to) || !body.entry(to, from, back) ? 1.0f : 1.0f - back;
         const float lowest = std::min(glm::mix(from.y, to.y, in), glm::mix(from.y, to.y, out));
-        if (lowest < piece.top) {
+        if (lowest < body.top) {
             nearest = std::min(nearest, in);
         }
     }

@@ -19,8 +19,14 @@ public:
     ArenaPiece(PieceKind kind, const Bounds& box, glm::vec3 position, float heading,
                glm::vec3 scale);
 
+    // The footprint grown by margin on every side and the height by margin at both ends: the
+    // room a viewer keeps from the piece.
+    CollisionBody grown(float margin) const;
+
     PieceKind kind;
     glm::vec3 position;
+    float heading;      // degrees
+    glm::vec2 halfSize; // of the footprint, along its own x and z
     // translate(position) × rotate(heading about +Y) × scale: the whole model matrix.
     glm::mat4 modelMatrix;
     bool visible = true;

@@ -19,11 +19,15 @@ float flightHeading(glm::vec3 direction) {
 } // namespace
 
 Bullet::Bullet(glm::vec3 direction, glm::vec3 position, float speed, float lifetime,
-               const Bounds& bounds, glm::vec3 origin)
+               const Bounds& bounds, glm::vec3 origin, int owner)
     : direction(glm::normalize(direction)), position(position), speed(speed), age(0.0f),
-      lifetime(lifetime), dead(false), previousPosition(position), origin(origin) {
+      lifetime(lifetime), dead(false), previousPosition(position), origin(origin), owner(owner) {
     initBody(bounds, 0.0f, position, kUnitScale);
-    fitFootprint(bounds, kUnitScale, flightHeading(this->direction), glm::vec3(0.0f));
+    fitToDirection(bounds);
+}
+
+void Bullet::fitToDirection(const Bounds& bounds) {
+    fitFootprint(bounds, kUnitScale, flightHeading(direction), glm::vec3(0.0f));
     transform.Set(b2Vec2(position.x, position.z), 0.0f);
     bottom = position.y;
     top = position.y + height;

@@ -14,9 +14,12 @@ public:
     // The footprint is centred on the local origin and turned to the flight heading; transform
     // carries the position. origin is where the shot was fired from (the firing tank's centre
     // at the bullet's height): the path from there to position is checked for walls once.
+    // owner is the seat of the tank that fired it; a bullet hits any tank, its owner's too.
     Bullet(glm::vec3 direction, glm::vec3 position, float speed, float lifetime,
-           const Bounds& bounds, glm::vec3 origin);
+           const Bounds& bounds, glm::vec3 origin, int owner);
 
+    // Turns the footprint, sized from bounds, to the flight heading of direction.
+    void fitToDirection(const Bounds& bounds);
     // Advances by dtSeconds; marks the bullet dead once its age passes its lifetime.
     void update(float dtSeconds);
     // Where it is blend of the way through its last update (0: previousPosition, 1: position).
@@ -35,5 +38,6 @@ public:
     bool dead;
     glm::vec3 previousPosition; // before the last update, for drawing between steps
     glm::vec3 origin;
+    int owner;         // seat of the tank that fired it
     bool fresh = true; // fired this step: the shot and its path from origin are still to report
 };

@@ -5,24 +5,27 @@
 
 #include <glm/glm.hpp>
 
-#include <list>
+#include <cstddef>
+#include <vector>
 
-// The live bullets, oldest first. Each is one list node: a shot costs one allocation and a
-// bullet keeps its address for its whole flight.
+// The live bullets, oldest first, as plain values. Room for kReserved is made once, so that
+// shots in play do not allocate.
 class BulletSystem {
 public:
-    // bounds are the bullet model's; every bullet's body is sized from them.
-    explicit BulletSystem(const Bounds& bounds) : bounds(bounds) {}
+    static constexpr std::size_t kReserved = 64;
 
-    // Appends a bullet fired from origin (see Bullet).
+    // bounds are the bullet's box; every bullet's body is sized from them.
+    explicit BulletSystem(const Bounds& bounds) : bounds(bounds) { bullets.reserve(kReserved); }
+
+    // Appends a bullet fired by seat from origin (see Bullet).
     void spawn(glm::vec3 direction, glm::vec3 position, float speed, float lifetime,
-               glm::vec3 origin);
+               glm::vec3 origin, int seat);
     // Moves every bullet, then removes those that are dead, whether their lifetime ran out in
     // this update or a hit marked them since the last one.
     void updateAll(float dtSeconds);
     // Removes every bullet.
     void clear() { bullets.clear(); }
 
-    std::list<Bullet> bullets;
+    std::vector<Bullet> bullets;
     Bounds bounds;
 };

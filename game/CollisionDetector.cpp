@@ -1,16 +1,30 @@
 #include "game/CollisionDetector.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace {
 // A tank is blocked by a piece when its bottom, raised by this much, lies inside the piece's
 // height; otherwise the piece is the floor beneath it.
 constexpr float kStepClearance = 0.01f;
-// Pushing out of several pieces at once (a corner) can need a few rounds.
+// Pushing out of several pieces at once (a corner), or out of a piece and the other tank, can
+// need a few rounds.
 constexpr int kPushRounds = 4;
 // Distance left between a pushed tank and what it was pushed from, beyond the contact margin.
 constexpr float kPushSlack = 0.002f; // units
+
+// The order two tanks are compared in: by where they stand, never by their seats.
+bool standsBefore(const Tank& a, const Tank& b) {
+    return std::tie(a.position.x, a.position.z, a.heading, a.turretHeading) <
+           std::tie(b.position.x, b.position.z, b.heading, b.turretHeading);
+}
+
+void moveBy(Tank& tank, glm::vec2 offset) {
+    tank.position.x += offset.x;
+    tank.position.z += offset.y;
+    tank.updateTransform();
+}
 } // namespace
 
 CollisionDetector::CollisionDetector(std::vector<Tank*> tanks, const std::vector<ArenaPiece>& walls,
@@ -23,41 +37,66 @@ bool CollisionDetector::overlap(const CollisionBody& first, const CollisionBody&
     return manifold.pointCount > 0;
 }
 
-bool CollisionDetector::blocks(const Tank& tank, const ArenaPiece& piece) const {
-    return piece.spans(tank.bottom + kStepClearance);
+bool CollisionDetector::tankContact(const Tank& first, const Tank& second, glm::vec2& normal,
+                                    float& depth) {
+    const bool swapped = standsBefore(second, first);
+    const Tank& a = swapped ? second : first;
+    const Tank& b = swapped ? first : second;
+    if (!overlap(a, b)) {
+        return false;
+    }
+    b2WorldManifold contact;
+    contact.Initialize(&manifold, a.transform, a.shape.m_radius, b.transform, b.shape.m_radius);
+    depth = 0.0f;
+    for (int i = 0; i < manifold.pointCount; ++i) {
+        depth = std::max(depth, -contact.separations[i]);
+    }
+    normal = glm::vec2(contact.normal.x, contact.normal.y) * (swapped ? -1.0f : 1.0f);
+    return true;
 }
 
-TankSide CollisionDetector::side(const Tank& tank) const {
-    return &tank == tanks[0] ? TankSide::Player : TankSide::Computer;
+bool CollisionDetector::blocks(const Tank& tank, const ArenaPiece& piece) const {
+    return piece.spans(tank.bottom + kStepClearance);
 }
 
 void CollisionDetector::detect(EventList& events) {
     for (std::size_t i = 0; i < tanks.size(); ++i) {
         turnedHeadings[i] = tanks[i]->heading;
     }
+    // No height test between tanks: one in the air still collides with the other. Both yield.
+    glm::vec2 normal;
+    float depth = 0.0f;
+    for (std::size_t i = 0; i < tanks.size(); ++i) {
+        for (std::size_t j = i + 1; j < tanks.size(); ++j) {
+            if (tankContact(*tanks[i], *tanks[j], normal, depth)) {
+                for (Tank* tank : {tanks[i], tanks[j]}) {
+                    tank->undoMove();
+                    logLine(events, "TANKS collided");
+                }
+            }
+        }
+    }
     for (Tank* tank : tanks) {
-        detectTank(*tank, events);
+        detectWalls(*tank);
     }
     for (std::size_t i = 0; i < tanks.size(); ++i) {
         Tank& tank = *tanks[i];
         if (tank.blocked && tank.heading != turnedHeadings[i]) {
             retryTurn(tank, turnedHeadings[i]);
         }
-        pushOut(tank);
+        pushOutOfWalls(tank);
+    }
+    for (int round = 0; round < kPushRounds && !separateTanks(); ++round) {
+        for (Tank* tank : tanks) {
+            pushOutOfWalls(*tank);
+        }
     }
     for (Bullet& bullet : bulletSystem.bullets) {
         detectBullet(bullet, events);
     }
 }
 
-void CollisionDetector::detectTank(Tank& tank, EventList& events) {
-    // No height test between tanks: one in the air still collides with the other.
-    for (Tank* other : tanks) {
-        if (other != &tank && overlap(*other, tank)) {
-            tank.undoMove();
-            logLine(events, "TANKS collided");
-        }
-    }
+void CollisionDetector::detectWalls(Tank& tank) {
     for (const ArenaPiece& piece : walls) {
         if (!overlap(tank, piece)) {
             continue;
@@ -74,44 +113,33 @@ void CollisionDetector::retryTurn(Tank& tank, float turnedHeading) {
     const float undoneHeading = tank.heading;
     tank.heading = turnedHeading;
     tank.updateTransform();
-    if (!pushOut(tank)) {
+    if (!pushOutOfWalls(tank)) {
         tank.heading = undoneHeading;
         tank.updateTransform();
     }
 }
 
-bool CollisionDetector::pushOut(Tank& tank) {
+bool CollisionDetector::pushOutOfWalls(Tank& tank) {
     const glm::vec3 start = tank.position;
     for (int round = 0; round <= kPushRounds; ++round) {
         bool touching = false;
-        const auto pushFrom = [&](const CollisionBody& body) {
+        for (const ArenaPiece& piece : walls) {
+            if (!blocks(tank, piece) || !overlap(tank, piece)) {
+                continue;
+            }
+            touching = true;
             if (round == kPushRounds) {
-                return; // the last round only looks
+                break; // the last round only looks
             }
             b2WorldManifold contact;
-            contact.Initialize(&manifold, tank.transform, tank.shape.m_radius, body.transform,
-                               body.shape.m_radius);
+            contact.Initialize(&manifold, tank.transform, tank.shape.m_radius, piece.transform,
+                               piece.shape.m_radius);
             float depth = 0.0f;
             for (int i = 0; i < manifold.pointCount; ++i) {
                 depth = std::max(depth, -contact.separations[i]);
             }
-            // The normal points from the tank into the body.
-            const float distance = depth + kPushSlack;
-            tank.position.x -= contact.normal.x * distance;
-            tank.position.z -= contact.normal.y * distance;
-            tank.updateTransform();
-        };
-        for (Tank* other : tanks) {
-            if (other != &tank && overlap(tank, *other)) {
-                touching = true;
-                pushFrom(*other);
-            }
-        }
-        for (const ArenaPiece& piece : walls) {
-            if (blocks(tank, piece) && overlap(tank, piece)) {
-                touching = true;
-                pushFrom(piece);
-            }
+            // The normal points from the tank into the piece.
+            moveBy(tank, -glm::vec2(contact.normal.x, contact.normal.y) * (depth + kPushSlack));
         }
         if (!touching) {
             return true;
@@ -123,21 +151,39 @@ bool CollisionDetector::pushOut(Tank& tank) {
     return false;
 }
 
+bool CollisionDetector::separateTanks() {
+    bool apart = true;
+    glm::vec2 normal;
+    float depth = 0.0f;
+    for (std::size_t i = 0; i < tanks.size(); ++i) {
+        for (std::size_t j = i + 1; j < tanks.size(); ++j) {
+            if (tankContact(*tanks[i], *tanks[j], normal, depth)) {
+                apart = false;
+                const glm::vec2 half = normal * (0.5f * depth + kPushSlack);
+                moveBy(*tanks[i], -half);
+                moveBy(*tanks[j], half);
+            }
+        }
+    }
+    return apart;
+}
+
 void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
     if (bullet.fresh) {
         bullet.fresh = false;
-        events.push_back({GameEventType::Shot, bullet.previousPosition, TankSide::None, ""});
+        events.push_back({GameEventType::Shot, bullet.previousPosition, bullet.owner, ""});
         if (sweepFromOrigin(bullet, events)) {
             return;
         }
     }
     // A bullet marked dead earlier in this step still hits: one bullet may cost both tanks a
     // life, or hit a tank and a piece, with one burst each.
-    for (Tank* tank : tanks) {
-        if (overlap(bullet, *tank) && tank->spans(bullet.bottom)) {
-            events.push_back({GameEventType::TankHit, bullet.position, side(*tank), ""});
-            if (tank->lives > 0) {
-                tank->lives -= 1;
+    for (std::size_t seat = 0; seat < tanks.size(); ++seat) {
+        Tank& tank = *tanks[seat];
+        if (overlap(bullet, tank) && tank.spans(bullet.bottom)) {
+            events.push_back({GameEventType::TankHit, bullet.position, static_cast<int>(seat), ""});
+            if (tank.lives > 0) {
+                tank.lives -= 1;
             }
             bullet.dead = true;
             logLine(events, "Bullet Hits TANK");
@@ -145,7 +191,7 @@ void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
     }
     for (const ArenaPiece& piece : walls) {
         if (overlap(bullet, piece) && piece.spans(bullet.bottom)) {
-            events.push_back({GameEventType::WallHit, bullet.position, TankSide::None, ""});
+            events.push_back({GameEventType::WallHit, bullet.position, kNoSeat, ""});
             bullet.dead = true;
         }
     }
@@ -164,7 +210,7 @@ bool CollisionDetector::sweepFromOrigin(Bullet& bullet, EventList& events) {
     }
     if (hit) {
         const glm::vec3 wall = bullet.origin + nearest * (bullet.position - bullet.origin);
-        events.push_back({GameEventType::WallHit, wall, TankSide::None, ""});
+        events.push_back({GameEventType::WallHit, wall, kNoSeat, ""});
         bullet.dead = true;
     }
     return hit;

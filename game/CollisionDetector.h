@@ -13,13 +13,20 @@
 // against the arena (undo the move, or learn the floor), bullets against tanks (a life, a burst)
 // and against the arena (a burst). Footprints are compared with Box2D, heights by hand.
 //
+// The tanks are treated alike whatever their seats: two tanks that touch both yield, and what
+// two tanks work out between them is worked out in an order set by where they stand, never by
+// their seats, so that swapping the seats of two tanks swaps what happens to them and nothing
+// else.
+//
 // Two rules keep tanks from sticking. A tank whose turn was undone tries the turn again,
-// pushed out of what it touches along the contact normals; it keeps the turn when that leaves
-// it free. And a tank that still overlaps something that blocks it (it stood there before the
-// step: a jump came down beside a block, or two undos moved it back twice) is pushed out.
+// pushed out of the pieces it touches along the contact normals; it keeps the turn when that
+// leaves it free. And a tank that still overlaps something that blocks it (it stood there
+// before the step: a jump came down beside a block, or two undos moved it back twice) is
+// pushed out of it; two tanks left overlapping are pushed apart, each by half the depth. So a
+// step never leaves two hulls inside each other.
 class CollisionDetector {
 public:
-    // tanks are the player's first, then the computer's; all are referenced, not owned.
+    // tanks in seat order; all are referenced, not owned.
     CollisionDetector(std::vector<Tank*> tanks, const std::vector<ArenaPiece>& walls,
                       BulletSystem& bulletSystem);
 
@@ -33,16 +40,21 @@ public:
 private:
     // Whether the footprints touch; Box2D's polygon radius makes boxes closer than 0.02 count.
     bool overlap(const CollisionBody& first, const CollisionBody& second);
+    // Whether two tanks touch, with the unit normal in the ground plane (world x, z) from
+    // first into second and how far they would have to part to touch no more. The two are
+    // compared in the order of where they stand, so swapping them only flips the normal.
+    bool tankContact(const Tank& first, const Tank& second, glm::vec2& normal, float& depth);
     bool blocks(const Tank& tank, const ArenaPiece& piece) const;
-    void detectTank(Tank& tank, EventList& events);
+    void detectWalls(Tank& tank);
     void retryTurn(Tank& tank, float turnedHeading);
-    // Moves the tank out of every blocking piece and the other tank along the contact normals;
-    // true when it ends up touching none of them, else it is left where it was.
-    bool pushOut(Tank& tank);
+    // Moves the tank out of every piece that blocks it along the contact normals; true when it
+    // ends up touching none of them, else it is left where it was.
+    bool pushOutOfWalls(Tank& tank);
+    // Pushes every two overlapping tanks apart, each by half; true when none overlapped.
+    bool separateTanks();
     void detectBullet(Bullet& bullet, EventList& events);
     // The first visible or invisible piece the fresh bullet's path from its origin enters.
     bool sweepFromOrigin(Bullet& bullet, EventList& events);
-    TankSide side(const Tank& tank) const;
 
     std::vector<float> turnedHeadings; // each tank's heading before the rules ran
 };

@@ -8,23 +8,23 @@
 // console line, the burst at a hit, a sound. Events are listed in the order they happened.
 enum class GameEventType {
     Log,        // a console line (text)
-    Shot,       // a tank fired (position: the muzzle)
-    TankHit,    // a bullet hit a tank (position: the bullet; tank: which)
+    Shot,       // a tank fired (position: the muzzle; seat: which)
+    TankHit,    // a bullet hit a tank (position: the bullet; seat: the tank hit)
     WallHit,    // a bullet hit a piece of the arena (position: where)
-    Jump,       // a tank took off (tank)
-    Landing,    // a tank landed from a jump (tank)
+    Jump,       // a tank took off (seat)
+    Landing,    // a tank landed from a jump (seat)
     MatchStart, // ENTER started or restarted a match
     MatchWon,   // the computer's tank lost its last life
     MatchLost,  // the player's tank lost its last life
 };
 
-// Which tank an event is about.
-enum class TankSide { None, Player, Computer };
+// The seat of an event that is about no tank.
+inline constexpr int kNoSeat = -1;
 
 struct GameEvent {
     GameEventType type = GameEventType::Log;
     glm::vec3 position{0.0f};
-    TankSide tank = TankSide::None;
+    int seat = kNoSeat;    // which tank, by its seat in the match
     const char* text = ""; // Log only: a line with static storage
 };
 
@@ -33,5 +33,5 @@ struct GameEvent {
 using EventList = std::vector<GameEvent>;
 
 inline void logLine(EventList& events, const char* text) {
-    events.push_back({GameEventType::Log, glm::vec3(0.0f), TankSide::None, text});
+    events.push_back({GameEventType::Log, glm::vec3(0.0f), kNoSeat, text});
 }

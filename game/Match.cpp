@@ -1,77 +1,117 @@
 #include "game/Match.h"
 
+#include "game/Angles.h"
+#include "game/BodySizes.h"
+
+#include <algorithm>
+
 namespace {
-constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
-constexpr float kTiltDegreesPerSecond = 60.0f;  // camera pitch, the pad's stick pushed fully
 
 struct TankStart {
     glm::vec3 position;
     float heading; // degrees
 };
-constexpr TankStart kAiTankStart{{0.0f, 0.05f, -5.0f}, 180.0f};
-constexpr TankStart kPlayerTankStart{{0.0f, 0.05f, 5.0f}, 0.0f};
+// The player's tank first, then the computer's, facing each other.
+constexpr TankStart kStarts[kSeatCount] = {{{0.0f, 0.05f, 5.0f}, 0.0f},
+                                           {{0.0f, 0.05f, -5.0f}, 180.0f}};
+// The streams of the two seats' random sources: the second is the one the opponent has always
+// drawn from.
+constexpr std::uint64_t kSeatStreams[kSeatCount] = {Random::kDefaultStream + 1,
+                                                    Random::kDefaultStream};
 
-void reportJumps(const Tank& tank, TankSide side, EventList& events) {
+Arena standardArena() {
+    Arena arena(kBoxBounds);
+    arena.build();
+    return arena;
+}
+
+MatchState startState(std::uint64_t aiSeed, const std::array<Driver, kSeatCount>& drivers) {
+    return MatchState(
+        {Tank(kHullBounds, kStarts[0].position, kStarts[0].heading),
+         Tank(kHullBounds, kStarts[1].position, kStarts[1].heading)},
+        BulletSystem(kBulletBounds), drivers,
+        {AiController(aiSeed, kSeatStreams[0]), AiController(aiSeed, kSeatStreams[1])});
+}
+
+void reportJumps(const Tank& tank, int seat, EventList& events) {
     if (tank.tookOff) {
-        events.push_back({GameEventType::Jump, tank.position, side, ""});
+        events.push_back({GameEventType::Jump, tank.position, seat, ""});
     }
     if (tank.landed) {
-        events.push_back({GameEventType::Landing, tank.position, side, ""});
+        events.push_back({GameEventType::Landing, tank.position, seat, ""});
     }
 }
+
 } // namespace
 
-Match::Match(const ModelBounds& bounds, unsigned int aiSeed)
-    : bullets(bounds.bullet),
-      aiTank(bullets, bounds.hull, kAiTankStart.position, kAiTankStart.heading),
-      playerTank(bullets, bounds.hull, kPlayerTankStart.position, kPlayerTankStart.heading),
-      arena(bounds.box), ai(aiTank, playerTank, aiSeed),
-      detector({&playerTank, &aiTank}, arena.pieces, bullets) {
-    arena.build();
+Match::Match(std::uint64_t aiSeed, std::array<Driver, kSeatCount> drivers)
+    : Match(aiSeed, drivers, standardArena()) {}
+
+Match::Match(std::uint64_t aiSeed, std::array<Driver, kSeatCount> drivers, Arena arena)
+    : arena(std::move(arena)), state(startState(aiSeed, drivers)),
+      detector({&state.tanks[0], &state.tanks[1]}, this->arena.pieces, state.bullets) {}
+
+TankCommand Match::limited(TankCommand command, Driver driver) {
+    const std::int16_t drive = driver == Driver::Computer ? kComputerDrive : kPersonDrive;
+    command.drive = std::clamp(command.drive, static_cast<std::int16_t>(-drive), drive);
+    command.turn = std::clamp(command.turn, static_cast<std::int16_t>(-kMaxTurn), kMaxTurn);
+    return command;
 }
 
-void Match::step(const PlayerInput& input, float dtSeconds, EventList& events) {
-    playerTank.beginStep();
-    aiTank.beginStep();
-    camera.beginStep();
-
-    ai.update(dtSeconds, events);
-    bullets.updateAll(dtSeconds);
-
-    playerTank.drive(input.drive);
-    const float turn = kTurnDegreesPerSecond * dtSeconds;
-    if (input.turn != 0.0f) {
-        playerTank.turn(turn * input.turn);
+void Match::step(const SeatCommands& commands, EventList& events) {
+    ++state.tick;
+    for (Tank& tank : state.tanks) {
+        tank.beginStep();
     }
-    playerTank.update(dtSeconds, input.jump);
-    playerTank.turretHeading += turn * input.turret;
-
-    camera.place(playerTank.position, playerTank.turretForward(), arena);
-    camera.zoom(input.wheel);
-    if (input.fire) {
-        playerTank.fire();
-    } else {
-        playerTank.triggerHeld = false;
+    SeatCommands taken = commands;
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        if (state.drivers[seat] == Driver::Computer) {
+            taken[seat] = state.controllers[seat].command(tank(seat), tank(1 - seat), events);
+        }
     }
-    camera.orbit(input.orbit, input.cursor);
-    camera.tilt(kTiltDegreesPerSecond * dtSeconds * input.cameraTilt);
-
+    state.bullets.updateAll(kTickSeconds);
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        act(seat, limited(taken[seat], state.drivers[seat]));
+    }
     detector.detect(events);
-    reportJumps(playerTank, TankSide::Player, events);
-    reportJumps(aiTank, TankSide::Computer, events);
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        reportJumps(tank(seat), seat, events);
+    }
+}
+
+void Match::act(int seat, const TankCommand& command) {
+    Tank& tank = this->tank(seat);
+    if (state.drivers[seat] == Driver::Computer) {
+        tank.turretHeading = command.aimDegrees();
+    } else {
+        constexpr float kMaxAimStep = kPersonAimDegreesPerSecond * kTickSeconds;
+        tank.turretHeading += std::clamp(
+            headingDifference(tank.turretHeading, command.aimDegrees()), -kMaxAimStep, kMaxAimStep);
+    }
+    tank.accelerate(command.speedChange());
+    if (command.turn != 0) {
+        tank.turn(command.turnDegreesPerSecond() * kTickSeconds);
+    }
+    tank.update(kTickSeconds, command.jump);
+    if (command.fire) {
+        tank.fire(state.bullets, seat);
+    } else {
+        tank.triggerHeld = false;
+    }
 }
 
 void Match::restart() {
-    bullets.clear();
-    playerTank.respawn();
-    aiTank.respawn();
+    state.bullets.clear();
+    for (Tank& tank : state.tanks) {
+        tank.respawn();
+    }
 }
 
 void Match::settle() {
-    playerTank.settle();
-    aiTank.settle();
-    for (Bullet& bullet : bullets.bullets) {
+    for (Tank& tank : state.tanks) {
+        tank.settle();
+    }
+    for (Bullet& bullet : state.bullets.bullets) {
         bullet.settle();
     }
-    camera.settle();
 }

@@ -1,48 +1,78 @@
 #pragma once
 
-#include "game/AiController.h"
 #include "game/Arena.h"
-#include "game/Bounds.h"
-#include "game/BulletSystem.h"
-#include "game/ChaseCamera.h"
 #include "game/CollisionDetector.h"
 #include "game/GameEvent.h"
-#include "game/PlayerInput.h"
-#include "game/Tank.h"
+#include "game/MatchState.h"
+#include "game/TankCommand.h"
+#include "platform/FixedStep.h"
 
-// The models' bounds that size the collision bodies.
-struct ModelBounds {
-    Bounds hull;   // a tank's hull
-    Bounds bullet; // a bullet
-    Bounds box;    // the box every arena piece is stretched from
-};
+#include <array>
+#include <cstdint>
 
-// One match on the arena: the player's tank, the computer's tank and its controller, the
-// bullets, the collision rules and the chase camera, stepped together one fixed step at a time.
+// The command of every seat for one tick; a computer seat's is made by its controller.
+using SeatCommands = std::array<TankCommand, kSeatCount>;
+
+// One match on the arena, stepped one tick at a time from one command per seat: the rules and
+// nothing else. It reads no file and draws nothing; its state is a plain value that can be
+// copied, compared and restored, and the same state given the same commands steps the same,
+// bit for bit.
+//
+// Both seats go through the same code in the same order. A tick: every computer seat's
+// controller reads the state and makes its command; the bullets fly; each seat in turn aims
+// its turret, works its engine, turns, moves (and jumps), then fires; the collisions; the
+// jumps and landings reported.
 class Match {
 public:
-    // aiSeed seeds the computer opponent's random choices.
-    Match(const ModelBounds& bounds, unsigned int aiSeed);
+    // Bumped whenever a change of the rules changes what a tick does.
+    static constexpr std::uint32_t kRulesVersion = 1;
+    static constexpr float kTickSeconds = static_cast<float>(FixedStep::kStepSeconds);
+    // The limits the rules put on what a driver may ask. A person: the keys' powers, the
+    // engine at most a full request either way, turning at most 100 degrees per second, the
+    // turret turned towards its aim by at most 100 degrees per second. The computer: the
+    // engine up to 0.215 a tick backward or forward, the same turn, the turret straight at its
+    // aim.
+    static constexpr std::int16_t kPersonDrive = TankCommand::kFullDrive;
+    static constexpr std::int16_t kComputerDrive = 215;
+    static constexpr std::int16_t kMaxTurn = 10000; // hundredths of a degree per second
+    static constexpr float kPersonAimDegreesPerSecond = 100.0f;
+
+    // The standard arena, the first seat driven by drivers[0] and so on. aiSeed seeds the
+    // second seat's controller, as the game has always seeded its opponent; the first seat's
+    // draws from another stream of the same seed.
+    explicit Match(std::uint64_t aiSeed,
+                   std::array<Driver, kSeatCount> drivers = {Driver::Human, Driver::Computer});
+    // The same on another arena.
+    Match(std::uint64_t aiSeed, std::array<Driver, kSeatCount> drivers, Arena arena);
     Match(const Match&) = delete;
     Match& operator=(const Match&) = delete;
 
-    // One step of dtSeconds with the player's input, in a fixed order: the computer's tank,
-    // the bullets, the player's driving, turning and jump, the turret, the camera's placement
-    // and zoom, firing, the camera's orbit, then the collisions. What happened is appended to
-    // events.
-    void step(const PlayerInput& input, float dtSeconds, EventList& events);
+    // One tick. commands[seat] is taken for each seat a person drives, within the limits.
+    // What happened is appended to events.
+    void step(const SeatCommands& commands, EventList& events);
     // Both tanks back at their start with full lives, no bullets. Speeds, jumps and the
-    // computer's state carry over; the camera keeps its distance, yaw and pitch.
+    // controllers' states carry over.
     void restart();
-    // For the steps in which the match does not run: every pose drawn between steps becomes the
-    // latest, so that the picture of a frozen match stands still whatever the blend.
+    // For the ticks in which the match does not run: every pose drawn between ticks becomes
+    // the latest, so that the picture of a frozen match stands still whatever the blend.
     void settle();
+    // Continues from a state taken from a match on the same arena.
+    void restore(const MatchState& saved) { state = saved; }
 
-    BulletSystem bullets;
-    Tank aiTank;
-    Tank playerTank;
+    Tank& tank(int seat) { return state.tanks[static_cast<std::size_t>(seat)]; }
+    const Tank& tank(int seat) const { return state.tanks[static_cast<std::size_t>(seat)]; }
+    // Whether the seat's tank has lost its last life.
+    bool out(int seat) const { return tank(seat).lives < 1; }
+
+    // A command within the limits for a driver of the given kind.
+    static TankCommand limited(TankCommand command, Driver driver);
+
     Arena arena;
-    AiController ai;
+    MatchState state;
+
+private:
+    // The seat's tank carries out its command.
+    void act(int seat, const TankCommand& command);
+
     CollisionDetector detector;
-    ChaseCamera camera;
 };

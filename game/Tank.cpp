@@ -28,10 +28,10 @@ float jumpOffset(float timer, float duration) {
 }
 } // namespace
 
-Tank::Tank(BulletSystem& bulletSystem, const Bounds& hull, glm::vec3 start, float startHeading)
-    : turretHeading(startHeading), heading(startHeading), position(start),
-      bulletSystem(bulletSystem), lives(kStartLives), initialLives(kStartLives),
-      initialHeading(startHeading), spawnPosition(start), previousPose(pose()) {
+Tank::Tank(const Bounds& hull, glm::vec3 start, float startHeading)
+    : turretHeading(startHeading), heading(startHeading), position(start), lives(kStartLives),
+      initialLives(kStartLives), initialHeading(startHeading), spawnPosition(start),
+      previousPose(pose()) {
     initBody(hull, 0.0f, glm::vec3(0.0f, start.y, 0.0f), glm::vec3(1.0f));
     // The footprint stays unturned until the first update.
     transform.Set(b2Vec2(start.x, start.z), 0.0f);
@@ -145,7 +145,7 @@ glm::vec3 Tank::turretForward() const {
     return headingDirection(turretHeading);
 }
 
-void Tank::fire() {
+void Tank::fire(BulletSystem& bullets, int seat) {
     if (triggerHeld) {
         return;
     }
@@ -154,7 +154,7 @@ void Tank::fire() {
     glm::vec3 start = position + kMuzzleDistance * direction;
     start.y += kMuzzleLift;
     const glm::vec3 origin(position.x, start.y, position.z);
-    bulletSystem.spawn(direction, start, kBulletSpeed, kBulletLifetime, origin);
+    bullets.spawn(direction, start, kBulletSpeed, kBulletLifetime, origin, seat);
 }
 
 void Tank::respawn() {

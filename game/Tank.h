@@ -17,11 +17,11 @@ struct TankPose {
 // One vehicle of a match: a hull heading and an independent turret heading (degrees; heading h
 // looks along (−sin h, 0, −cos h)), a signed speed (negative drives forward), a jump and a
 // number of lives. Driving and friction count updates, each one fixed step; the jump is timed
-// in seconds.
+// in seconds. A plain value: copied, compared and restored with the rest of a match.
 class Tank : public CollisionBody {
 public:
-    // hull are the hull model's bounds, which size the footprint and the height.
-    Tank(BulletSystem& bulletSystem, const Bounds& hull, glm::vec3 start, float startHeading);
+    // hull is the hull's box, which sizes the footprint and the height.
+    Tank(const Bounds& hull, glm::vec3 start, float startHeading);
 
     // Starts a step: remembers the pose (to draw between steps and to undo a blocked move) and
     // clears the step's jump and landing marks.
@@ -43,8 +43,9 @@ public:
     // How hard the engine works: the size of the speed as a share of the fastest forward
     // speed, from 0 standing still towards 1.
     float throttle() const;
-    // Spawns one bullet ahead of the turret, unless the trigger is still held.
-    void fire();
+    // Spawns one bullet into bullets ahead of the turret, fired by seat, unless the trigger is
+    // still held.
+    void fire(BulletSystem& bullets, int seat);
     // Reverses this step's move and hull turn after a collision and bounces the speed back;
     // the turret keeps its turn.
     void undoMove();
@@ -70,7 +71,6 @@ public:
     glm::vec3 lastMove{0.0f};
     float jumpTimer = 0.0f;    // seconds since the last jump started
     float jumpDuration = 0.0f; // rise time of the current jump in seconds
-    BulletSystem& bulletSystem;
     float speed = 0.0f;
     bool triggerHeld = false;
     bool onGround = true;

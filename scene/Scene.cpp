@@ -1,7 +1,6 @@
 #include "scene/Scene.h"
 
 #include "game/Angles.h"
-#include "game/PlayerControls.h"
 #include "platform/GlCheck.h"
 #include "render/AssetPaths.h"
 
@@ -10,8 +9,7 @@
 
 namespace {
 
-constexpr std::size_t kEventsPerStep = 64; // far more than a step makes; no step allocates
-constexpr std::size_t kDraws = 128;        // pieces, bullets and tanks, with room to spare
+constexpr std::size_t kDraws = 128; // pieces, bullets and tanks, with room to spare
 // The ground is drawn after everything standing on it, however near: it hides nothing.
 constexpr float kGroundDistance = 1.0e6f;
 constexpr float kDimmed = 0.3f;     // brightness behind the title and end screens
@@ -76,12 +74,13 @@ RadarPiece radarPiece(const ArenaPiece& piece) {
 
 } // namespace
 
-Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
+Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
+             const Recording* replay, RecordingWriter* recorder)
     : window(window), renderer(sunDirection(), particleSeed), sound(kSoundDir),
-      flow(renderer.models.bounds(), aiSeed) {
+      client(aiSeed, replay, recorder) {
     window.setKeyListener(this);
     // The arena's pieces never change: their boxes and radar footprints are worked out here.
-    const std::vector<ArenaPiece>& pieces = flow.match.arena.pieces;
+    const std::vector<ArenaPiece>& pieces = client.flow.match.arena.pieces;
     pieceBoxes.reserve(pieces.size());
     for (const ArenaPiece& piece : pieces) {
         pieceBoxes.push_back(pieceBounds(piece));
@@ -96,7 +95,6 @@ Scene::Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed)
     // The circle around the arena seen from above, so that both tanks are always on the radar.
     radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
     radar.radius = glm::length(overhead(sceneBounds.size())) / 2.0f;
-    events.reserve(kEventsPerStep);
     drawList.opaque.reserve(kDraws);
     drawList.seeThrough.reserve(kDraws);
 }
@@ -110,20 +108,22 @@ void Scene::onKey(int key, KeyAction action) {
     sound.onKey(key, action);
 }
 
-void Scene::update(float stepSeconds) {
-    const PlayerInput input = controls.read(window.input(), stepSeconds);
-    quitAsked = quitAsked || input.quit;
-    events.clear();
-    flow.update(input, stepSeconds, events);
+void Scene::update() {
+    client.tick(window.input());
     handleEvents();
 }
 
 void Scene::handleEvents() {
-    sound.play(events);
-    for (const GameEvent& event : events) {
+    const bool backdrop = client.showingTitle();
+    if (!backdrop) {
+        sound.play(client.events);
+    }
+    for (const GameEvent& event : client.events) {
         switch (event.type) {
         case GameEventType::Log:
-            std::cout << event.text << std::endl;
+            if (!backdrop) {
+                std::cout << event.text << std::endl;
+            }
             break;
         case GameEventType::TankHit:
         case GameEventType::WallHit:
@@ -137,9 +137,9 @@ void Scene::handleEvents() {
 
 void Scene::describeWorld(float blend) {
     drawList.clear();
-    const Match& match = flow.match;
+    const Match& match = client.shownMatch();
     const SceneModels& models = renderer.models;
-    const glm::vec3 eye = match.camera.eyeAt(blend);
+    const glm::vec3 eye = client.eyeAt(blend);
     const std::vector<ArenaPiece>& pieces = match.arena.pieces;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const ArenaPiece& piece = pieces[i];
@@ -148,7 +148,7 @@ void Scene::describeWorld(float blend) {
                           1.0f, distanceToPiece(eye, piece, pieceBoxes[i])});
         }
     }
-    for (const Bullet& bullet : match.bullets.bullets) {
+    for (const Bullet& bullet : match.state.bullets.bullets) {
         if (!bullet.dead) {
             const glm::vec3 at = bullet.positionAt(blend);
             const glm::mat4 place = glm::translate(glm::mat4(1.0f), at);
@@ -156,37 +156,38 @@ void Scene::describeWorld(float blend) {
                           &models.bulletMaterial, 1.0f, glm::length(at - eye)});
         }
     }
-    addTank(drawList, match.aiTank, models, models.computerTankMaterial, 1.0f, blend, eye);
-    addTank(drawList, match.playerTank, models, models.playerTankMaterial,
-            match.camera.playerOpacity(), blend, eye);
+    addTank(drawList, match.tank(GameFlow::kComputerSeat), models, models.computerTankMaterial,
+            1.0f, blend, eye);
+    addTank(drawList, match.tank(GameFlow::kPlayerSeat), models, models.playerTankMaterial,
+            client.showingTitle() ? 1.0f : client.playerOpacity(), blend, eye);
     drawList.sort();
 }
 
 void Scene::describeRadar(float blend) {
-    const Match& match = flow.match;
+    const Match& match = client.shownMatch();
     radar.clear();
-    radar.up = glm::normalize(overhead(match.camera.targetAt(blend) - match.camera.eyeAt(blend)));
-    for (const Bullet& bullet : match.bullets.bullets) {
+    radar.up = glm::normalize(overhead(client.targetAt(blend) - client.eyeAt(blend)));
+    for (const Bullet& bullet : match.state.bullets.bullets) {
         if (!bullet.dead) {
             radar.addBullet(overhead(bullet.positionAt(blend)));
         }
     }
-    radar.player = radarTank(match.playerTank.poseAt(blend));
-    radar.computer = radarTank(match.aiTank.poseAt(blend));
+    radar.player = radarTank(match.tank(GameFlow::kPlayerSeat).poseAt(blend));
+    radar.computer = radarTank(match.tank(GameFlow::kComputerSeat).poseAt(blend));
 }
 
 float Scene::darken() const {
-    if (!flow.matchRunning()) {
+    if (!client.flow.matchRunning()) {
         return kDimmed;
     }
     return options.showHelp ? kHelpDimmed : kUndimmed;
 }
 
 void Scene::render(const FrameTiming& timing) {
-    sound.follow(flow, timing.blend);
+    sound.follow(client, timing.blend);
     options.applyTextureOptions(renderer.textures.textures);
     describeWorld(timing.blend);
-    const bool radarShown = options.showRadar && flow.matchRunning();
+    const bool radarShown = options.showRadar && client.flow.matchRunning();
     if (radarShown) {
         describeRadar(timing.blend);
     }
@@ -196,11 +197,10 @@ void Scene::render(const FrameTiming& timing) {
     textOptions.frameMilliseconds = timing.frameMilliseconds;
     textOptions.help = options.showHelp;
     textOptions.padControls = window.input().padConnected();
-    texts.build(flow, textOptions);
-    const ChaseCamera& camera = flow.match.camera;
+    texts.build(client.flow, textOptions);
     const FrameContent frame{drawList,
-                             camera.view(timing.blend),
-                             camera.projection(),
+                             client.view(timing.blend),
+                             client.projection(),
                              darken(),
                              options.wireframe,
                              timing.seconds,

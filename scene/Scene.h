@@ -1,8 +1,7 @@
 #pragma once
 
+#include "client/GameClient.h"
 #include "game/GameEvent.h"
-#include "game/GameFlow.h"
-#include "game/PlayerControls.h"
 #include "platform/Window.h"
 #include "render/DrawList.h"
 #include "render/RadarContent.h"
@@ -14,6 +13,7 @@
 
 #include <glm/glm.hpp>
 
+#include <cstdint>
 #include <vector>
 
 // How a frame falls between the game's fixed steps, and how fast frames come.
@@ -24,22 +24,25 @@ struct FrameTiming {
     double frameMilliseconds = 0.0;
 };
 
-// The whole game on screen and speaker: it loads every asset, steps the game with the player's
-// input, turns what happened into console lines, particle bursts and sounds, and draws each
-// frame. Exactly one exists, while the window and its GL context do. It hears the window's
-// keys for the display options and the sound switch.
+// The whole game on screen and speaker: it loads every asset, steps the game client with the
+// window's input, turns what happened into console lines, particle bursts and sounds, and
+// draws each frame. Exactly one exists, while the window and its GL context do. It hears the
+// window's keys for the display options and the sound switch. What happens in the title's
+// backdrop only shows: its bursts, no lines and no sounds.
 class Scene : private KeyListener {
 public:
-    // The seeds make the computer opponent's choices and the particle bursts repeatable.
-    Scene(Window& window, unsigned int aiSeed, unsigned int particleSeed);
+    // The seeds make the computer opponent's choices and the particle bursts repeatable. replay
+    // and recorder are handed to the client (see GameClient); they may be null.
+    Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
+          const Recording* replay = nullptr, RecordingWriter* recorder = nullptr);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    // One fixed step of the game with the input read from the window.
-    void update(float stepSeconds);
-    // The player asked to leave the game from a step's input (the pad's BACK held).
-    bool quitRequested() const { return quitAsked; }
+    // One tick of the game with the input read from the window.
+    void update();
+    // The player asked to leave the game from a tick's input, or a replay ended.
+    bool quitRequested() const { return client.quitRequested(); }
     // Draws one frame, blended between the last two steps as timing says, and presents it,
     // telling frameObserver, when set, where each phase begins and when the frame ends. The
     // sound's listener and engines follow the same blend.
@@ -55,11 +58,9 @@ public:
 
     Window& window;
     RenderOptions options;
-    PlayerControls controls;
     Renderer renderer;
     SceneSound sound; // its lines follow the renderer's start-up lines
-    GameFlow flow;
-    EventList events;                       // of the last step
+    GameClient client;
     DrawList drawList;                      // of the last frame
     RadarContent radar;                     // of the last frame that showed it (pieces: fixed)
     ScreenTexts texts;                      // of the last frame
@@ -68,7 +69,6 @@ public:
 
 private:
     std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order
-    bool quitAsked = false;
 
     void onKey(int key, KeyAction action) override;
     void handleEvents();

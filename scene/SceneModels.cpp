@@ -55,7 +55,3 @@ SceneModels::SceneModels(const SceneTextures& textures)
     pieceMaterial.ks = 0.2f;
     pieceMaterial.phongPower = 64;
 }
-
-ModelBounds SceneModels::bounds() const {
-    return {hull.bounds, bullet.bounds, wallBox.bounds};
-}

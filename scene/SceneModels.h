@@ -1,7 +1,6 @@
 #pragma once
 
 #include "game/ArenaPiece.h"
-#include "game/Match.h"
 #include "render/GlObject.h"
 #include "render/Material.h"
 #include "render/Model.h"
@@ -15,8 +14,6 @@ public:
     // Reads the models in that order; the textures must outlive the models.
     explicit SceneModels(const SceneTextures& textures);
 
-    // The box sizes of the models, for the game's collision bodies.
-    ModelBounds bounds() const;
     const Model& pieceModel(PieceKind kind) const {
         return kind == PieceKind::Ground ? groundBox : wallBox;
     }

@@ -51,18 +51,19 @@ void SceneSound::play(const EventList& events) {
     }
 }
 
-void SceneSound::follow(const GameFlow& flow, float blend) {
-    const ChaseCamera& camera = flow.match.camera;
+void SceneSound::follow(const GameClient& client, float blend) {
     // The view's rows are the eye's right, up and backward directions.
-    const glm::mat4 view = camera.view(blend);
+    const glm::mat4 view = client.view(blend);
     const glm::vec3 up(view[0][1], view[1][1], view[2][1]);
     const glm::vec3 backward(view[0][2], view[1][2], view[2][2]);
-    audio.setListener(camera.eyeAt(blend), -backward, up);
-    if (!flow.matchRunning()) {
+    audio.setListener(client.eyeAt(blend), -backward, up);
+    if (!client.flow.matchRunning()) {
         audio.stopEngines();
         return;
     }
-    const Match& match = flow.match;
-    audio.setEngine(kPlayerEngine, match.playerTank.positionAt(blend), match.playerTank.throttle());
-    audio.setEngine(kComputerEngine, match.aiTank.positionAt(blend), match.aiTank.throttle());
+    const Match& match = client.flow.match;
+    const Tank& player = match.tank(GameFlow::kPlayerSeat);
+    const Tank& computer = match.tank(GameFlow::kComputerSeat);
+    audio.setEngine(kPlayerEngine, player.positionAt(blend), player.throttle());
+    audio.setEngine(kComputerEngine, computer.positionAt(blend), computer.throttle());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "audio/AudioSystem.h"
+#include "client/GameClient.h"
 #include "game/GameEvent.h"
-#include "game/GameFlow.h"
 #include "platform/Window.h"
 
 #include <string>
@@ -25,7 +25,7 @@ public:
     // Once a frame, blend of the way between the last two steps: the listener to the camera's
     // eye, the engines to the tanks while a match runs; on the title and end screens the
     // engines are still.
-    void follow(const GameFlow& flow, float blend);
+    void follow(const GameClient& client, float blend);
 
     bool muted() const { return audio.muted(); }
     const AudioSystem& output() const { return audio; }

@@ -86,7 +86,8 @@ void ScreenTexts::build(const GameFlow& flow, const TextOptions& options) {
         addCentred("Press ESC to quit!", kQuitLine.y, kQuitLine.size);
     } else {
         std::snprintf(livesLine, sizeof livesLine, "Lives:  Player:%d Enemy:%d",
-                      flow.match.playerTank.lives, flow.match.aiTank.lives);
+                      flow.match.tank(GameFlow::kPlayerSeat).lives,
+                      flow.match.tank(GameFlow::kComputerSeat).lives);
         add(livesLine, kLivesLine.x, kLivesLine.y, kLivesLine.size);
         if (options.help) {
             addControls(kMatchControlsTop, options.padControls);

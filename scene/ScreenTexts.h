@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/GameFlow.h"
+#include "client/GameFlow.h"
 
 #include <array>
 #include <cstddef>

@@ -34,7 +34,7 @@ protected:
         for (int i = 0; i < kSteadyFrames; ++i) {
             frame();
         }
-        EXPECT_TRUE(match().bullets.bullets.empty()) << "the shot should have hit by now";
+        EXPECT_TRUE(match().state.bullets.bullets.empty()) << "the shot should have hit by now";
         tap(keys::kL);
         frame();
         tap(keys::kEnter);
@@ -116,12 +116,12 @@ TEST_F(FrameBudgetTest, AShotAllocatesOneBullet) {
     click();
     frame();
     const std::size_t shot = allocationCounter::stop();
-    EXPECT_EQ(match().bullets.bullets.size(), 1u);
+    EXPECT_EQ(match().state.bullets.bullets.size(), 1u);
     EXPECT_EQ(shot, kBlocksPerBullet);
     testing::internal::CaptureStdout();
     EXPECT_EQ(countFrames(kSteadyFrames), 0u);
     testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(match().bullets.bullets.empty());
+    EXPECT_TRUE(match().state.bullets.bullets.empty());
 }
 
 } // namespace

@@ -5,14 +5,15 @@ failures=0
 
 game_pid=""
 window_id=""
+game_args=() # what game_launch passes the game
 
 fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
 }
 
-# game_launch BINARY ARTIFACT_DIR [WORKDIR]: starts the game in the background in WORKDIR
-# (the current directory by default), output captured, and waits until its own window
+# game_launch BINARY ARTIFACT_DIR [WORKDIR]: starts the game with game_args in the background in
+# WORKDIR (the current directory by default), output captured, and waits until its own window
 # "Brakkel" is mapped; several games may run at once. When no window appears it records a
 # failure, ends the game and returns 1.
 game_launch() {
@@ -22,7 +23,7 @@ game_launch() {
   mkdir -p "$artifacts"
   out="$artifacts/stdout.txt"
   err="$artifacts/stderr.txt"
-  (cd "${3:-.}" && exec "$binary") >"$out" 2>"$err" &
+  (cd "${3:-.}" && exec "$binary" "${game_args[@]}") >"$out" 2>"$err" &
   game_pid=$!
   window_id=""
   for _ in $(seq 1 600); do

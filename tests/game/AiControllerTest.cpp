@@ -1,4 +1,4 @@
-// The computer opponent: aim, state machine, random draws and shooting.
+// The computer opponent: the commands its aim, state machine, random draws and shooting make.
 #include "GameFixtures.h"
 
 #include "game/AiController.h"
@@ -43,12 +43,12 @@ protected:
     void SetUp() override {
         ai = &addTank(glm::vec3(0, 0, 0), 180);
         player = &addTank(glm::vec3(0, 0, -10), 0);
-        controller = std::make_unique<ScriptedAi>(*ai, *player, 1u);
+        controller = std::make_unique<ScriptedAi>(1u);
     }
-    // One update of 16 ms; returns the lines it logged.
+    // One tick; keeps its command and returns the lines it logged.
     std::string step() {
         EventList events;
-        controller->update(0.016f, events);
+        command = controller->command(*ai, *player, events);
         std::string log;
         for (const GameEvent& event : events) {
             log += std::string(event.text) + "\n";
@@ -59,13 +59,12 @@ protected:
     Tank* ai = nullptr;
     Tank* player = nullptr;
     std::unique_ptr<ScriptedAi> controller;
+    TankCommand command;
     std::deque<unsigned int>& script() { return controller->script; }
 };
 
 TEST_F(AiControllerTest, StartsIdleForExactlyOneHundredUpdates) {
     EXPECT_EQ(controller->state, AiState::IDLE);
-    EXPECT_EQ(&controller->tank, ai);
-    EXPECT_EQ(&controller->opponent, player);
     for (int i = 1; i <= 100; ++i) {
         ASSERT_EQ(step(), "") << "update " << i;
         ASSERT_EQ(controller->state, AiState::IDLE);
@@ -86,22 +85,19 @@ TEST_F(AiControllerTest, TurretAimsAtTheOpponentInTheGroundPlane) {
     for (const auto& c : cases) {
         player->position = c.opponent;
         step();
-        EXPECT_NEAR(ai->turretHeading, c.heading, 1e-3f)
+        EXPECT_EQ(command.aimDegrees(), c.heading)
             << "opponent at " << c.opponent.x << "," << c.opponent.z;
-        EXPECT_NEAR(glm::dot(ai->turretForward(), glm::normalize(c.opponent)), 1.0f, 1e-6f);
     }
 }
 
 TEST_F(AiControllerTest, TurretKeepsItsHeadingWithNoDirectionToTheOpponent) {
-    player->position = glm::vec3(-10, 0, 0);
-    step();
+    ai->turretHeading = 450.0f; // a heading of 90 after a turn and a quarter
     player->position = ai->position;
     step();
-    EXPECT_FALSE(std::isnan(ai->turretHeading));
-    EXPECT_NEAR(ai->turretHeading, 90.0f, 1e-3f);
+    EXPECT_EQ(command.aimDegrees(), 90.0f);
     player->position = ai->position + glm::vec3(0, 3, 0); // straight above
     step();
-    EXPECT_NEAR(ai->turretHeading, 90.0f, 1e-3f);
+    EXPECT_EQ(command.aimDegrees(), 90.0f);
 }
 
 TEST_F(AiControllerTest, JumpDrawOnlyWhileTheOpponentIsHigher) {
@@ -113,11 +109,11 @@ TEST_F(AiControllerTest, JumpDrawOnlyWhileTheOpponentIsHigher) {
     script() = {kLow}; // a jump draw of 0 does not jump
     step();
     EXPECT_EQ(controller->draws, 2);
-    EXPECT_TRUE(ai->onGround);
+    EXPECT_FALSE(command.jump);
 
     script() = {kHigh};
     step();
-    EXPECT_FALSE(ai->onGround);
+    EXPECT_TRUE(command.jump);
 }
 
 TEST_F(AiControllerTest, DrawsComeInTheStatedOrder) {
@@ -132,9 +128,8 @@ TEST_F(AiControllerTest, DrawsComeInTheStatedOrder) {
     EXPECT_EQ(controller->state, AiState::TURN_PLUS);
     EXPECT_EQ(controller->stateFrames, 0u);
     EXPECT_EQ(controller->shootFrames, 0u);
-    EXPECT_FALSE(ai->onGround);
-    EXPECT_EQ(bullets.bullets.size(), 1u);
-    EXPECT_FALSE(ai->triggerHeld);
+    EXPECT_TRUE(command.jump);
+    EXPECT_TRUE(command.fire);
 }
 
 TEST_F(AiControllerTest, StateDrawsWaitForTheMinimumTime) {
@@ -159,31 +154,28 @@ TEST_F(AiControllerTest, StateDrawsWaitForTheMinimumTime) {
     EXPECT_EQ(step(), "MOVE -> TURN_MINUS\n");
 }
 
-TEST_F(AiControllerTest, StatesDriveTheTank) {
-    controller->state = AiState::MOVE_FOR;
-    step();
-    EXPECT_NEAR(ai->speed, -0.19f, 1e-6f);
-    controller->state = AiState::MOVE_BACK;
-    step();
-    step();
-    EXPECT_NEAR(ai->speed, 0.19f, 1e-6f);
-
-    // The turn comes after the aim: the turret is off the opponent by 75 × dt.
-    ai->speed = 0;
-    controller->state = AiState::TURN_PLUS;
-    step();
-    EXPECT_NEAR(ai->turretHeading, 1.2f, 1e-4f);
-    EXPECT_NEAR(ai->heading, 181.2f, 1e-4f);
-    controller->state = AiState::STUCK;
-    step();
-    EXPECT_NEAR(ai->turretHeading, -1.2f, 1e-4f);
-    EXPECT_NEAR(ai->heading, 180.0f, 1e-4f);
-    EXPECT_NEAR(ai->speed, 0.205f, 1e-6f); // 0.215 backward input, then friction
+TEST_F(AiControllerTest, StatesWorkTheEngineAndTheTurn) {
+    const struct {
+        AiState state;
+        std::int16_t drive; // thousandths of speed a tick: 0.2 as the keys, 0.215 backing off
+        std::int16_t turn;  // hundredths of a degree a second: 75 degrees
+    } cases[] = {{AiState::IDLE, 0, 0},           {AiState::MOVE_FOR, 200, 0},
+                 {AiState::MOVE_BACK, -200, 0},   {AiState::TURN_PLUS, 0, 7500},
+                 {AiState::TURN_MINUS, 0, -7500}, {AiState::STUCK, -215, -7500}};
+    for (const auto& c : cases) {
+        controller->state = c.state;
+        controller->stateFrames = 0;
+        step();
+        EXPECT_EQ(command.drive, c.drive) << static_cast<int>(c.state);
+        EXPECT_EQ(command.turn, c.turn) << static_cast<int>(c.state);
+        EXPECT_EQ(command.aimDegrees(), 0.0f) << "aimed at the opponent whatever the state";
+    }
 }
 
 TEST_F(AiControllerTest, RandAlwaysZeroStaysStuckAndFiresEveryHundredAndOneUpdates) {
     controller->fallback = kLow;
     player->position.y = 1.0f; // higher, yet a draw of 0 never jumps
+    int shots = 0;
     for (int update = 1; update <= 700; ++update) {
         std::string expected;
         if (update == 1) {
@@ -196,27 +188,31 @@ TEST_F(AiControllerTest, RandAlwaysZeroStaysStuckAndFiresEveryHundredAndOneUpdat
         }
         ASSERT_EQ(step(), expected) << "update " << update;
         ASSERT_EQ(controller->state, AiState::STUCK);
-        ASSERT_TRUE(ai->onGround);
+        ASSERT_FALSE(command.jump);
+        shots += command.fire;
     }
-    EXPECT_EQ(bullets.bullets.size(), 6u);
+    EXPECT_EQ(shots, 6);
 }
 
-TEST_F(AiControllerTest, TheSameSeedMakesTheSameChoices) {
-    Tank& other = addTank(glm::vec3(0, 0, 0), 180);
-    AiController first(*ai, *player, 42u);
-    AiController second(other, *player, 42u);
+TEST_F(AiControllerTest, TheSameSeedMakesTheSameChoicesAndAnotherStreamOthers) {
+    AiController first(42u);
+    AiController second(42u);
+    AiController otherStream(42u, Random::kDefaultStream + 1);
     EventList firstEvents;
     EventList secondEvents;
-    for (int update = 0; update < 3000; ++update) {
-        first.update(0.016f, firstEvents);
-        second.update(0.016f, secondEvents);
+    EventList otherEvents;
+    int differing = 0;
+    for (int tick = 0; tick < 3000; ++tick) {
+        const TankCommand a = first.command(*ai, *player, firstEvents);
+        ASSERT_EQ(a, second.command(*ai, *player, secondEvents)) << "tick " << tick;
+        differing += a != otherStream.command(*ai, *player, otherEvents);
     }
     ASSERT_GT(firstEvents.size(), 10u);
     ASSERT_EQ(firstEvents.size(), secondEvents.size());
     for (std::size_t i = 0; i < firstEvents.size(); ++i) {
         EXPECT_STREQ(firstEvents[i].text, secondEvents[i].text);
     }
-    expectVec3(ai->position, other.position, 0.0f);
+    EXPECT_GT(differing, 100);
 }
 
 // A driving state that has been blocked for a second on end gives up as if its time were over.

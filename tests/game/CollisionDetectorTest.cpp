@@ -31,7 +31,7 @@ protected:
     }
     // A bullet already in flight (its firing is not reported again).
     Bullet& addBullet(glm::vec3 position) {
-        bullets.spawn(glm::vec3(0, 0, -1), position, 20, 10, position);
+        bullets.spawn(glm::vec3(0, 0, -1), position, 20, 10, position, 0);
         bullets.bullets.back().fresh = false;
         return bullets.bullets.back();
     }
@@ -81,17 +81,44 @@ TEST_F(CollisionDetectorTest, TanksDrivenNoseToNoseAreBothMovedBack) {
     EXPECT_NEAR(ai.speed, 0.4975f, 1e-6f);
 }
 
-TEST_F(CollisionDetectorTest, SecondTankIsTestedAgainstTheFirstOnesRestoredPlace) {
-    Tank& player = listTank(glm::vec3(0, 0, 0), 0);
-    Tank& ai = listTank(glm::vec3(0, 0, -2.06f), 180);
-    player.speed = -2.0f;
-    player.update(kStep, false); // into the AI tank by about 0.02; back home it is 0.06 clear
-    ai.update(kStep, false);
+// Who yields does not depend on the order the tanks are listed in: both do, the one that
+// drove into the other and the one that stood still.
+TEST_F(CollisionDetectorTest, BothTanksYieldWhicheverIsListedFirst) {
+    for (bool standingFirst : {false, true}) {
+        SCOPED_TRACE(standingFirst ? "the standing tank listed first" : "the mover listed first");
+        tanks.clear();
+        listed.clear();
+        detector.reset();
+        Tank* standing = nullptr;
+        if (standingFirst) {
+            standing = &listTank(glm::vec3(0, 0, -2.06f), 180);
+        }
+        Tank& mover = listTank(glm::vec3(0, 0, 0), 0);
+        if (!standingFirst) {
+            standing = &listTank(glm::vec3(0, 0, -2.06f), 180);
+        }
+        mover.speed = -2.0f;
+        mover.update(kStep, false); // into the standing tank by about 0.02
+        standing->update(kStep, false);
 
-    EXPECT_EQ(detectAndLog(), "TANKS collided\n");
-    expectVec3(player.position, glm::vec3(0, 0, 0), 1e-6f);
-    expectVec3(ai.position, glm::vec3(0, 0, -2.06f), 1e-6f);
-    EXPECT_EQ(ai.speed, 0.0f);
+        EXPECT_EQ(detectAndLog(), "TANKS collided\nTANKS collided\n");
+        expectVec3(mover.position, glm::vec3(0, 0, 0), 1e-6f);
+        expectVec3(standing->position, glm::vec3(0, 0, -2.06f), 1e-6f);
+        EXPECT_NEAR(mover.speed, 0.4975f, 1e-6f);
+        EXPECT_EQ(standing->speed, 0.0f);
+    }
+}
+
+// Two tanks left inside each other (both came down from jumps there) are pushed apart alike,
+// each by half, until their hulls no longer touch.
+TEST_F(CollisionDetectorTest, TanksLeftInsideEachOtherArePushedApartAlike) {
+    Tank& first = listTank(glm::vec3(-0.5f, 0, 0), 0);
+    Tank& second = listTank(glm::vec3(0.5f, 0, 0), 0);
+    detect();
+    const float gap = (second.position.x - 1.0f) - (first.position.x + 1.0f);
+    EXPECT_GT(gap, 0.02f); // beyond the contact margin
+    EXPECT_NEAR(first.position.x, -second.position.x, 1e-6f);
+    EXPECT_NEAR(first.position.z, 0.0f, 1e-6f);
 }
 
 TEST_F(CollisionDetectorTest, ContactMarginIsTwiceThePolygonRadius) {
@@ -263,7 +290,7 @@ TEST_F(CollisionDetectorTest, WallBetweenTankAndMuzzleTakesTheShot) {
     Tank& shooter = listTank(glm::vec3(0, 0.07f, 0));
     Tank& behind = listTank(glm::vec3(0, 0.07f, -2.75f)); // the muzzle (z −2.5) is inside it
     addPiece(glm::vec3(0, -0.1f, -1.35f), glm::vec3(6, 3, 0.6f)); // z −1.65 to −1.05
-    shooter.fire();
+    shooter.fire(bullets, 0);
     EXPECT_EQ(detectAndLog(), "");
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].type, GameEventType::Shot);
@@ -277,7 +304,7 @@ TEST_F(CollisionDetectorTest, WallBetweenTankAndMuzzleTakesTheShot) {
     walls.clear();
     bullets.clear();
     shooter.triggerHeld = false;
-    shooter.fire();
+    shooter.fire(bullets, 0);
     EXPECT_EQ(detectAndLog(), "Bullet Hits TANK\n");
     EXPECT_EQ(behind.lives, 4);
 }

@@ -26,7 +26,7 @@ inline const Bounds kTestBox{{-1.0f, 0.0f, -1.0f}, {1.0f, 1.0f, 1.0f}};
 class TankWorldTest : public ::testing::Test {
 protected:
     Tank& addTank(glm::vec3 position, float heading = 0) {
-        tanks.push_back(std::make_unique<Tank>(bullets, kTestHull, position, heading));
+        tanks.push_back(std::make_unique<Tank>(kTestHull, position, heading));
         return *tanks.back();
     }
 

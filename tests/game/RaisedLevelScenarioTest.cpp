@@ -4,8 +4,11 @@
 
 #include "GameFixtures.h"
 
+#include "game/Match.h"
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -18,28 +21,26 @@ constexpr float kLevelTwoFloor = 1.1f + 0.05f * 0.5f;  // slab 2's top
 
 class RaisedLevelTest : public ::testing::Test {
 protected:
-    // A match with the player standing at position, hull and turret turned to heading.
+    // A match with the player standing at position, hull and turret turned to heading, and
+    // the other tank idle out of the way.
     std::unique_ptr<Match> matchFrom(glm::vec3 position, float heading) {
-        auto match = std::make_unique<Match>(realModelBounds(), 5u);
-        Tank& tank = match->playerTank;
+        auto match = std::make_unique<Match>(5u, std::array{Driver::Human, Driver::Human});
+        Tank& tank = match->tank(0);
         tank.heading = tank.turretHeading = heading;
         placeTank(tank, position);
-        // The computer's tank stays out of the way, idle at its spawn point.
-        match->aiTank.position = glm::vec3(-5.0f, kLevelOneFloor + 0.01f, -5.0f);
-        match->aiTank.updateTransform();
+        placeTank(match->tank(1), glm::vec3(-5.0f, kLevelOneFloor + 0.01f, -5.0f));
         return match;
     }
-    // Steps with the forward key held, the jump key in step jumpStep (from 1; 0: never).
+    // Ticks with the engine at full forward, the jump in tick jumpStep (from 1; 0: never).
     static void driveAndJump(Match& match, int steps, int jumpStep) {
         EventList events;
         for (int step = 1; step <= steps; ++step) {
-            PlayerInput input;
-            input.drive = 1.0f;
-            input.jump = step == jumpStep;
+            SeatCommands commands;
+            commands[0].drive = TankCommand::kFullDrive;
+            commands[0].aim = TankCommand::aimOf(match.tank(0).turretHeading);
+            commands[0].jump = step == jumpStep;
             events.clear();
-            match.step(input, kStep, events);
-            match.ai.state = AiState::IDLE;
-            match.ai.stateFrames = 0;
+            match.step(commands, events);
         }
     }
 };
@@ -57,7 +58,7 @@ TEST_F(RaisedLevelTest, AJumpAtFullSpeedClearsTheLowWallOntoTheRaisedSlab) {
     for (int jumpStep = 20; jumpStep <= 80; ++jumpStep) {
         auto match = matchFrom(glm::vec3(-4.0f, kLevelOneFloor + 0.01f, 5.0f), -90.0f);
         driveAndJump(*match, 100, jumpStep);
-        if (onLevelTwo(match->playerTank)) {
+        if (onLevelTwo(match->tank(0))) {
             firstLanding = firstLanding == 0 ? jumpStep : firstLanding;
             lastLanding = jumpStep;
             ++landings;
@@ -74,7 +75,7 @@ TEST_F(RaisedLevelTest, FromTheRaisedSlabTheTankDrivesBackDown) {
     // On slab 2 facing west, the low wall between it and area 1.
     auto match = matchFrom(glm::vec3(14.0f, kLevelTwoFloor + 0.01f, 5.0f), 90.0f);
     driveAndJump(*match, 90, 0);
-    const Tank& tank = match->playerTank;
+    const Tank& tank = match->tank(0);
     EXPECT_LT(tank.position.x, 8.0f);
     EXPECT_TRUE(tank.onGround);
     EXPECT_NEAR(tank.position.y, kLevelOneFloor + 0.01f, 1e-3f);
@@ -110,7 +111,7 @@ TEST_F(RaisedLevelTest, NoJumpFromEitherLevelLeavesTheArena) {
             SCOPED_TRACE(std::string(run.name) + ", jump in step " + std::to_string(jumpStep));
             auto match = matchFrom(run.start, run.heading);
             driveAndJump(*match, 150, jumpStep);
-            const glm::vec3 p = match->playerTank.position;
+            const glm::vec3 p = match->tank(0).position;
             ASSERT_TRUE(insideTheArena(p)) << "at " << p.x << ", " << p.y << ", " << p.z;
             ASSERT_GT(p.y, 0.0f);
         }

@@ -188,8 +188,8 @@ TEST_F(TankTest, SinksToALowerFloorAndRisesToAHigherOneAtOnce) {
 TEST_F(TankTest, FiresOneBulletPerTriggerPullAheadOfTheTurret) {
     Tank& tank = makeTank(1, 0.5f, 2, 0);
     tank.turretHeading = 90;
-    tank.fire();
-    tank.fire();
+    tank.fire(bullets, 0);
+    tank.fire(bullets, 0);
     ASSERT_EQ(bullets.bullets.size(), 1u);
     EXPECT_TRUE(tank.triggerHeld);
 
@@ -203,7 +203,7 @@ TEST_F(TankTest, FiresOneBulletPerTriggerPullAheadOfTheTurret) {
     EXPECT_EQ(bullet.lifetime, 10.0f);
 
     tank.triggerHeld = false;
-    tank.fire();
+    tank.fire(bullets, 0);
     EXPECT_EQ(bullets.bullets.size(), 2u);
 }
 

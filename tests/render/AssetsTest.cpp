@@ -1,9 +1,11 @@
 #include "assets/ModelData.h"
+#include "game/BodySizes.h"
 #include "render/AssetPaths.h"
 #include "render/Model.h"
 #include "render/TextureLoader.h"
 
 #include "support/GlContext.h"
+#include "support/VecExpect.h"
 
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
@@ -292,15 +294,23 @@ TEST(GameModelTest, HullIsAHalfUnitTallBoxStandingOnTheGround) {
     }
 }
 
-// The box the collision bodies are sized from is the one the game uploads with the model.
-TEST_F(AssetsTest, UploadedHullKeepsItsBox) {
-    CaptureStderr();
-    const Model hull = loadModel(std::string(kModelDir) + "tank_bottom.obj", 0);
-    EXPECT_EQ(GetCapturedStderr(), "");
-    ASSERT_EQ(hull.meshes.size(), 1u);
-    EXPECT_EQ(hull.meshes[0].vertexCount, 36u);
-    EXPECT_EQ(hull.bounds.min, glm::vec3(-1.0f, 0.0f, -1.0f));
-    EXPECT_EQ(hull.bounds.max, glm::vec3(1.0f, kHullHeight, 1.0f));
+// The rules collide bodies of fixed sizes; the models the game uploads must still fit them:
+// the hull, the shell, and the box the arena's pieces are stretched from.
+TEST_F(AssetsTest, TheModelsFitTheBodiesTheRulesCollide) {
+    const struct {
+        const char* file;
+        Bounds body;
+    } models[] = {{"tank_bottom.obj", kHullBounds},
+                  {"bullet.obj", kBulletBounds},
+                  {"tank_bottom.obj", kBoxBounds}};
+    for (const auto& model : models) {
+        CaptureStderr();
+        const Model loaded = loadModel(std::string(kModelDir) + model.file, 0);
+        EXPECT_EQ(GetCapturedStderr(), "");
+        ASSERT_FALSE(loaded.meshes.empty()) << model.file;
+        expectVec3(loaded.bounds.min, model.body.min, 1e-5f);
+        expectVec3(loaded.bounds.max, model.body.max, 1e-5f);
+    }
 }
 
 TEST(GameModelTest, TurretSitsOnTheHullWithItsGunAlongMinusZ) {

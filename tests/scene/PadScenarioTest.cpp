@@ -1,5 +1,5 @@
 // A gamepad plays a match through the window's input, as polled pad states, beside the keyboard.
-#include "game/PlayerControls.h"
+#include "client/PlayerControls.h"
 #include "support/SceneFixture.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ protected:
             window().injectPad(state);
             step();
             shots += static_cast<int>(std::count_if(
-                scene->events.begin(), scene->events.end(),
+                scene->client.events.begin(), scene->client.events.end(),
                 [](const GameEvent& event) { return event.type == GameEventType::Shot; }));
         }
         return shots;
@@ -70,7 +70,7 @@ protected:
 // must give when pushed fully.
 class KeyboardReference {
 public:
-    explicit KeyboardReference(const ModelBounds& bounds) : match(bounds, SceneTest::kAiSeed) {}
+    KeyboardReference() : match(SceneTest::kAiSeed) {}
 
     void hold(std::initializer_list<int> held, int steps) {
         for (int key : held) {
@@ -78,7 +78,11 @@ public:
         }
         for (int i = 0; i < steps; ++i) {
             events.clear();
-            match.step(controls.read(keys, kStepSeconds), kStepSeconds, events);
+            const PlayerInput input = controls.read(keys, kStepSeconds);
+            match.step(
+                {PlayerControls::command(input, match.tank(GameFlow::kPlayerSeat), kStepSeconds),
+                 {}},
+                events);
         }
         for (int key : held) {
             keys.keyEvent(key, KeyAction::Release);
@@ -103,21 +107,21 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
     state.buttons[pad::kStart] = true;
     hold(1);
     state.buttons[pad::kStart] = false;
-    ASSERT_TRUE(scene->flow.started);
-    KeyboardReference reference(scene->renderer.models.bounds());
+    ASSERT_TRUE(scene->client.flow.started);
+    KeyboardReference reference;
     reference.hold({}, 1); // the step that started the match
 
-    const TankPose spawn = match().playerTank.pose();
+    const TankPose spawn = player().pose();
     stick(pad::kLeftX, {0.15f, -0.12f});
     stick(pad::kRightX, {-0.1f, 0.15f});
     hold(30);
     reference.hold({}, 30);
-    expectSamePose(match().playerTank, reference.match.playerTank); // settled on the ground
-    EXPECT_EQ(match().playerTank.position.x, spawn.position.x);
-    EXPECT_EQ(match().playerTank.position.z, spawn.position.z);
-    EXPECT_EQ(match().playerTank.heading, spawn.heading);
-    EXPECT_EQ(match().playerTank.turretHeading, spawn.turretHeading);
-    EXPECT_EQ(match().camera.pitch, 30.0f);
+    expectSamePose(player(), reference.match.tank(GameFlow::kPlayerSeat)); // settled on the ground
+    EXPECT_EQ(player().position.x, spawn.position.x);
+    EXPECT_EQ(player().position.z, spawn.position.z);
+    EXPECT_EQ(player().heading, spawn.heading);
+    EXPECT_EQ(player().turretHeading, spawn.turretHeading);
+    EXPECT_EQ(camera().pitch, 30.0f);
 
     // Forward, with W held too: the two join and stay a full request.
     stick(pad::kLeftX, {0.0f, -1.0f});
@@ -125,25 +129,25 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
     hold(30);
     window().injectKey(keys::kW, KeyAction::Release);
     reference.hold({keys::kW}, 30);
-    expectSamePose(match().playerTank, reference.match.playerTank);
+    expectSamePose(player(), reference.match.tank(GameFlow::kPlayerSeat));
 
     stick(pad::kLeftX, {-1.0f, 0.0f});
     stick(pad::kRightX, {1.0f, 0.0f});
     hold(20);
     reference.hold({keys::kA, keys::kE}, 20);
-    expectSamePose(match().playerTank, reference.match.playerTank);
-    EXPECT_NE(match().playerTank.turretHeading, match().playerTank.heading);
+    expectSamePose(player(), reference.match.tank(GameFlow::kPlayerSeat));
+    EXPECT_NE(player().turretHeading, player().heading);
 
     // Half a second of the right stick pulled back raises the camera 30 degrees.
     stick(pad::kLeftX, {0.0f, 0.0f});
     stick(pad::kRightX, {0.0f, 1.0f});
     hold(30);
-    EXPECT_NEAR(match().camera.pitch, 60.0f, 1e-3f);
+    EXPECT_NEAR(camera().pitch, 60.0f, 1e-3f);
 }
 
 TEST_F(PadScenarioTest, TriggerFiresOncePerPullAndButtonsJumpZoomRestartAndQuit) {
     tapButton(pad::kStart);
-    ASSERT_TRUE(scene->flow.started);
+    ASSERT_TRUE(scene->client.flow.started);
 
     EXPECT_EQ(pullTrigger(kPulled) + hold(20), 1) << "held: one shot";
     EXPECT_EQ(pullTrigger(kLetGo) + pullTrigger(0.2f), 1) << "past half way: the second";
@@ -155,25 +159,25 @@ TEST_F(PadScenarioTest, TriggerFiresOncePerPullAndButtonsJumpZoomRestartAndQuit)
     EXPECT_EQ(hold(1), 1) << "plugged in again with the trigger pulled";
 
     tapButton(pad::kA);
-    EXPECT_FALSE(match().playerTank.onGround) << "A jumps";
+    EXPECT_FALSE(player().onGround) << "A jumps";
 
     tapButton(pad::kRightBumper);
-    EXPECT_EQ(match().camera.distance, 9.0f);
+    EXPECT_EQ(camera().distance, 9.0f);
     tapButton(pad::kLeftBumper);
-    EXPECT_EQ(match().camera.distance, 10.0f);
+    EXPECT_EQ(camera().distance, 10.0f);
     state.buttons[pad::kRightBumper] = true;
     hold(40); // a notch at the press and one every 0.15 s after it
     state.buttons[pad::kRightBumper] = false;
-    EXPECT_EQ(match().camera.distance, 5.0f);
+    EXPECT_EQ(camera().distance, 5.0f);
 
     tap(keys::kL);
     step();
-    ASSERT_TRUE(scene->flow.gameOver);
+    ASSERT_TRUE(scene->client.flow.gameOver);
     CaptureStdout();
     tapButton(pad::kStart);
     EXPECT_EQ(GetCapturedStdout().find("RESTART GAME"), 0u);
-    EXPECT_FALSE(scene->flow.gameOver);
-    EXPECT_EQ(match().playerTank.lives, 5);
+    EXPECT_FALSE(scene->client.flow.gameOver);
+    EXPECT_EQ(player().lives, 5);
 
     state.buttons[pad::kBack] = true;
     hold(50);
@@ -190,10 +194,10 @@ TEST_F(PadScenarioTest, UnpluggedPadDrivesNothingAndLeavesTheTitleList) {
     EXPECT_FALSE(titleListsPad());
     tap(keys::kEnter);
     hold(30);
-    EXPECT_EQ(match().playerTank.speed, 0.0f);
+    EXPECT_EQ(player().speed, 0.0f);
     state.connected = true;
     hold(1);
-    EXPECT_LT(match().playerTank.speed, 0.0f) << "plugged in again: the stick drives forward";
+    EXPECT_LT(player().speed, 0.0f) << "plugged in again: the stick drives forward";
 }
 
 } // namespace

@@ -6,21 +6,21 @@
 namespace {
 
 TEST_F(SceneTest, StartsOnTheTitleScreenWithTheCameraAtRest) {
-    EXPECT_FALSE(scene->flow.started);
-    EXPECT_FALSE(scene->flow.gameOver);
-    EXPECT_STREQ(scene->flow.resultMessage, "");
+    EXPECT_FALSE(scene->client.flow.started);
+    EXPECT_FALSE(scene->client.flow.gameOver);
+    EXPECT_STREQ(scene->client.flow.resultMessage, "");
     EXPECT_FALSE(scene->options.showFrameRate);
-    const ChaseCamera& camera = match().camera;
+    const ChaseCamera& camera = scene->client.camera;
     EXPECT_EQ(camera.distance, 10.0f);
     EXPECT_EQ(camera.pitch, 30.0f);
     EXPECT_EQ(camera.yaw, 0.0f);
     EXPECT_EQ(camera.eye, glm::vec3(0.0f));
     EXPECT_EQ(camera.target, glm::vec3(0.0f));
     EXPECT_EQ(camera.up, glm::vec3(0.0f, 1.0f, 0.0f));
-    EXPECT_EQ(match().aiTank.position, glm::vec3(0.0f, 0.05f, -5.0f));
-    EXPECT_EQ(match().aiTank.heading, 180.0f);
-    EXPECT_EQ(match().playerTank.position, glm::vec3(0.0f, 0.05f, 5.0f));
-    EXPECT_EQ(match().playerTank.heading, 0.0f);
+    EXPECT_EQ(computer().position, glm::vec3(0.0f, 0.05f, -5.0f));
+    EXPECT_EQ(computer().heading, 180.0f);
+    EXPECT_EQ(player().position, glm::vec3(0.0f, 0.05f, 5.0f));
+    EXPECT_EQ(player().heading, 0.0f);
 }
 
 TEST_F(SceneTest, LightComesFromTheFixedSun) {

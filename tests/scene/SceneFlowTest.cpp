@@ -10,9 +10,9 @@ namespace {
 
 TEST_F(SceneTest, TitleScreenDimsAndFreezesTheGame) {
     frame();
-    EXPECT_FALSE(scene->flow.started);
+    EXPECT_FALSE(scene->client.flow.started);
     EXPECT_EQ(scene->darken(), 0.3f);
-    EXPECT_EQ(match().playerTank.position, glm::vec3(0.0f, 0.05f, 5.0f));
+    EXPECT_EQ(player().position, glm::vec3(0.0f, 0.05f, 5.0f));
 }
 
 TEST_F(SceneTest, HoldingEnterStartsTheMatchOnceAndNothingMore) {
@@ -23,8 +23,8 @@ TEST_F(SceneTest, HoldingEnterStartsTheMatchOnceAndNothingMore) {
     }
     const std::string out = GetCapturedStdout();
     release(keys::kEnter);
-    EXPECT_TRUE(scene->flow.started);
-    EXPECT_FALSE(scene->flow.gameOver);
+    EXPECT_TRUE(scene->client.flow.started);
+    EXPECT_FALSE(scene->client.flow.gameOver);
     EXPECT_EQ(scene->darken(), 1.0f);
     EXPECT_EQ(out.find("RESTART GAME"), std::string::npos);
 }
@@ -34,86 +34,86 @@ TEST_F(SceneTest, LEndsTheMatchWithThePreviousMessage) {
     frame();
     tap(keys::kL);
     frame();
-    EXPECT_TRUE(scene->flow.gameOver);
-    EXPECT_STREQ(scene->flow.resultMessage, "");
+    EXPECT_TRUE(scene->client.flow.gameOver);
+    EXPECT_STREQ(scene->client.flow.resultMessage, "");
     EXPECT_EQ(scene->darken(), 0.3f);
 }
 
 TEST_F(SceneTest, LOnTheTitleScreenDoesNothing) {
     tap(keys::kL);
     frame();
-    EXPECT_FALSE(scene->flow.gameOver);
+    EXPECT_FALSE(scene->client.flow.gameOver);
 }
 
 TEST_F(SceneTest, BothTanksOutInOneStepIsAWin) {
     tap(keys::kEnter);
     frame();
-    match().playerTank.lives = 0;
-    match().aiTank.lives = 0;
+    player().lives = 0;
+    computer().lives = 0;
     frame();
-    EXPECT_TRUE(scene->flow.gameOver);
-    EXPECT_STREQ(scene->flow.resultMessage, "You beat the stupid AI :)");
-    EXPECT_EQ(scene->events.back().type, GameEventType::MatchWon);
+    EXPECT_TRUE(scene->client.flow.gameOver);
+    EXPECT_STREQ(scene->client.flow.resultMessage, "You beat the stupid AI :)");
+    EXPECT_EQ(scene->client.events.back().type, GameEventType::MatchWon);
 }
 
 TEST_F(SceneTest, PlayerOutIsALoss) {
     tap(keys::kEnter);
     frame();
-    match().playerTank.lives = 0;
+    player().lives = 0;
     frame();
-    EXPECT_TRUE(scene->flow.gameOver);
-    EXPECT_STREQ(scene->flow.resultMessage, "The AI Won");
-    EXPECT_EQ(scene->events.back().type, GameEventType::MatchLost);
+    EXPECT_TRUE(scene->client.flow.gameOver);
+    EXPECT_STREQ(scene->client.flow.resultMessage, "The AI Won");
+    EXPECT_EQ(scene->client.events.back().type, GameEventType::MatchLost);
 }
 
 TEST_F(SceneTest, RestartResetsPlacesAndLivesButKeepsSpeeds) {
     tap(keys::kEnter);
     frame();
-    Tank& player = match().playerTank;
-    player.position = glm::vec3(3.0f, 0.07f, 2.0f);
-    player.heading = 42.0f;
-    player.turretHeading = 17.0f;
-    player.lives = 0;
-    player.speed = -1.5f;
-    match().bullets.spawn(glm::vec3(0, 0, -1), glm::vec3(0, 0.1f, 0), 20.0f, 10.0f,
-                          glm::vec3(0, 0.1f, 0));
+    Tank& tank = player();
+    tank.position = glm::vec3(3.0f, 0.07f, 2.0f);
+    tank.heading = 42.0f;
+    tank.turretHeading = 17.0f;
+    tank.lives = 0;
+    tank.speed = -1.5f;
+    match().state.bullets.spawn(glm::vec3(0, 0, -1), glm::vec3(0, 0.1f, 0), 20.0f, 10.0f,
+                                glm::vec3(0, 0.1f, 0), GameFlow::kPlayerSeat);
     frame();
-    ASSERT_TRUE(scene->flow.gameOver);
+    ASSERT_TRUE(scene->client.flow.gameOver);
 
     CaptureStdout();
     tap(keys::kEnter);
     step();
     EXPECT_EQ(GetCapturedStdout(), "RESTART GAME\n");
-    EXPECT_FALSE(scene->flow.gameOver);
-    EXPECT_EQ(player.lives, 5);
-    EXPECT_EQ(player.heading, 0.0f);
-    EXPECT_EQ(player.turretHeading, 0.0f);
-    EXPECT_EQ(match().aiTank.heading, 180.0f);
-    EXPECT_TRUE(match().bullets.bullets.empty());
+    EXPECT_FALSE(scene->client.flow.gameOver);
+    EXPECT_EQ(tank.lives, 5);
+    EXPECT_EQ(tank.heading, 0.0f);
+    EXPECT_EQ(tank.turretHeading, 0.0f);
+    EXPECT_EQ(computer().heading, 180.0f);
+    EXPECT_TRUE(match().state.bullets.bullets.empty());
     // The match step of the same update has moved the tank by its kept speed.
-    EXPECT_NE(player.speed, 0.0f);
+    EXPECT_NE(tank.speed, 0.0f);
 }
 
 TEST_F(SceneTest, DrivingKeysMoveThePlayer) {
     tap(keys::kEnter);
     frame();
-    Tank& player = match().playerTank;
+    Tank& tank = player();
     press(keys::kW);
     frame();
-    EXPECT_NEAR(player.speed, -0.19f, 1e-6f);
+    EXPECT_NEAR(tank.speed, -0.19f, 1e-6f);
     frame();
-    EXPECT_NEAR(player.speed, -0.38f, 1e-6f);
+    EXPECT_NEAR(tank.speed, -0.38f, 1e-6f);
     release(keys::kW);
     press(keys::kA);
     step(6); // a tenth of a second
     release(keys::kA);
-    EXPECT_NEAR(player.heading, 10.0f, 1e-4f);
-    EXPECT_NEAR(player.turretHeading, 10.0f, 1e-4f);
+    EXPECT_NEAR(tank.heading, 10.0f, 1e-4f);
+    EXPECT_NEAR(tank.turretHeading, 10.0f, 1e-4f);
     press(keys::kE);
     step(6);
     release(keys::kE);
-    EXPECT_NEAR(player.heading, 10.0f, 1e-4f);
-    EXPECT_NEAR(player.turretHeading, 0.0f, 1e-4f);
+    EXPECT_NEAR(tank.heading, 10.0f, 1e-4f);
+    EXPECT_NEAR(tank.turretHeading, 0.0f, 1e-4f);
 }
 
 TEST_F(SceneTest, AKeyTappedBetweenTwoStepsTurnsForExactlyOneStep) {
@@ -121,7 +121,7 @@ TEST_F(SceneTest, AKeyTappedBetweenTwoStepsTurnsForExactlyOneStep) {
     frame();
     tap(keys::kD);
     step(3);
-    EXPECT_NEAR(match().playerTank.heading, -100.0f / 60.0f, 1e-4f);
+    EXPECT_NEAR(player().heading, -100.0f / 60.0f, 1e-4f);
 }
 
 // A click shorter than a frame, between two reads of the window's input, fires one bullet; a
@@ -132,7 +132,7 @@ TEST_F(SceneTest, OneClickFiresOneBullet) {
     int shots = 0;
     const auto countedFrame = [&] {
         frame();
-        for (const GameEvent& event : scene->events) {
+        for (const GameEvent& event : scene->client.events) {
             shots += event.type == GameEventType::Shot;
         }
     };
@@ -209,9 +209,9 @@ TEST_F(SceneTest, HitsBecomeConsoleLinesAndParticleBursts) {
     tap(keys::kEnter);
     frame();
     // A shot from right behind the centre block's middle: the block takes it.
-    Tank& player = match().playerTank;
-    player.position = glm::vec3(0.0f, 0.045f, 3.0f);
-    player.updateTransform();
+    Tank& tank = player();
+    tank.position = glm::vec3(0.0f, 0.045f, 3.0f);
+    tank.updateTransform();
     click();
     CaptureStdout();
     step(20);

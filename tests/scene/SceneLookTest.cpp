@@ -23,7 +23,7 @@ protected:
         Renderer& renderer = scene->renderer;
         const glm::mat4 view = glm::lookAt(eye, target, glm::vec3(0, 1, 0));
         renderer.shadowMap.render(draws, region);
-        renderer.mainPass.begin(view, match().camera.projection(), false, renderer.shadowMap);
+        renderer.mainPass.begin(view, camera().projection(), false, renderer.shadowMap);
         renderer.mainPass.draw(draws.opaque);
     }
 };
@@ -69,15 +69,14 @@ TEST_F(SceneLookTest, ATankBehindAFadingBurstShowsNoBackgroundThroughIt) {
     frame();
     // The player's tank beside the centre block; the eye low behind it, looking up past its
     // turret at the sky over the far wall.
-    Tank& tank = match().playerTank;
+    Tank& tank = player();
     tank.position = tank.previousPose.position = glm::vec3(6.0f, 0.045f, 3.0f);
     const glm::vec3 eye(6.0f, 0.1f, 9.5f);
     const glm::mat4 view = glm::lookAt(eye, glm::vec3(6, 1.3f, 3), glm::vec3(0, 1, 0));
     scene->describeWorld(1.0f);
     const auto draw = [&] {
-        const FrameContent frame{
-            scene->drawList, view,         match().camera.projection(), 1.0f, false,
-            kStep,           scene->texts, scene->sceneBounds};
+        const FrameContent frame{scene->drawList, view,  camera().projection(), 1.0f,
+                                 false,           kStep, scene->texts,          scene->sceneBounds};
         scene->renderer.render(frame, nullptr);
         return readTargetPixels(scene->renderer.mainPass.colourTarget());
     };
@@ -118,7 +117,7 @@ TEST_F(SceneLookTest, ShadowPassLimitedToTheViewChangesNoPixel) {
     Renderer& renderer = scene->renderer;
     for (const auto& view : views) {
         const glm::mat4 viewProjection =
-            match().camera.projection() * glm::lookAt(view.eye, view.target, glm::vec3(0, 1, 0));
+            camera().projection() * glm::lookAt(view.eye, view.target, glm::vec3(0, 1, 0));
         const TexelRect region =
             renderer.shadowMap.regionSeenBy(viewProjection, scene->sceneBounds);
         ASSERT_FALSE(region.empty());

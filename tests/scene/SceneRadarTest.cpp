@@ -46,10 +46,10 @@ TEST_F(SceneTest, RadarTurnsWithTheCameraAndItsKitesPointAlongTheHulls) {
 
     // The player's hull looks along (−x, +z), its turret and so the camera along +x. The
     // computer's tank waits at its start, (0, −5), looking along +z.
-    Tank& player = match().playerTank;
-    player.position = glm::vec3(-5.0f, 0.05f, 5.0f);
-    player.heading = 135.0f;
-    player.turretHeading = -90.0f;
+    Tank& tank = player();
+    tank.position = glm::vec3(-5.0f, 0.05f, 5.0f);
+    tank.heading = 135.0f;
+    tank.turretHeading = -90.0f;
     frame();
     ASSERT_TRUE(scene->options.showRadar);
     const glm::vec2 downRight = glm::normalize(glm::vec2(1.0f, -1.0f));

@@ -128,7 +128,7 @@ TEST_F(SceneTest, SeeThroughTankKeepsTheGroundBehindItOpaque) {
     window().injectScroll(8);
     frame();
     frame();
-    ASSERT_LT(match().camera.playerOpacity(), 1.0f);
+    ASSERT_LT(camera().playerOpacity(), 1.0f);
     const std::vector<unsigned char> pixels = readTargetPixels(colourTarget(*scene));
     // The lower third of the view looks down at the ground, partly through the tank.
     size_t partlyCovered = 0;
@@ -159,34 +159,32 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     tap(keys::kEnter);
     step();
     // Facing +X along the open middle of area 1.
-    Tank& tank = match().playerTank;
+    Tank& tank = player();
     tank.heading = tank.turretHeading = -90.0f;
     press(keys::kW);
     press(keys::kA);
     step(8);
     click();
     step();
-    const glm::vec3 eyeBefore = match().camera.eye;
+    const glm::vec3 eyeBefore = camera().eye;
     step();
     release(keys::kW);
     release(keys::kA);
-    const Tank& player = match().playerTank;
-    ASSERT_GT(glm::length(player.position - player.previousPose.position), 0.05f);
+    ASSERT_GT(glm::length(tank.position - tank.previousPose.position), 0.05f);
     scene->describeWorld(0.25f);
     const glm::mat4& hull = playerHull(*scene).transform;
     const glm::vec3 drawnAt(hull[3]);
-    expectVec3(drawnAt, glm::mix(player.previousPose.position, player.position, 0.25f), 1e-5f);
+    expectVec3(drawnAt, glm::mix(tank.previousPose.position, tank.position, 0.25f), 1e-5f);
     const float drawnHeading = std::atan2(-hull[0][2], hull[0][0]) * kRadiansToDegrees;
     EXPECT_NEAR(drawnHeading,
-                player.previousPose.heading +
-                    0.25f * (player.heading - player.previousPose.heading),
+                tank.previousPose.heading + 0.25f * (tank.heading - tank.previousPose.heading),
                 1e-2f);
-    ASSERT_FALSE(match().bullets.bullets.empty());
-    const Bullet& bullet = match().bullets.bullets.front();
+    ASSERT_FALSE(match().state.bullets.bullets.empty());
+    const Bullet& bullet = match().state.bullets.bullets.front();
     const glm::vec3 bulletDrawnAt(drawOf(*scene, &scene->renderer.models.bullet).transform[3]);
     expectVec3(bulletDrawnAt, glm::mix(bullet.previousPosition, bullet.position, 0.25f), 1e-5f);
-    expectVec3(match().camera.eyeAt(0.0f), eyeBefore, 1e-5f);
-    expectVec3(match().camera.eyeAt(1.0f), match().camera.eye, 1e-5f);
+    expectVec3(camera().eyeAt(0.0f), eyeBefore, 1e-5f);
+    expectVec3(camera().eyeAt(1.0f), camera().eye, 1e-5f);
 
     // The radar sees the same moment, from above.
     scene->describeRadar(0.25f);
@@ -198,14 +196,14 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     ASSERT_EQ(radar.bullets.size(), 1u);
     EXPECT_NEAR(radar.bullets.front().x, bulletDrawnAt.x, 1e-5f);
     EXPECT_NEAR(radar.bullets.front().y, bulletDrawnAt.z, 1e-5f);
-    const glm::vec3 look = match().camera.targetAt(0.25f) - match().camera.eyeAt(0.25f);
+    const glm::vec3 look = camera().targetAt(0.25f) - camera().eyeAt(0.25f);
     EXPECT_NEAR(glm::dot(radar.up, glm::normalize(glm::vec2(look.x, look.z))), 1.0f, 1e-6f);
 
     // Ended while driving, turning and with a shell in flight: on the end screen every blend
     // shows the last step, so the picture stands still.
     tap(keys::kL);
     step();
-    ASSERT_TRUE(scene->flow.gameOver);
+    ASSERT_TRUE(scene->client.flow.gameOver);
     scene->describeWorld(0.1f);
     const DrawList early = scene->drawList;
     scene->describeWorld(0.9f);
@@ -213,8 +211,8 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     for (std::size_t i = 0; i < early.opaque.size(); ++i) {
         EXPECT_EQ(early.opaque[i].transform, scene->drawList.opaque[i].transform) << i;
     }
-    expectVec3(glm::vec3(playerHull(*scene).transform[3]), player.position, 0.0f);
-    EXPECT_EQ(match().camera.view(0.1f), match().camera.view(0.9f));
+    expectVec3(glm::vec3(playerHull(*scene).transform[3]), tank.position, 0.0f);
+    EXPECT_EQ(camera().view(0.1f), camera().view(0.9f));
 }
 
 // Every line of every screen lies inside the window, with every option and the pad's controls
@@ -228,7 +226,7 @@ TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
         options.frameMilliseconds = 16.7;
         options.help = true;
         options.padControls = true;
-        scene->texts.build(scene->flow, options);
+        scene->texts.build(scene->client.flow, options);
         for (const TextLine& line : scene->texts) {
             EXPECT_GE(line.x, 0) << line.text;
             EXPECT_GE(line.y, 0) << line.text;
@@ -247,9 +245,9 @@ TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
     tap(keys::kEnter);
     frame();
     expectInside("match");
-    match().aiTank.lives = 0;
+    computer().lives = 0;
     frame();
-    ASSERT_STREQ(scene->flow.resultMessage, "You beat the stupid AI :)");
+    ASSERT_STREQ(scene->client.flow.resultMessage, "You beat the stupid AI :)");
     expectInside("end");
 
     // The result line's glyphs: white strokes inside the window, none at its edges.
@@ -285,15 +283,8 @@ TEST_F(SceneTest, FirstMatchFrameShowsThePlayersTankInTheMiddle) {
         });
     ASSERT_EQ(draws.opaque.end() - players, 2); // the player's hull and turret go
     draws.opaque.erase(players, draws.opaque.end());
-    const FrameContent frame{draws,
-                             match().camera.view(1.0f),
-                             match().camera.projection(),
-                             1.0f,
-                             false,
-                             0.0f,
-                             scene->texts,
-                             scene->sceneBounds,
-                             nullptr};
+    const FrameContent frame{draws, camera().view(1.0f), camera().projection(), 1.0f,   false,
+                             0.0f,  scene->texts,        scene->sceneBounds,    nullptr};
     scene->renderer.render(frame, nullptr);
     const std::vector<Rgba> withoutTank = readFrame();
 

@@ -19,12 +19,12 @@ void SceneTest::TearDown() {
 
 void SceneTest::step(int steps) {
     for (int i = 0; i < steps; ++i) {
-        scene->update(kStep);
+        scene->update();
     }
 }
 
 void SceneTest::frame() {
-    scene->update(kStep);
+    scene->update();
     FrameTiming timing;
     timing.seconds = kStep;
     scene->render(timing);

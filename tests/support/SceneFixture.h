@@ -31,7 +31,10 @@ protected:
     void click();
 
     Window& window() { return testWindow(); }
-    Match& match() { return scene->flow.match; }
+    Match& match() { return scene->client.flow.match; }
+    Tank& player() { return match().tank(GameFlow::kPlayerSeat); }
+    Tank& computer() { return match().tank(GameFlow::kComputerSeat); }
+    ChaseCamera& camera() { return scene->client.camera; }
 
     static constexpr float kStep = static_cast<float>(FixedStep::kStepSeconds);
     bool soundDevice = false; // set before SetUp

@@ -71,16 +71,17 @@ double SoundThreads::cpuSeconds() const {
 }
 
 double timeSoundCalls(Scene& scene, int repeats) {
-    const Match& match = scene.flow.match;
+    const Match& match = scene.client.flow.match;
     const EventList busy = {
-        {GameEventType::Shot, match.playerTank.position, TankSide::Player, ""},
-        {GameEventType::WallHit, glm::vec3(0.0f), TankSide::None, ""},
+        {GameEventType::Shot, match.tank(GameFlow::kPlayerSeat).position, GameFlow::kPlayerSeat,
+         ""},
+        {GameEventType::WallHit, glm::vec3(0.0f), kNoSeat, ""},
     };
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     for (int i = 0; i < repeats; ++i) {
         scene.sound.play(busy);
-        scene.sound.follow(scene.flow, 1.0f);
+        scene.sound.follow(scene.client, 1.0f);
     }
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / repeats;
 }

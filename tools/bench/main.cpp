@@ -95,7 +95,7 @@ bool openContext(const WindowLibrary& library, Window& window) {
 void startMatch(Scene& scene) {
     scene.window.injectKey(keys::kEnter, KeyAction::Press);
     scene.window.injectKey(keys::kEnter, KeyAction::Release);
-    scene.update(kStepSeconds);
+    scene.update();
 }
 
 void renderStep(Scene& scene) {
@@ -132,14 +132,14 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         soundThreads.findNew();
         soundDevice = scene.sound.output().hasDevice();
         startMatch(scene);
-        if (!scene.flow.started) {
+        if (!scene.client.flow.started) {
             std::cerr << "The match did not start" << std::endl;
             return kExitFailure;
         }
         GpuPhaseTimer timer;
         scene.frameObserver = &timer;
         const std::vector<FrameKind> kinds = {
-            {"game", [&scene] { scene.update(kStepSeconds); }, [&scene] { renderStep(scene); }},
+            {"game", [&scene] { scene.update(); }, [&scene] { renderStep(scene); }},
             {"floor", [] {}, [&scene, &timer] { renderFloorFrame(scene, timer); }},
             {"mandated", [] {}, [&scene, &timer] { renderMandatedFloorFrame(scene, timer); }},
         };
@@ -150,7 +150,7 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         soundThreadSeconds = soundThreads.cpuSeconds() - threadsBefore;
         soundCalls = timeSoundCalls(scene, kSoundCallRepeats);
         scene.frameObserver = nullptr;
-        if (scene.flow.gameOver) {
+        if (scene.client.flow.gameOver) {
             std::cerr << "Warning: the match ended during the run; the last frames show the "
                          "end screen"
                       << std::endl;

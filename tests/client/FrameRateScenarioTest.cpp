@@ -1,7 +1,11 @@
 // One scripted player on the real arena at frame rates from 7 to 500 per second: the game must
 // come out the same at every rate, because it advances in fixed steps and no input is lost.
-#include "Scenario.h"
+#include "../game/Scenario.h"
 
+#include "client/PlayerControls.h"
+#include "game/Match.h"
+#include "platform/FixedStep.h"
+#include "platform/InputState.h"
 #include "platform/Keys.h"
 #include "support/VecExpect.h"
 
@@ -10,10 +14,57 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <set>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
+
+// A player's key or button going down or up at a moment of real time.
+struct ScriptedInput {
+    double seconds;
+    bool button; // a mouse button, else a key
+    int code;
+    KeyAction action;
+};
+
+// Plays a script on a match the way the game loop does at a given frame rate: each frame runs
+// the fixed steps real time calls for, each reading the input once into the player's command,
+// then takes the input that arrived until the next frame. onStep sees every step's number
+// (from 1) and events.
+void playAtFrameRate(Match& match, int framesPerSecond, double seconds,
+                     const std::vector<ScriptedInput>& script,
+                     const std::function<void(int, const EventList&)>& onStep) {
+    constexpr float kStep = Match::kTickSeconds;
+    InputState input;
+    PlayerControls controls;
+    FixedStep clock;
+    EventList events;
+    std::size_t next = 0;
+    int stepNumber = 0;
+    const int frames = static_cast<int>(seconds * framesPerSecond + 0.5);
+    for (int frame = 0; frame <= frames; ++frame) {
+        const int due = frame == 0 ? 0 : clock.advance(1.0 / framesPerSecond);
+        for (int step = 0; step < due; ++step) {
+            events.clear();
+            SeatCommands commands;
+            commands[0] =
+                PlayerControls::command(controls.read(input, kStep), match.tank(0), kStep);
+            match.step(commands, events);
+            onStep(++stepNumber, events);
+        }
+        // What the player does before the next frame reaches the window's input now.
+        const double nextFrame = static_cast<double>(frame + 1) / framesPerSecond;
+        while (next < script.size() && script[next].seconds < nextFrame - 1e-9) {
+            const ScriptedInput& event = script[next++];
+            if (event.button) {
+                input.buttonEvent(event.code, event.action);
+            } else {
+                input.keyEvent(event.code, event.action);
+            }
+        }
+    }
+}
 
 constexpr int kFrameRates[] = {7, 12, 30, 60, 144, 500};
 // A seed whose opponent does not break off at random (1 in 1000 a step) in its first 100 steps.
@@ -52,9 +103,8 @@ Outcome playTheScript(int framesPerSecond) {
         script.begin(), script.end(),
         [](const ScriptedInput& a, const ScriptedInput& b) { return a.seconds < b.seconds; });
 
-    Match match(realModelBounds(), kAiSeed);
+    Match match(kAiSeed);
     Outcome outcome;
-    std::set<const Bullet*> playerBullets;
     playAtFrameRate(match, framesPerSecond, 5.0, script, [&](int step, const EventList& events) {
         for (const GameEvent& event : events) {
             if (event.type == GameEventType::Log && outcome.firstComputerChange == 0 &&
@@ -62,22 +112,17 @@ Outcome playTheScript(int framesPerSecond) {
                 outcome.firstComputerChange = step;
                 outcome.firstComputerLine = event.text;
             }
-            if (event.type == GameEventType::TankHit && event.tank == TankSide::Player) {
-                for (const Bullet& bullet : match.bullets.bullets) {
-                    outcome.selfHits += bullet.dead && bullet.position == event.position &&
-                                        playerBullets.count(&bullet) != 0;
+            outcome.shots += event.type == GameEventType::Shot && event.seat == 0;
+            if (event.type == GameEventType::TankHit && event.seat == 0) {
+                for (const Bullet& bullet : match.state.bullets.bullets) {
+                    outcome.selfHits +=
+                        bullet.dead && bullet.position == event.position && bullet.owner == 0;
                 }
             }
         }
-        // The player's shots are the ones not yet moved: the computer's fly before it fires.
-        for (const Bullet& bullet : match.bullets.bullets) {
-            if (bullet.age == 0.0f && playerBullets.insert(&bullet).second) {
-                ++outcome.shots;
-            }
-        }
     });
-    outcome.player = match.playerTank.position;
-    outcome.computer = match.aiTank.position;
+    outcome.player = match.tank(0).position;
+    outcome.computer = match.tank(1).position;
     return outcome;
 }
 
@@ -125,8 +170,8 @@ TEST(FrameRateScenarioTest, ShotsAtEveryRingWallStopThere) {
             for (int rate : kFrameRates) {
                 SCOPED_TRACE(std::string(wall.name) + (close ? ", close, " : ", far, ") +
                              std::to_string(rate) + " frames per second");
-                Match match(realModelBounds(), kAiSeed);
-                Tank& tank = match.playerTank;
+                Match match(kAiSeed);
+                Tank& tank = match.tank(0);
                 tank.turretHeading = wall.towardsWall;
                 placeTank(tank, close ? wall.closeSpot : wall.closeSpot + wall.backOff);
                 std::vector<glm::vec3> wallHits;
@@ -148,7 +193,7 @@ TEST(FrameRateScenarioTest, ShotsAtEveryRingWallStopThere) {
                     const glm::vec2 offset(hit.x - piece.position.x, hit.z - piece.position.z);
                     EXPECT_LT(std::abs(glm::dot(offset, across)), 0.3f + 0.5f);
                 }
-                EXPECT_TRUE(match.bullets.bullets.empty());
+                EXPECT_TRUE(match.state.bullets.bullets.empty());
             }
         }
     }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "game/PlayerInput.h"
+#include "client/PlayerInput.h"
+#include "game/Tank.h"
+#include "game/TankCommand.h"
 #include "platform/InputState.h"
 
 // The player's bindings. Keyboard and mouse: W/S drive, A/D turn hull and turret, Q/E turn
@@ -18,6 +20,10 @@ public:
     // Reads every bound key, button and pad control exactly once for a step of stepSeconds,
     // so a tap reaches exactly one step.
     PlayerInput read(InputState& input, float stepSeconds);
+    // The command the player's requests make for a tick of stepSeconds of their tank: the
+    // engine and the turn at the keys' rates times the request, the turret aimed from where it
+    // points now by the turret request at the keys' rate.
+    static TankCommand command(const PlayerInput& input, const Tank& tank, float stepSeconds);
 
 private:
     // Notches of a held bumper: one at the press, then one every kZoomRepeatSeconds.

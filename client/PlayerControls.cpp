@@ -1,8 +1,9 @@
-#include "game/PlayerControls.h"
+#include "client/PlayerControls.h"
 
 #include "platform/Keys.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -15,6 +16,13 @@ float keyAxis(InputState& input, int positive, int negative) {
 
 float joined(float keys, float stick) {
     return std::clamp(keys + stick, -1.0f, 1.0f);
+}
+
+constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
+
+// A request from −1 to 1 in whole steps of a command's unit, full being full.
+std::int16_t steps(float request, float full) {
+    return static_cast<std::int16_t>(std::lround(std::clamp(request, -1.0f, 1.0f) * full));
 }
 
 } // namespace
@@ -67,4 +75,15 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     backHeldSeconds = input.readPadButton(pad::kBack) ? backHeldSeconds + stepSeconds : 0.0f;
     player.quit = backHeldSeconds >= kQuitHoldSeconds;
     return player;
+}
+
+TankCommand PlayerControls::command(const PlayerInput& input, const Tank& tank, float stepSeconds) {
+    TankCommand command;
+    command.drive = steps(input.drive, TankCommand::kFullDrive);
+    command.turn = steps(input.turn, kTurnDegreesPerSecond * TankCommand::kTurnUnit);
+    command.aim =
+        TankCommand::aimOf(tank.turretHeading + kTurnDegreesPerSecond * stepSeconds * input.turret);
+    command.jump = input.jump;
+    command.fire = input.fire;
+    return command;
 }

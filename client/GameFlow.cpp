@@ -1,24 +1,29 @@
-#include "game/GameFlow.h"
+#include "client/GameFlow.h"
 
-void GameFlow::update(const PlayerInput& input, float dtSeconds, EventList& events) {
-    if (input.start && (!started || gameOver)) {
+void GameFlow::applyKeys(const ScreenKeys& keys, EventList& events) {
+    if (keys.start && (!started || gameOver)) {
         if (started) {
             gameOver = false;
             logLine(events, "RESTART GAME");
             match.restart();
         }
         started = true;
-        events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), TankSide::None, ""});
+        events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), kNoSeat, ""});
     }
-    if (input.endMatch && started) {
+    if (keys.endMatch && started) {
         gameOver = true;
     }
+}
+
+void GameFlow::step(const TankCommand& command, EventList& events) {
     if (!matchRunning()) {
         match.settle();
         return;
     }
-    match.step(input, dtSeconds, events);
-    if (match.playerTank.lives < 1) {
+    SeatCommands commands;
+    commands[kPlayerSeat] = command;
+    match.step(commands, events);
+    if (match.out(kPlayerSeat)) {
         gameOver = true;
         resultMessage = "The AI Won";
     }
@@ -28,6 +33,6 @@ void GameFlow::update(const PlayerInput& input, float dtSeconds, EventList& even
     }
     if (gameOver) {
         events.push_back({playerWon() ? GameEventType::MatchWon : GameEventType::MatchLost,
-                          glm::vec3(0.0f), TankSide::None, ""});
+                          glm::vec3(0.0f), kNoSeat, ""});
     }
 }

@@ -1,0 +1,43 @@
+#include "client/AttractMode.h"
+
+#include "game/Angles.h"
+
+#include <cmath>
+
+namespace {
+// Circling above the arena's middle, high and far enough to show all of it.
+const glm::vec3 kCentre(10.0f, 0.0f, -6.0f);
+constexpr float kRadius = 36.7f; // units, seen from above
+constexpr float kHeight = 22.0f; // units
+// The circle starts above the arena's south-east corner.
+constexpr float kStartHeading = 29.4f;          // degrees
+constexpr float kCircleDegreesPerSecond = 4.0f; // a turn in 90 s
+const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
+} // namespace
+
+AttractMode::AttractMode(std::uint64_t seed)
+    : match(seed, {Driver::Computer, Driver::Computer}), heading(kStartHeading),
+      previousHeading(kStartHeading) {}
+
+void AttractMode::step(EventList& events) {
+    match.step({}, events);
+    if (match.out(0) || match.out(1)) {
+        match.restart();
+    }
+    previousHeading = heading;
+    heading = std::fmod(heading + kCircleDegreesPerSecond * Match::kTickSeconds, kFullTurnDegrees);
+}
+
+glm::vec3 AttractMode::eyeAt(float blend) const {
+    const float at =
+        (previousHeading + headingDifference(previousHeading, heading) * blend) * kDegreesToRadians;
+    return kCentre + glm::vec3(kRadius * std::sin(at), kHeight, kRadius * std::cos(at));
+}
+
+glm::vec3 AttractMode::targetAt(float) const {
+    return kCentre;
+}
+
+glm::mat4 AttractMode::view(float blend) const {
+    return glm::lookAt(eyeAt(blend), kCentre, kUp);
+}

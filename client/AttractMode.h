@@ -1,0 +1,30 @@
+#pragma once
+
+#include "game/GameEvent.h"
+#include "game/Match.h"
+
+#include <glm/glm.hpp>
+
+#include <cstdint>
+
+// The title screen's live backdrop: the computer against itself on the arena, seen from a
+// camera that circles slowly above it, and a new match as soon as one tank is out. It has a
+// seed of its own and shares nothing with the player's match, which starts afresh on ENTER.
+class AttractMode {
+public:
+    explicit AttractMode(std::uint64_t seed);
+
+    // One tick; what happened is appended to events.
+    void step(EventList& events);
+
+    // The circling camera, blended between its last two ticks.
+    glm::vec3 eyeAt(float blend) const;
+    glm::vec3 targetAt(float) const;
+    glm::mat4 view(float blend) const;
+
+    Match match;
+
+private:
+    float heading = 0.0f;         // degrees of the camera around the arena
+    float previousHeading = 0.0f; // at the tick before
+};

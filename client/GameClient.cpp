@@ -1,0 +1,119 @@
+#include "client/GameClient.h"
+
+#include "game/ByteReader.h"
+#include "game/StateCodec.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+constexpr std::size_t kEventsPerTick = 64;     // far more than a tick makes; no tick allocates
+constexpr float kTiltDegreesPerSecond = 60.0f; // camera pitch, the pad's stick pushed fully
+// The title's backdrop plays with a seed of its own, apart from the player's match.
+constexpr std::uint64_t kAttractSalt = 0x5EEDBACC0FFEEULL;
+} // namespace
+
+GameClient::GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder)
+    : flow(seed), attract(seed ^ kAttractSalt), replay(replay), recorder(recorder) {
+    events.reserve(kEventsPerTick);
+    if (replay != nullptr) {
+        // Read and checked whole when the recording was read.
+        ByteReader start(replay->startState.data(), replay->startState.size());
+        state_codec::read(start, flow.match.state);
+    }
+    if (recorder != nullptr) {
+        recorder->begin(flow.match.state);
+    }
+}
+
+void GameClient::tick(InputState& input) {
+    constexpr float dt = Match::kTickSeconds;
+    const PlayerInput player = controls.read(input, dt);
+    quit = quit || player.quit;
+    events.clear();
+    RecordedTick taken{{player.start, player.endMatch}, TankCommand()};
+    if (replay != nullptr) {
+        if (ticks == replay->ticks.size()) {
+            if (!replayEnded) {
+                replayEnded = true;
+                printStateHash();
+                if (replay->end.hash != state_codec::hash(flow.match.state)) {
+                    diverged(replay->end.matchTick);
+                }
+            }
+            quit = true;
+            return;
+        }
+        taken = replay->ticks[ticks];
+    }
+
+    if (showingTitle() && !taken.keys.start) {
+        attract.step(events);
+    }
+    flow.applyKeys(taken.keys, events);
+    // Made from the tank as the keys left it: a restart has put it back at its start.
+    if (replay == nullptr) {
+        taken.command = PlayerControls::command(player, flow.match.tank(GameFlow::kPlayerSeat), dt);
+    }
+    flow.step(taken.command, events);
+    ++ticks;
+    if (recorder != nullptr) {
+        recorder->tick(taken, flow.match.state);
+    }
+    if (replay != nullptr && nextHash < replay->hashes.size() &&
+        replay->hashes[nextHash].ticks == ticks) {
+        const RecordedHash& mark = replay->hashes[nextHash++];
+        if (mark.hash != state_codec::hash(flow.match.state)) {
+            diverged(mark.matchTick);
+        }
+    }
+
+    if (!flow.matchRunning()) {
+        camera.settle();
+        return;
+    }
+    camera.beginStep();
+    camera.zoom(player.wheel);
+    camera.orbit(player.orbit, player.cursor);
+    camera.tilt(kTiltDegreesPerSecond * dt * player.cameraTilt);
+    camera.place(flow.match.tank(GameFlow::kPlayerSeat), flow.match.arena);
+}
+
+void GameClient::finish() {
+    if (recorder == nullptr) {
+        return;
+    }
+    std::string error;
+    if (!recorder->finish(flow.match.state, error)) {
+        std::cerr << error << std::endl;
+        status = 1;
+        return;
+    }
+    printStateHash();
+}
+
+void GameClient::diverged(std::uint32_t matchTick) {
+    std::cerr << "Replay diverged at tick " << matchTick << std::endl;
+    status = 1;
+    quit = true;
+}
+
+void GameClient::printStateHash() const {
+    char line[64];
+    std::snprintf(line, sizeof line, "Replay state hash: %016" PRIx64 " at tick %" PRIu32,
+                  state_codec::hash(flow.match.state), flow.match.state.tick);
+    std::cout << line << std::endl;
+}
+
+glm::vec3 GameClient::eyeAt(float blend) const {
+    return showingTitle() ? attract.eyeAt(blend) : camera.eyeAt(blend);
+}
+
+glm::vec3 GameClient::targetAt(float blend) const {
+    return showingTitle() ? attract.targetAt(blend) : camera.targetAt(blend);
+}
+
+glm::mat4 GameClient::view(float blend) const {
+    return showingTitle() ? attract.view(blend) : camera.view(blend);
+}

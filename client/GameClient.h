@@ -1,0 +1,71 @@
+#pragma once
+
+#include "client/AttractMode.h"
+#include "client/ChaseCamera.h"
+#include "client/GameFlow.h"
+#include "client/PlayerControls.h"
+#include "client/Recording.h"
+#include "client/RecordingWriter.h"
+#include "game/GameEvent.h"
+#include "platform/InputState.h"
+
+#include <glm/glm.hpp>
+
+#include <cstddef>
+#include <cstdint>
+
+// The game as one player has it, above the rules and below the drawing: the player's controls
+// turned into their tank's command, the screens over the player's match, the title's live
+// backdrop, the chase camera, and recording or replaying what the game took from the player.
+//
+// A tick: the controls are read once; a replay gives the tick's keys and command instead of
+// the player's; the title's backdrop steps while the title shows; the screens and the match
+// step; a recording takes the tick; then the camera follows the player's tank from where the
+// tick's collisions left it.
+class GameClient {
+public:
+    // seed seeds the computer's choices, and the title's backdrop from another value of it.
+    // replay, when given, plays a recording instead of the player's input (it must outlive the
+    // client); recorder, when given, records the game. Neither is owned.
+    GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder);
+
+    // One tick with the input the window gathered.
+    void tick(InputState& input);
+    // The game is over: a recording gets its end. Prints "Replay state hash: HASH at tick N"
+    // when a recording is made, or when a replay ended.
+    void finish();
+
+    // The player asked to leave (the pad's BACK held), a replay ran out or went astray.
+    bool quitRequested() const { return quit; }
+    // 0, or 1 when a replay went astray or a recording could not be written.
+    int exitStatus() const { return status; }
+
+    // The title shows the backdrop's match, every other screen the player's.
+    bool showingTitle() const { return !flow.started; }
+    const Match& shownMatch() const { return showingTitle() ? attract.match : flow.match; }
+    glm::vec3 eyeAt(float blend) const;
+    glm::vec3 targetAt(float blend) const;
+    glm::mat4 view(float blend) const;
+    glm::mat4 projection() const { return camera.projection(); }
+    // Opacity of the player's tank.
+    float playerOpacity() const { return camera.playerOpacity(); }
+
+    PlayerControls controls;
+    GameFlow flow;
+    AttractMode attract;
+    ChaseCamera camera;
+    EventList events; // of the last tick, from the match shown
+
+private:
+    void printStateHash() const;
+    // A replay's state is not the recording's: says so and ends the replay with status 1.
+    void diverged(std::uint32_t matchTick);
+
+    const Recording* replay;
+    RecordingWriter* recorder;
+    std::uint32_t ticks = 0;  // taken so far
+    std::size_t nextHash = 0; // of the replay's hashes
+    bool quit = false;
+    bool replayEnded = false;
+    int status = 0;
+};

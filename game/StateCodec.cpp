@@ -1,0 +1,166 @@
+#include "game/StateCodec.h"
+
+#include "game/ByteWriter.h"
+#include "game/Fnv1a.h"
+
+namespace {
+
+// Both directions walk the same fields in the same order (the layout in StateCodec.h): one
+// list of fields, read or written by what it is handed.
+struct Writing {
+    ByteWriter& out;
+    void operator()(const float& value) { out.f32(value); }
+    void operator()(const glm::vec3& value) {
+        out.f32(value.x);
+        out.f32(value.y);
+        out.f32(value.z);
+    }
+    void operator()(const bool& value) { out.u8(value ? 1 : 0); }
+    void operator()(const int& value) { out.i32(value); }
+    void operator()(const unsigned int& value) { out.u32(value); }
+    void operator()(const std::uint64_t& value) { out.u64(value); }
+    template <typename Enum> void choice(const Enum& value, Enum) {
+        out.u8(static_cast<std::uint8_t>(value));
+    }
+};
+
+struct Reading {
+    ByteReader& in;
+    void operator()(float& value) { value = in.f32(); }
+    void operator()(glm::vec3& value) {
+        value.x = in.f32();
+        value.y = in.f32();
+        value.z = in.f32();
+    }
+    void operator()(bool& value) { value = in.flag(); }
+    void operator()(int& value) { value = in.i32(); }
+    void operator()(unsigned int& value) { value = in.u32(); }
+    void operator()(std::uint64_t& value) { value = in.u64(); }
+    // An enum from its first value to last.
+    template <typename Enum> void choice(Enum& value, Enum last) {
+        const std::uint8_t read = in.u8();
+        if (read > static_cast<std::uint8_t>(last)) {
+            in.fail();
+        }
+        value = static_cast<Enum>(read);
+    }
+};
+
+template <typename Io, typename T> void tankFields(Io& io, T& tank) {
+    io(tank.position);
+    io(tank.heading);
+    io(tank.turretHeading);
+    io(tank.speed);
+    io(tank.lastMove);
+    io(tank.jumpTimer);
+    io(tank.jumpDuration);
+    io(tank.groundLevel);
+    io(tank.floorLevel);
+    io(tank.fallOffset);
+    io(tank.onGround);
+    io(tank.triggerHeld);
+    io(tank.lives);
+    io(tank.initialLives);
+    io(tank.initialHeading);
+    io(tank.spawnPosition);
+    io(tank.previousPose.position);
+    io(tank.previousPose.heading);
+    io(tank.previousPose.turretHeading);
+    io(tank.blocked);
+    io(tank.blockedSteps);
+    io(tank.tookOff);
+    io(tank.landed);
+    io(tank.bottom);
+    io(tank.top);
+    io(tank.transform.p.x);
+    io(tank.transform.p.y);
+    io(tank.transform.q.s);
+    io(tank.transform.q.c);
+}
+
+template <typename Io, typename T> void controllerFields(Io& io, T& controller) {
+    io.choice(controller.state, AiState::TURN_MINUS);
+    io(controller.stateFrames);
+    io(controller.shootFrames);
+    io(controller.random.state);
+    io(controller.random.increment);
+}
+
+// The owner comes first, as a byte of its own; the rest of a bullet here.
+template <typename Io, typename T> void bulletFields(Io& io, T& bullet) {
+    io(bullet.direction);
+    io(bullet.position);
+    io(bullet.previousPosition);
+    io(bullet.origin);
+    io(bullet.speed);
+    io(bullet.age);
+    io(bullet.lifetime);
+    io(bullet.dead);
+    io(bullet.fresh);
+}
+
+} // namespace
+
+namespace state_codec {
+
+void write(const MatchState& state, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    Writing io{out};
+    io(state.tick);
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        io.choice(state.drivers[seat], Driver::Computer);
+        tankFields(io, state.tanks[seat]);
+        controllerFields(io, state.controllers[seat]);
+    }
+    out.u32(static_cast<std::uint32_t>(state.bullets.bullets.size()));
+    for (const Bullet& bullet : state.bullets.bullets) {
+        out.u8(static_cast<std::uint8_t>(bullet.owner));
+        bulletFields(io, bullet);
+    }
+}
+
+bool read(ByteReader& in, MatchState& state) {
+    MatchState read = state;
+    Reading io{in};
+    io(read.tick);
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        io.choice(read.drivers[seat], Driver::Computer);
+        tankFields(io, read.tanks[seat]);
+        controllerFields(io, read.controllers[seat]);
+    }
+    const std::uint32_t count = in.u32();
+    if (count > kMaxBullets) {
+        in.fail();
+    }
+    BulletSystem& bullets = read.bullets;
+    bullets.clear();
+    for (std::uint32_t i = 0; i < count && in.ok(); ++i) {
+        const std::uint8_t owner = in.u8();
+        if (owner >= kSeatCount) {
+            in.fail();
+        }
+        Bullet bullet(glm::vec3(0.0f, 0.0f, -1.0f), glm::vec3(0.0f), 0.0f, 0.0f, bullets.bounds,
+                      glm::vec3(0.0f), owner);
+        bulletFields(io, bullet);
+        if (!in.ok() || glm::length(bullet.direction) < 0.5f) {
+            in.fail();
+            break;
+        }
+        // The footprint follows the direction, as it did when the bullet was fired.
+        bullet.fitToDirection(bullets.bounds);
+        bullets.bullets.push_back(bullet);
+    }
+    if (!in.ok()) {
+        return false;
+    }
+    state = read;
+    return true;
+}
+
+std::uint64_t hash(const MatchState& state) {
+    std::vector<std::uint8_t> bytes;
+    write(state, bytes);
+    return fnv1a(bytes.data(), bytes.size());
+}
+
+} // namespace state_codec

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "game/ByteReader.h"
+#include "game/MatchState.h"
+
+#include <cstdint>
+#include <vector>
+
+// The stable form of a match's state, for hashing, recording and sending. All numbers are
+// little-endian, floats as their IEEE 754 bits, in this order:
+//
+//   u32 tick
+//   per seat, first to last:
+//     u8 driver (0 a person, 1 the computer)
+//     tank: f32 position x y z, heading, turret heading, speed, last move x y z, jump timer,
+//       jump duration, ground level, floor level, fall offset; u8 on the ground, trigger held;
+//       i32 lives, starting lives; f32 starting heading, spawn x y z, pose at the start of the
+//       tick (x y z, heading, turret heading); u8 blocked; i32 ticks blocked; u8 took off,
+//       landed; f32 body bottom, top, footprint place x z, footprint turn sine, cosine
+//     controller: u8 state (IDLE, STUCK, MOVE_FOR, MOVE_BACK, TURN_PLUS, TURN_MINUS as 0 to 5);
+//       u32 state ticks, shot ticks; u64 random state, random increment
+//   u32 bullet count, then per bullet, oldest first: u8 owner's seat; f32 direction x y z,
+//     position x y z, position before the tick x y z, origin x y z, speed, age, lifetime;
+//     u8 dead, fresh
+namespace state_codec {
+
+// At most this many bullets are read back.
+inline constexpr std::uint32_t kMaxBullets = 1024;
+
+void write(const MatchState& state, std::vector<std::uint8_t>& bytes);
+// Reads a state written by write from the reader into state, whose tanks keep their bodies'
+// sizes. False, with state unchanged, when the bytes are malformed: cut short, a flag or enum
+// out of range, a float that is not finite, or more bullets than kMaxBullets.
+bool read(ByteReader& reader, MatchState& state);
+// FNV-1a, 64 bits, over the bytes write gives.
+std::uint64_t hash(const MatchState& state);
+
+} // namespace state_codec

@@ -10,6 +10,26 @@
 namespace {
 constexpr double kWindowStep = 0.005; // s between the windows loudestWindow tries
 
+// A WAV file's frames, each made into one value by combine(first sample, channels); empty when
+// the file cannot be read.
+template <typename Combine>
+std::vector<float> readFrames(const std::string& path, Combine combine) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    std::vector<float> result;
+    if (file == nullptr) {
+        return result;
+    }
+    std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
+    const sf_count_t read = sf_readf_float(file, frames.data(), info.frames);
+    sf_close(file);
+    result.resize(static_cast<std::size_t>(read));
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        result[i] = combine(&frames[i * info.channels], info.channels);
+    }
+    return result;
+}
+
 // Sample index of a time in the recording, clipped to its length.
 std::size_t at(const std::vector<float>& samples, double seconds) {
     const double index = std::max(0.0, seconds * kRecordingRate);
@@ -43,23 +63,28 @@ std::vector<float> WaveBackend::recording() const {
     return readMonoWave(recordingDir + "/out.wav");
 }
 
+std::vector<float> WaveBackend::recordingMagnitudes() const {
+    return readWaveMagnitudes(recordingDir + "/out.wav");
+}
+
 std::vector<float> readMonoWave(const std::string& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    std::vector<float> mono;
-    if (file == nullptr) {
-        return mono;
-    }
-    std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
-    const sf_count_t read = sf_readf_float(file, frames.data(), info.frames);
-    sf_close(file);
-    mono.resize(static_cast<std::size_t>(read));
-    for (std::size_t i = 0; i < mono.size(); ++i) {
-        for (int c = 0; c < info.channels; ++c) {
-            mono[i] += frames[i * info.channels + c] / info.channels;
+    return readFrames(path, [](const float* frame, int channels) {
+        float sum = 0.0f;
+        for (int c = 0; c < channels; ++c) {
+            sum += frame[c] / channels;
         }
-    }
-    return mono;
+        return sum;
+    });
+}
+
+std::vector<float> readWaveMagnitudes(const std::string& path) {
+    return readFrames(path, [](const float* frame, int channels) {
+        float largest = 0.0f;
+        for (int c = 0; c < channels; ++c) {
+            largest = std::max(largest, std::abs(frame[c]));
+        }
+        return largest;
+    });
 }
 
 double rmsLevel(const std::vector<float>& samples, double start, double seconds) {

@@ -19,6 +19,9 @@ public:
     // The last device's recording, its channels averaged, at recordingRate Hz; complete once
     // the device is closed.
     std::vector<float> recording() const;
+    // The same recording as the largest magnitude of each frame's channels: its peakLevel is
+    // the true sample peak, which no channel may reach full scale at.
+    std::vector<float> recordingMagnitudes() const;
 
 private:
     WaveBackend();
@@ -31,6 +34,9 @@ inline constexpr int kRecordingRate = 44100; // OpenAL Soft's default output rat
 
 // A WAV file's samples, its channels averaged; empty when it cannot be read.
 std::vector<float> readMonoWave(const std::string& path);
+// A WAV file's frames, each as the largest magnitude among its channels; empty when it cannot be
+// read.
+std::vector<float> readWaveMagnitudes(const std::string& path);
 
 // Root mean square of `seconds` of samples from `start` seconds on (clipped to the recording).
 double rmsLevel(const std::vector<float>& samples, double start, double seconds);

@@ -11,13 +11,33 @@
 
 namespace {
 
-// Files in the order of enum Sound.
-constexpr const char* kSoundFiles[] = {
-    "shot.wav",    "tank_hit.wav", "wall_hit.wav", "jump.wav",
-    "landing.wav", "win.wav",      "lose.wav",     "click.wav",
+// The mix. Every file peaks at the same level, a decibel under full scale, so these gains
+// alone set how loud each kind of sound is against the others (in brackets, in dB). The
+// player's own shot is the loudest sound and plays at the file's level: from the chase camera
+// at its usual distance it reaches the output about 5 dB under full scale, which leaves room
+// for a hit or a landing on top of it. A hit on a tank matters more than one on a wall. The
+// stings and the click sound at the listener, undimmed by distance; the stings are sustained
+// tones, loud at a low peak, and the click is a short tick right at the ear. The engines run
+// all the time, so they sit well under every event: idling, both together peak about 20 dB
+// under the player's shot, and full speed plays them 5 dB louder (kFullGain over kIdleGain).
+struct SoundKind {
+    const char* file;
+    float gain;
 };
-static_assert(std::size(kSoundFiles) == kSoundCount, "one file for each Sound");
+// In the order of enum Sound.
+constexpr SoundKind kSoundKinds[] = {
+    {"shot.wav", 1.00f},     // (0)
+    {"tank_hit.wav", 0.72f}, // (-2.9)
+    {"wall_hit.wav", 0.61f}, // (-4.3)
+    {"jump.wav", 0.33f},     // (-9.6)
+    {"landing.wav", 0.50f},  // (-6.0)
+    {"win.wav", 0.44f},      // (-7.1)
+    {"lose.wav", 0.44f},     // (-7.1)
+    {"click.wav", 0.28f},    // (-11.1)
+};
+static_assert(std::size(kSoundKinds) == kSoundCount, "one file and gain for each Sound");
 constexpr const char* kEngineFile = "engine.wav";
+constexpr float kEngineGain = 0.20f; // (-14.0) at full speed; idling, kIdleGain of that
 
 // Enough for both tanks' shots, hits and landings to overlap with a sting and a click; when
 // all are busy the pool takes over the one closest to its end.
@@ -75,7 +95,7 @@ AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
     }
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
     for (int i = 0; i < kSoundCount; ++i) {
-        sounds[i] = loadSound(soundDir + kSoundFiles[i]);
+        sounds[i] = loadSound(soundDir + kSoundKinds[i].file);
     }
     engineSound = loadSound(soundDir + kEngineFile);
 
@@ -132,7 +152,7 @@ void AudioSystem::setEngine(int index, glm::vec3 position, float speed01) {
     const float speed = speed01 > 0.0f ? std::min(speed01, 1.0f) : 0.0f; // NaN counts as idle
     alSource3f(engine.name(), AL_POSITION, position.x, position.y, position.z);
     alSourcef(engine.name(), AL_PITCH, glm::mix(kIdlePitch, kFullPitch, speed));
-    alSourcef(engine.name(), AL_GAIN, glm::mix(kIdleGain, kFullGain, speed));
+    alSourcef(engine.name(), AL_GAIN, kEngineGain * glm::mix(kIdleGain, kFullGain, speed));
     if (!engine.playing()) {
         const float offset =
             std::fmod(static_cast<float>(index) * kEngineStagger, engineSound.seconds());
@@ -160,6 +180,7 @@ void AudioSystem::startOneShot(Sound sound, bool atListener, glm::vec3 position)
     }
     const ALuint name = voice->name();
     alSourcei(name, AL_BUFFER, static_cast<ALint>(buffer.name()));
+    alSourcef(name, AL_GAIN, kSoundKinds[static_cast<std::size_t>(sound)].gain);
     alSourcei(name, AL_SOURCE_RELATIVE, atListener ? AL_TRUE : AL_FALSE);
     alSource3f(name, AL_POSITION, position.x, position.y, position.z);
     alSourcePlay(name);

@@ -20,6 +20,9 @@ inline constexpr int kSoundCount = static_cast<int>(Sound::Click) + 1; // Click 
 // The game's one sound output: owns the device, the context, a buffer per sound file, a fixed
 // pool of sources for one-shots and one looping source per tank engine. One per process.
 //
+// The mix: every sound file peaks at the same level, and each kind of sound plays at its own
+// gain from a table in AudioSystem.cpp.
+//
 // Everything is made by the constructor; after it, no call allocates on the heap or creates
 // an OpenAL object, and each costs a few OpenAL state changes, so calling them every frame
 // is cheap. Without an audio device the constructor prints one line and every call does

@@ -32,7 +32,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr double kHeard = 0.005;     // RMS over 100 ms: -46 dBFS, well under a near shot
+constexpr double kHeard = 0.03;      // RMS over 100 ms: -30 dBFS, well under a near shot
 constexpr double kSilence = 1e-4;    // peak level of a mix with nothing audible in it
 constexpr double kWindow = 0.1;      // s, the RMS window
 constexpr double kHearingTime = 0.2; // s after its call within which a sound must be heard

@@ -26,6 +26,5 @@ Waveform makeClickSound() {
         wave[i] = tick + 0.4f * thump + 0.6f * snap;
     }
     wave.fadeOut(kFade);
-    wave.normalise(kClickPeak);
     return wave;
 }

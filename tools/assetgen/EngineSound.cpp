@@ -96,6 +96,5 @@ Waveform makeEngineSound() {
         // A little saturation: the roughness of a big engine working.
         loop[i] = softClip(twoLoops[kLoop + i], 1.2f);
     }
-    loop.normalise(kEnginePeak);
     return loop;
 }

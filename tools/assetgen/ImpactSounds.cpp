@@ -73,7 +73,7 @@ Waveform makeTankHitSound() {
         const float burst = burstFilter.process(noise(kSeed + 2, i)) * strike(t, 0.001f, 0.03f);
         wave[i] = 0.8f * impact + 0.3f * ring + 0.6f * body + 0.5f * burst;
     }
-    wave.finish(1.2f, 0.1f, kTankHitPeak);
+    wave.finish(1.2f, 0.1f);
     return wave;
 }
 
@@ -99,7 +99,7 @@ Waveform makeWallHitSound() {
         const float u = hashUnit(kSeed + 3, g);
         addGrain(wave, kSeed + 4, g, kDebrisStart + kDebrisSpan * u * u);
     }
-    wave.finish(1.5f, 0.1f, kWallHitPeak);
+    wave.finish(1.5f, 0.1f);
     return wave;
 }
 
@@ -126,6 +126,6 @@ Waveform makeLandingSound() {
         const float rattle = rattleFilter.process(noise(kSeed + 1, i) * ticks);
         wave[i] = 1.0f * body + 1.5f * impact + 2.5f * hull + 0.3f * bounce + 1.5f * rattle;
     }
-    wave.finish(2.5f, 0.06f, kLandingPeak); // overtones of the thump, for small speakers
+    wave.finish(2.5f, 0.06f); // overtones of the thump, for small speakers
     return wave;
 }

@@ -37,6 +37,5 @@ Waveform makeJumpSound() {
         const float thrust = rumble.process(noise(kSeed + 1, i));
         wave[i] = envelope(t) * (2.0f * air + 1.0f * thrust * (1.0f - 0.6f * sweep));
     }
-    wave.normalise(kJumpPeak);
     return wave;
 }

@@ -56,6 +56,6 @@ Waveform makeShotSound() {
             tailFilter.process(noise(kSeed + 2, i)) * strike(t - kTailDelay, 0.02f, kTailTau);
         wave[i] = 1.0f * crack + 0.5f * tone + 1.6f * blast[i] + 0.9f * chest + echo + 0.5f * tail;
     }
-    wave.finish(2.5f, kFade, kShotPeak); // punch: the peaks of crack and boom press together
+    wave.finish(2.5f, kFade); // punch: the peaks of crack and boom press together
     return wave;
 }

@@ -2,19 +2,15 @@
 
 #include "Waveform.h"
 
-// The game's sounds, each normalised to its own peak level. The levels are the mix: relative
-// loudness is set here, once, and the game plays every file at the same gain. They add up
-// to 0.85 of full scale, so even if all nine sounds peaked at the same instant the sum would
-// stay 1.4 dB below clipping; the second tank's engine (another 0.07) still leaves 0.7 dB.
-inline constexpr float kShotPeak = 0.18f;    // the loudest: the player's own cannon
-inline constexpr float kTankHitPeak = 0.13f; // a hit on a tank matters more than on a wall
-inline constexpr float kWallHitPeak = 0.11f;
-inline constexpr float kLandingPeak = 0.09f;
-inline constexpr float kWinPeak = 0.08f; // the stings are sustained tones: loud at a low peak
-inline constexpr float kLosePeak = 0.08f;
-inline constexpr float kEnginePeak = 0.07f; // always on, so kept below every event
-inline constexpr float kJumpPeak = 0.06f;
-inline constexpr float kClickPeak = 0.05f; // a short tick right at the ear needs little level
+// The game's sounds. Each maker returns the shape of its sound at whatever level its synthesis
+// leaves it; the generator writes every file normalised to the same peak, kSoundFilePeak, so
+// that each file uses the whole 16-bit range. How loud each kind plays against the others is
+// the game's mix, set in audio/AudioSystem.cpp, not here.
+//
+// The peak is a decibel under full scale: every file keeps all but 0.2 bits of its resolution,
+// and an engine loop resampled to a higher pitch, whose interpolated samples can overshoot the
+// stored ones, stays clear of the 16-bit limit.
+inline constexpr float kSoundFilePeak = 0.891f; // of full scale, -1 dBFS
 
 // A tank's diesel engine between idle and cruise: a one-second loop whose last sample flows
 // into its first. The game raises its pitch and gain with the tank's speed.

@@ -84,13 +84,11 @@ void addNote(Waveform& wave, const Note& note, const Style& style, std::uint32_t
     }
 }
 
-Waveform playSting(const Note* notes, int count, const Style& style, std::uint32_t seed,
-                   float peak) {
+Waveform playSting(const Note* notes, int count, const Style& style, std::uint32_t seed) {
     Waveform wave(kLength);
     for (int k = 0; k < count; ++k) {
         addNote(wave, notes[k], style, seed + 2 * k);
     }
-    wave.normalise(peak);
     return wave;
 }
 
@@ -112,7 +110,7 @@ Waveform makeWinSound() {
     };
     // Attack, release, brightness, vibrato rate and depth, no sag.
     constexpr Style kBright{0.015f, 0.45f, 8.0f, 5.5f, 0.004f, 0.0f, 0.0f};
-    return playSting(kNotes, static_cast<int>(std::size(kNotes)), kBright, 261, kWinPeak);
+    return playSting(kNotes, static_cast<int>(std::size(kNotes)), kBright, 261);
 }
 
 Waveform makeLoseSound() {
@@ -131,5 +129,5 @@ Waveform makeLoseSound() {
     };
     // A softer attack, a darker tone, a slower and wider vibrato, and the sag.
     constexpr Style kDark{0.04f, 0.5f, 3.5f, 4.5f, 0.006f, 1.0f, 0.6f};
-    return playSting(kNotes, static_cast<int>(std::size(kNotes)), kDark, 271, kLosePeak);
+    return playSting(kNotes, static_cast<int>(std::size(kNotes)), kDark, 271);
 }

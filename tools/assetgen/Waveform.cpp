@@ -50,13 +50,12 @@ void Waveform::fadeOut(float seconds) {
     }
 }
 
-void Waveform::finish(float drive, float fadeSeconds, float level) {
+void Waveform::finish(float drive, float fadeSeconds) {
     normalise(1.0f);
     for (float& s : samples) {
         s = softClip(s, drive);
     }
     fadeOut(fadeSeconds);
-    normalise(level);
 }
 
 bool Waveform::writeWav(const std::string& path) const {

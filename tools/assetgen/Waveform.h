@@ -27,8 +27,8 @@ public:
     // a click however much of its tail is still ringing.
     void fadeOut(float seconds);
     // The last steps of a one-shot: normalised to full scale, saturated with softClip at
-    // `drive`, faded out over its last fadeSeconds and normalised to `level`.
-    void finish(float drive, float fadeSeconds, float level);
+    // `drive` and faded out over its last fadeSeconds.
+    void finish(float drive, float fadeSeconds);
 
     // Writes a 16-bit PCM mono WAV file; false when the file cannot be written.
     bool writeWav(const std::string& path) const;

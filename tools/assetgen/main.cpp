@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
     auto model = [&](const char* name, const std::vector<MeshBuilder>& parts) {
         check(writeObj((models / name).string(), parts), models / name);
     };
-    auto sound = [&](const char* name, const Waveform& wave) {
+    auto sound = [&](const char* name, Waveform wave) {
+        wave.normalise(kSoundFilePeak);
         check(wave.writeWav((sounds / name).string()), sounds / name);
     };
 

@@ -21,8 +21,10 @@ struct Context {
 // first. Move-only; an empty context owns nothing. Only one should live at a time.
 class AlContext : public AlHandle<al_kind::Context> {
 public:
-    // Creates a context on device and makes it current; empty when either step fails.
-    static AlContext createCurrent(ALCdevice* device);
+    // Creates a context on device with the given attributes (a zero-ended list of name and
+    // value pairs, or nullptr for the device's defaults) and makes it current; empty when
+    // either step fails.
+    static AlContext createCurrent(ALCdevice* device, const ALCint* attributes);
 
 private:
     using AlHandle::AlHandle;

@@ -2,6 +2,8 @@
 
 #include "audio/SoundFile.h"
 
+#include <AL/alext.h>
+
 #include <algorithm>
 #include <cmath>
 #include <iostream>
@@ -63,6 +65,19 @@ constexpr float kFullGain = 1.0f;
 // idling together sound like two engines rather than one louder one.
 constexpr float kEngineStagger = 0.37f; // s
 
+// Asks the output for OpenAL Soft's limiter, which turns the mix down for the moments it would
+// go past full scale, where the device can have it; without it the context is made as usual.
+AlContext createContext(const AlDevice& device) {
+    if (!device) {
+        return AlContext();
+    }
+    if (alcIsExtensionPresent(device.name(), "ALC_SOFT_output_limiter") != ALC_TRUE) {
+        return AlContext::createCurrent(device.name(), nullptr);
+    }
+    const ALCint attributes[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
+    return AlContext::createCurrent(device.name(), attributes);
+}
+
 AlSource makeArenaSource() {
     AlSource source = AlSource::create();
     if (source) {
@@ -88,7 +103,7 @@ AlBuffer loadSound(const std::string& path) {
 } // namespace
 
 AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
-    : device(AlDevice::openDefault()), context(AlContext::createCurrent(device.name())) {
+    : device(AlDevice::openDefault()), context(createContext(device)) {
     if (!context) {
         std::cout << "Sound: no audio device, playing silently" << std::endl;
         return;

@@ -21,7 +21,9 @@ inline constexpr int kSoundCount = static_cast<int>(Sound::Click) + 1; // Click 
 // pool of sources for one-shots and one looping source per tank engine. One per process.
 //
 // The mix: every sound file peaks at the same level, and each kind of sound plays at its own
-// gain from a table in AudioSystem.cpp.
+// gain from a table in AudioSystem.cpp. The gains leave headroom for sounds that coincide, and
+// the output's limiter, where OpenAL offers it, keeps whatever still adds up past full scale
+// from clipping.
 //
 // Everything is made by the constructor; after it, no call allocates on the heap or creates
 // an OpenAL object, and each costs a few OpenAL state changes, so calling them every frame

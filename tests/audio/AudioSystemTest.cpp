@@ -111,6 +111,31 @@ TEST(AudioSystemTest, FramesAllocateNothingAndLeaveNoOpenAlError) {
     EXPECT_EQ(alGetError(), AL_NO_ERROR);
 }
 
+TEST(AudioSystemTest, SoundsThatCoincideNeverPassFullScale) {
+    // Every voice starts a shot at the listener at once, over both engines at full speed: at
+    // their gains they would add up to many times full scale (8.5 times, unlimited), but the
+    // output's limiter turns the mix down where it would pass full scale, its ceiling on this
+    // float output. The loudest moment stays loud.
+    constexpr int kShots = 16;
+    constexpr double kShotSeconds = 0.75;
+    constexpr double kNearFullScale = 0.7; // -3 dBFS
+    WaveBackend::get().enableDevice(true);
+    {
+        AudioSystem audio(kSoundDir, 2);
+        ASSERT_TRUE(audio.hasDevice());
+        audio.setListener(kCamera, kForward, kUp);
+        audio.setEngine(0, kCamera, 1.0f);
+        audio.setEngine(1, kCamera, 1.0f);
+        for (int i = 0; i < kShots; ++i) {
+            audio.playAtListener(Sound::Shot);
+        }
+        wait(kShotSeconds + kMixLatency);
+    }
+    const double peak = peakLevel(WaveBackend::get().recordingMagnitudes(), 0.0, 1e9);
+    EXPECT_LE(peak, 1.0);
+    EXPECT_GT(peak, kNearFullScale);
+}
+
 // A copy of the sound directory in which one file is damaged.
 struct Damage {
     const char* kind;

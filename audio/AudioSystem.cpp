@@ -78,6 +78,11 @@ AlContext createContext(const AlDevice& device) {
     return AlContext::createCurrent(device.name(), attributes);
 }
 
+// A volume in 0..1, NaN read as the default of 1.
+float volumeOf(float volume) {
+    return std::isnan(volume) ? 1.0f : std::clamp(volume, 0.0f, 1.0f);
+}
+
 AlSource makeArenaSource() {
     AlSource source = AlSource::create();
     if (source) {
@@ -123,10 +128,11 @@ AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
 
     engines.reserve(static_cast<std::size_t>(std::max(engineCount, 0)));
     for (int i = 0; i < engineCount; ++i) {
-        AlSource engine = makeArenaSource();
-        if (engine && engineSound) {
-            alSourcei(engine.name(), AL_BUFFER, static_cast<ALint>(engineSound.name()));
-            alSourcei(engine.name(), AL_LOOPING, AL_TRUE);
+        Engine engine{makeArenaSource(), 0.0f};
+        if (engine.source && engineSound) {
+            alSourcei(engine.source.name(), AL_BUFFER, static_cast<ALint>(engineSound.name()));
+            alSourcei(engine.source.name(), AL_LOOPING, AL_TRUE);
+            applyEngineLevel(engine);
         }
         engines.push_back(std::move(engine));
     }
@@ -134,9 +140,35 @@ AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
 
 void AudioSystem::setMuted(bool muted) {
     isMuted = muted;
-    if (context) {
-        alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+    applyListenerGain();
+}
+
+void AudioSystem::setMasterVolume(float volume) {
+    masterVolume = volumeOf(volume);
+    applyListenerGain();
+}
+
+void AudioSystem::setEngineVolume(float volume) {
+    engineVolume = volumeOf(volume);
+    for (const Engine& engine : engines) {
+        applyEngineLevel(engine);
     }
+}
+
+void AudioSystem::applyListenerGain() {
+    if (context) {
+        alListenerf(AL_GAIN, isMuted ? 0.0f : masterVolume);
+    }
+}
+
+void AudioSystem::applyEngineLevel(const Engine& engine) {
+    if (!engine.source || !engineSound) {
+        return;
+    }
+    const ALuint name = engine.source.name();
+    alSourcef(name, AL_PITCH, glm::mix(kIdlePitch, kFullPitch, engine.speed01));
+    alSourcef(name, AL_GAIN,
+              kEngineGain * engineVolume * glm::mix(kIdleGain, kFullGain, engine.speed01));
 }
 
 void AudioSystem::setListener(glm::vec3 position, glm::vec3 forward, glm::vec3 up) {
@@ -160,26 +192,26 @@ void AudioSystem::setEngine(int index, glm::vec3 position, float speed01) {
     if (index < 0 || index >= static_cast<int>(engines.size()) || !engineSound) {
         return;
     }
-    const AlSource& engine = engines[static_cast<std::size_t>(index)];
-    if (!engine) {
+    Engine& engine = engines[static_cast<std::size_t>(index)];
+    if (!engine.source) {
         return;
     }
-    const float speed = speed01 > 0.0f ? std::min(speed01, 1.0f) : 0.0f; // NaN counts as idle
-    alSource3f(engine.name(), AL_POSITION, position.x, position.y, position.z);
-    alSourcef(engine.name(), AL_PITCH, glm::mix(kIdlePitch, kFullPitch, speed));
-    alSourcef(engine.name(), AL_GAIN, kEngineGain * glm::mix(kIdleGain, kFullGain, speed));
-    if (!engine.playing()) {
+    engine.speed01 = speed01 > 0.0f ? std::min(speed01, 1.0f) : 0.0f; // NaN counts as idle
+    const ALuint name = engine.source.name();
+    alSource3f(name, AL_POSITION, position.x, position.y, position.z);
+    applyEngineLevel(engine);
+    if (!engine.source.playing()) {
         const float offset =
             std::fmod(static_cast<float>(index) * kEngineStagger, engineSound.seconds());
-        alSourcef(engine.name(), AL_SEC_OFFSET, offset);
-        alSourcePlay(engine.name());
+        alSourcef(name, AL_SEC_OFFSET, offset);
+        alSourcePlay(name);
     }
 }
 
 void AudioSystem::stopEngines() {
-    for (const AlSource& engine : engines) {
-        if (engine) {
-            alSourceStop(engine.name());
+    for (const Engine& engine : engines) {
+        if (engine.source) {
+            alSourceStop(engine.source.name());
         }
     }
 }

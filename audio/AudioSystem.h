@@ -21,9 +21,10 @@ inline constexpr int kSoundCount = static_cast<int>(Sound::Click) + 1; // Click 
 // pool of sources for one-shots and one looping source per tank engine. One per process.
 //
 // The mix: every sound file peaks at the same level, and each kind of sound plays at its own
-// gain from a table in AudioSystem.cpp. The gains leave headroom for sounds that coincide, and
-// the output's limiter, where OpenAL offers it, keeps whatever still adds up past full scale
-// from clipping.
+// gain from a table in AudioSystem.cpp, times the engines' volume for the engines, times the
+// master volume for everything. The gains leave headroom for sounds that coincide, and the
+// output's limiter, where OpenAL offers it, keeps whatever still adds up past full scale from
+// clipping.
 //
 // Everything is made by the constructor; after it, no call allocates on the heap or creates
 // an OpenAL object, and each costs a few OpenAL state changes, so calling them every frame
@@ -46,6 +47,14 @@ public:
     void setMuted(bool muted);
     bool muted() const { return isMuted; }
 
+    // The level of everything, 0 (silent) to 1 (the designed mix, the default); values outside
+    // are clamped and NaN reads as 1. Applies at once, to what is already playing too, and is
+    // independent of muting: unmuting plays at the volume set meanwhile.
+    void setMasterVolume(float volume);
+    // The engines' level against the other sounds, 0 (no engines) to 1 (the designed mix, the
+    // default), clamped like the master volume; applies at once to engines already running.
+    void setEngineVolume(float volume);
+
     // The listener, normally the chase camera: its position, look direction and up.
     void setListener(glm::vec3 position, glm::vec3 forward, glm::vec3 up);
 
@@ -64,6 +73,19 @@ public:
     void stopEngines();
 
 private:
+    // One tank's engine loop and the speed it was last set to, from which its gain is
+    // worked out again when the engines' volume changes.
+    struct Engine {
+        AlSource source;
+        float speed01 = 0.0f;
+    };
+
+    // Sets the listener's gain, which scales the whole mix: 0 while muted, else the master
+    // volume.
+    void applyListenerGain();
+    // Sets an engine's pitch and gain from its speed and the engines' volume.
+    void applyEngineLevel(const Engine& engine);
+
     // Starts a one-shot on a voice of the pool: at position in the world, or at position
     // relative to the listener when atListener.
     void startOneShot(Sound sound, bool atListener, glm::vec3 position);
@@ -77,6 +99,8 @@ private:
     std::array<AlBuffer, kSoundCount> sounds;
     AlBuffer engineSound;
     VoicePool voices;
-    std::vector<AlSource> engines;
+    std::vector<Engine> engines;
     bool isMuted = false;
+    float masterVolume = 1.0f;
+    float engineVolume = 1.0f;
 };

@@ -12,6 +12,7 @@
 #include <sndfile.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -95,6 +96,8 @@ TEST(AudioSystemTest, FramesAllocateNothingAndLeaveNoOpenAlError) {
         audio.setEngine(0, glm::vec3(0.0f), s);
         audio.setEngine(1, glm::vec3(10.0f, 0.0f, -20.0f), 1.0f - s);
         audio.setEngine(2, glm::vec3(0.0f), s); // no such engine: ignored
+        audio.setMasterVolume(1.0f - s);
+        audio.setEngineVolume(s);
         if (frame % 10 == 0) {
             audio.play(Sound::WallHit, glm::vec3(5.0f, 0.0f, -5.0f));
         }
@@ -109,6 +112,63 @@ TEST(AudioSystemTest, FramesAllocateNothingAndLeaveNoOpenAlError) {
     audio.stopEngines();
     EXPECT_EQ(allocationCounter::stop(), 0u);
     EXPECT_EQ(alGetError(), AL_NO_ERROR);
+}
+
+TEST(AudioSystemTest, VolumesChangeAnEngineAlreadyRunningAtOnceAndApartFromMuting) {
+    // Each step's calls, then the engine's level that follows, against the designed mix's.
+    struct Step {
+        const char* what;
+        void (*set)(AudioSystem&);
+        double level;
+    };
+    const Step kSteps[] = {
+        {"the designed mix", [](AudioSystem&) {}, 1.0},
+        {"master at half", [](AudioSystem& a) { a.setMasterVolume(0.5f); }, 0.5},
+        {"engines at a quarter", [](AudioSystem& a) { a.setEngineVolume(0.25f); }, 0.125},
+        {"muted, master NaN",
+         [](AudioSystem& a) {
+             a.setMuted(true);
+             a.setMasterVolume(NAN);
+         },
+         0.0},
+        {"unmuted", [](AudioSystem& a) { a.setMuted(false); }, 0.25},
+        {"engines above 1", [](AudioSystem& a) { a.setEngineVolume(7.0f); }, 1.0},
+        {"master below 0", [](AudioSystem& a) { a.setMasterVolume(-3.0f); }, 0.0},
+    };
+    constexpr double kStep = 0.45;   // s each step plays
+    constexpr double kSettle = 0.03; // s for OpenAL to glide to a new gain
+    constexpr double kLevelDb = 1.5; // the engine loop's level over a step varies by 0.7 dB
+    struct Span {
+        double from;
+        double to;
+    };
+    std::vector<Span> spans; // s into the recording that each step surely holds
+    WaveBackend::get().enableDevice(true);
+    const Clock::time_point beforeOpening = Clock::now();
+    {
+        AudioSystem audio(kSoundDir, 1);
+        ASSERT_TRUE(audio.hasDevice());
+        audio.setListener(kCamera, kForward, kUp);
+        audio.setEngine(0, kCamera + 3.0f * kForward, 1.0f);
+        for (const Step& step : kSteps) {
+            step.set(audio);
+            const double from = secondsSince(beforeOpening) + kSettle;
+            wait(kStep);
+            spans.push_back({from, secondsSince(beforeOpening) - kMixLatency});
+        }
+    }
+    const std::vector<float> recording = WaveBackend::get().recording();
+    const double designed = rmsLevel(recording, spans[0].from, spans[0].to - spans[0].from);
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        SCOPED_TRACE(kSteps[i].what);
+        const Span& span = spans[i];
+        if (kSteps[i].level == 0.0) {
+            EXPECT_LT(peakLevel(recording, span.from, span.to - span.from), kSilence);
+        } else {
+            const double level = rmsLevel(recording, span.from, span.to - span.from) / designed;
+            EXPECT_NEAR(20.0 * std::log10(level), 20.0 * std::log10(kSteps[i].level), kLevelDb);
+        }
+    }
 }
 
 TEST(AudioSystemTest, SoundsThatCoincideNeverPassFullScale) {

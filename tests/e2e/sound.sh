@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Plays the real game into OpenAL Soft's wave writer, which records the mix to a WAV file in
-# real time, and reads the recordings. Three games, each with the same input: ENTER, a left
-# click 0.8 s later, whose bullet bursts on the centre block 1.8 units ahead of the muzzle
-# (0.09 s of flight), then ESC.
+# real time, and reads the recordings. Four games, each with the same input: ENTER, a left
+# click 1 s later and another 0.3 s after it, each bullet bursting on the centre block 1.8
+# units ahead of the muzzle (0.09 s of flight), then ESC 1 s after the second.
 # - shot: the wall hit's sound file is taken away, so the shot is the only one-shot after the
 #   click; it must be heard within 200 ms of the click.
 # - hit: the shot's sound file is taken away instead; the hit must be heard within 400 ms.
+# - mix: every sound, as in a match. The loudest sample, on either channel, of the 0.6 s from
+#   the first click, the player's shots and hits over the idling engines, must lie between -6
+#   and -1 dBFS; the engines idling alone in the 0.6 s before the first click must peak 15 to
+#   25 dB under it; and no sample of the whole recording may reach full scale. (The computer
+#   may fire later in the recording, its shot on top of the player's; the mix then rises over
+#   -1 dBFS, the limiter's business.)
 # - muted: M on the title screen ("Sound off"); the whole recording must be silent.
 # Heard means: a 100-ms window of the recording louder than kHeard and at least twice as loud
 # as every window of the 0.4 s before the click, when only the idling engines run. The
@@ -22,8 +28,12 @@ levels="$(dirname "$binary")/brakkel_sound_levels"
 results="$2/sound"
 rate=44100
 bytes_per_second=$((rate * 2 * 4)) # stereo float, as configured below
-heard=0.015                        # RMS over 100 ms, -36 dBFS; a near shot is about three times that
+heard=0.05                         # RMS over 100 ms, -26 dBFS; a near shot is about five times that
 silence=0.0001                     # peak of a recording with nothing audible in it
+loudest_low=0.501                  # -6 dBFS, the least and the most the mix may peak at
+loudest_high=0.891                 # -1 dBFS
+engines_under_low=15               # dB, the least and the most the idling engines lie under the shots
+engines_under_high=25
 
 rm -rf "$results"
 mkdir -p "$results"
@@ -31,8 +41,8 @@ mkdir -p "$results"
 # recorded_seconds FILE: how much the writer has recorded so far, in seconds.
 recorded_seconds() { awk -v bytes="$(stat -c %s "$1")" -v rate="$bytes_per_second" 'BEGIN { printf "%.3f", bytes / rate }'; }
 
-# loudest TABLE FROM TO COLUMN: the largest COLUMN (2 RMS, 3 peak) of the windows starting
-# between FROM and TO seconds.
+# loudest TABLE FROM TO COLUMN: the largest COLUMN (2 RMS, 3 peak of the channels' average,
+# 4 sample peak) of the windows starting between FROM and TO seconds.
 loudest() {
   awk -v from="$2" -v to="$3" -v column="$4" \
     '$1 >= from - 1e-6 && $1 <= to + 1e-6 && $column > max { max = $column } END { printf "%.6f", max + 0 }' "$1"
@@ -56,8 +66,10 @@ record() {
   if game_wait_line "texSampler "; then
     [ "$muted" = 1 ] && game_key m
     xdotool key --window "$window_id" Return
-    sleep 0.8
+    sleep 1
     click=$(recorded_seconds "$recording")
+    xdotool click --window "$window_id" 1
+    sleep 0.3
     xdotool click --window "$window_id" 1
     sleep 1
     xdotool key --window "$window_id" Escape
@@ -88,6 +100,21 @@ expect_heard shot 0.2
 
 record hit shot.wav 0
 expect_heard hit 0.4
+
+# db A B: A over B in decibels.
+db() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", 20 * log(a / b) / log(10) }'; }
+
+record mix "" 0
+shots=$(loudest "$table" "$click" "$(awk -v c="$click" 'BEGIN { print c + 0.5 }')" 4)
+engines=$(loudest "$table" "$(awk -v c="$click" 'BEGIN { print c - 0.7 }')" "$(awk -v c="$click" 'BEGIN { print c - 0.2 }')" 4)
+whole=$(loudest "$table" 0 1e9 4)
+under=$(db "$shots" "$engines")
+echo "mix: shots ${shots} ($(db "$shots" 1) dBFS), engines idling ${engines} ($(db "$engines" 1) dBFS, ${under} dB under), whole recording ${whole} ($(db "$whole" 1) dBFS)"
+expect_greater "$shots" "$loudest_low" "mix: sample peak of the shots"
+expect_greater "$loudest_high" "$shots" "mix: sample peak of the shots"
+expect_greater "$under" "$engines_under_low" "mix: dB from the idling engines' peak to the shots'"
+expect_greater "$engines_under_high" "$under" "mix: dB from the idling engines' peak to the shots'"
+expect_greater 1 "$whole" "mix: sample peak of the whole recording"
 
 record muted "" 1
 expect_stdout_line "Sound off"

@@ -15,5 +15,5 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 # -noreset: without it the X server restarts whenever its last client leaves, and a test
 # that connects during the restart fails to open its window.
-xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
   ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" "$@"

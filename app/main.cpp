@@ -6,10 +6,10 @@
 #include "app/GlobalGlState.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
+#include "client/SettingsFile.h"
 #include "platform/FixedStep.h"
 #include "platform/FrameRateMeter.h"
 #include "platform/GlCheck.h"
-#include "platform/Keys.h"
 #include "platform/Window.h"
 #include "platform/WindowSize.h"
 #include "scene/Scene.h"
@@ -61,8 +61,7 @@ void runGameLoop(Window& window, Scene& scene) {
         scene.render(timing);
         checkGlError("main loop, after scene.render()");
 
-        running = !window.input().readKey(keys::kEscape) && !window.closeRequested() &&
-                  !scene.quitRequested();
+        running = !window.closeRequested() && !scene.quitRequested();
     }
 }
 
@@ -110,9 +109,14 @@ int main(int argc, char** argv) {
     setGlobalGlState(window);
     window.setSwapInterval(kVsync);
 
+    // The player's settings: what cannot be taken is reported and left at its default.
+    const SettingsFile settingsFile(SettingsFile::standardPath());
+    const Settings settings = settingsFile.load(std::cerr);
+
     const auto seed = static_cast<unsigned int>(std::time(nullptr));
     checkGlError("before init scene");
-    Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get());
+    Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
+                &settingsFile);
     runGameLoop(window, scene);
     scene.client.finish();
     return scene.client.exitStatus();

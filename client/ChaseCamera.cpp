@@ -119,8 +119,9 @@ void ChaseCamera::orbit(bool dragging, glm::ivec2 cursor) {
     }
     const glm::ivec2 moved = cursor - dragPosition;
     dragPosition = cursor;
-    yaw += kOrbitDegreesPerPixel * static_cast<float>(moved.x);
-    tilt(kOrbitDegreesPerPixel * static_cast<float>(moved.y));
+    const float degreesPerPixel = kOrbitDegreesPerPixel * sensitivity;
+    yaw += degreesPerPixel * static_cast<float>(moved.x);
+    tilt((invertPitch ? -1.0f : 1.0f) * degreesPerPixel * static_cast<float>(moved.y));
 }
 
 void ChaseCamera::tilt(float degrees) {
@@ -142,8 +143,8 @@ glm::mat4 ChaseCamera::view(float blend) const {
     return glm::lookAt(eyeAt(blend), targetAt(blend), up);
 }
 
-glm::mat4 ChaseCamera::projection() const {
-    return perspectiveDegrees(kFovDegrees, kAspect, kNear, kFar);
+glm::mat4 ChaseCamera::projection(float aspect) {
+    return perspectiveDegrees(kFovDegrees, aspect, kNear, kFar);
 }
 
 float ChaseCamera::playerOpacity() const {

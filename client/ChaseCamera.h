@@ -20,7 +20,7 @@
 class ChaseCamera {
 public:
     static constexpr float kFovDegrees = 45.0f;
-    static constexpr float kAspect = 4.0f / 3.0f;
+    static constexpr float kAspect = 4.0f / 3.0f;      // of the window the game opens in
     static constexpr float kNear = 0.1f;               // units
     static constexpr float kFar = 100.0f;              // units
     static constexpr float kSeeThroughDistance = 3.0f; // units; closer, the player's tank fades
@@ -36,7 +36,8 @@ public:
     // Mouse wheel to distance; wheel is the window's accumulated wheel position in notches.
     // A notch that would leave the zoom's range is dropped.
     void zoom(int wheel);
-    // Right-button drag to yaw and pitch; cursor in window pixels.
+    // Right-button drag to yaw and pitch, times the sensitivity; cursor in window pixels.
+    // Dragging down raises the eye, or lowers it with the pitch inverted.
     void orbit(bool dragging, glm::ivec2 cursor);
     // Adds degrees to the pitch (positive: higher above the tank), unless that leaves the pitch's
     // range, as a vertical drag does.
@@ -45,7 +46,8 @@ public:
     // The view blended between the last two placements (blend 0: the previous, 1: the latest);
     // a fixed overview of the arena before the first placement.
     glm::mat4 view(float blend) const;
-    glm::mat4 projection() const;
+    // For a window of width over height aspect.
+    static glm::mat4 projection(float aspect = kAspect);
     glm::vec3 eyeAt(float blend) const;
     // The point looked at, blended like the eye.
     glm::vec3 targetAt(float blend) const;
@@ -59,7 +61,9 @@ public:
     glm::vec3 eye{0.0f};
     glm::vec3 target{0.0f};
     glm::vec3 up{0.0f, 1.0f, 0.0f};
-    float rise = 0.0f; // degrees the eye stands higher than pitch, to see past a piece
+    float rise = 0.0f;        // degrees the eye stands higher than pitch, to see past a piece
+    float sensitivity = 1.0f; // of the orbit, times its degrees per pixel dragged
+    bool invertPitch = false;
 
     glm::ivec2 dragPosition{0}; // mouse position at the previous tick of a drag
     bool orbitDragging = false; // the right button was held at the previous tick

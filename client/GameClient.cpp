@@ -14,16 +14,41 @@ constexpr float kTiltDegreesPerSecond = 60.0f; // camera pitch, the pad's stick 
 constexpr std::uint64_t kAttractSalt = 0x5EEDBACC0FFEEULL;
 } // namespace
 
-GameClient::GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder)
-    : flow(seed), attract(seed ^ kAttractSalt), replay(replay), recorder(recorder) {
+GameClient::GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
+                       const Settings& chosen)
+    : flow(seed), attract(seed ^ kAttractSalt), settings(chosen), replay(replay),
+      recorder(recorder) {
     events.reserve(kEventsPerTick);
+    applySettings();
+    restoreReplayStart();
+}
+
+void GameClient::restoreReplayStart() {
     if (replay != nullptr) {
         // Read and checked whole when the recording was read.
         ByteReader start(replay->startState.data(), replay->startState.size());
         state_codec::read(start, flow.match.state);
     }
-    if (recorder != nullptr) {
-        recorder->begin(flow.match.state);
+}
+
+void GameClient::applySettings() {
+    camera.sensitivity = static_cast<float>(settings.mouseSensitivity) / 100.0f;
+    camera.invertPitch = settings.invertPitch;
+    if (!flow.started && replay == nullptr) {
+        flow.match.state.rules = settings.rules;
+    }
+}
+
+bool GameClient::takeSettingsChange() {
+    const bool changed = settingsChanged;
+    settingsChanged = false;
+    return changed;
+}
+
+void GameClient::setFullscreen(bool fullscreen) {
+    if (settings.fullscreen != fullscreen) {
+        settings.fullscreen = fullscreen;
+        settingsChanged = true;
     }
 }
 
@@ -33,6 +58,19 @@ void GameClient::tick(InputState& input) {
     quit = quit || player.quit;
     events.clear();
     RecordedTick taken{{player.start, player.endMatch}, TankCommand()};
+    // The options screen takes the player's input while it is open; ESC leaves it, or the game.
+    if (menu.open) {
+        if (menu.step(player.menu, settings)) {
+            settingsChanged = true;
+            applySettings();
+        }
+        taken.keys = ScreenKeys();
+    } else if (player.options && showingTitle() && replay == nullptr) {
+        menu.open = true;
+        taken.keys = ScreenKeys();
+    } else if (player.escape) {
+        quit = true;
+    }
     if (replay != nullptr) {
         if (ticks == replay->ticks.size()) {
             if (!replayEnded) {
@@ -50,6 +88,13 @@ void GameClient::tick(InputState& input) {
 
     if (showingTitle() && !taken.keys.start) {
         attract.step(events);
+    }
+    if (showingTitle() && taken.keys.start) {
+        // The player's match starts from here: as the options left it, as the recording has it.
+        restoreReplayStart();
+        if (recorder != nullptr) {
+            recorder->begin(flow.match.state);
+        }
     }
     flow.applyKeys(taken.keys, events);
     // Made from the tank as the keys left it: a restart has put it back at its start.
@@ -76,7 +121,8 @@ void GameClient::tick(InputState& input) {
     camera.beginStep();
     camera.zoom(player.wheel);
     camera.orbit(player.orbit, player.cursor);
-    camera.tilt(kTiltDegreesPerSecond * dt * player.cameraTilt);
+    camera.tilt((settings.invertPitch ? -1.0f : 1.0f) * kTiltDegreesPerSecond * dt *
+                player.cameraTilt);
     camera.place(flow.match.tank(GameFlow::kPlayerSeat), flow.match.arena);
 }
 

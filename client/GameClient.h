@@ -3,9 +3,11 @@
 #include "client/AttractMode.h"
 #include "client/ChaseCamera.h"
 #include "client/GameFlow.h"
+#include "client/OptionsMenu.h"
 #include "client/PlayerControls.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
+#include "client/Settings.h"
 #include "game/GameEvent.h"
 #include "platform/InputState.h"
 
@@ -26,8 +28,10 @@ class GameClient {
 public:
     // seed seeds the computer's choices, and the title's backdrop from another value of it.
     // replay, when given, plays a recording instead of the player's input (it must outlive the
-    // client); recorder, when given, records the game. Neither is owned.
-    GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder);
+    // client); recorder, when given, records the game. Neither is owned. settings are the
+    // player's, as last kept.
+    GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
+               const Settings& settings = Settings());
 
     // One tick with the input the window gathered.
     void tick(InputState& input);
@@ -35,7 +39,13 @@ public:
     // when a recording is made, or when a replay ended.
     void finish();
 
-    // The player asked to leave (the pad's BACK held), a replay ran out or went astray.
+    // Whether the settings changed since the last call: the options screen changed one, or
+    // the window mode was switched. The caller applies and keeps them.
+    bool takeSettingsChange();
+    // The window went fullscreen or back (F11).
+    void setFullscreen(bool fullscreen);
+
+    // The player asked to leave (ESC, the pad's BACK held), a replay ran out or went astray.
     bool quitRequested() const { return quit; }
     // 0, or 1 when a replay went astray or a recording could not be written.
     int exitStatus() const { return status; }
@@ -46,7 +56,10 @@ public:
     glm::vec3 eyeAt(float blend) const;
     glm::vec3 targetAt(float blend) const;
     glm::mat4 view(float blend) const;
-    glm::mat4 projection() const { return camera.projection(); }
+    // For a window of width over height aspect.
+    static glm::mat4 projection(float aspect = ChaseCamera::kAspect) {
+        return ChaseCamera::projection(aspect);
+    }
     // Opacity of the player's tank.
     float playerOpacity() const { return camera.playerOpacity(); }
 
@@ -55,9 +68,16 @@ public:
     AttractMode attract;
     ChaseCamera camera;
     EventList events; // of the last tick, from the match shown
+    Settings settings;
+    OptionsMenu menu; // opened from the title (O, the pad's Y)
 
 private:
     void printStateHash() const;
+    // What of the settings the client itself carries out: the camera's drag, and the rules
+    // while no match has started.
+    void applySettings();
+    // A replay's match starts from the recording's state.
+    void restoreReplayStart();
     // A replay's state is not the recording's: says so and ends the replay with status 1.
     void diverged(std::uint32_t matchTick);
 
@@ -67,5 +87,6 @@ private:
     std::size_t nextHash = 0; // of the replay's hashes
     bool quit = false;
     bool replayEnded = false;
+    bool settingsChanged = false;
     int status = 0;
 };

@@ -74,6 +74,44 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
 
     backHeldSeconds = input.readPadButton(pad::kBack) ? backHeldSeconds + stepSeconds : 0.0f;
     player.quit = backHeldSeconds >= kQuitHoldSeconds;
+    player.escape = input.readKey(keys::kEscape);
+    player.options = input.readKey(keys::kO) || input.readPadButton(pad::kY);
+
+    // The menu takes each press, however quick: the presses since the last step.
+    std::array<unsigned int, kMenuControlCount> presses{};
+    presses[kUpKey] = input.keyPresses(keys::kUp);
+    presses[kDownKey] = input.keyPresses(keys::kDown);
+    presses[kLeftKey] = input.keyPresses(keys::kLeft);
+    presses[kRightKey] = input.keyPresses(keys::kRight);
+    presses[kEnterKey] = input.keyPresses(keys::kEnter);
+    presses[kEscapeKey] = input.keyPresses(keys::kEscape);
+    presses[kOptionsKey] = input.keyPresses(keys::kO);
+    presses[kClick] = input.buttonPresses(buttons::kLeft);
+    presses[kRightClick] = input.buttonPresses(buttons::kRight);
+    presses[kPadUp] = input.padPresses(pad::kDpadUp);
+    presses[kPadDown] = input.padPresses(pad::kDpadDown);
+    presses[kPadLeft] = input.padPresses(pad::kDpadLeft);
+    presses[kPadRight] = input.padPresses(pad::kDpadRight);
+    presses[kPadA] = input.padPresses(pad::kA);
+    presses[kPadB] = input.padPresses(pad::kB);
+    presses[kPadY] = input.padPresses(pad::kY);
+    presses[kPadStart] = input.padPresses(pad::kStart);
+    const auto taken = [&](std::initializer_list<MenuControl> controls) {
+        int count = 0;
+        for (MenuControl control : controls) {
+            count += static_cast<int>(presses[control] - menuPresses[control]);
+        }
+        return count;
+    };
+    MenuInput& menu = player.menu;
+    const int wheel = input.wheel();
+    menu.move = taken({kDownKey, kPadDown}) - taken({kUpKey, kPadUp}) -
+                (wheel - menuWheel); // the wheel forward moves up the list
+    menu.change = taken({kRightKey, kPadRight, kEnterKey, kClick, kPadA, kPadStart}) -
+                  taken({kLeftKey, kPadLeft, kRightClick});
+    menu.leave = taken({kEscapeKey, kOptionsKey, kPadB, kPadY}) > 0;
+    menuPresses = presses;
+    menuWheel = wheel;
     return player;
 }
 

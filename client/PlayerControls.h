@@ -5,13 +5,16 @@
 #include "game/TankCommand.h"
 #include "platform/InputState.h"
 
+#include <array>
+
 // The player's bindings. Keyboard and mouse: W/S drive, A/D turn hull and turret, Q/E turn
 // the turret, SPACE jumps, the left button fires, a right-button drag orbits the camera, the
 // wheel zooms, ENTER starts, L ends the match. A gamepad at the same time: the left stick
 // drives and turns, the right stick turns the turret (x) and tilts the camera (y), the right
 // trigger fires, A jumps, the bumpers zoom out and in (a notch per press, repeating while
 // held), START starts, and BACK held for kQuitHoldSeconds quits. Both devices add up, each
-// request kept within its range.
+// request kept within its range. O or the pad's Y opens the options screen, which the arrow
+// keys, ENTER and ESC work, or the wheel and the buttons, or the d-pad, A and B.
 class PlayerControls {
 public:
     static constexpr float kQuitHoldSeconds = 1.0f;
@@ -36,4 +39,27 @@ private:
     Repeat zoomOut;
     int padWheel = 0; // notches the bumpers added to the mouse wheel's
     float backHeldSeconds = 0.0f;
+    // The presses of each of the menu's controls the menu has taken.
+    enum MenuControl {
+        kUpKey,
+        kDownKey,
+        kLeftKey,
+        kRightKey,
+        kEnterKey,
+        kEscapeKey,
+        kOptionsKey,
+        kClick,
+        kRightClick,
+        kPadUp,
+        kPadDown,
+        kPadLeft,
+        kPadRight,
+        kPadA,
+        kPadB,
+        kPadY,
+        kPadStart,
+        kMenuControlCount
+    };
+    std::array<unsigned int, kMenuControlCount> menuPresses{};
+    int menuWheel = 0; // the wheel's position the menu last read
 };

@@ -2,6 +2,14 @@
 
 #include <glm/glm.hpp>
 
+// What the player asks of a menu in one step: each a press, from the arrow keys, ENTER and ESC,
+// the mouse's wheel and buttons, or the pad's d-pad, A and B.
+struct MenuInput {
+    int move = 0;       // down the list positive
+    int change = 0;     // the next value positive, the one before negative
+    bool leave = false; // back out of the menu
+};
+
 // What the player asks of one step of the game, whatever device it came from. The analogue
 // requests run from -1 to 1; a key gives the whole of one end.
 struct PlayerInput {
@@ -13,8 +21,11 @@ struct PlayerInput {
     bool fire = false;     // the trigger is pulled; one shot per pull
     bool start = false;    // start the match, or a new one after the end screen
     bool endMatch = false; // end the running match at once
-    bool quit = false;     // leave the game
-    int wheel = 0;         // accumulated camera zoom notches (forward brings the camera closer)
-    bool orbit = false;    // dragging the camera around the tank
-    glm::ivec2 cursor{0};  // pointer position for the orbit drag, window pixels
+    bool quit = false;     // leave the game (the pad's BACK held)
+    bool escape = false;   // ESC: leave the menu shown, else the game
+    bool options = false;  // open the options screen (O, the pad's Y)
+    MenuInput menu;
+    int wheel = 0;        // accumulated camera zoom notches (forward brings the camera closer)
+    bool orbit = false;   // dragging the camera around the tank
+    glm::ivec2 cursor{0}; // pointer position for the orbit drag, window pixels
 };

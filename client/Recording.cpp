@@ -61,6 +61,9 @@ std::string parse(const std::vector<std::uint8_t>& bytes, Recording& recording) 
             mark.ticks = in.u32();
             mark.matchTick = in.u32();
             mark.hash = in.u64();
+            if (!in.ok()) {
+                return "it is cut short";
+            }
             if (mark.ticks != recording.ticks.size()) {
                 return "it is damaged: a hash stands at the wrong tick";
             }

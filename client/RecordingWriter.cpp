@@ -1,6 +1,7 @@
 #include "client/RecordingWriter.h"
 
 #include "game/ByteWriter.h"
+#include "game/Fnv1a.h"
 #include "game/Match.h"
 #include "game/StateCodec.h"
 
@@ -8,13 +9,15 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kRecordBytes = 32; // more than any record needs
+// Room for ten minutes of ticks, made at once: recording does not allocate while it plays.
+constexpr std::size_t kReservedTicks = 10 * 60 * 60;
+constexpr std::size_t kTickRecordBytes = 10;
 } // namespace
 
 RecordingWriter::RecordingWriter(const std::string& path)
     : filePath(path), file(path, std::ios::binary | std::ios::trunc), opened_(file.is_open()),
       openErrno(errno) {
-    buffer.reserve(kRecordBytes);
+    records.reserve(kReservedTicks * kTickRecordBytes);
 }
 
 std::string RecordingWriter::openError() const {
@@ -22,37 +25,20 @@ std::string RecordingWriter::openError() const {
 }
 
 void RecordingWriter::begin(const MatchState& start) {
-    std::vector<std::uint8_t> state;
-    state_codec::write(start, state);
-    std::vector<std::uint8_t> header;
-    ByteWriter out(header);
-    out.raw(recording::kMagic, sizeof recording::kMagic);
-    out.u16(recording::kFormatVersion);
-    out.u32(Match::kRulesVersion);
-    out.u32(static_cast<std::uint32_t>(state.size()));
-    put(header);
-    put(state);
-}
-
-void RecordingWriter::put(const std::vector<std::uint8_t>& bytes) {
-    checksum = fnv1a(bytes.data(), bytes.size(), checksum);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    startState.clear();
+    state_codec::write(start, startState);
 }
 
 void RecordingWriter::mark(recording::Kind kind, const MatchState& state) {
-    buffer.clear();
-    ByteWriter out(buffer);
+    ByteWriter out(records);
     out.u8(kind);
     out.u32(ticks);
     out.u32(state.tick);
     out.u64(state_codec::hash(state));
-    put(buffer);
 }
 
 void RecordingWriter::tick(const RecordedTick& tick, const MatchState& after) {
-    buffer.clear();
-    ByteWriter out(buffer);
+    ByteWriter out(records);
     out.u8(recording::kTick);
     out.u8(static_cast<std::uint8_t>((tick.keys.start ? recording::kStart : 0) |
                                      (tick.keys.endMatch ? recording::kEndMatch : 0) |
@@ -61,7 +47,6 @@ void RecordingWriter::tick(const RecordedTick& tick, const MatchState& after) {
     out.i16(tick.command.drive);
     out.i16(tick.command.turn);
     out.u32(tick.command.aim);
-    put(buffer);
     ++ticks;
     if (ticks % recording::kHashInterval == 0) {
         mark(recording::kHash, after);
@@ -69,13 +54,23 @@ void RecordingWriter::tick(const RecordedTick& tick, const MatchState& after) {
 }
 
 bool RecordingWriter::finish(const MatchState& last, std::string& error) {
+    if (!begun()) {
+        begin(last);
+    }
     mark(recording::kEnd, last);
-    std::vector<std::uint8_t> tail;
-    ByteWriter(tail).u64(checksum);
-    file.write(reinterpret_cast<const char*>(tail.data()),
-               static_cast<std::streamsize>(tail.size()));
+    std::vector<std::uint8_t> bytes;
+    ByteWriter out(bytes);
+    out.raw(recording::kMagic, sizeof recording::kMagic);
+    out.u16(recording::kFormatVersion);
+    out.u32(Match::kRulesVersion);
+    out.u32(static_cast<std::uint32_t>(startState.size()));
+    out.raw(startState.data(), startState.size());
+    out.raw(records.data(), records.size());
+    out.u64(fnv1a(bytes.data(), bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     file.close();
-    if (file.fail()) {
+    if (!opened_ || file.fail()) {
         error = "Cannot record to " + filePath + ": the file could not be written whole";
         return false;
     }

@@ -9,7 +9,7 @@
 #include <vector>
 
 // The live bullets, oldest first, as plain values. Room for kReserved is made once, so that
-// shots in play do not allocate.
+// shots in play do not allocate (a copy has only the room its bullets take).
 class BulletSystem {
 public:
     static constexpr std::size_t kReserved = 64;

@@ -180,10 +180,11 @@ void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
     // life, or hit a tank and a piece, with one burst each.
     for (std::size_t seat = 0; seat < tanks.size(); ++seat) {
         Tank& tank = *tanks[seat];
-        if (overlap(bullet, tank) && tank.spans(bullet.bottom)) {
+        if (tank.graceTicks == 0 && overlap(bullet, tank) && tank.spans(bullet.bottom)) {
             events.push_back({GameEventType::TankHit, bullet.position, static_cast<int>(seat), ""});
             if (tank.lives > 0) {
                 tank.lives -= 1;
+                tank.graceTicks = graceAfterHit;
             }
             bullet.dead = true;
             logLine(events, "Bullet Hits TANK");

@@ -34,6 +34,8 @@ public:
 
     std::vector<Tank*> tanks;
     const std::vector<ArenaPiece>& walls;
+    // Ticks a tank cannot be hit after a hit has cost it a life; bullets pass through it then.
+    int graceAfterHit = 0;
     b2Manifold manifold; // reused by every test
     BulletSystem& bulletSystem;
 

@@ -49,7 +49,10 @@ Match::Match(std::uint64_t aiSeed, std::array<Driver, kSeatCount> drivers)
 
 Match::Match(std::uint64_t aiSeed, std::array<Driver, kSeatCount> drivers, Arena arena)
     : arena(std::move(arena)), state(startState(aiSeed, drivers)),
-      detector({&state.tanks[0], &state.tanks[1]}, this->arena.pieces, state.bullets) {}
+      detector({&state.tanks[0], &state.tanks[1]}, this->arena.pieces, state.bullets) {
+    // Room for the shots of a match, made once: firing does not allocate.
+    state.bullets.bullets.reserve(BulletSystem::kReserved);
+}
 
 TankCommand Match::limited(TankCommand command, Driver driver) {
     const std::int16_t drive = driver == Driver::Computer ? kComputerDrive : kPersonDrive;
@@ -62,7 +65,10 @@ void Match::step(const SeatCommands& commands, EventList& events) {
     ++state.tick;
     for (Tank& tank : state.tanks) {
         tank.beginStep();
+        tank.reloadTicks = std::max(tank.reloadTicks - 1, 0);
+        tank.graceTicks = std::max(tank.graceTicks - 1, 0);
     }
+    detector.graceAfterHit = state.rules == Rules::Duel ? kGraceTicks : 0;
     SeatCommands taken = commands;
     for (int seat = 0; seat < kSeatCount; ++seat) {
         if (state.drivers[seat] == Driver::Computer) {
@@ -93,10 +99,12 @@ void Match::act(int seat, const TankCommand& command) {
         tank.turn(command.turnDegreesPerSecond() * kTickSeconds);
     }
     tank.update(kTickSeconds, command.jump);
-    if (command.fire) {
-        tank.fire(state.bullets, seat);
-    } else {
+    if (!command.fire) {
         tank.triggerHeld = false;
+    } else if (tank.reloadTicks > 0) {
+        tank.triggerHeld = true; // a pull while reloading is spent
+    } else if (tank.fire(state.bullets, seat) && state.rules == Rules::Duel) {
+        tank.reloadTicks = kReloadTicks;
     }
 }
 
@@ -104,6 +112,8 @@ void Match::restart() {
     state.bullets.clear();
     for (Tank& tank : state.tanks) {
         tank.respawn();
+        tank.reloadTicks = 0;
+        tank.graceTicks = 0;
     }
 }
 

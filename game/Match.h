@@ -25,7 +25,7 @@ using SeatCommands = std::array<TankCommand, kSeatCount>;
 class Match {
 public:
     // Bumped whenever a change of the rules changes what a tick does.
-    static constexpr std::uint32_t kRulesVersion = 1;
+    static constexpr std::uint32_t kRulesVersion = 2;
     static constexpr float kTickSeconds = static_cast<float>(FixedStep::kStepSeconds);
     // The limits the rules put on what a driver may ask. A person: the keys' powers, the
     // engine at most a full request either way, turning at most 100 degrees per second, the
@@ -36,6 +36,10 @@ public:
     static constexpr std::int16_t kComputerDrive = 215;
     static constexpr std::int16_t kMaxTurn = 10000; // hundredths of a degree per second
     static constexpr float kPersonAimDegreesPerSecond = 100.0f;
+    // Duel rules: the reload after a shot, the pace the computer has always fired at; the
+    // grace after a hit that cost a life.
+    static constexpr int kReloadTicks = 102; // 1.7 s
+    static constexpr int kGraceTicks = 90;   // 1.5 s
 
     // The standard arena, the first seat driven by drivers[0] and so on. aiSeed seeds the
     // second seat's controller, as the game has always seeded its opponent; the first seat's
@@ -50,8 +54,8 @@ public:
     // One tick. commands[seat] is taken for each seat a person drives, within the limits.
     // What happened is appended to events.
     void step(const SeatCommands& commands, EventList& events);
-    // Both tanks back at their start with full lives, no bullets. Speeds, jumps and the
-    // controllers' states carry over.
+    // Both tanks back at their start with full lives, no bullets, guns loaded. Speeds, jumps
+    // and the controllers' states carry over.
     void restart();
     // For the ticks in which the match does not run: every pose drawn between ticks becomes
     // the latest, so that the picture of a frozen match stands still whatever the blend.

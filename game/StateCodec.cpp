@@ -70,6 +70,8 @@ template <typename Io, typename T> void tankFields(Io& io, T& tank) {
     io(tank.blockedSteps);
     io(tank.tookOff);
     io(tank.landed);
+    io(tank.reloadTicks);
+    io(tank.graceTicks);
     io(tank.bottom);
     io(tank.top);
     io(tank.transform.p.x);
@@ -107,6 +109,7 @@ void write(const MatchState& state, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
     Writing io{out};
     io(state.tick);
+    io.choice(state.rules, Rules::Duel);
     for (int seat = 0; seat < kSeatCount; ++seat) {
         io.choice(state.drivers[seat], Driver::Computer);
         tankFields(io, state.tanks[seat]);
@@ -123,6 +126,7 @@ bool read(ByteReader& in, MatchState& state) {
     MatchState read = state;
     Reading io{in};
     io(read.tick);
+    io.choice(read.rules, Rules::Duel);
     for (int seat = 0; seat < kSeatCount; ++seat) {
         io.choice(read.drivers[seat], Driver::Computer);
         tankFields(io, read.tanks[seat]);

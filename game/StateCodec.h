@@ -9,14 +9,15 @@
 // The stable form of a match's state, for hashing, recording and sending. All numbers are
 // little-endian, floats as their IEEE 754 bits, in this order:
 //
-//   u32 tick
+//   u32 tick, u8 rules (0 classic, 1 duel)
 //   per seat, first to last:
 //     u8 driver (0 a person, 1 the computer)
 //     tank: f32 position x y z, heading, turret heading, speed, last move x y z, jump timer,
 //       jump duration, ground level, floor level, fall offset; u8 on the ground, trigger held;
 //       i32 lives, starting lives; f32 starting heading, spawn x y z, pose at the start of the
 //       tick (x y z, heading, turret heading); u8 blocked; i32 ticks blocked; u8 took off,
-//       landed; f32 body bottom, top, footprint place x z, footprint turn sine, cosine
+//       landed; i32 ticks of reload left, of grace left; f32 body bottom, top, footprint place
+//       x z, footprint turn sine, cosine
 //     controller: u8 state (IDLE, STUCK, MOVE_FOR, MOVE_BACK, TURN_PLUS, TURN_MINUS as 0 to 5);
 //       u32 state ticks, shot ticks; u64 random state, random increment
 //   u32 bullet count, then per bullet, oldest first: u8 owner's seat; f32 direction x y z,

@@ -145,9 +145,9 @@ glm::vec3 Tank::turretForward() const {
     return headingDirection(turretHeading);
 }
 
-void Tank::fire(BulletSystem& bullets, int seat) {
+bool Tank::fire(BulletSystem& bullets, int seat) {
     if (triggerHeld) {
-        return;
+        return false;
     }
     triggerHeld = true;
     const glm::vec3 direction = turretForward();
@@ -155,6 +155,7 @@ void Tank::fire(BulletSystem& bullets, int seat) {
     start.y += kMuzzleLift;
     const glm::vec3 origin(position.x, start.y, position.z);
     bullets.spawn(direction, start, kBulletSpeed, kBulletLifetime, origin, seat);
+    return true;
 }
 
 void Tank::respawn() {

@@ -44,8 +44,8 @@ public:
     // speed, from 0 standing still towards 1.
     float throttle() const;
     // Spawns one bullet into bullets ahead of the turret, fired by seat, unless the trigger is
-    // still held.
-    void fire(BulletSystem& bullets, int seat);
+    // still held; true when it did.
+    bool fire(BulletSystem& bullets, int seat);
     // Reverses this step's move and hull turn after a collision and bounces the speed back;
     // the turret keeps its turn.
     void undoMove();
@@ -85,6 +85,8 @@ public:
     bool landed = false;   // a jump ended in this step
     bool blocked = false;  // a collision undid this step's move
     int blockedSteps = 0;  // steps in a row, up to the last one, whose move was undone
+    int reloadTicks = 0;   // before the gun can fire again (duel rules)
+    int graceTicks = 0;    // during which a hit costs no life (duel rules)
 
 private:
     void applyFriction();

@@ -40,13 +40,31 @@ bool InputState::read(Level& level) {
 void InputState::keyEvent(int key, KeyAction action) {
     if (known(keyLevels, key)) {
         event(keyLevels[static_cast<std::size_t>(key)], action);
+        keyPressCounts[static_cast<std::size_t>(key)] += action == KeyAction::Press;
     }
 }
 
 void InputState::buttonEvent(int button, KeyAction action) {
     if (known(buttonLevels, button)) {
         event(buttonLevels[static_cast<std::size_t>(button)], action);
+        buttonPressCounts[static_cast<std::size_t>(button)] += action == KeyAction::Press;
     }
+}
+
+template <typename Counts> unsigned int InputState::count(const Counts& counts, int code) {
+    return known(counts, code) ? counts[static_cast<std::size_t>(code)] : 0u;
+}
+
+unsigned int InputState::keyPresses(int key) const {
+    return count(keyPressCounts, key);
+}
+
+unsigned int InputState::buttonPresses(int button) const {
+    return count(buttonPressCounts, button);
+}
+
+unsigned int InputState::padPresses(int button) const {
+    return count(padPressCounts, button);
 }
 
 bool InputState::readKey(int key) {
@@ -63,6 +81,7 @@ void InputState::padPolled(const PadState& state) {
         const auto index = static_cast<std::size_t>(button);
         if (polled.buttons[index] != pad.buttons[index]) {
             event(padLevels[index], polled.buttons[index] ? KeyAction::Press : KeyAction::Release);
+            padPressCounts[index] += polled.buttons[index];
         }
     }
     const float trigger = polled.axes[pad::kRightTrigger];
@@ -70,6 +89,7 @@ void InputState::padPolled(const PadState& state) {
         polled.connected && (triggerPulled ? !(trigger < kTriggerUp) : trigger > kTriggerDown);
     if (pulled != triggerPulled) {
         event(padLevels[kRightTriggerPull], pulled ? KeyAction::Press : KeyAction::Release);
+        padPressCounts[kRightTriggerPull] += pulled;
         triggerPulled = pulled;
     }
     pad = polled;

@@ -31,6 +31,11 @@ public:
     bool readButton(int button);
     // A pad button (pad::kA ... or kRightTriggerPull), read like a key.
     bool readPadButton(int button);
+    // How many times the key, mouse button or pad button has gone down since the game began,
+    // whether it was read or not: menus take each press, however quick the taps.
+    unsigned int keyPresses(int key) const;
+    unsigned int buttonPresses(int button) const;
+    unsigned int padPresses(int button) const;
     // A stick's deflection (pad::kLeftX or pad::kRightX with the Y after it) outside the dead
     // zone; centred without a pad.
     glm::vec2 padStick(int xAxis) const;
@@ -50,10 +55,14 @@ private:
     enum class Level { Up, DownUnread, Down, TappedUp };
     static bool read(Level& level);
     static void event(Level& level, KeyAction action);
+    template <typename Counts> static unsigned int count(const Counts& counts, int code);
 
     std::array<Level, keys::kLast + 1> keyLevels{};
     std::array<Level, buttons::kLast + 1> buttonLevels{};
     std::array<Level, kRightTriggerPull + 1> padLevels{};
+    std::array<unsigned int, keys::kLast + 1> keyPressCounts{};
+    std::array<unsigned int, buttons::kLast + 1> buttonPressCounts{};
+    std::array<unsigned int, kRightTriggerPull + 1> padPressCounts{};
     PadState pad;
     bool triggerPulled = false;
     glm::ivec2 cursorPosition{0};

@@ -12,19 +12,26 @@
 
 static_assert(keys::kSpace == GLFW_KEY_SPACE && keys::kA == GLFW_KEY_A && keys::kD == GLFW_KEY_D &&
                   keys::kE == GLFW_KEY_E && keys::kL == GLFW_KEY_L && keys::kM == GLFW_KEY_M &&
-                  keys::kQ == GLFW_KEY_Q && keys::kS == GLFW_KEY_S && keys::kW == GLFW_KEY_W,
+                  keys::kQ == GLFW_KEY_Q && keys::kS == GLFW_KEY_S && keys::kW == GLFW_KEY_W &&
+                  keys::kO == GLFW_KEY_O,
               "letter and space codes are the window library's");
 static_assert(keys::kEscape == GLFW_KEY_ESCAPE && keys::kEnter == GLFW_KEY_ENTER &&
                   keys::kF1 == GLFW_KEY_F1 && keys::kF2 == GLFW_KEY_F2 &&
                   keys::kF3 == GLFW_KEY_F3 && keys::kF4 == GLFW_KEY_F4 &&
                   keys::kF5 == GLFW_KEY_F5 && keys::kF6 == GLFW_KEY_F6 &&
-                  keys::kLast == GLFW_KEY_LAST,
+                  keys::kF11 == GLFW_KEY_F11 && keys::kRight == GLFW_KEY_RIGHT &&
+                  keys::kLeft == GLFW_KEY_LEFT && keys::kDown == GLFW_KEY_DOWN &&
+                  keys::kUp == GLFW_KEY_UP && keys::kLast == GLFW_KEY_LAST,
               "function key codes are the window library's");
 static_assert(buttons::kLeft == GLFW_MOUSE_BUTTON_LEFT &&
                   buttons::kRight == GLFW_MOUSE_BUTTON_RIGHT &&
                   buttons::kLast == GLFW_MOUSE_BUTTON_LAST,
               "mouse button codes are the window library's");
-static_assert(pad::kA == GLFW_GAMEPAD_BUTTON_A &&
+static_assert(pad::kA == GLFW_GAMEPAD_BUTTON_A && pad::kB == GLFW_GAMEPAD_BUTTON_B &&
+                  pad::kY == GLFW_GAMEPAD_BUTTON_Y && pad::kDpadUp == GLFW_GAMEPAD_BUTTON_DPAD_UP &&
+                  pad::kDpadRight == GLFW_GAMEPAD_BUTTON_DPAD_RIGHT &&
+                  pad::kDpadDown == GLFW_GAMEPAD_BUTTON_DPAD_DOWN &&
+                  pad::kDpadLeft == GLFW_GAMEPAD_BUTTON_DPAD_LEFT &&
                   pad::kLeftBumper == GLFW_GAMEPAD_BUTTON_LEFT_BUMPER &&
                   pad::kRightBumper == GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER &&
                   pad::kBack == GLFW_GAMEPAD_BUTTON_BACK &&
@@ -71,7 +78,7 @@ WindowLibrary::~WindowLibrary() {
 
 Window::Window(int width, int height, bool visible) {
     glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
     handle = glfwCreateWindow(width, height, "", nullptr, nullptr);
     glfwDefaultWindowHints();
     if (handle == nullptr) {
@@ -109,6 +116,71 @@ double Window::time() const {
 
 bool Window::closeRequested() const {
     return handle == nullptr || glfwWindowShouldClose(handle) == GLFW_TRUE;
+}
+
+glm::ivec2 Window::framebufferSize() const {
+    glm::ivec2 size(0);
+    if (handle != nullptr) {
+        glfwGetFramebufferSize(handle, &size.x, &size.y);
+    }
+    return size;
+}
+
+void Window::resize(glm::ivec2 size) {
+    if (handle != nullptr) {
+        glfwSetWindowSize(handle, size.x, size.y);
+    }
+}
+
+namespace {
+// The monitor holding the middle of the window at (x, y) of size (width, height); the primary
+// one when none does.
+GLFWmonitor* monitorUnder(glm::ivec4 place) {
+    const glm::ivec2 middle(place.x + place.z / 2, place.y + place.w / 2);
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    for (int i = 0; i < count; ++i) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
+        glm::ivec2 origin(0);
+        glfwGetMonitorPos(monitors[i], &origin.x, &origin.y);
+        if (mode != nullptr && middle.x >= origin.x && middle.x < origin.x + mode->width &&
+            middle.y >= origin.y && middle.y < origin.y + mode->height) {
+            return monitors[i];
+        }
+    }
+    return glfwGetPrimaryMonitor();
+}
+} // namespace
+
+void Window::setFullscreen(bool on) {
+    if (handle == nullptr || on == fullscreen()) {
+        return;
+    }
+    if (!on) {
+        const glm::ivec4 place = *fullscreenPlace;
+        fullscreenPlace.reset();
+        glfwSetWindowMonitor(handle, nullptr, place.x, place.y, place.z, place.w, GLFW_DONT_CARE);
+        return;
+    }
+    glm::ivec4 place(0);
+    glfwGetWindowPos(handle, &place.x, &place.y);
+    glfwGetWindowSize(handle, &place.z, &place.w);
+    GLFWmonitor* monitor = monitorUnder(place);
+    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode == nullptr) {
+        return;
+    }
+    fullscreenPlace = place;
+    // At the monitor's own mode the window library makes the window borderless over the whole
+    // monitor without changing the mode.
+    glfwSetWindowMonitor(handle, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
+void Window::waitEvents(double seconds) {
+    glfwWaitEventsTimeout(seconds);
+    if (!padInjected) {
+        inputState.padPolled(pollPad());
+    }
 }
 
 void Window::swapBuffers() {

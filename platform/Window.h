@@ -3,6 +3,10 @@
 #include "platform/InputState.h"
 #include "platform/Keys.h"
 
+#include <glm/glm.hpp>
+
+#include <optional>
+
 struct GLFWwindow;
 
 // Told about every key press and release as it happens, on the main thread, while the window
@@ -31,9 +35,10 @@ private:
 
 // The game's one window with its GL context, its input and its timer. Opening makes the
 // context current; the context is the library's default one (no hints), which is what the
-// renderer expects. A hidden window serves tests and tools. Input reaches the InputState and
-// the key listener through the same path whether it comes from the window system or from a
-// test (the inject functions), so tests exercise the code a player does.
+// renderer expects. The window can be resized, and made borderless fullscreen on the monitor it
+// is on and back. A hidden window serves tests and tools. Input reaches the InputState and the
+// key listener through the same path whether it comes from the window system or from a test
+// (the inject functions), so tests exercise the code a player does.
 class Window {
 public:
     // Needs a ready WindowLibrary that outlives the window. Check isOpen() afterwards.
@@ -50,6 +55,18 @@ public:
     double time() const;
     // True once the user asked to close the window.
     bool closeRequested() const;
+    // The size of what is drawn, in pixels: the framebuffer's, which on a HiDPI screen is
+    // larger than the window's size in screen units. (0, 0) while the window is minimised.
+    glm::ivec2 framebufferSize() const;
+    // Resizes the window (screen units), as the user dragging its border would.
+    void resize(glm::ivec2 size);
+    // Borderless fullscreen on the monitor the window's middle is on, at that monitor's mode;
+    // off again, back to where the window was and its size.
+    void setFullscreen(bool fullscreen);
+    bool fullscreen() const { return fullscreenPlace.has_value(); }
+    // Waits up to seconds for window events and processes them, for a minimised window that
+    // draws nothing and need not spin.
+    void waitEvents(double seconds);
     // Presents the frame, then processes pending window events and polls the gamepad (input
     // arrives here).
     void swapBuffers();
@@ -74,6 +91,8 @@ private:
     static void onScroll(GLFWwindow* window, double xOffset, double yOffset);
 
     GLFWwindow* handle = nullptr;
+    // Where the window was and its size before it went fullscreen: x, y, width, height.
+    std::optional<glm::ivec4> fullscreenPlace;
     InputState inputState;
     KeyListener* keyListener = nullptr;
     bool padInjected = false;

@@ -8,12 +8,15 @@
 namespace {
 constexpr GLint kColourUnit = 0;
 constexpr GLint kGlowUnit = 1;
+// A spark of a few pixels gets a visible halo at this weight.
+constexpr float kBloomWeight = 2.0f;
 } // namespace
 
 FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
     : program(loadShaders(std::string(kShaderDir) + "final.vert",
                           std::string(kShaderDir) + "final.frag")),
       darkenLocation(glGetUniformLocation(program.name(), "darken")),
+      bloomWeightLocation(glGetUniformLocation(program.name(), "bloomWeight")),
       texSampler1Location(glGetUniformLocation(program.name(), "texSampler1")),
       texSampler2Location(glGetUniformLocation(program.name(), "texSampler2")),
       colourTarget(colourTarget), glowTarget(glowTarget), glowSampler(Sampler::create()) {
@@ -30,14 +33,17 @@ FinalPass::FinalPass(GLuint colourTarget, GLuint glowTarget)
     glUseProgram(0);
 }
 
-void FinalPass::draw(float darken) const {
+void FinalPass::draw(float darken, bool glow) const {
     glUseProgram(program.name());
     glUniform1f(darkenLocation, darken);
+    glUniform1f(bloomWeightLocation, glow ? kBloomWeight : 0.0f);
     glActiveTexture(GL_TEXTURE0 + kColourUnit);
     glBindTexture(GL_TEXTURE_2D, colourTarget);
     glActiveTexture(GL_TEXTURE0 + kGlowUnit);
     glBindTexture(GL_TEXTURE_2D, glowTarget);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    if (glow) {
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
     glBindSampler(kGlowUnit, glowSampler.name());
     quad.draw();
     glBindSampler(kGlowUnit, 0);

@@ -16,13 +16,14 @@ public:
 
     FinalPass(GLuint colourTarget, GLuint glowTarget);
 
-    // Samples the colour target on unit 0 and the glow target on unit 1, with the brightness
-    // factor darken (1 while playing, lower to dim the whole frame). Afterwards unit 0 is
-    // active with no texture or sampler bound on either unit.
-    void draw(float darken) const;
+    // Samples the colour target on unit 0 and, when glow is set, blooms the glow target from
+    // unit 1, with the brightness factor darken (1 while playing, lower to dim the whole
+    // frame). Afterwards unit 0 is active with no texture or sampler bound on either unit.
+    void draw(float darken, bool glow = true) const;
 
     Program program;
     GLint darkenLocation;
+    GLint bloomWeightLocation;
     GLint texSampler1Location;
     GLint texSampler2Location;
     GLuint colourTarget;

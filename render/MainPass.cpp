@@ -3,6 +3,7 @@
 #include "platform/GlCheck.h"
 #include "platform/WindowSize.h"
 #include "render/AssetPaths.h"
+#include "render/BackgroundQuad.h"
 #include "render/FinalPass.h"
 #include "render/PassState.h"
 #include "render/ShaderLoader.h"
@@ -15,23 +16,29 @@
 namespace {
 constexpr GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
 
-// A window-sized target on attachment, left bound. The final pass reads the colour target
-// with texelFetch and the glow target through its own sampler, so only the texture's own
-// filter matters: without mip levels it keeps the texture complete.
+// A target on attachment, left bound; its storage comes with the pass's size. The glow target
+// is read through the final pass's own sampler, so only the colour target's filter matters,
+// and without mip levels it keeps the texture complete.
 Texture makeTarget(GLenum attachment) {
     Texture texture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, texture.name());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kWindowWidth, kWindowHeight, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, texture.name(), 0);
     return texture;
 }
 
-PassState mainPassState(GLuint framebuffer, Blend blend, bool depthWrite, bool wireframe) {
+void storeTarget(const Texture& texture, glm::ivec2 pixels) {
+    glBindTexture(GL_TEXTURE_2D, texture.name());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.x, pixels.y, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+}
+
+PassState mainPassState(GLuint framebuffer, glm::ivec2 size, Blend blend, bool depthWrite,
+                        bool wireframe) {
     PassState state;
     state.framebuffer = framebuffer;
-    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.viewport = size;
     state.blend = blend;
     state.depthWrite = depthWrite;
     state.wireframe = wireframe;
@@ -60,24 +67,48 @@ MainPass::MainPass(glm::vec3 lightDirection)
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
     depth = Renderbuffer::create();
     glBindRenderbuffer(GL_RENDERBUFFER, depth.name());
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, kWindowWidth, kWindowHeight);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth.name());
     colour = makeTarget(kDrawBuffers[0]);
     glow = makeTarget(kDrawBuffers[1]);
     // The final pass makes the glow's mip levels each frame, only those it reads.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, FinalPass::kGlowMaxLevel);
-    glBindTexture(GL_TEXTURE_2D, 0);
     glDrawBuffers(2, kDrawBuffers);
+    resize(glm::ivec2(kWindowWidth, kWindowHeight), false);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         std::cout << "ERROR SETTING UP FBO, NOT FINISHED!" << std::endl;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+void MainPass::resize(glm::ivec2 pixels, bool belowWindowSize) {
+    targetSize = pixels;
+    glBindRenderbuffer(GL_RENDERBUFFER, depth.name());
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, pixels.x, pixels.y);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    storeTarget(colour, pixels);
+    const GLint filter = belowWindowSize ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    storeTarget(glow, pixels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void MainPass::drawBackground(const BackgroundQuad& background) const {
+    PassState state = mainPassState(framebuffer.name(), targetSize, Blend::Off, false, false);
+    state.depthTest = false;
+    applyPassState(state);
+    glDrawBuffer(kDrawBuffers[0]);
+    background.draw();
+    glDrawBuffers(2, kDrawBuffers);
+    applyPassState(mainPassState(framebuffer.name(), targetSize, Blend::Off, true, wireframe));
+    glUseProgram(program.name());
+}
+
 void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool lines,
                      const ShadowMap& shadowMap) {
     wireframe = lines;
-    applyPassState(mainPassState(framebuffer.name(), Blend::Off, true, wireframe));
+    applyPassState(mainPassState(framebuffer.name(), targetSize, Blend::Off, true, wireframe));
     // Transparent black wherever nothing is drawn: the final pass shows the background there.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -91,11 +122,11 @@ void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool li
 }
 
 void MainPass::blendOver() const {
-    applyPassState(mainPassState(framebuffer.name(), Blend::Over, true, wireframe));
+    applyPassState(mainPassState(framebuffer.name(), targetSize, Blend::Over, true, wireframe));
 }
 
 void MainPass::blendWithoutDepth() const {
-    applyPassState(mainPassState(framebuffer.name(), Blend::Over, false, wireframe));
+    applyPassState(mainPassState(framebuffer.name(), targetSize, Blend::Over, false, wireframe));
 }
 
 void MainPass::draw(const std::vector<MeshDraw>& draws) const {

@@ -8,9 +8,10 @@
 #include <glm/glm.hpp>
 
 // The lit, shadowed 3D scene, drawn off screen with the program from
-// "lambertphong.vert"/"lambertphong.frag" into two window-sized targets: the colour target
-// (lit colour, alpha = coverage) and the glow target (what blooms). Owns the framebuffer, its
-// targets and depth buffer, and the program.
+// "lambertphong.vert"/"lambertphong.frag" into two targets of one size (the window's, or a
+// share of it that the final pass blows up): the colour target (lit colour, alpha = coverage)
+// and the glow target (what blooms). Owns the framebuffer, its targets and depth buffer, and
+// the program.
 class MainPass {
 public:
     // Loads the program, giving it for good the light (lightDirection points towards it, unit
@@ -18,11 +19,20 @@ public:
     // printing "ERROR SETTING UP FBO, NOT FINISHED!" when the framebuffer is incomplete.
     explicit MainPass(glm::vec3 lightDirection);
 
+    // Gives the targets another size in pixels, making no new GL object. Targets smaller than
+    // the window are read filtered, so that blown up they show no blocks; at the window's size
+    // each pixel reads its own texel.
+    void resize(glm::ivec2 pixels, bool belowWindowSize);
+    glm::ivec2 size() const { return targetSize; }
+
     // Starts the pass for solid models: binds and clears the targets, sets the camera on the
     // program (checked as "before setting shader arguments") and binds the light's shadow map
     // on its unit; draws replace what they cover. Wireframe draws lines instead of faces.
     void begin(const glm::mat4& view, const glm::mat4& projection, bool wireframe,
                const ShadowMap& shadowMap);
+    // Paints the background into the colour target (the glow target stays dark), for a frame
+    // whose background is drawn at the targets' size rather than over the whole window.
+    void drawBackground(const class BackgroundQuad& background) const;
     // From here on draws blend over what is there (see-through models).
     void blendOver() const;
     // From here on draws blend and leave the depth buffer alone (the particle bursts, which
@@ -47,4 +57,5 @@ private:
     GLint alphaLocation;
     MaterialUniforms materialUniforms;
     bool wireframe = false;
+    glm::ivec2 targetSize{0};
 };

@@ -40,11 +40,6 @@ constexpr float kKiteWing = 5.5f;     // to each side
 constexpr float kKiteWingBack = 4.0f; // behind the position
 
 const glm::vec2 kMapCentre(RadarPass::kCentreX, RadarPass::kCentreY);
-// Nothing is drawn outside the radar's square.
-const glm::ivec4 kSquare(static_cast<int>(RadarPass::kCentreX - RadarPass::kRadius),
-                         static_cast<int>(RadarPass::kCentreY - RadarPass::kRadius),
-                         static_cast<int>(2.0f * RadarPass::kRadius),
-                         static_cast<int>(2.0f * RadarPass::kRadius));
 
 float cross(glm::vec2 a, glm::vec2 b) {
     return a.x * b.y - a.y * b.x;
@@ -113,14 +108,24 @@ RadarPass::RadarPass()
     if (linked) {
         // Fixed for good: set once here.
         glUseProgram(program.name());
-        glUniform2f(glGetUniformLocation(program.name(), "halfWindow"), kWindowWidth / 2.0f,
-                    kWindowHeight / 2.0f);
-        glUniform2f(glGetUniformLocation(program.name(), "centre"), kCentreX, kCentreY);
-        glUniform1f(glGetUniformLocation(program.name(), "radius"), kRadius);
-        glUniform1f(glGetUniformLocation(program.name(), "frameWidth"), kFrameWidth);
         glUniform4fv(glGetUniformLocation(program.name(), "frameColour"), 1, &kFrameColour[0]);
         glUseProgram(0);
     }
+}
+
+void RadarPass::placeIn(glm::ivec2 window) {
+    placedIn = window;
+    // Scaled as far as the window holds the layout, kept to its top-right corner.
+    const glm::vec2 size(window);
+    scale = std::min(size.x / kWindowWidth, size.y / kWindowHeight);
+    offset = size - scale * glm::vec2(kWindowWidth, kWindowHeight);
+    glUseProgram(program.name());
+    glUniform2f(glGetUniformLocation(program.name(), "halfWindow"), window.x / 2.0f,
+                window.y / 2.0f);
+    const glm::vec2 centre = offset + scale * kMapCentre;
+    glUniform2f(glGetUniformLocation(program.name(), "centre"), centre.x, centre.y);
+    glUniform1f(glGetUniformLocation(program.name(), "radius"), scale * kRadius);
+    glUniform1f(glGetUniformLocation(program.name(), "frameWidth"), scale * kFrameWidth);
 }
 
 void RadarPass::addShape(const std::array<glm::vec2, 4>& corners, glm::vec4 colour, float grow,
@@ -167,9 +172,12 @@ void RadarPass::addMark(glm::vec2 at, glm::vec2 facing, glm::vec4 colour) {
     addShape(kite, colour);
 }
 
-void RadarPass::draw(const RadarContent& content) {
+void RadarPass::draw(const RadarContent& content, glm::ivec2 window) {
     if (!linked) {
         return;
+    }
+    if (window != placedIn) {
+        placeIn(window);
     }
     vertices.clear();
     const MapTransform map(content);
@@ -200,13 +208,23 @@ void RadarPass::draw(const RadarContent& content) {
          point + glm::vec2(kTickPointWidth / 2.0f, 0.0f), top + glm::vec2(kTickWidth / 2.0f, 0.0f)},
         kFrameColour);
 
+    // Laid out for a window of the size the game opens at; placed in this one.
+    for (Vertex& vertex : vertices) {
+        vertex.pixel = offset + scale * vertex.pixel;
+        vertex.sides *= scale;
+    }
+    const glm::vec2 corner = offset + scale * (kMapCentre - glm::vec2(kRadius));
     PassState state;
-    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.viewport = window;
     state.depthTest = false;
     state.depthWrite = false;
     state.cullBackFaces = false;
+    // Nothing is drawn outside the radar's square.
     state.scissor = true;
-    state.scissorRect = kSquare;
+    state.scissorRect =
+        glm::ivec4(static_cast<int>(std::floor(corner.x)), static_cast<int>(std::floor(corner.y)),
+                   static_cast<int>(std::ceil(scale * 2.0f * kRadius)),
+                   static_cast<int>(std::ceil(scale * 2.0f * kRadius)));
     applyPassState(state);
     glUseProgram(program.name());
     glBindVertexArray(vertexArray.name());

@@ -13,10 +13,13 @@
 // the arena's visible pieces (ground slabs shaded by height, walls light), the bullets as dots
 // and each tank as a kite pointing along its hull, inside a thin frame with a tick at the top.
 // The map is turned so that content.up points up, and scaled so that the content's circle
-// fills kMapRadius: in window pixels from the bottom-left, a world point p lands at
+// fills kMapRadius: in the pixels of a window of the size the game opens at, from the
+// bottom-left, a world point p lands at
 //     (kCentreX, kCentreY) + kMapRadius / content.radius × (dot(d, right), dot(d, up)),
 // where d = p − content.centre and right = (−up.y, up.x), all as (x, z) pairs: right is the
-// camera's right when up is the way it looks (looking along −z, right is +x).
+// camera's right when up is the way it looks (looking along −z, right is +x). In a window of
+// another size all of it scales with the window, as far as the window holds the layout, and
+// keeps to the top-right corner.
 //
 // Uses its program from "radar.vert"/"radar.frag"; when that failed to link it draws nothing.
 // Every GL object is made at construction: a frame only refills the one vertex buffer.
@@ -43,9 +46,9 @@ public:
     // Needs a current GL context; compiles and links the radar program.
     RadarPass();
 
-    // Draws into the window, setting the state it needs; leaves no program, vertex array or
-    // buffer bound.
-    void draw(const RadarContent& content);
+    // Draws into a window of the given size in pixels, setting the state it needs; leaves no
+    // program, vertex array or buffer bound.
+    void draw(const RadarContent& content, glm::ivec2 window);
 
     Program program;
     bool linked = false;
@@ -66,7 +69,13 @@ private:
     // A tank's kite with its dark rim; at and facing in window pixels.
     void addMark(glm::vec2 at, glm::vec2 facing, glm::vec4 colour);
 
+    // Sets the uniforms that follow the window's size.
+    void placeIn(glm::ivec2 window);
+
     VertexArray vertexArray;
     Buffer vertexBuffer;
     std::vector<Vertex> vertices; // the frame's shapes, reserved for the most there can be
+    glm::ivec2 placedIn{0};       // the window size the uniforms were set for
+    float scale = 1.0f;           // window pixels per layout pixel
+    glm::vec2 offset{0.0f};       // of the layout from the window's bottom-left, pixels
 };

@@ -1,19 +1,21 @@
 #include "render/ScreenPass.h"
 
 #include "platform/GlCheck.h"
-#include "platform/WindowSize.h"
 #include "render/PassState.h"
 
-void drawScreenPass(const BackgroundQuad& background, const FinalPass& finalPass, float darken) {
+void drawScreenPass(const BackgroundQuad& background, const FinalPass& finalPass,
+                    const ScreenLayers& layers) {
     // Whole-window layers, each over the one before: no depth test, which also keeps the quads
     // from writing depth. The depth mask stays on so that the one clear empties the window's
     // depth buffer for the text drawn after this pass.
     PassState state;
-    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.viewport = layers.window;
     state.depthTest = false;
     applyPassState(state);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     checkGlError("Scene::render() 6");
-    background.draw();
-    finalPass.draw(darken);
+    if (layers.background) {
+        background.draw();
+    }
+    finalPass.draw(layers.darken, layers.glow);
 }

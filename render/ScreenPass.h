@@ -3,7 +3,18 @@
 #include "render/BackgroundQuad.h"
 #include "render/FinalPass.h"
 
+#include <glm/glm.hpp>
+
+// How the screen pass composes the window.
+struct ScreenLayers {
+    glm::ivec2 window{0};   // pixels
+    bool background = true; // paint the background first (else the scene holds it already)
+    bool glow = true;       // bloom the glow
+    float darken = 1.0f;    // the whole scaled by this (1: as lit)
+};
+
 // The window's picture: the background over the whole window, then the main pass's targets
-// composed over it by the final pass, the whole scaled by darken (1: as lit). Leaves the
-// window's depth buffer cleared. The check "Scene::render() 6" follows the window's clear.
-void drawScreenPass(const BackgroundQuad& background, const FinalPass& finalPass, float darken);
+// composed over it by the final pass. Leaves the window's depth buffer cleared. The check
+// "Scene::render() 6" follows the window's clear.
+void drawScreenPass(const BackgroundQuad& background, const FinalPass& finalPass,
+                    const ScreenLayers& layers);

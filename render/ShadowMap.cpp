@@ -64,7 +64,7 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
     depthTexture = Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture.name());
     checkGlError("before texture");
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kSize, kSize, 0, GL_DEPTH_COMPONENT,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, texels, texels, 0, GL_DEPTH_COMPONENT,
                  GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -88,9 +88,20 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+void ShadowMap::resize(int size) {
+    if (size == texels) {
+        return;
+    }
+    texels = size;
+    glBindTexture(GL_TEXTURE_2D, depthTexture.name());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, texels, texels, 0, GL_DEPTH_COMPONENT,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
 TexelRect ShadowMap::regionSeenBy(const glm::mat4& cameraViewProjection,
                                   const Bounds& scene) const {
-    return visibleShadowTexels(cameraViewProjection, scene, shadowTextureMatrix, kSize,
+    return visibleShadowTexels(cameraViewProjection, scene, shadowTextureMatrix, texels,
                                kRegionPadding);
 }
 
@@ -100,7 +111,7 @@ void ShadowMap::render(const DrawList& draws, TexelRect region) const {
     }
     PassState state;
     state.framebuffer = framebuffer.name();
-    state.viewport = glm::ivec2(kSize);
+    state.viewport = glm::ivec2(texels);
     state.blend = Blend::Off;
     state.polygonOffset = true;
     state.offsetFactor = kPolygonOffsetFactor;

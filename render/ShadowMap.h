@@ -6,12 +6,12 @@
 
 #include <glm/glm.hpp>
 
-// The shadow of one fixed, distant light: a 4096 × 4096 depth texture rendered from the light
-// every frame, which the lit program samples as a depth-comparison texture (GL_LEQUAL) through
-// "sm_light_texmat" (bias × light projection × light view).
+// The shadow of one fixed, distant light: a square depth texture, 4096 × 4096 at full quality,
+// rendered from the light every frame, which the lit program samples as a depth-comparison
+// texture (GL_LEQUAL) through "sm_light_texmat" (bias × light projection × light view).
 class ShadowMap {
 public:
-    static constexpr int kSize = 4096; // texels per side
+    static constexpr int kFullSize = 4096; // texels per side
     // The texture unit the lit program samples the map on.
     static constexpr GLint kTextureUnit = 1;
 
@@ -21,6 +21,10 @@ public:
     // reported as "before texture".
     explicit ShadowMap(glm::vec3 lightDirection);
 
+    // Gives the map another size, texels per side; makes no new GL object.
+    void resize(int texels);
+    int size() const { return texels; }
+
     // The shadow pass over region (see ShadowRegion.h; the whole map when it is
     // wholeMap()): the depth of everything in draws, as seen from the light, pushed away by the
     // polygon offset so that lit surfaces do not shadow themselves. An empty region draws
@@ -29,7 +33,7 @@ public:
     // The part of the map that frames seen through cameraViewProjection read, in a scene held
     // by the box scene.
     TexelRect regionSeenBy(const glm::mat4& cameraViewProjection, const Bounds& scene) const;
-    static TexelRect wholeMap() { return {0, 0, kSize, kSize}; }
+    TexelRect wholeMap() const { return {0, 0, texels, texels}; }
     // The light's projection × view, and bias × that (light map coordinates and depth), for
     // a light in lightDirection (unit length, towards it).
     static glm::mat4 lightSpaceFor(glm::vec3 lightDirection);
@@ -41,4 +45,7 @@ public:
     GLint modelLocation;
     glm::mat4 lightSpaceMatrix;    // light projection × light view
     glm::mat4 shadowTextureMatrix; // bias × lightSpaceMatrix: to map coordinates and depth
+
+private:
+    int texels = kFullSize;
 };

@@ -87,14 +87,23 @@ TextRenderer::TextRenderer()
     // Fixed for good: set once here.
     glUseProgram(textProgram.name());
     glUniform1i(samplerLocation, kAtlasUnit);
-    glUniform2f(glGetUniformLocation(textProgram.name(), "halfWindow"), kWindowWidth / 2.0f,
-                kWindowHeight / 2.0f);
+    setWindowSize(glm::ivec2(kWindowWidth, kWindowHeight));
+}
+
+void TextRenderer::setWindowSize(glm::ivec2 pixels) {
+    if (pixels == window) {
+        return;
+    }
+    window = pixels;
+    glUseProgram(textProgram.name());
+    glUniform2f(glGetUniformLocation(textProgram.name(), "halfWindow"), pixels.x / 2.0f,
+                pixels.y / 2.0f);
     glUseProgram(0);
 }
 
 void TextRenderer::begin() const {
     PassState state;
-    state.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    state.viewport = window;
     applyPassState(state);
     glUseProgram(textProgram.name());
     glActiveTexture(GL_TEXTURE0 + kAtlasUnit);

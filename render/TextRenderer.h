@@ -31,6 +31,8 @@ public:
     // Needs a current GL context. Loads the font atlas and the text program.
     TextRenderer();
 
+    // The window the lines are drawn in, in pixels (the size the game opens at until told).
+    void setWindowSize(glm::ivec2 pixels);
     // Starts the text layer: sets its state (the window, see-through blending, depth test and
     // write as in a fresh PassState), makes the text program current and binds the atlas on
     // texture unit 0, which is left active.
@@ -48,4 +50,5 @@ private:
     Buffer vertexBuffer;
     Buffer uvBuffer;
     TextLayout layout;
+    glm::ivec2 window{0};
 };

@@ -17,13 +17,37 @@ Renderer::Renderer(glm::vec3 lightDirection, unsigned int particleSeed)
       models(textures), particles(particleSeed),
       background(backgroundProgram.name(), textures[SceneTextures::kBackground]) {}
 
+void Renderer::setView(glm::ivec2 window, const RenderQuality& wanted) {
+    if (window == windowSize && wanted.scale == quality.scale &&
+        wanted.shadowMapTexels == quality.shadowMapTexels) {
+        quality = wanted;
+        return;
+    }
+    windowSize = window;
+    quality = wanted;
+    if (!drawable()) {
+        return;
+    }
+    const glm::ivec2 target =
+        glm::max(glm::ivec2(glm::round(glm::vec2(window) * quality.scale)), glm::ivec2(1));
+    mainPass.resize(target, target != window);
+    shadowMap.resize(quality.shadowMapTexels);
+    text.setWindowSize(window);
+}
+
 void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
+    if (!drawable()) {
+        return;
+    }
     notify(observer, FramePhase::Shadow);
     const glm::mat4 viewProjection = frame.projection * frame.view;
     shadowMap.render(frame.draws, shadowMap.regionSeenBy(viewProjection, frame.scene));
 
     notify(observer, FramePhase::Main);
     mainPass.begin(frame.view, frame.projection, frame.wireframe, shadowMap);
+    if (quality.backgroundInScene) {
+        mainPass.drawBackground(background);
+    }
     checkGlError("Scene::render() 1");
     mainPass.draw(frame.draws.opaque);
     checkGlError("Scene::render() 2");
@@ -37,9 +61,10 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     checkGlError("Scene::render() 5");
 
     notify(observer, FramePhase::Screen);
-    drawScreenPass(background, finalPass, frame.darken);
+    drawScreenPass(background, finalPass,
+                   {windowSize, !quality.backgroundInScene, quality.glow, frame.darken});
     if (frame.radar != nullptr) {
-        radarPass.draw(*frame.radar);
+        radarPass.draw(*frame.radar, windowSize);
     }
 
     notify(observer, FramePhase::Text);

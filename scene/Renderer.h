@@ -2,11 +2,13 @@
 
 #include "game/Bounds.h"
 #include "particles/ParticleEffects.h"
+#include "platform/WindowSize.h"
 #include "render/BackgroundQuad.h"
 #include "render/DrawList.h"
 #include "render/FinalPass.h"
 #include "render/MainPass.h"
 #include "render/RadarPass.h"
+#include "render/RenderQuality.h"
 #include "render/ShadowMap.h"
 #include "render/TextRenderer.h"
 #include "scene/FrameObserver.h"
@@ -44,10 +46,16 @@ public:
     // lightDirection points towards the sun (unit length).
     Renderer(glm::vec3 lightDirection, unsigned int particleSeed);
 
+    // The window's size in pixels and the detail to draw with, before each frame. The scene's
+    // targets and the shadow map are resized only when these change, making no GL object.
+    void setView(glm::ivec2 window, const RenderQuality& quality);
+    // Whether a frame can be drawn: a minimised window has no pixels.
+    bool drawable() const { return windowSize.x > 0 && windowSize.y > 0; }
+
     // Draws the frame into the window's back buffer, telling observer (when not null) where
     // each phase begins. Leaves the default framebuffer bound, texture unit 0 active, faces
     // filled, no polygon offset, the whole window as viewport, depth test, culling and
-    // blending on.
+    // blending on. Draws nothing, and makes no GL call, when the window has no pixels.
     void render(const FrameContent& frame, FrameObserver* observer);
 
     TextRenderer text;
@@ -60,4 +68,8 @@ public:
     ParticleEffects particles;
     BackgroundQuad background;
     RadarPass radarPass;
+
+private:
+    glm::ivec2 windowSize{kWindowWidth, kWindowHeight};
+    RenderQuality quality;
 };

@@ -4,6 +4,7 @@
 #include "platform/GlCheck.h"
 #include "render/AssetPaths.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -15,6 +16,7 @@ constexpr float kGroundDistance = 1.0e6f;
 constexpr float kDimmed = 0.3f;     // brightness behind the title and end screens
 constexpr float kHelpDimmed = 0.5f; // behind the list of controls over a match
 constexpr float kUndimmed = 1.0f;
+constexpr double kMinimisedWaitSeconds = 0.05; // between looks at a minimised window
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
 // Towards the sun, normalize(2, 3, 1), worked out in single precision.
@@ -31,6 +33,14 @@ void addTank(DrawList& draws, const Tank& tank, const SceneModels& models, const
     draws.add({&models.hull, rotateDegrees(place, pose.heading, kUp), &material, alpha, distance});
     draws.add({&models.turret, rotateDegrees(place, pose.turretHeading, kUp), &material, alpha,
                distance});
+}
+
+// A tank that cannot be hit (the grace after a hit) blinks: faded every other tenth of a
+// second.
+float blinking(const Tank& tank) {
+    constexpr int kBlinkTicks = 6; // a tenth of a second
+    constexpr float kFaded = 0.25f;
+    return tank.graceTicks > 0 && (tank.graceTicks / kBlinkTicks) % 2 == 1 ? kFaded : 1.0f;
 }
 
 // The world box around a piece of the arena.
@@ -75,10 +85,12 @@ RadarPiece radarPiece(const ArenaPiece& piece) {
 } // namespace
 
 Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
-             const Recording* replay, RecordingWriter* recorder)
+             const Recording* replay, RecordingWriter* recorder, const Settings& settings,
+             const SettingsFile* settingsFile)
     : window(window), renderer(sunDirection(), particleSeed), sound(kSoundDir),
-      client(aiSeed, replay, recorder) {
+      client(aiSeed, replay, recorder, settings), settingsFile(settingsFile) {
     window.setKeyListener(this);
+    applySettings(settings);
     // The arena's pieces never change: their boxes and radar footprints are worked out here.
     const std::vector<ArenaPiece>& pieces = client.flow.match.arena.pieces;
     pieceBoxes.reserve(pieces.size());
@@ -106,11 +118,28 @@ Scene::~Scene() {
 void Scene::onKey(int key, KeyAction action) {
     options.onKey(key, action);
     sound.onKey(key, action);
+    if (key == keys::kF11 && action == KeyAction::Release) {
+        client.setFullscreen(!client.settings.fullscreen);
+    }
 }
 
 void Scene::update() {
     client.tick(window.input());
+    if (client.takeSettingsChange()) {
+        applySettings(client.settings);
+        std::string error;
+        if (settingsFile != nullptr && !settingsFile->save(client.settings, error)) {
+            std::cerr << error << std::endl;
+        }
+    }
     handleEvents();
+}
+
+void Scene::applySettings(const Settings& settings) {
+    window.setFullscreen(settings.fullscreen);
+    quality = RenderQuality::of(settings.quality, settings.renderScale);
+    sound.setLevels(settings.masterVolume, settings.engineVolume);
+    options.showRadar = settings.radar;
 }
 
 void Scene::handleEvents() {
@@ -156,10 +185,13 @@ void Scene::describeWorld(float blend) {
                           &models.bulletMaterial, 1.0f, glm::length(at - eye)});
         }
     }
-    addTank(drawList, match.tank(GameFlow::kComputerSeat), models, models.computerTankMaterial,
-            1.0f, blend, eye);
-    addTank(drawList, match.tank(GameFlow::kPlayerSeat), models, models.playerTankMaterial,
-            client.showingTitle() ? 1.0f : client.playerOpacity(), blend, eye);
+    const Tank& computer = match.tank(GameFlow::kComputerSeat);
+    const Tank& player = match.tank(GameFlow::kPlayerSeat);
+    addTank(drawList, computer, models, models.computerTankMaterial, blinking(computer), blend,
+            eye);
+    addTank(drawList, player, models, models.playerTankMaterial,
+            std::min(client.showingTitle() ? 1.0f : client.playerOpacity(), blinking(player)),
+            blend, eye);
     drawList.sort();
 }
 
@@ -184,7 +216,14 @@ float Scene::darken() const {
 }
 
 void Scene::render(const FrameTiming& timing) {
+    const glm::ivec2 size = window.framebufferSize();
+    renderer.setView(size, quality);
     sound.follow(client, timing.blend);
+    if (!renderer.drawable()) {
+        // Minimised: nothing to draw; wait for the window instead of spinning.
+        window.waitEvents(kMinimisedWaitSeconds);
+        return;
+    }
     options.applyTextureOptions(renderer.textures.textures);
     describeWorld(timing.blend);
     const bool radarShown = options.showRadar && client.flow.matchRunning();
@@ -197,10 +236,12 @@ void Scene::render(const FrameTiming& timing) {
     textOptions.frameMilliseconds = timing.frameMilliseconds;
     textOptions.help = options.showHelp;
     textOptions.padControls = window.input().padConnected();
-    texts.build(client.flow, textOptions);
+    textOptions.window = size;
+    texts.build(client, textOptions);
+    const float aspect = static_cast<float>(size.x) / static_cast<float>(size.y);
     const FrameContent frame{drawList,
                              client.view(timing.blend),
-                             client.projection(),
+                             client.projection(aspect),
                              darken(),
                              options.wireframe,
                              timing.seconds,

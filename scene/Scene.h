@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/GameClient.h"
+#include "client/SettingsFile.h"
 #include "game/GameEvent.h"
 #include "platform/Window.h"
 #include "render/DrawList.h"
@@ -32,9 +33,11 @@ struct FrameTiming {
 class Scene : private KeyListener {
 public:
     // The seeds make the computer opponent's choices and the particle bursts repeatable. replay
-    // and recorder are handed to the client (see GameClient); they may be null.
+    // and recorder are handed to the client (see GameClient); they may be null. The settings
+    // apply at once; settingsFile, when given, keeps them each time they change (not owned).
     Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
-          const Recording* replay = nullptr, RecordingWriter* recorder = nullptr);
+          const Recording* replay = nullptr, RecordingWriter* recorder = nullptr,
+          const Settings& settings = Settings(), const SettingsFile* settingsFile = nullptr);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -65,9 +68,15 @@ public:
     RadarContent radar;                     // of the last frame that showed it (pieces: fixed)
     ScreenTexts texts;                      // of the last frame
     FrameObserver* frameObserver = nullptr; // not owned
+    RenderQuality quality;                  // the detail frames are drawn with
     Bounds sceneBounds; // around every piece of the arena, and so around all that moves in it
 
 private:
+    // Carries out the settings the scene owns the means of: the window, the detail, the
+    // sound's levels and the radar.
+    void applySettings(const Settings& settings);
+
+    const SettingsFile* settingsFile;
     std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order
 
     void onKey(int key, KeyAction action) override;

@@ -18,6 +18,12 @@ void SceneSound::onKey(int key, KeyAction action) {
     std::cout << (audio.muted() ? "Sound off" : "Sound on") << std::endl;
 }
 
+void SceneSound::setLevels(int masterPercent, int enginePercent) {
+    constexpr float kPercent = 100.0f;
+    audio.setMasterVolume(static_cast<float>(masterPercent) / kPercent);
+    audio.setEngineVolume(static_cast<float>(enginePercent) / kPercent);
+}
+
 void SceneSound::play(const EventList& events) {
     for (const GameEvent& event : events) {
         switch (event.type) {

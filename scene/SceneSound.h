@@ -27,6 +27,9 @@ public:
     // engines are still.
     void follow(const GameClient& client, float blend);
 
+    // The master volume and the engines' level against the effects, in percent.
+    void setLevels(int masterPercent, int enginePercent);
+
     bool muted() const { return audio.muted(); }
     const AudioSystem& output() const { return audio; }
 

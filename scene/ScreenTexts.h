@@ -1,6 +1,9 @@
 #pragma once
 
-#include "client/GameFlow.h"
+#include "client/GameClient.h"
+#include "platform/WindowSize.h"
+
+#include <glm/glm.hpp>
 
 #include <array>
 #include <cstddef>
@@ -21,30 +24,44 @@ struct TextOptions {
     double frameMilliseconds = 0.0;
     bool help = false;        // the list of controls over a running match
     bool padControls = false; // the pad's controls in the list too (a pad is connected)
+    glm::ivec2 window{kWindowWidth, kWindowHeight}; // pixels
 };
 
 // The lines a frame shows: the frame-rate line when asked for, and the screen's own: the title,
-// its prompt and the list of controls under it; the lives while playing, and the list of
-// controls when asked for; the end screen's headline, result and prompts, centred. Built every
-// frame into storage of its own, without allocating.
+// its prompt and the list of controls under it, or the options screen opened from it; the lives
+// while playing, and the list of controls when asked for; the end screen's headline, result and
+// prompts, centred. Built every frame into storage of its own, without allocating.
+//
+// The lines are laid out for a window of the size the game opens at. In another window they
+// scale with it, as far as it holds the whole layout (with its height, unless it is narrower
+// than the layout): the frame-rate line keeps to the top-left corner, the lives line to the
+// bottom-left, everything else to the middle.
 class ScreenTexts {
 public:
-    static constexpr std::size_t kMaxLines = 16;
+    static constexpr std::size_t kMaxLines = 24;
 
-    void build(const GameFlow& flow, const TextOptions& options);
+    void build(const GameClient& client, const TextOptions& options);
 
     const TextLine* begin() const { return lines.data(); }
     const TextLine* end() const { return lines.data() + count; }
 
 private:
-    void add(const char* text, int x, int y, int size);
+    enum class Anchor { TopLeft, BottomLeft, Middle };
+    // Adds a line laid out at (x, y) and size for the window the game opens at.
+    void add(const char* text, int x, int y, int size, Anchor anchor = Anchor::Middle);
     // Adds a line centred across the window.
     void addCentred(const char* text, int y, int size);
-    // The list of controls, its first line's cells topY pixels above the window's bottom.
-    void addControls(int topY, bool padControls);
+    // The list of controls, its first line's cells topY pixels above the window's bottom; the
+    // title's names the options screen's key.
+    void addControls(int topY, bool padControls, bool onTitle);
+    // The options screen, in place of the title's lines.
+    void addOptions(const OptionsMenu& menu, const Settings& settings);
 
     std::array<TextLine, kMaxLines> lines{};
     std::size_t count = 0;
+    float scale = 1.0f;    // window pixels per layout pixel
+    glm::vec2 spare{0.0f}; // pixels of this window beside and above the scaled layout
     char frameRateLine[64] = {};
     char livesLine[64] = {};
+    char optionLines[OptionsMenu::kItemCount][64] = {};
 };

@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libbox2d-dev libstb-dev libgtest-dev
-  libopenal-dev libsndfile1-dev libasound2-dev libcli11-dev
+  libopenal-dev libsndfile1-dev libasound2-dev libcli11-dev libtomlplusplus-dev
   fonts-dejavu-core
-  xvfb xauth libgl1-mesa-dri xdotool imagemagick desktop-file-utils
+  xvfb xauth x11-utils libgl1-mesa-dri xdotool imagemagick desktop-file-utils
 )
 
 missing=()

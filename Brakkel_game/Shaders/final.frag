@@ -4,12 +4,14 @@
 // (SRC_ALPHA, ONE_MINUS_SRC_ALPHA), so the window ends up with
 //     colour * alpha + background * (1 - alpha).
 // texSampler1: the lit colour premultiplied by its alpha, alpha = how much of the pixel the
-//              scene covers (0 where nothing was drawn, so the background shows there). It has
-//              the window's size: each pixel reads its own texel, unfiltered.
+//              scene covers (0 where nothing was drawn, so the background shows there). At the
+//              window's size it is read unfiltered, each pixel its own texel; smaller, it is
+//              blown up filtered.
 // texSampler2: the glow (light above a brightness threshold), with mip levels made from it
 //              this frame and sampled through a clamping sampler: a soft bloom from a single
 //              read of a level an eighth of the window's size, which stops at the window's
 //              edges.
+// bloomWeight: how strongly the glow blooms; 0 leaves the glow unread.
 // darken scales the whole composed frame, background included: with the scene's own light
 // premultiplied as L and its coverage as a, the wanted result is
 //     darken * (L + background * (1 - a)),
@@ -19,6 +21,7 @@ in vec2 uv;
 
 uniform sampler2D texSampler1;
 uniform sampler2D texSampler2;
+uniform float bloomWeight;
 uniform float darken;
 
 out vec4 color;
@@ -27,11 +30,13 @@ out vec4 color;
 // spreads that over 16 × 16; the weight gives a spark of a few pixels a visible halo. One
 // read: on a software renderer every read of the whole window costs milliseconds.
 const float kBloomLevel = 3.0;
-const float kBloomWeight = 2.0;
 
 void main() {
-    vec4 scene = texelFetch(texSampler1, ivec2(gl_FragCoord.xy), 0);
-    vec3 glow = kBloomWeight * textureLod(texSampler2, uv, kBloomLevel).rgb;
+    vec4 scene = texture(texSampler1, uv);
+    vec3 glow = vec3(0.0);
+    if (bloomWeight > 0.0) {
+        glow = bloomWeight * textureLod(texSampler2, uv, kBloomLevel).rgb;
+    }
 
     // The glow is a light layer over the scene: it adds its light and covers the background
     // as much as its brightest channel.

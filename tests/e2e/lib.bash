@@ -3,6 +3,10 @@
 
 failures=0
 
+# The games keep their settings in a directory of this run's own, never the machine's.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
+
 game_pid=""
 window_id=""
 game_args=() # what game_launch passes the game

@@ -60,11 +60,14 @@ protected:
 
 // The screen pass's two layers with the game's programs: the background picture and the
 // final pass over the given targets.
-struct ScreenLayers {
-    ScreenLayers(GLuint picture, GLuint colour, GLuint glow)
+struct GamePasses {
+    GamePasses(GLuint picture, GLuint colour, GLuint glow)
         : program(BackgroundQuad::loadProgram()), background(program.name(), picture),
           finalPass(colour, glow) {}
-    void draw(float darken) const { drawScreenPass(background, finalPass, darken); }
+    void draw(float darken) const {
+        drawScreenPass(background, finalPass,
+                       {glm::ivec2(kWindowWidth, kWindowHeight), true, true, darken});
+    }
 
     Program program;
     BackgroundQuad background;
@@ -225,7 +228,7 @@ TEST_F(ScreenPassTest, SceneCoversTheSkyByItsAlphaAndDarkenDimsTheWholeFrame) {
     const GLuint scene = texture(kWindowWidth, kWindowHeight, thirds);
     const GLuint glow = texture(1, 1, {0, 0, 0, 0});
     CaptureStdout();
-    const ScreenLayers pass(picture, scene, glow);
+    const GamePasses pass(picture, scene, glow);
     GetCapturedStdout();
 
     const int y = kWindowHeight / 2;
@@ -286,7 +289,7 @@ protected:
             texture(kWindowWidth, kWindowHeight, solid(kWindowWidth * kWindowHeight, {0, 0, 0, 0}));
         const GLuint glow = texture(kWindowWidth, kWindowHeight, glowTexels);
         CaptureStdout();
-        const ScreenLayers pass(picture, scene, glow);
+        const GamePasses pass(picture, scene, glow);
         GetCapturedStdout();
         pass.draw(1.0f);
         return readFrame();

@@ -43,7 +43,8 @@ TEST_F(SceneLookTest, AFlatSlabInFullSunIsLitEvenly) {
         const glm::mat4 place = glm::translate(glm::mat4(1.0f), glm::vec3(15, 1, -10));
         const glm::mat4 tilted = glm::rotate(place, tilt * kDegreesToRadians, glm::vec3(0, 0, 1));
         draws.add({&slab, glm::scale(tilted, glm::vec3(4, 0.05f, 4)), &matt, 1.0f, 0.0f});
-        drawLit(draws, glm::vec3(15, 9, -2), glm::vec3(15, 1, -10), ShadowMap::wholeMap());
+        drawLit(draws, glm::vec3(15, 9, -2), glm::vec3(15, 1, -10),
+                scene->renderer.shadowMap.wholeMap());
         const std::vector<unsigned char> pixels =
             readTargetPixels(scene->renderer.mainPass.colourTarget());
         // The middle of the slab fills the middle of the picture.
@@ -121,7 +122,7 @@ TEST_F(SceneLookTest, ShadowPassLimitedToTheViewChangesNoPixel) {
         const TexelRect region =
             renderer.shadowMap.regionSeenBy(viewProjection, scene->sceneBounds);
         ASSERT_FALSE(region.empty());
-        drawLit(scene->drawList, view.eye, view.target, ShadowMap::wholeMap());
+        drawLit(scene->drawList, view.eye, view.target, scene->renderer.shadowMap.wholeMap());
         const std::vector<unsigned char> whole = readTargetPixels(renderer.mainPass.colourTarget());
         // Anything left in the map outside the region must not matter: fill it with a clear of
         // the nearest depth first, as if everything there were in shadow.

@@ -226,7 +226,7 @@ TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
         options.frameMilliseconds = 16.7;
         options.help = true;
         options.padControls = true;
-        scene->texts.build(scene->client.flow, options);
+        scene->texts.build(scene->client, options);
         for (const TextLine& line : scene->texts) {
             EXPECT_GE(line.x, 0) << line.text;
             EXPECT_GE(line.y, 0) << line.text;
@@ -242,6 +242,13 @@ TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
         }
     };
     expectInside("title");
+    tap(keys::kO);
+    frame();
+    ASSERT_TRUE(scene->client.menu.open);
+    expectInside("options");
+    tap(keys::kEscape);
+    frame();
+    ASSERT_FALSE(scene->client.menu.open);
     tap(keys::kEnter);
     frame();
     expectInside("match");

@@ -16,7 +16,7 @@ void clearTargets(Scene& scene, FrameObserver& observer) {
     observer.phaseBegins(FramePhase::Shadow);
     PassState shadow;
     shadow.framebuffer = scene.renderer.shadowMap.framebuffer.name();
-    shadow.viewport = glm::ivec2(ShadowMap::kSize);
+    shadow.viewport = glm::ivec2(ShadowMap::kFullSize);
     applyPassState(shadow);
     glClear(GL_DEPTH_BUFFER_BIT);
 
@@ -41,7 +41,8 @@ void present(Scene& scene, FrameObserver& observer) {
 
 void renderFloorFrame(Scene& scene, FrameObserver& observer) {
     clearTargets(scene, observer);
-    drawScreenPass(scene.renderer.background, scene.renderer.finalPass, scene.darken());
+    drawScreenPass(scene.renderer.background, scene.renderer.finalPass,
+                   {glm::ivec2(kWindowWidth, kWindowHeight), true, true, scene.darken()});
     present(scene, observer);
 }
 

@@ -1,7 +1,8 @@
 // Frame benchmark: plays the real game on a hidden window, one fixed step a frame, and reports
 // where each frame's time goes (CPU update and submission, GPU time of every render phase,
-// whole frame), next to a floor frame that pays only the clears and full-screen passes, and a
-// mandated floor that only clears the targets and swaps; the three kinds are drawn in turn.
+// whole frame) at the full quality and at the balanced and fast presets, next to a floor frame
+// that pays only the clears and full-screen passes, and a mandated floor that only clears the
+// targets and swaps; the five kinds are drawn in turn.
 // Then what the sound costs per game frame: its calls on the main thread and its mixing
 // thread's share of a core (run it with ALSOFT_DRIVERS=null to mix without a sound card).
 //
@@ -13,6 +14,7 @@
 #include "Report.h"
 #include "SoundCost.h"
 #include "app/GlobalGlState.h"
+#include "client/OptionsMenu.h"
 #include "platform/FixedStep.h"
 #include "platform/Window.h"
 #include "platform/WindowSize.h"
@@ -131,15 +133,34 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         Scene scene(window, kSeed, kSeed);
         soundThreads.findNew();
         soundDevice = scene.sound.output().hasDevice();
-        startMatch(scene);
-        if (!scene.client.flow.started) {
-            std::cerr << "The match did not start" << std::endl;
-            return kExitFailure;
+        // The same game drawn at the other quality presets, each scene with targets of its own
+        // so that no frame resizes them.
+        Settings balanced;
+        balanced.quality = QualityPreset::Balanced;
+        balanced.renderScale = OptionsMenu::presetScale(balanced.quality);
+        Settings fast;
+        fast.quality = QualityPreset::Fast;
+        fast.renderScale = OptionsMenu::presetScale(fast.quality);
+        Scene balancedScene(window, kSeed, kSeed, nullptr, nullptr, balanced);
+        Scene fastScene(window, kSeed, kSeed, nullptr, nullptr, fast);
+        for (Scene* each : {&scene, &balancedScene, &fastScene}) {
+            startMatch(*each);
+            if (!each->client.flow.started) {
+                std::cerr << "The match did not start" << std::endl;
+                return kExitFailure;
+            }
         }
         GpuPhaseTimer timer;
-        scene.frameObserver = &timer;
+        for (Scene* each : {&scene, &balancedScene, &fastScene}) {
+            each->frameObserver = &timer;
+        }
+        const auto gameFrames = [](const char* name, Scene& drawn) {
+            return FrameKind{name, [&drawn] { drawn.update(); }, [&drawn] { renderStep(drawn); }};
+        };
         const std::vector<FrameKind> kinds = {
-            {"game", [&scene] { scene.update(); }, [&scene] { renderStep(scene); }},
+            gameFrames("game", scene),
+            gameFrames("balanced", balancedScene),
+            gameFrames("fast", fastScene),
             {"floor", [] {}, [&scene, &timer] { renderFloorFrame(scene, timer); }},
             {"mandated", [] {}, [&scene, &timer] { renderMandatedFloorFrame(scene, timer); }},
         };
@@ -149,7 +170,9 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
         soundThreadSeconds = soundThreads.cpuSeconds() - threadsBefore;
         soundCalls = timeSoundCalls(scene, kSoundCallRepeats);
-        scene.frameObserver = nullptr;
+        for (Scene* each : {&scene, &balancedScene, &fastScene}) {
+            each->frameObserver = nullptr;
+        }
         if (scene.client.flow.gameOver) {
             std::cerr << "Warning: the match ended during the run; the last frames show the "
                          "end screen"

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "client/PlayerInput.h"
+#include "client/Settings.h"
+
+#include <cstddef>
+
+// The options screen, opened from the title: the settings in a list, one of them selected,
+// each changed in turn through its values (the next or the one before), and a last line that
+// leaves. Every change applies at once.
+class OptionsMenu {
+public:
+    enum Item {
+        kWindow,
+        kQuality,
+        kRenderScale,
+        kMasterVolume,
+        kEngineVolume,
+        kMouseSensitivity,
+        kInvertPitch,
+        kRadar,
+        kRules,
+        kBack,
+        kItemCount
+    };
+
+    // One step of the open menu; true when it changed the settings. Leaving, or changing the
+    // last line, closes the menu.
+    bool step(const MenuInput& input, Settings& settings);
+
+    // The item's name, and its value as shown, written into value.
+    static const char* label(int item);
+    static void describe(int item, const Settings& settings, char* value, std::size_t size);
+    // The render scale, in percent, that a quality preset comes with.
+    static int presetScale(QualityPreset quality);
+
+    bool open = false;
+    int selected = 0;
+};

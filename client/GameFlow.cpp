@@ -23,16 +23,19 @@ void GameFlow::step(const TankCommand& command, EventList& events) {
     SeatCommands commands;
     commands[kPlayerSeat] = command;
     match.step(commands, events);
-    if (match.out(kPlayerSeat)) {
+    const Outcome outcome = match.outcome();
+    if (outcome != Outcome::Running) {
         gameOver = true;
-        resultMessage = "The AI Won";
-    }
-    if (playerWon()) {
-        gameOver = true;
-        resultMessage = "You beat the stupid AI :)";
-    }
-    if (gameOver) {
+        resultMessage = playerWon() ? "You beat the stupid AI :)" : "The AI Won";
         events.push_back({playerWon() ? GameEventType::MatchWon : GameEventType::MatchLost,
                           glm::vec3(0.0f), kNoSeat, ""});
     }
+}
+
+void GameFlow::backToTitle() {
+    started = false;
+    gameOver = false;
+    resultMessage = "";
+    match.restart();
+    match.settle();
 }

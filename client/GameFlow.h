@@ -30,10 +30,12 @@ public:
     // end screens the match stands still, drawn as its latest tick.
     void applyKeys(const ScreenKeys& keys, EventList& events);
     void step(const TankCommand& command, EventList& events);
+    // Back on the title screen, the match at its start (a networked game has ended).
+    void backToTitle();
 
     bool matchRunning() const { return started && !gameOver; }
     // The end screen's headline: the computer's tank is out.
-    bool playerWon() const { return match.out(kComputerSeat); }
+    bool playerWon() const { return match.outcome() == Outcome::FirstSeatWon; }
 
     bool started = false;  // the title screen has been left
     bool gameOver = false; // the current match has ended

@@ -91,8 +91,8 @@ void CollisionDetector::detect(EventList& events) {
             pushOutOfWalls(*tank);
         }
     }
-    for (Bullet& bullet : bulletSystem.bullets) {
-        detectBullet(bullet, events);
+    for (std::size_t i = 0; i < bulletSystem.bullets.size(); ++i) {
+        detectBullet(static_cast<int>(i), events);
     }
 }
 
@@ -168,11 +168,12 @@ bool CollisionDetector::separateTanks() {
     return apart;
 }
 
-void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
+void CollisionDetector::detectBullet(int index, EventList& events) {
+    Bullet& bullet = bulletSystem.bullets[static_cast<std::size_t>(index)];
     if (bullet.fresh) {
         bullet.fresh = false;
-        events.push_back({GameEventType::Shot, bullet.previousPosition, bullet.owner, ""});
-        if (sweepFromOrigin(bullet, events)) {
+        events.push_back({GameEventType::Shot, bullet.previousPosition, bullet.owner, "", index});
+        if (sweepFromOrigin(index, events)) {
             return;
         }
     }
@@ -181,7 +182,8 @@ void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
     for (std::size_t seat = 0; seat < tanks.size(); ++seat) {
         Tank& tank = *tanks[seat];
         if (tank.graceTicks == 0 && overlap(bullet, tank) && tank.spans(bullet.bottom)) {
-            events.push_back({GameEventType::TankHit, bullet.position, static_cast<int>(seat), ""});
+            events.push_back(
+                {GameEventType::TankHit, bullet.position, static_cast<int>(seat), "", index});
             if (tank.lives > 0) {
                 tank.lives -= 1;
                 tank.graceTicks = graceAfterHit;
@@ -192,13 +194,14 @@ void CollisionDetector::detectBullet(Bullet& bullet, EventList& events) {
     }
     for (const ArenaPiece& piece : walls) {
         if (overlap(bullet, piece) && piece.spans(bullet.bottom)) {
-            events.push_back({GameEventType::WallHit, bullet.position, kNoSeat, ""});
+            events.push_back({GameEventType::WallHit, bullet.position, kNoSeat, "", index});
             bullet.dead = true;
         }
     }
 }
 
-bool CollisionDetector::sweepFromOrigin(Bullet& bullet, EventList& events) {
+bool CollisionDetector::sweepFromOrigin(int index, EventList& events) {
+    Bullet& bullet = bulletSystem.bullets[static_cast<std::size_t>(index)];
     float nearest = 1.0f;
     bool hit = false;
     for (const ArenaPiece& piece : walls) {
@@ -211,7 +214,7 @@ bool CollisionDetector::sweepFromOrigin(Bullet& bullet, EventList& events) {
     }
     if (hit) {
         const glm::vec3 wall = bullet.origin + nearest * (bullet.position - bullet.origin);
-        events.push_back({GameEventType::WallHit, wall, kNoSeat, ""});
+        events.push_back({GameEventType::WallHit, wall, kNoSeat, "", index});
         bullet.dead = true;
     }
     return hit;

@@ -54,9 +54,10 @@ private:
     bool pushOutOfWalls(Tank& tank);
     // Pushes every two overlapping tanks apart, each by half; true when none overlapped.
     bool separateTanks();
-    void detectBullet(Bullet& bullet, EventList& events);
+    // The bullet at index among the bullets.
+    void detectBullet(int index, EventList& events);
     // The first visible or invisible piece the fresh bullet's path from its origin enters.
-    bool sweepFromOrigin(Bullet& bullet, EventList& events);
+    bool sweepFromOrigin(int index, EventList& events);
 
     std::vector<float> turnedHeadings; // each tank's heading before the rules ran
 };

@@ -18,14 +18,18 @@ enum class GameEventType {
     MatchLost,  // the player's tank lost its last life
 };
 
-// The seat of an event that is about no tank.
+// The seat of an event that is about no tank, and the bullet of one that is about no bullet.
 inline constexpr int kNoSeat = -1;
+inline constexpr int kNoBullet = -1;
 
 struct GameEvent {
     GameEventType type = GameEventType::Log;
     glm::vec3 position{0.0f};
     int seat = kNoSeat;    // which tank, by its seat in the match
     const char* text = ""; // Log only: a line with static storage
+    // Shot, TankHit, WallHit: the bullet's index among the match's bullets, good until the
+    // next tick.
+    int bullet = kNoBullet;
 };
 
 // A step's events. The owner reserves it once and clears it before each step, so steps do not

@@ -4,6 +4,7 @@
 #include "game/BodySizes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,6 +34,13 @@ MatchState startState(std::uint64_t aiSeed, const std::array<Driver, kSeatCount>
         {AiController(aiSeed, kSeatStreams[0]), AiController(aiSeed, kSeatStreams[1])});
 }
 
+// The counters every tank's tick begins with.
+void beginTick(Tank& tank) {
+    tank.beginStep();
+    tank.reloadTicks = std::max(tank.reloadTicks - 1, 0);
+    tank.graceTicks = std::max(tank.graceTicks - 1, 0);
+}
+
 void reportJumps(const Tank& tank, int seat, EventList& events) {
     if (tank.tookOff) {
         events.push_back({GameEventType::Jump, tank.position, seat, ""});
@@ -49,7 +57,10 @@ Match::Match(std::uint64_t aiSeed, std::array<Driver, kSeatCount> drivers)
 
 Match::Match(std::uint64_t aiSeed, std::array<Driver, kSeatCount> drivers, Arena arena)
     : arena(std::move(arena)), state(startState(aiSeed, drivers)),
-      detector({&state.tanks[0], &state.tanks[1]}, this->arena.pieces, state.bullets) {
+      detector({&state.tanks[0], &state.tanks[1]}, this->arena.pieces, state.bullets),
+      noBullets(kBulletBounds),
+      aloneDetectors{CollisionDetector({&state.tanks[0]}, this->arena.pieces, noBullets),
+                     CollisionDetector({&state.tanks[1]}, this->arena.pieces, noBullets)} {
     // Room for the shots of a match, made once: firing does not allocate.
     state.bullets.bullets.reserve(BulletSystem::kReserved);
 }
@@ -64,9 +75,7 @@ TankCommand Match::limited(TankCommand command, Driver driver) {
 void Match::step(const SeatCommands& commands, EventList& events) {
     ++state.tick;
     for (Tank& tank : state.tanks) {
-        tank.beginStep();
-        tank.reloadTicks = std::max(tank.reloadTicks - 1, 0);
-        tank.graceTicks = std::max(tank.graceTicks - 1, 0);
+        beginTick(tank);
     }
     detector.graceAfterHit = state.rules == Rules::Duel ? kGraceTicks : 0;
     SeatCommands taken = commands;
@@ -83,6 +92,34 @@ void Match::step(const SeatCommands& commands, EventList& events) {
     for (int seat = 0; seat < kSeatCount; ++seat) {
         reportJumps(tank(seat), seat, events);
     }
+}
+
+void Match::stepAlone(int seat, const TankCommand& command, EventList& events) {
+    ++state.tick;
+    beginTick(tank(seat));
+    act(seat, limited(command, state.drivers[seat]));
+    aloneDetectors[seat].detect(events);
+    reportJumps(tank(seat), seat, events);
+}
+
+Outcome Match::outcome() const {
+    const bool firstOut = out(0);
+    const bool secondOut = out(1);
+    if (firstOut && secondOut && state.drivers[0] != state.drivers[1]) {
+        return state.drivers[0] == Driver::Human ? Outcome::FirstSeatWon : Outcome::SecondSeatWon;
+    }
+    if (firstOut && secondOut) {
+        return Outcome::Draw;
+    }
+    if (firstOut || secondOut) {
+        return firstOut ? Outcome::SecondSeatWon : Outcome::FirstSeatWon;
+    }
+    return Outcome::Running;
+}
+
+std::uint32_t Match::ticksFlown(const Bullet& bullet) {
+    // A bullet does not fly in the tick it is fired; it ages one tick in each one after.
+    return static_cast<std::uint32_t>(std::lround(bullet.age / kTickSeconds));
 }
 
 void Match::act(int seat, const TankCommand& command) {

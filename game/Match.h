@@ -13,6 +13,9 @@
 // The command of every seat for one tick; a computer seat's is made by its controller.
 using SeatCommands = std::array<TankCommand, kSeatCount>;
 
+// How a match stands: running while both tanks have lives left, else won by a seat or drawn.
+enum class Outcome : std::uint8_t { Running, FirstSeatWon, SecondSeatWon, Draw };
+
 // One match on the arena, stepped one tick at a time from one command per seat: the rules and
 // nothing else. It reads no file and draws nothing; its state is a plain value that can be
 // copied, compared and restored, and the same state given the same commands steps the same,
@@ -54,6 +57,12 @@ public:
     // One tick. commands[seat] is taken for each seat a person drives, within the limits.
     // What happened is appended to events.
     void step(const SeatCommands& commands, EventList& events);
+    // One tick of the seat's tank alone, as step moves it while the other tank is out of its
+    // way: its command within the limits, its move against the arena, its jump and landing
+    // reported. The other tank, the controllers and the bullets in flight stand still; a shot
+    // is added to the bullets, fresh, with no event yet. For a client that predicts its own
+    // tank from its commands.
+    void stepAlone(int seat, const TankCommand& command, EventList& events);
     // Both tanks back at their start with full lives, no bullets, guns loaded. Speeds, jumps
     // and the controllers' states carry over.
     void restart();
@@ -67,6 +76,11 @@ public:
     const Tank& tank(int seat) const { return state.tanks[static_cast<std::size_t>(seat)]; }
     // Whether the seat's tank has lost its last life.
     bool out(int seat) const { return tank(seat).lives < 1; }
+    // Once a tank is out, the other seat has won. When both lose their last lives in one tick,
+    // a match between two people is drawn, and a person playing the computer has won.
+    Outcome outcome() const;
+    // The ticks since the bullet was fired: 0 in its first.
+    static std::uint32_t ticksFlown(const Bullet& bullet);
 
     // A command within the limits for a driver of the given kind.
     static TankCommand limited(TankCommand command, Driver driver);
@@ -79,4 +93,7 @@ private:
     void act(int seat, const TankCommand& command);
 
     CollisionDetector detector;
+    // For stepAlone: each seat's tank against the arena and no bullets.
+    BulletSystem noBullets;
+    std::array<CollisionDetector, kSeatCount> aloneDetectors;
 };

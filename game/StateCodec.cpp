@@ -122,6 +122,23 @@ void write(const MatchState& state, std::vector<std::uint8_t>& bytes) {
     }
 }
 
+void writeTank(const Tank& tank, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    Writing io{out};
+    tankFields(io, tank);
+}
+
+bool readTank(ByteReader& in, Tank& tank) {
+    Tank read = tank;
+    Reading io{in};
+    tankFields(io, read);
+    if (!in.ok()) {
+        return false;
+    }
+    tank = read;
+    return true;
+}
+
 bool read(ByteReader& in, MatchState& state) {
     MatchState read = state;
     Reading io{in};

@@ -29,6 +29,11 @@ namespace state_codec {
 inline constexpr std::uint32_t kMaxBullets = 1024;
 
 void write(const MatchState& state, std::vector<std::uint8_t>& bytes);
+// One tank's part of that form, alone.
+void writeTank(const Tank& tank, std::vector<std::uint8_t>& bytes);
+// Reads a tank written by writeTank into tank, which keeps its body's size. False when the bytes
+// are malformed; tank is then left as it was.
+bool readTank(ByteReader& reader, Tank& tank);
 // Reads a state written by write from the reader into state, whose tanks keep their bodies'
 // sizes. False, with state unchanged, when the bytes are malformed: cut short, a flag or enum
 // out of range, a float that is not finite, or more bullets than kMaxBullets.

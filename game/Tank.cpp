@@ -17,10 +17,8 @@ constexpr float kLandingClearance = 0.01f; // height kept above a floor after la
 constexpr float kStepDownDivisor = 10.0f;  // a lower floor is reached by (2 − fallOffset) / 10
 constexpr float kQuarterWave = 0.5f;       // of π: the rise covers a quarter sine wave
 constexpr float kUndoSpeedFactor = -0.25f;
-constexpr float kMuzzleDistance = 2.5f;  // units ahead of the tank's base
-constexpr float kMuzzleLift = 0.01f;     // units above the tank's base
-constexpr float kBulletSpeed = 20.0f;    // units per second
-constexpr float kBulletLifetime = 10.0f; // seconds
+constexpr float kMuzzleDistance = 2.5f; // units ahead of the tank's base
+constexpr float kMuzzleLift = 0.01f;    // units above the tank's base
 
 // Height above the ground level of a jump at timer seconds into a jump rising for duration.
 float jumpOffset(float timer, float duration) {

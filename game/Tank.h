@@ -20,6 +20,9 @@ struct TankPose {
 // in seconds. A plain value: copied, compared and restored with the rest of a match.
 class Tank : public CollisionBody {
 public:
+    static constexpr float kBulletSpeed = 20.0f;    // units per second
+    static constexpr float kBulletLifetime = 10.0f; // seconds
+
     // hull is the hull's box, which sizes the footprint and the height.
     Tank(const Bounds& hull, glm::vec3 start, float startHeading);
 

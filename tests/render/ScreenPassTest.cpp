@@ -21,9 +21,9 @@ using testing::internal::GetCapturedStdout;
 namespace {
 
 std::vector<std::uint8_t> solid(int texels, Rgba colour) {
-    std::vector<std::uint8_t> bytes;
-    for (int i = 0; i < texels; ++i) {
-        bytes.insert(bytes.end(), colour.begin(), colour.end());
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(texels) * colour.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = colour[i % colour.size()];
     }
     return bytes;
 }

@@ -7,6 +7,7 @@ packages=(
   g++ cmake make pkg-config
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libbox2d-dev libstb-dev libgtest-dev
   libopenal-dev libsndfile1-dev libasound2-dev libcli11-dev libtomlplusplus-dev
+  libenet-dev libsodium-dev
   fonts-dejavu-core
   xvfb xauth x11-utils libgl1-mesa-dri xdotool imagemagick desktop-file-utils
 )

@@ -8,7 +8,7 @@ root=${1:-$(dirname "$0")/..}
 cd "$root" || exit 2
 
 # Bottom first.
-layers=(platform game client assets render particles audio scene app)
+layers=(platform game net client assets render particles audio scene app)
 rank() {
   local i
   for i in "${!layers[@]}"; do
@@ -33,6 +33,10 @@ done
 
 if grep -rnE '#include *[<"](GL/|GLFW/|render/|particles/|scene/|audio/|client/)|gl[A-Z][A-Za-z]*\(' game/; then
   echo "the game rules above use GL, the window library or a layer above theirs"
+  offences=$((offences + 1))
+fi
+if grep -rnE '#include *[<"](GL/|GLFW/|render/|particles/|scene/|audio/|assets/|assimp/|client/)|gl[A-Z][A-Za-z]*\(' net/; then
+  echo "the network above uses GL, the window library, the asset decoders or a layer above its own"
   offences=$((offences + 1))
 fi
 if grep -rnE '#include *[<"](GL/|GLFW/|render/|particles/|scene/|audio/|assets/|assimp/)|gl[A-Z][A-Za-z]*\(' client/; then

@@ -1,0 +1,443 @@
+#include "client/NetworkGame.h"
+
+#include "client/PlayerControls.h"
+#include "game/Angles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using protocol::Phase;
+
+namespace {
+constexpr float kTick = Match::kTickSeconds;
+constexpr float kLeadTarget = 0.5f * (NetworkGame::kLeadLow + NetworkGame::kLeadHigh);
+constexpr float kBehindSmoothing = 0.05f;
+constexpr double kRatePerTick = 0.02; // rate change per tick the lead is off
+// A lead this far off moves the clock at once (a stall, the start); the next reports, still
+// about the clock before the move, are let pass.
+constexpr float kResyncTicks = 8.0f;
+constexpr int kResyncHoldTicks = 30;
+// The fastest a tank drives, and what the drawing of the other tank may move beyond it in a
+// tick (the step from one snapshot's path to the next).
+constexpr float kTankTopSpeed = 12.0f; // units per second
+constexpr float kDrawSlack = 0.03f;    // units
+constexpr std::size_t kMaxPending = 256;
+constexpr std::size_t kEventsPerTick = 16;
+
+TankPose between(const TankPose& from, const TankPose& to, float share) {
+    return {from.position + (to.position - from.position) * share,
+            from.heading + headingDifference(from.heading, to.heading) * share,
+            from.turretHeading + headingDifference(from.turretHeading, to.turretHeading) * share};
+}
+} // namespace
+
+NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console)
+    : connection(options.host, options.port, options.password, console, options.version),
+      predicted(0, {Driver::Human, Driver::Human}), view(0, {Driver::Human, Driver::Human}),
+      bulletWalls({}, view.arena.pieces, view.state.bullets) {
+    replayEvents.reserve(kEventsPerTick);
+    outgoing.commands.reserve(protocol::kMaxCommandsPerDatagram);
+    shotTicks.reserve(BulletSystem::kReserved);
+    pending.reserve(kMaxPending);
+}
+
+void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& events) {
+    announced = &events;
+    connection.service(*this);
+    announced = nullptr;
+    if (snapshotWaiting) {
+        snapshotWaiting = false;
+        takeSnapshot();
+    }
+    if (!synced || !joined()) {
+        return;
+    }
+    ++clock;
+    holdResync = std::max(holdResync - 1, 0);
+    const PlayerInput none;
+    const PlayerInput& taken = keysTaken ? none : input;
+    history[clock % kHistory] = PlayerControls::command(taken, predicted.tank(seat), kTick);
+    if (drives()) {
+        predictTo(clock, &events);
+    }
+    sendCommands();
+    if (taken.start && !readySent && serverStatus.phase != Phase::Playing) {
+        protocol::Ready ready;
+        ready.match = serverStatus.match;
+        connection.send(ready);
+        readySent = true;
+    }
+    updateShown(events);
+}
+
+void NetworkGame::onWelcome(const protocol::Welcome& welcome) {
+    seat = welcome.seat;
+    // Ahead by half a round trip, as ENet has it so far, and the lead; the first snapshots
+    // set it right.
+    const auto halfTrip = static_cast<std::uint32_t>(
+        std::lround(0.5 * connection.roundTripMs() / 1000.0 / static_cast<double>(kTick)));
+    clock = welcome.tick + halfTrip + static_cast<std::uint32_t>(kLeadTarget);
+    predictedTick = clock;
+    synced = true;
+    leadKnown = false;
+    leadsSeen = 0;
+}
+
+void NetworkGame::onStatus(const protocol::Status& status) {
+    const protocol::Status before = serverStatus;
+    serverStatus = status;
+    if (status.yourSeat >= 0) {
+        seat = status.yourSeat;
+    }
+    const bool started = status.phase == Phase::Playing &&
+                         (before.phase != Phase::Playing || before.match != status.match);
+    if (started) {
+        restartShown();
+        predictedTick = status.tick;
+        if (drives()) {
+            predictTo(clock, nullptr);
+        }
+        readySent = false;
+        if (announced != nullptr) {
+            announced->push_back({GameEventType::MatchStart, glm::vec3(0.0f), kNoSeat, ""});
+        }
+    }
+    if (status.phase != Phase::Playing && before.phase != status.phase) {
+        // What happened in the match's last ticks is shown before its end.
+        if (announced != nullptr) {
+            playDue(std::numeric_limits<float>::max(), *announced);
+        }
+        readySent = false;
+        // The commands of the screens between matches are made for a tank at its start.
+        predicted.restart();
+        view.settle();
+        for (int each = 0; each < kSeatCount; ++each) {
+            view.tank(each).lives = status.lives[each];
+        }
+        if (status.phase == Phase::Ended && announced != nullptr) {
+            const bool won = (status.outcome == Outcome::FirstSeatWon && seat == 0) ||
+                             (status.outcome == Outcome::SecondSeatWon && seat == 1);
+            announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
+                                  glm::vec3(0.0f), kNoSeat, ""});
+        }
+    }
+}
+
+void NetworkGame::onEvents(const protocol::Events& events) {
+    if (events.match != serverStatus.match) {
+        return;
+    }
+    for (const protocol::WireEvent& event : events.events) {
+        if (pending.size() < kMaxPending) {
+            pending.push_back({events.match, events.tick, event});
+        }
+    }
+}
+
+void NetworkGame::onSnapshot(const protocol::Snapshot& snapshot) {
+    if (newestSnapshot != 0 && snapshot.tick <= newestSnapshot) {
+        return;
+    }
+    latest = snapshot;
+    newestSnapshot = snapshot.tick;
+    snapshotWaiting = true;
+}
+
+void NetworkGame::takeSnapshot() {
+    const protocol::Snapshot& snapshot = latest;
+    ack = snapshot.ack;
+    const float sinceSnapshot =
+        static_cast<float>(static_cast<std::int32_t>(clock - snapshot.tick));
+    behind = behind == 0.0f ? sinceSnapshot : behind + kBehindSmoothing * (sinceSnapshot - behind);
+    const float reported = static_cast<float>(snapshot.lead) / protocol::kLeadUnit;
+    if (synced && holdResync == 0 && snapshot.lead != protocol::kNoLead) {
+        recentLeads[leadsSeen++ % recentLeads.size()] = reported;
+        leadEstimate = *std::min_element(
+            recentLeads.begin(),
+            recentLeads.begin() +
+                static_cast<std::ptrdiff_t>(std::min<std::size_t>(leadsSeen, recentLeads.size())));
+        // The first lead measured sets the clock right unless it is in the window already;
+        // after that only a lead far out of it moves the clock at once.
+        const float off = std::abs(reported - kLeadTarget);
+        const bool first = !leadKnown;
+        leadKnown = true;
+        if (off > (first ? kLeadTarget - kLeadLow : kResyncTicks)) {
+            const auto shift = static_cast<std::int32_t>(std::lround(kLeadTarget - reported));
+            const std::uint32_t from = clock;
+            clock += static_cast<std::uint32_t>(shift);
+            // The ticks jumped over repeat the last command, as the server does.
+            for (std::uint32_t t = from + 1; shift > 0 && t <= clock; ++t) {
+                history[t % kHistory] = history[from % kHistory];
+            }
+            behind += static_cast<float>(shift);
+            leadEstimate = kLeadTarget;
+            leadsSeen = 0;
+            holdResync = kResyncHoldTicks;
+        }
+    }
+    rate = 1.0 + std::clamp(kRatePerTick * static_cast<double>(kLeadTarget - leadEstimate),
+                            -kMaxRateChange, kMaxRateChange);
+    if (snapshot.match != serverStatus.match) {
+        return;
+    }
+    Views& slot = *std::min_element(views.begin(), views.end(), [](const Views& a, const Views& b) {
+        return (a.used ? a.tick : 0u) < (b.used ? b.tick : 0u);
+    });
+    slot = {snapshot.tick, true, snapshot.tanks};
+    if (drives() && snapshot.hasOwn && snapshot.phase == Phase::Playing) {
+        reconcile(snapshot);
+    }
+}
+
+void NetworkGame::reconcile(const protocol::Snapshot& snapshot) {
+    const std::uint32_t from = predictedTick;
+    const glm::vec3 before = predicted.tank(seat).position;
+    predicted.tank(seat) = snapshot.own;
+    predicted.state.bullets.clear();
+    predictedTick = snapshot.tick;
+    predictTo(clock, nullptr);
+    if (predictedTick != from) {
+        correction = glm::vec3(0.0f); // the clock moved: nothing to blend from
+        return;
+    }
+    const glm::vec3 error = before - predicted.tank(seat).position;
+    if (error == glm::vec3(0.0f)) {
+        return;
+    }
+    correction += error;
+    correctionLeft = kCorrectionTicks;
+    if (glm::length(correction) >= kSnapUnits) {
+        correction = glm::vec3(0.0f);
+        correctionLeft = 0;
+    }
+}
+
+void NetworkGame::predictTo(std::uint32_t tick, EventList* events) {
+    while (static_cast<std::int32_t>(tick - predictedTick) > 0) {
+        ++predictedTick;
+        predicted.stepAlone(seat, history[predictedTick % kHistory],
+                            events != nullptr ? *events : replayEvents);
+        replayEvents.clear();
+        std::vector<Bullet>& fired = predicted.state.bullets.bullets;
+        if (events != nullptr) {
+            for (const Bullet& bullet : fired) {
+                if (view.state.bullets.bullets.size() < BulletSystem::kReserved) {
+                    view.state.bullets.bullets.push_back(bullet);
+                    shotTicks.push_back(predictedTick);
+                }
+            }
+        }
+        fired.clear();
+    }
+}
+
+void NetworkGame::sendCommands() {
+    const std::uint32_t oldest =
+        clock - static_cast<std::uint32_t>(protocol::kMaxCommandsPerDatagram - 1);
+    std::uint32_t first = std::max(ack + 1, clock >= oldest ? oldest : 0u);
+    if (static_cast<std::int32_t>(first - clock) > 0) {
+        first = clock;
+    }
+    outgoing.match = serverStatus.phase == Phase::Playing
+                         ? serverStatus.match
+                         : static_cast<std::uint16_t>(serverStatus.match + 1);
+    outgoing.firstTick = first;
+    outgoing.commands.clear();
+    for (std::uint32_t t = first; static_cast<std::int32_t>(clock - t) >= 0; ++t) {
+        outgoing.commands.push_back(history[t % kHistory]);
+    }
+    connection.send(outgoing);
+}
+
+void NetworkGame::restartShown() {
+    view.restart();
+    view.settle();
+    predicted.restart();
+    shotTicks.clear();
+    pending.clear();
+    for (Views& slot : views) {
+        slot.used = false;
+    }
+    correction = glm::vec3(0.0f);
+    correctionLeft = 0;
+    snapOther = true;
+}
+
+void NetworkGame::updateShown(EventList& events) {
+    if (serverStatus.phase != Phase::Playing) {
+        view.settle();
+        return;
+    }
+    const float renderTick =
+        static_cast<float>(clock) - behind - static_cast<float>(kInterpolationTicks);
+    for (int each = 0; each < kSeatCount; ++each) {
+        if (each == seat && drives()) {
+            Tank& shownTank = view.tank(each);
+            const TankPose before = shownTank.pose();
+            shownTank = predicted.tank(each);
+            if (correctionLeft > 0) {
+                correction -= correction / static_cast<float>(correctionLeft);
+                --correctionLeft;
+            }
+            shownTank.position += correction;
+            shownTank.previousPose = before;
+        } else {
+            placeOther(each, renderTick, snapOther);
+        }
+    }
+    snapOther = false;
+    playDue(renderTick, events);
+    moveBullets(events);
+}
+
+void NetworkGame::placeOther(int other, float renderTick, bool snap) {
+    const Views* below = nullptr;
+    const Views* above = nullptr;
+    for (const Views& slot : views) {
+        if (!slot.used) {
+            continue;
+        }
+        const auto tick = static_cast<float>(slot.tick);
+        if (tick <= renderTick && (below == nullptr || slot.tick > below->tick)) {
+            below = &slot;
+        }
+        if (tick > renderTick && (above == nullptr || slot.tick < above->tick)) {
+            above = &slot;
+        }
+    }
+    if (below == nullptr && above == nullptr) {
+        return;
+    }
+    const Views& held = below != nullptr ? *below : *above;
+    const protocol::TankView& seen = held.tanks[other];
+    TankPose target = seen.pose;
+    if (below != nullptr && above != nullptr) {
+        const float share = (renderTick - static_cast<float>(below->tick)) /
+                            static_cast<float>(above->tick - below->tick);
+        target = between(below->tanks[other].pose, above->tanks[other].pose, share);
+    }
+    Tank& tank = view.tank(other);
+    const TankPose before = tank.pose();
+    if (!snap) {
+        // Never faster than a tank drives, in the real time a tick takes at this rate.
+        const float most = kTankTopSpeed * kTick / static_cast<float>(rate) + kDrawSlack;
+        const glm::vec3 step = target.position - before.position;
+        if (glm::length(step) > most) {
+            target.position = before.position + step * (most / glm::length(step));
+        }
+    }
+    tank.position = target.position;
+    tank.heading = target.heading;
+    tank.turretHeading = target.turretHeading;
+    tank.lives = seen.lives;
+    tank.graceTicks = seen.graceTicks;
+    tank.speed = seen.speed;
+    tank.updateTransform();
+    tank.previousPose = snap ? tank.pose() : before;
+}
+
+void NetworkGame::playDue(float renderTick, EventList& events) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        const Pending& waiting = pending[i];
+        const bool due = static_cast<float>(waiting.tick) <= renderTick;
+        if (waiting.match != serverStatus.match || play(waiting.event, due, events)) {
+            continue;
+        }
+        pending[kept++] = waiting;
+    }
+    pending.resize(kept);
+}
+
+bool NetworkGame::play(const protocol::WireEvent& event, bool due, EventList& events) {
+    const bool mine = drives() && event.owner == seat;
+    switch (event.type) {
+    case GameEventType::Shot:
+        if (mine) {
+            // Already shown from the prediction, unless the prediction missed it.
+            if (findBullet(seat, event.firedTick) < 0) {
+                spawnBullet(event);
+            }
+            return true;
+        }
+        if (due) {
+            spawnBullet(event);
+        }
+        return due;
+    case GameEventType::TankHit: {
+        if (!due) {
+            return false;
+        }
+        events.push_back({GameEventType::TankHit, event.position, event.seat, ""});
+        logLine(events, "Bullet Hits TANK");
+        const int bullet = findBullet(event.owner, event.firedTick);
+        if (bullet >= 0) {
+            view.state.bullets.bullets[static_cast<std::size_t>(bullet)].dead = true;
+        }
+        return true;
+    }
+    case GameEventType::WallHit: {
+        if (!mine && !due) {
+            return false;
+        }
+        // Shown already where the drawing's own bullet met the wall, unless it has not.
+        const int bullet = findBullet(event.owner, event.firedTick);
+        if (bullet >= 0 && !view.state.bullets.bullets[static_cast<std::size_t>(bullet)].dead) {
+            view.state.bullets.bullets[static_cast<std::size_t>(bullet)].dead = true;
+            events.push_back({GameEventType::WallHit, event.position, kNoSeat, ""});
+        }
+        return true;
+    }
+    case GameEventType::Jump:
+    case GameEventType::Landing:
+        if (drives() && event.seat == seat) {
+            return true; // heard from the prediction
+        }
+        if (due) {
+            events.push_back({event.type, event.position, event.seat, ""});
+        }
+        return due;
+    default:
+        return true;
+    }
+}
+
+void NetworkGame::spawnBullet(const protocol::WireEvent& event) {
+    if (view.state.bullets.bullets.size() >= BulletSystem::kReserved) {
+        return;
+    }
+    view.state.bullets.spawn(event.direction, event.position, Tank::kBulletSpeed,
+                             Tank::kBulletLifetime, event.origin, event.owner);
+    shotTicks.push_back(event.firedTick);
+}
+
+int NetworkGame::findBullet(int owner, std::uint32_t firedTick) const {
+    const std::vector<Bullet>& bullets = view.state.bullets.bullets;
+    for (std::size_t i = 0; i < bullets.size(); ++i) {
+        if (bullets[i].owner == owner && shotTicks[i] == firedTick) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void NetworkGame::moveBullets(EventList& events) {
+    // As the rules move bullets, keeping each one's tick beside it: the ones fired this tick
+    // stand, the rest fly, the dead go; then the walls.
+    std::vector<Bullet>& bullets = view.state.bullets.bullets;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < bullets.size(); ++i) {
+        if (!bullets[i].fresh) {
+            bullets[i].update(kTick);
+        }
+        if (!bullets[i].dead) {
+            bullets[kept] = bullets[i];
+            shotTicks[kept] = shotTicks[i];
+            ++kept;
+        }
+    }
+    bullets.erase(bullets.begin() + static_cast<std::ptrdiff_t>(kept), bullets.end());
+    shotTicks.resize(kept);
+    bulletWalls.detect(events);
+}

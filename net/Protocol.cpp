@@ -1,0 +1,442 @@
+#include "net/Protocol.h"
+
+#include "game/ByteReader.h"
+#include "game/ByteWriter.h"
+#include "game/StateCodec.h"
+
+namespace protocol {
+
+namespace {
+
+// The fields of a command that differ from the one before it, and its two flags.
+enum CommandBits : std::uint8_t {
+    kDriveBit = 1,
+    kTurnBit = 2,
+    kAimBit = 4,
+    kJumpBit = 8,
+    kFireBit = 16,
+    kAllCommandBits = 31,
+};
+
+void start(ByteWriter& out, Kind kind) {
+    out.u8(static_cast<std::uint8_t>(kind));
+}
+
+// Reads the kind byte; false unless it is the one expected.
+bool opens(ByteReader& in, Kind kind) {
+    return in.u8() == static_cast<std::uint8_t>(kind) && in.ok();
+}
+
+// The whole message was read, and nothing is left over.
+bool ends(const ByteReader& in) {
+    return in.ok() && in.remaining() == 0;
+}
+
+template <typename Enum> bool readEnum(ByteReader& in, Enum last, Enum& value) {
+    const std::uint8_t read = in.u8();
+    if (read > static_cast<std::uint8_t>(last)) {
+        in.fail();
+        return false;
+    }
+    value = static_cast<Enum>(read);
+    return true;
+}
+
+// A seat, or kNoSeat when allowNone.
+std::int8_t readSeat(ByteReader& in, bool allowNone) {
+    const auto seat = static_cast<std::int8_t>(in.u8());
+    if (seat >= kSeatCount || seat < (allowNone ? kNoSeat : 0)) {
+        in.fail();
+    }
+    return seat;
+}
+
+void writeVec(ByteWriter& out, glm::vec3 v) {
+    out.f32(v.x);
+    out.f32(v.y);
+    out.f32(v.z);
+}
+
+glm::vec3 readVec(ByteReader& in) {
+    const float x = in.f32();
+    const float y = in.f32();
+    const float z = in.f32();
+    return {x, y, z};
+}
+
+template <std::size_t N> void writeBytes(ByteWriter& out, const std::array<std::uint8_t, N>& a) {
+    out.raw(a.data(), a.size());
+}
+
+template <std::size_t N> void readBytes(ByteReader& in, std::array<std::uint8_t, N>& a) {
+    for (std::uint8_t& byte : a) {
+        byte = in.u8();
+    }
+}
+
+bool sentAsEvent(GameEventType type) {
+    return type == GameEventType::Shot || type == GameEventType::TankHit ||
+           type == GameEventType::WallHit || type == GameEventType::Jump ||
+           type == GameEventType::Landing;
+}
+
+} // namespace
+
+void encode(const Hello& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Hello);
+    out.u32(kMagic);
+    out.u32(message.version);
+}
+
+void encode(const Challenge& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Challenge);
+    writeBytes(out, message.nonce);
+    writeBytes(out, message.salt);
+}
+
+void encode(const Answer& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Answer);
+    writeBytes(out, message.nonce);
+    writeBytes(out, message.mac);
+}
+
+void encode(const Refused& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Refused);
+    out.u8(static_cast<std::uint8_t>(message.reason));
+    out.u32(message.serverVersion);
+}
+
+void encode(const Welcome& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Welcome);
+    out.u8(static_cast<std::uint8_t>(message.seat));
+    out.u32(message.tick);
+}
+
+void encode(const Status& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Status);
+    out.u16(message.match);
+    out.u8(static_cast<std::uint8_t>(message.phase));
+    out.u32(message.tick);
+    out.u8(static_cast<std::uint8_t>(message.rules));
+    out.u8(static_cast<std::uint8_t>(message.outcome));
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        out.u8(static_cast<std::uint8_t>(message.seats[seat]));
+        out.u8(static_cast<std::uint8_t>(message.lives[seat]));
+    }
+    out.u8(static_cast<std::uint8_t>(message.yourSeat));
+}
+
+void encode(const Events& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Events);
+    out.u16(message.match);
+    out.u32(message.tick);
+    out.u8(static_cast<std::uint8_t>(message.events.size()));
+    for (const WireEvent& event : message.events) {
+        out.u8(static_cast<std::uint8_t>(event.type));
+        out.u8(static_cast<std::uint8_t>(event.seat));
+        out.u8(static_cast<std::uint8_t>(event.owner));
+        out.u32(event.firedTick);
+        writeVec(out, event.position);
+        if (event.type == GameEventType::Shot) {
+            writeVec(out, event.direction);
+            writeVec(out, event.origin);
+        }
+    }
+}
+
+void encode(const Ready& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Ready);
+    out.u16(message.match);
+}
+
+void encode(const Commands& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Commands);
+    out.u16(message.match);
+    out.u32(message.firstTick);
+    out.u8(static_cast<std::uint8_t>(message.commands.size()));
+    TankCommand before;
+    for (const TankCommand& command : message.commands) {
+        const std::uint8_t bits = (command.drive != before.drive ? kDriveBit : 0) |
+                                  (command.turn != before.turn ? kTurnBit : 0) |
+                                  (command.aim != before.aim ? kAimBit : 0) |
+                                  (command.jump ? kJumpBit : 0) | (command.fire ? kFireBit : 0);
+        out.u8(bits);
+        if ((bits & kDriveBit) != 0) {
+            out.i16(command.drive);
+        }
+        if ((bits & kTurnBit) != 0) {
+            out.i16(command.turn);
+        }
+        if ((bits & kAimBit) != 0) {
+            out.u32(command.aim);
+        }
+        before = command;
+    }
+}
+
+void encode(const Snapshot& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Snapshot);
+    out.u16(message.match);
+    out.u32(message.tick);
+    out.u8(static_cast<std::uint8_t>(message.phase));
+    out.u32(message.ack);
+    out.i16(message.lead);
+    for (const TankView& tank : message.tanks) {
+        writeVec(out, tank.pose.position);
+        out.f32(tank.pose.heading);
+        out.f32(tank.pose.turretHeading);
+        out.u8(static_cast<std::uint8_t>(tank.lives));
+        out.u8(tank.graceTicks);
+        out.f32(tank.speed);
+    }
+    out.u8(message.hasOwn ? 1 : 0);
+    if (message.hasOwn) {
+        state_codec::writeTank(message.own, bytes);
+    }
+}
+
+bool kindOf(const std::uint8_t* data, std::size_t size, Kind& kind) {
+    if (size == 0 || data[0] < static_cast<std::uint8_t>(Kind::Hello) ||
+        data[0] > static_cast<std::uint8_t>(Kind::Snapshot)) {
+        return false;
+    }
+    kind = static_cast<Kind>(data[0]);
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Hello& message) {
+    ByteReader in(data, size);
+    if (!opens(in, Kind::Hello) || in.u32() != kMagic) {
+        return false;
+    }
+    const std::uint32_t version = in.u32();
+    if (!ends(in)) {
+        return false;
+    }
+    message.version = version;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Challenge& message) {
+    ByteReader in(data, size);
+    Challenge read;
+    if (!opens(in, Kind::Challenge)) {
+        return false;
+    }
+    readBytes(in, read.nonce);
+    readBytes(in, read.salt);
+    if (!ends(in)) {
+        return false;
+    }
+    message = read;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Answer& message) {
+    ByteReader in(data, size);
+    Answer read;
+    if (!opens(in, Kind::Answer)) {
+        return false;
+    }
+    readBytes(in, read.nonce);
+    readBytes(in, read.mac);
+    if (!ends(in)) {
+        return false;
+    }
+    message = read;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Refused& message) {
+    ByteReader in(data, size);
+    Refused read;
+    if (!opens(in, Kind::Refused)) {
+        return false;
+    }
+    readEnum(in, Refusal::TooManyAttempts, read.reason);
+    read.serverVersion = in.u32();
+    if (!ends(in)) {
+        return false;
+    }
+    message = read;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Welcome& message) {
+    ByteReader in(data, size);
+    Welcome read;
+    if (!opens(in, Kind::Welcome)) {
+        return false;
+    }
+    read.seat = readSeat(in, true);
+    read.tick = in.u32();
+    if (!ends(in)) {
+        return false;
+    }
+    message = read;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Status& message) {
+    ByteReader in(data, size);
+    Status read;
+    if (!opens(in, Kind::Status)) {
+        return false;
+    }
+    read.match = in.u16();
+    readEnum(in, Phase::Ended, read.phase);
+    read.tick = in.u32();
+    readEnum(in, Rules::Duel, read.rules);
+    readEnum(in, Outcome::Draw, read.outcome);
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        readEnum(in, Occupant::You, read.seats[seat]);
+        read.lives[seat] = static_cast<std::int8_t>(in.u8());
+    }
+    read.yourSeat = readSeat(in, true);
+    if (!ends(in)) {
+        return false;
+    }
+    message = read;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Events& message) {
+    ByteReader in(data, size);
+    if (!opens(in, Kind::Events)) {
+        return false;
+    }
+    const std::uint16_t match = in.u16();
+    const std::uint32_t tick = in.u32();
+    const std::uint8_t count = in.u8();
+    if (count > kMaxEventsPerMessage) {
+        return false;
+    }
+    // Read into the message's own list, which keeps its room from one message to the next.
+    std::vector<WireEvent>& events = message.events;
+    events.clear();
+    for (std::uint8_t i = 0; i < count && in.ok(); ++i) {
+        WireEvent event;
+        const std::uint8_t type = in.u8();
+        event.type = static_cast<GameEventType>(type);
+        if (type > static_cast<std::uint8_t>(GameEventType::MatchLost) ||
+            !sentAsEvent(event.type)) {
+            in.fail();
+        }
+        event.seat = readSeat(in, true);
+        event.owner = readSeat(in, true);
+        event.firedTick = in.u32();
+        event.position = readVec(in);
+        if (event.type == GameEventType::Shot) {
+            event.direction = readVec(in);
+            event.origin = readVec(in);
+            if (glm::length(event.direction) < 0.5f) {
+                in.fail();
+            }
+        }
+        events.push_back(event);
+    }
+    if (!ends(in)) {
+        events.clear();
+        return false;
+    }
+    message.match = match;
+    message.tick = tick;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Ready& message) {
+    ByteReader in(data, size);
+    if (!opens(in, Kind::Ready)) {
+        return false;
+    }
+    const std::uint16_t match = in.u16();
+    if (!ends(in)) {
+        return false;
+    }
+    message.match = match;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Commands& message) {
+    ByteReader in(data, size);
+    if (!opens(in, Kind::Commands)) {
+        return false;
+    }
+    const std::uint16_t match = in.u16();
+    const std::uint32_t firstTick = in.u32();
+    const std::uint8_t count = in.u8();
+    if (count == 0 || count > kMaxCommandsPerDatagram) {
+        return false;
+    }
+    std::vector<TankCommand>& commands = message.commands;
+    commands.clear();
+    TankCommand command;
+    for (std::uint8_t i = 0; i < count && in.ok(); ++i) {
+        const std::uint8_t bits = in.u8();
+        if ((bits & ~kAllCommandBits) != 0) {
+            in.fail();
+        }
+        if ((bits & kDriveBit) != 0) {
+            command.drive = in.i16();
+        }
+        if ((bits & kTurnBit) != 0) {
+            command.turn = in.i16();
+        }
+        if ((bits & kAimBit) != 0) {
+            command.aim = in.u32();
+        }
+        command.jump = (bits & kJumpBit) != 0;
+        command.fire = (bits & kFireBit) != 0;
+        commands.push_back(command);
+    }
+    if (!ends(in)) {
+        commands.clear();
+        return false;
+    }
+    message.match = match;
+    message.firstTick = firstTick;
+    return true;
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Snapshot& message) {
+    ByteReader in(data, size);
+    if (!opens(in, Kind::Snapshot)) {
+        return false;
+    }
+    Snapshot read;
+    read.own = message.own;
+    read.match = in.u16();
+    read.tick = in.u32();
+    readEnum(in, Phase::Ended, read.phase);
+    read.ack = in.u32();
+    read.lead = in.i16();
+    for (TankView& tank : read.tanks) {
+        tank.pose.position = readVec(in);
+        tank.pose.heading = in.f32();
+        tank.pose.turretHeading = in.f32();
+        tank.lives = static_cast<std::int8_t>(in.u8());
+        tank.graceTicks = in.u8();
+        tank.speed = in.f32();
+    }
+    read.hasOwn = in.flag();
+    if (read.hasOwn && in.ok()) {
+        state_codec::readTank(in, read.own);
+    }
+    if (!ends(in)) {
+        return false;
+    }
+    message = read;
+    return true;
+}
+
+} // namespace protocol

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// A bad link on loopback: a UDP relay between clients and a server that delays, jitters, drops
+// and duplicates datagrams by a seeded schedule (jitter reorders them). Each client gets an
+// upstream socket of its own, so the server sees one peer per client. It counts each client's
+// UDP payload both ways, second by second.
+class LinkRelay {
+public:
+    struct Link {
+        double delayMs = 60.0;  // one way, on average
+        double jitterMs = 10.0; // one way, spread evenly either side of the delay
+        double loss = 0.05;
+        double duplicates = 0.01;
+        std::uint64_t seed = 1;
+    };
+    // Bytes one client sent (up) and was sent (down), per second since the relay started.
+    struct Traffic {
+        std::vector<std::uint64_t> up;
+        std::vector<std::uint64_t> down;
+    };
+
+    LinkRelay(std::uint16_t serverPort, const Link& link);
+    ~LinkRelay();
+    LinkRelay(const LinkRelay&) = delete;
+    LinkRelay& operator=(const LinkRelay&) = delete;
+
+    // The port clients connect to.
+    std::uint16_t port() const { return listenPort; }
+    // Per client, in the order they first sent.
+    std::vector<Traffic> traffic() const;
+
+private:
+    void run();
+
+    Link link;
+    std::uint16_t serverPort;
+    int listening = -1;
+    std::uint16_t listenPort = 0;
+    std::atomic<bool> stopping{false};
+    mutable std::mutex counting;
+    std::vector<Traffic> counted;
+    std::thread thread;
+};

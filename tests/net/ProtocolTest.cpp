@@ -1,0 +1,204 @@
+// What crosses the wire: every message reads back as it was written, the commands a client
+// sends again and again cost little, and no run of bytes, however made, reads as a message
+// unless it is one.
+#include "net/Protocol.h"
+#include "game/StateCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+protocol::Commands someCommands() {
+    protocol::Commands message;
+    message.match = 3;
+    message.firstTick = 0xFFFFFFF8u; // runs over the end of the tick counter
+    for (int i = 0; i < 16; ++i) {
+        TankCommand command;
+        command.drive = i < 8 ? TankCommand::kFullDrive : static_cast<std::int16_t>(-32768 + i);
+        command.turn = static_cast<std::int16_t>(i % 3 == 0 ? 10000 : -10000);
+        command.aim = 0xFFFFFFFFu - static_cast<std::uint32_t>(i / 4);
+        command.jump = i == 5;
+        command.fire = i % 2 == 0;
+        message.commands.push_back(command);
+    }
+    return message;
+}
+
+protocol::Snapshot someSnapshot() {
+    protocol::Snapshot message;
+    message.match = 65535;
+    message.tick = 123456;
+    message.phase = protocol::Phase::Playing;
+    message.ack = 123460;
+    message.lead = -37;
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        message.tanks[seat].pose = {glm::vec3(seat + 0.5f, 0.05f, -4.25f), 91.5f, -179.0f};
+        message.tanks[seat].lives = static_cast<std::int8_t>(4 - seat);
+        message.tanks[seat].graceTicks = 89;
+        message.tanks[seat].speed = -4.75f;
+    }
+    message.hasOwn = true;
+    message.own.position = glm::vec3(1.0f, 2.0f, 3.0f);
+    message.own.speed = -2.5f;
+    message.own.reloadTicks = 17;
+    message.own.onGround = false;
+    message.own.lives = 2;
+    return message;
+}
+
+protocol::Events someEvents() {
+    protocol::Events message;
+    message.match = 9;
+    message.tick = 777;
+    protocol::WireEvent shot;
+    shot.type = GameEventType::Shot;
+    shot.seat = 1;
+    shot.owner = 1;
+    shot.firedTick = 776;
+    shot.position = glm::vec3(1, 0.06f, 2);
+    shot.direction = glm::vec3(0, 0, -1);
+    shot.origin = glm::vec3(1, 0.06f, 4.5f);
+    protocol::WireEvent hit = shot;
+    hit.type = GameEventType::TankHit;
+    hit.seat = 0;
+    hit.direction = glm::vec3(0.0f);
+    hit.origin = glm::vec3(0.0f);
+    protocol::WireEvent landing;
+    landing.type = GameEventType::Landing;
+    landing.seat = 0;
+    message.events = {shot, hit, landing};
+    return message;
+}
+
+template <typename Message> Bytes encoded(const Message& message) {
+    Bytes bytes;
+    protocol::encode(message, bytes);
+    return bytes;
+}
+
+// Every way of reading, each a reader of one kind, for the fuzzing below.
+struct Reader {
+    const char* name;
+    std::function<bool(const Bytes&, Bytes&)> readAndWriteBack;
+};
+
+template <typename Message> Reader readerOf(const char* name) {
+    return {name, [](const Bytes& in, Bytes& out) {
+                Message message;
+                if (!protocol::decode(in.data(), in.size(), message)) {
+                    return false;
+                }
+                protocol::encode(message, out);
+                return true;
+            }};
+}
+
+TEST(ProtocolTest, EveryMessageReadsBackExactlyAndRepeatedCommandsCostAByteEach) {
+    const protocol::Commands commands = someCommands();
+    protocol::Commands readCommands;
+    const Bytes commandBytes = encoded(commands);
+    ASSERT_TRUE(protocol::decode(commandBytes.data(), commandBytes.size(), readCommands));
+    EXPECT_EQ(readCommands.match, 3);
+    EXPECT_EQ(readCommands.firstTick, 0xFFFFFFF8u);
+    EXPECT_EQ(readCommands.commands, commands.commands);
+
+    protocol::Commands steady;
+    steady.commands.assign(16, commands.commands[0]);
+    // The header, the first command in full, then one byte for each that is the same again.
+    EXPECT_EQ(encoded(steady).size(), 8u + 9u + 15u);
+
+    const protocol::Snapshot snapshot = someSnapshot();
+    const Bytes snapshotBytes = encoded(snapshot);
+    EXPECT_LE(snapshotBytes.size(), protocol::kMaxSnapshotBytes);
+    protocol::Snapshot readSnapshot;
+    ASSERT_TRUE(protocol::decode(snapshotBytes.data(), snapshotBytes.size(), readSnapshot));
+    EXPECT_EQ(encoded(readSnapshot), snapshotBytes);
+    EXPECT_EQ(readSnapshot.lead, -37);
+    EXPECT_EQ(readSnapshot.own.reloadTicks, 17);
+    EXPECT_EQ(readSnapshot.tanks[1].pose.turretHeading, -179.0f);
+
+    const Bytes eventBytes = encoded(someEvents());
+    protocol::Events readEvents;
+    ASSERT_TRUE(protocol::decode(eventBytes.data(), eventBytes.size(), readEvents));
+    ASSERT_EQ(readEvents.events.size(), 3u);
+    EXPECT_EQ(readEvents.events[0].origin, glm::vec3(1, 0.06f, 4.5f));
+    EXPECT_EQ(readEvents.events[1].firedTick, 776u);
+    EXPECT_EQ(readEvents.events[2].type, GameEventType::Landing);
+    EXPECT_EQ(encoded(readEvents), eventBytes);
+
+    // A message of one kind is no message of another.
+    protocol::Hello hello;
+    EXPECT_FALSE(protocol::decode(snapshotBytes.data(), snapshotBytes.size(), hello));
+    EXPECT_FALSE(protocol::decode(eventBytes.data(), eventBytes.size(), readCommands));
+}
+
+TEST(ProtocolTest, CutMendedAndRandomBytesAreRefusedOrReadAsAWholeMessage) {
+    protocol::Status status;
+    status.match = 2;
+    status.phase = protocol::Phase::Ended;
+    status.outcome = Outcome::Draw;
+    status.seats = {protocol::Occupant::You, protocol::Occupant::Person};
+    status.yourSeat = 0;
+    protocol::Challenge challenge;
+    challenge.nonce.fill(7);
+    const std::vector<std::pair<Bytes, Reader>> samples{
+        {encoded(protocol::Hello()), readerOf<protocol::Hello>("hello")},
+        {encoded(challenge), readerOf<protocol::Challenge>("challenge")},
+        {encoded(protocol::Answer()), readerOf<protocol::Answer>("answer")},
+        {encoded(protocol::Refused()), readerOf<protocol::Refused>("refused")},
+        {encoded(protocol::Welcome()), readerOf<protocol::Welcome>("welcome")},
+        {encoded(status), readerOf<protocol::Status>("status")},
+        {encoded(someEvents()), readerOf<protocol::Events>("events")},
+        {encoded(protocol::Ready{4}), readerOf<protocol::Ready>("ready")},
+        {encoded(someCommands()), readerOf<protocol::Commands>("commands")},
+        {encoded(someSnapshot()), readerOf<protocol::Snapshot>("snapshot")},
+    };
+    std::mt19937 random(2024);
+    for (const auto& [valid, reader] : samples) {
+        Bytes out;
+        ASSERT_TRUE(reader.readAndWriteBack(valid, out)) << reader.name;
+        EXPECT_EQ(out, valid) << reader.name;
+        // Every cut, and one byte too many.
+        for (std::size_t size = 0; size < valid.size(); ++size) {
+            out.clear();
+            EXPECT_FALSE(reader.readAndWriteBack(Bytes(valid.begin(), valid.begin() + size), out))
+                << reader.name << " cut to " << size;
+        }
+        Bytes longer = valid;
+        longer.push_back(0);
+        EXPECT_FALSE(reader.readAndWriteBack(longer, out)) << reader.name << " with a byte more";
+        // Bytes changed at random: what reads at all reads as a whole message, which writes
+        // back to the bytes read.
+        for (int trial = 0; trial < 3000; ++trial) {
+            Bytes mended = valid;
+            for (int flips = 1 + static_cast<int>(random() % 4); flips > 0; --flips) {
+                mended[1 + random() % (mended.size() - 1)] = static_cast<std::uint8_t>(random());
+            }
+            out.clear();
+            if (reader.readAndWriteBack(mended, out)) {
+                Bytes again;
+                ASSERT_TRUE(reader.readAndWriteBack(out, again)) << reader.name;
+                EXPECT_EQ(again, out) << reader.name;
+            }
+        }
+        // And noise after the kind byte.
+        for (int trial = 0; trial < 300; ++trial) {
+            Bytes noise(random() % 400, 0);
+            for (std::uint8_t& byte : noise) {
+                byte = static_cast<std::uint8_t>(random());
+            }
+            if (!noise.empty()) {
+                noise[0] = valid[0];
+            }
+            out.clear();
+            reader.readAndWriteBack(noise, out);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,359 @@
+// A server facing what the internet sends it: clients it did not invite, a flood of junk
+// datagrams and malformed messages from a client it let in, and players who leave, politely or
+// by vanishing. Real servers and clients on loopback, in real time.
+#include "client/NetworkGame.h"
+#include "net/Server.h"
+#include "net/ServerThread.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <sstream>
+#include <streambuf>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kTick = std::chrono::microseconds(16667);
+
+// A console the server's thread writes while the test reads it.
+class SharedConsole : public std::streambuf {
+public:
+    bool has(const std::string& line) const {
+        std::lock_guard<std::mutex> lock(mutex);
+        return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+    }
+    int count(const std::string& line) const {
+        std::lock_guard<std::mutex> lock(mutex);
+        int found = 0;
+        for (std::size_t at = ("\n" + text).find("\n" + line + "\n"); at != std::string::npos;
+             at = ("\n" + text).find("\n" + line + "\n", at + 1)) {
+            ++found;
+        }
+        return found;
+    }
+    std::ostream stream{this};
+
+protected:
+    int overflow(int c) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        text.push_back(static_cast<char>(c));
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        text.append(s, static_cast<std::size_t>(n));
+        return n;
+    }
+
+private:
+    mutable std::mutex mutex;
+    std::string text;
+};
+
+struct Client {
+    explicit Client(std::uint16_t port, const std::string& password = "",
+                    std::uint32_t version = protocol::kVersion)
+        : game(options(port, password, version), console) {}
+    static NetworkOptions options(std::uint16_t port, const std::string& password,
+                                  std::uint32_t version) {
+        NetworkOptions chosen;
+        chosen.port = port;
+        chosen.password = password;
+        chosen.version = version;
+        return chosen;
+    }
+    // One tick, ENTER pressed on the screens between matches.
+    void tick() {
+        PlayerInput input;
+        input.start = game.joined() && !game.drives() && !game.ready();
+        input.drive = 1.0f;
+        input.turn = 0.5f;
+        events.clear();
+        game.tick(input, false, events);
+    }
+    bool said(const std::string& line) const {
+        return ("\n" + console.str()).find("\n" + line + "\n") != std::string::npos;
+    }
+    std::ostringstream console;
+    NetworkGame game;
+    EventList events;
+};
+
+// Ticks every client at 60 Hz until done() or seconds pass; false on the timeout.
+template <typename Done> bool play(std::vector<Client*> clients, double seconds, Done done) {
+    const Clock::time_point until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                       std::chrono::duration<double>(seconds));
+    while (Clock::now() < until) {
+        for (Client* client : clients) {
+            client->tick();
+        }
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(kTick);
+    }
+    return false;
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
+ServerOptions localServer(const std::string& password = "") {
+    ServerOptions options;
+    options.port = 0;
+    options.password = password;
+    return options;
+}
+
+TEST(ServerDefenceTest, OnlyTheInvitedGetInAndEachRefusedClientHearsWhy) {
+    SharedConsole serverConsole;
+    Server server(localServer("correct horse"), serverConsole.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    Client first(server.port(), "correct horse");
+    Client wrong(server.port(), "battery staple");
+    Client future(server.port(), "correct horse", protocol::kVersion + 1);
+    std::vector<Client*> all{&first, &wrong, &future};
+    ASSERT_TRUE(play(
+        all, 10.0, [&] { return first.game.joined() && wrong.game.over() && future.game.over(); }));
+    Client second(server.port(), "correct horse");
+    all.push_back(&second);
+    ASSERT_TRUE(play(all, 10.0, [&] { return second.game.joined(); }));
+    Client third(server.port(), "correct horse");
+    all.push_back(&third);
+    ASSERT_TRUE(play(all, 10.0, [&] { return third.game.over(); }));
+
+    const std::string mismatch = "Version mismatch: server " + std::to_string(protocol::kVersion) +
+                                 ", client " + std::to_string(protocol::kVersion + 1);
+    EXPECT_TRUE(first.said("Connected to 127.0.0.1:" + std::to_string(server.port())));
+    EXPECT_TRUE(wrong.said("Wrong password")) << wrong.console.str();
+    EXPECT_TRUE(future.said(mismatch)) << future.console.str();
+    EXPECT_TRUE(serverConsole.has(mismatch));
+    EXPECT_TRUE(third.said("Server full")) << third.console.str();
+    EXPECT_EQ(server.players(), 2);
+    EXPECT_EQ(serverConsole.count("Player joined seat 1"), 1);
+    EXPECT_EQ(serverConsole.count("Player joined seat 2"), 1);
+
+    // Six attempts from one address within a second: the sixth is turned away unheard.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    int full = 0;
+    int tooMany = 0;
+    for (int i = 0; i < 6; ++i) {
+        Client another(server.port(), "correct horse");
+        std::vector<Client*> everyone = all;
+        everyone.push_back(&another);
+        ASSERT_TRUE(play(everyone, 5.0, [&] { return another.game.over(); }));
+        full += another.said("Server full") ? 1 : 0;
+        tooMany += another.said("Too many attempts: wait a second") ? 1 : 0;
+    }
+    EXPECT_EQ(full, 5);
+    EXPECT_EQ(tooMany, 1);
+}
+
+// The attack: junk UDP datagrams up to 65,000 bytes at 2,000 a second straight at the server's
+// port, and from a client that joined properly, malformed messages of every kind on every
+// channel, some longer than a server takes.
+void attack(std::uint16_t port, std::atomic<bool>& done, std::atomic<int>& sent) {
+    std::mt19937 random(99);
+    const int junk = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    server.sin_port = htons(port);
+
+    ENetHost* host = enet_host_create(nullptr, 1, protocol::kChannelCount, 0, 0);
+    ENetAddress address{ENET_HOST_ANY, port};
+    enet_address_set_host(&address, "127.0.0.1");
+    ENetPeer* peer = enet_host_connect(host, &address, protocol::kChannelCount, 0);
+    bool joined = false;
+    std::vector<std::uint8_t> bytes;
+    const auto sendMessage = [&](std::uint8_t channel, enet_uint32 flags) {
+        enet_peer_send(peer, channel, enet_packet_create(bytes.data(), bytes.size(), flags));
+    };
+    for (int i = 0; i < 500 && !joined; ++i) {
+        ENetEvent event;
+        while (enet_host_service(host, &event, 5) > 0) {
+            if (event.type == ENET_EVENT_TYPE_CONNECT) {
+                NetHost::configure(event.peer); // so ENet drops none of the junk on its way
+                bytes.clear();
+                protocol::encode(protocol::Hello(), bytes);
+                sendMessage(protocol::kControl, ENET_PACKET_FLAG_RELIABLE);
+            } else if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                protocol::Welcome welcome;
+                joined = joined ||
+                         protocol::decode(event.packet->data, event.packet->dataLength, welcome);
+                enet_packet_destroy(event.packet);
+            }
+        }
+    }
+    bytes.clear();
+    protocol::encode(protocol::Ready{0}, bytes);
+    sendMessage(protocol::kControl, ENET_PACKET_FLAG_RELIABLE);
+
+    // First the junk, then the messages: a socket buffer full of junk would lose the messages
+    // before the server saw them.
+    constexpr int kDatagrams = 10000;
+    constexpr int kMessages = 10000;
+    const auto service = [&] {
+        ENetEvent event;
+        while (enet_host_service(host, &event, 0) > 0) {
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                enet_packet_destroy(event.packet);
+            }
+        }
+    };
+    std::vector<std::uint8_t> datagram(65000);
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < kDatagrams; ++i) {
+        const std::size_t size = i % 4 == 0 ? datagram.size() : random() % 1500;
+        for (std::size_t b = 0; b < size; b += 97) {
+            datagram[b] = static_cast<std::uint8_t>(random());
+        }
+        sendto(junk, datagram.data(), size, 0, reinterpret_cast<sockaddr*>(&server), sizeof server);
+        service();
+        ++sent;
+        // 2,000 a second.
+        std::this_thread::sleep_until(start + std::chrono::microseconds(500) * (i + 1));
+    }
+    start = Clock::now();
+    for (int i = 0; i < kMessages; ++i) {
+        // A kind byte and anything after it: cut short, too long, out of range. Every fiftieth
+        // is larger than a server takes, sent in unreliable fragments (reliable ones, never
+        // taken, would hold up the rest of the peer's channel).
+        const bool oversized = i % 50 == 0;
+        bytes.assign(oversized ? 5000 : random() % 300, 0);
+        for (std::uint8_t& b : bytes) {
+            b = static_cast<std::uint8_t>(random());
+        }
+        if (!bytes.empty()) {
+            bytes[0] = static_cast<std::uint8_t>(random() % 12);
+        }
+        const enet_uint32 flags = oversized     ? ENET_PACKET_FLAG_UNRELIABLE_FRAGMENT
+                                  : i % 10 == 1 ? ENET_PACKET_FLAG_RELIABLE
+                                  : i % 2 == 1  ? ENET_PACKET_FLAG_UNSEQUENCED
+                                                : 0;
+        sendMessage(static_cast<std::uint8_t>(random() % protocol::kChannelCount), flags);
+        service();
+        ++sent;
+        std::this_thread::sleep_until(start + std::chrono::microseconds(500) * (i + 1));
+    }
+    // Long enough for the last of them to arrive.
+    for (int i = 0; i < 50; ++i) {
+        service();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    enet_peer_disconnect_now(peer, 0);
+    enet_host_destroy(host);
+    close(junk);
+    done = true;
+}
+
+TEST(ServerDefenceTest, AFloodOfJunkNeitherStopsTheMatchNorGrowsTheServer) {
+    SharedConsole serverConsole;
+    Server server(localServer(), serverConsole.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    Client player(server.port());
+    ASSERT_TRUE(play({&player}, 10.0, [&] { return player.game.joined(); }));
+
+    const long before = residentKilobytes();
+    long most = before;
+    std::atomic<bool> done{false};
+    std::atomic<int> sent{0};
+    std::thread attacker(attack, server.port(), std::ref(done), std::ref(sent));
+    ASSERT_TRUE(play({&player}, 10.0, [&] { return server.phase() == protocol::Phase::Playing; }))
+        << "the match did not start";
+    const std::uint32_t matchTick = server.match().state.tick;
+    const std::uint32_t serverTick = server.currentTick();
+    const Clock::time_point start = Clock::now();
+    play({&player}, 30.0, [&] {
+        most = std::max(most, residentKilobytes());
+        return done.load();
+    });
+    attacker.join();
+    const double seconds = secondsSince(start);
+
+    // The match went on at the server's pace, and the player still saw it.
+    EXPECT_EQ(sent.load(), 20000);
+    EXPECT_EQ(server.phase(), protocol::Phase::Playing);
+    EXPECT_GT(server.currentTick() - serverTick, static_cast<std::uint32_t>(55.0 * seconds));
+    EXPECT_GT(server.match().state.tick - matchTick, static_cast<std::uint32_t>(55.0 * seconds));
+    EXPECT_TRUE(player.game.drives());
+    EXPECT_GT(glm::length(player.game.shown().tank(0).position - glm::vec3(0, 0.05f, 5.0f)), 1.0f);
+    const ServerCounts& counts = server.counts();
+    EXPECT_GT(counts.malformed, 9000u);
+    std::printf("flood over %.1f s: %llu malformed messages dropped, %llu ENet errors counted, "
+                "resident memory %ld kB before, %ld kB at most\n",
+                seconds, static_cast<unsigned long long>(counts.malformed),
+                static_cast<unsigned long long>(counts.serviceErrors), before, most);
+#if defined(__SANITIZE_ADDRESS__)
+    std::printf("resident memory not held to 2 MB: the sanitizers keep memory of their own\n");
+#else
+    EXPECT_LE(most - before, 2048) << "kB";
+#endif
+}
+
+TEST(ServerDefenceTest, ALeavingPlayersTankGoesToTheComputerAndTheMatchGoesOn) {
+    SharedConsole serverConsole;
+    Server server(localServer(), serverConsole.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    Client first(server.port());
+    auto second = std::make_unique<Client>(server.port());
+    ASSERT_TRUE(play({&first, second.get()}, 10.0, [&] { return server.players() == 2; }));
+    ASSERT_TRUE(play({&first, second.get()}, 10.0,
+                     [&] { return first.game.drives() && second->game.drives(); }));
+    ASSERT_EQ(server.match().state.drivers, (std::array<Driver, 2>{Driver::Human, Driver::Human}));
+
+    // Quitting: the server hears it at once.
+    Clock::time_point start = Clock::now();
+    second->game.leave();
+    ASSERT_TRUE(play({&first}, 5.0, [&] {
+        return serverConsole.has("Player left seat 2: the computer takes over");
+    }));
+    const double quit = secondsSince(start);
+    EXPECT_LE(quit, 1.0);
+    EXPECT_EQ(server.match().state.drivers[1], Driver::Computer);
+    EXPECT_EQ(server.phase(), protocol::Phase::Playing);
+
+    // Back in, and gone without a word (killed, unplugged): the server waits 5 to 6.5 s.
+    second = std::make_unique<Client>(server.port());
+    ASSERT_TRUE(play({&first, second.get()}, 10.0, [&] { return second->game.joined(); }));
+    start = Clock::now();
+    const std::uint32_t matchTick = server.match().state.tick;
+    ASSERT_TRUE(play({&first}, 10.0, [&] {
+        return serverConsole.count("Player left seat 2: the computer takes over") == 2;
+    }));
+    const double vanished = secondsSince(start);
+    EXPECT_GE(vanished, 5.0);
+    EXPECT_LE(vanished, 6.5);
+    EXPECT_EQ(server.phase(), protocol::Phase::Playing);
+    EXPECT_GT(server.match().state.tick - matchTick, 250u);
+    EXPECT_TRUE(first.game.drives());
+    std::printf("quit heard after %.2f s, a silent player let go after %.2f s\n", quit, vanished);
+}
+
+} // namespace

@@ -1,30 +1,116 @@
 #include "app/CommandLine.h"
 
+#include "net/Protocol.h"
+
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 
 namespace {
 constexpr int kExitBadCommandLine = 2;
+
+// Parses argv into app; the status to exit with when the program is not to run.
+std::optional<int> parse(CLI::App& app, const char* name, int argc, char** argv) {
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError& error) {
+        std::cerr << name << ": " << error.what() << " (see " << name << " --help)" << std::endl;
+        return kExitBadCommandLine;
+    }
+    return std::nullopt;
+}
+
+CLI::Option* addPort(CLI::App& app, std::uint16_t& port) {
+    port = protocol::kDefaultPort;
+    return app
+        .add_option("--port", port,
+                    "serve on UDP port N (default " + std::to_string(protocol::kDefaultPort) +
+                        "; 0 takes a free one)")
+        ->type_name("N");
+}
+
+CLI::Option* addRules(CLI::App& app, Rules& rules) {
+    return app
+        .add_option_function<std::string>(
+            "--rules",
+            [&rules](const std::string& name) {
+                rules = name == "classic" ? Rules::Classic : Rules::Duel;
+            },
+            "the rules of the matches served: duel (reload, grace; the default) or classic")
+        ->type_name("RULES")
+        ->transform(CLI::IsMember({"classic", "duel"}, CLI::ignore_case));
+}
+
+// HOST or HOST:PORT, the port from 1 to 65535.
+std::string checkAddress(const std::string& text, std::string& host, std::uint16_t& port) {
+    const std::size_t colon = text.rfind(':');
+    host = text.substr(0, colon);
+    port = protocol::kDefaultPort;
+    if (host.empty()) {
+        return "HOST[:PORT] needs a host";
+    }
+    if (colon == std::string::npos) {
+        return "";
+    }
+    const std::string digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos || std::stoul(digits) < 1 ||
+        std::stoul(digits) > 65535) {
+        return "the port in HOST:PORT must be a number from 1 to 65535";
+    }
+    port = static_cast<std::uint16_t>(std::stoul(digits));
+    return "";
+}
 } // namespace
 
 std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitStatus) {
     LaunchOptions options;
-    CLI::App app("Brakkel: one player against one computer tank in a walled arena.", "brakkel");
+    std::string address;
+    CLI::App app("Brakkel: one player against one computer tank in a walled arena, or two players "
+                 "over the network. A networked game's password is taken from BRAKKEL_PASSWORD.",
+                 "brakkel");
     CLI::Option* record =
         app.add_option("--record", options.recordPath, "play as usual and record the game to FILE")
             ->type_name("FILE");
-    app.add_option("--replay", options.replayPath, "play the recording in FILE, then quit")
-        ->type_name("FILE")
-        ->excludes(record);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& help) {
-        exitStatus = app.exit(help);
+    CLI::Option* replay =
+        app.add_option("--replay", options.replayPath, "play the recording in FILE, then quit")
+            ->type_name("FILE")
+            ->excludes(record);
+    CLI::Option* host =
+        app.add_flag("--host", options.host, "serve a networked game and play in it")
+            ->excludes(record)
+            ->excludes(replay);
+    addPort(app, options.port)->needs(host);
+    addRules(app, options.rules)->needs(host);
+    app.add_option("--join", address,
+                   "play on the server at HOST, port PORT (default " +
+                       std::to_string(protocol::kDefaultPort) + ")")
+        ->type_name("HOST[:PORT]")
+        ->excludes(host)
+        ->excludes(record)
+        ->excludes(replay)
+        ->check([&options](const std::string& text) {
+            return checkAddress(text, options.joinHost, options.joinPort);
+        });
+    if (const std::optional<int> status = parse(app, "brakkel", argc, argv)) {
+        exitStatus = *status;
         return std::nullopt;
-    } catch (const CLI::ParseError& error) {
-        std::cerr << "brakkel: " << error.what() << " (see brakkel --help)" << std::endl;
-        exitStatus = kExitBadCommandLine;
+    }
+    return options;
+}
+
+std::optional<ServerLaunchOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus) {
+    ServerLaunchOptions options;
+    CLI::App app("Brakkel's dedicated server: matches between two players over the network, one "
+                 "after another, the computer playing any empty seat. The password is taken from "
+                 "BRAKKEL_PASSWORD. Stops on SIGINT or SIGTERM.",
+                 "brakkel-server");
+    addPort(app, options.port);
+    addRules(app, options.rules);
+    if (const std::optional<int> status = parse(app, "brakkel-server", argc, argv)) {
+        exitStatus = *status;
         return std::nullopt;
     }
     return options;

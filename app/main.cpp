@@ -1,12 +1,15 @@
 // Brakkel: one player against one computer tank in a walled arena. Opens the window, builds the
 // scene and runs the game loop: the game advances in fixed steps as real time passes, and every
 // frame is drawn blended between the last two steps. --record and --replay record a game to a
-// file and play it back.
+// file and play it back. --host serves a networked game on a thread of its own and plays in it
+// over loopback like any client; --join plays on another's server.
 #include "app/CommandLine.h"
 #include "app/GlobalGlState.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
 #include "client/SettingsFile.h"
+#include "net/Server.h"
+#include "net/ServerThread.h"
 #include "platform/FixedStep.h"
 #include "platform/FrameRateMeter.h"
 #include "platform/GlCheck.h"
@@ -17,6 +20,7 @@
 #include <GL/glew.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -28,6 +32,14 @@ constexpr int kExitWindowFailed = -1;
 constexpr int kExitBadFile = 1;
 constexpr int kVsync = 1;                           // swap at the display's refresh
 constexpr unsigned int kParticleSalt = 0x9E3779B9u; // the bursts draw apart from the opponent
+constexpr int kExitNoServer = 1;
+const char* const kLoopback = "127.0.0.1";
+
+// The password of a networked game: never on the command line, which every user can read.
+std::string passwordFromEnvironment() {
+    const char* password = std::getenv("BRAKKEL_PASSWORD");
+    return password != nullptr ? password : "";
+}
 
 void runGameLoop(Window& window, Scene& scene) {
     FixedStep clock;
@@ -42,7 +54,8 @@ void runGameLoop(Window& window, Scene& scene) {
         previousTime = now;
         meter.frame(now);
 
-        const int steps = clock.advance(frameSeconds);
+        // A networked game's clock runs a little fast or slow to keep its lead on the server.
+        const int steps = clock.advance(frameSeconds * scene.client.stepRate());
         checkGlError("main loop, before scene.update()");
         // The steps make no GL call; their checks report what is pending around them.
         checkGlError("Scene::update() START");
@@ -92,6 +105,25 @@ int main(int argc, char** argv) {
         }
     }
 
+    const auto seed = static_cast<unsigned int>(std::time(nullptr));
+    // The host's server runs whatever the window does, from before it opens to after it closes.
+    std::unique_ptr<Server> server;
+    std::unique_ptr<ServerThread> serverThread;
+    if (options->host) {
+        ServerOptions served;
+        served.port = options->port;
+        served.rules = options->rules;
+        served.password = passwordFromEnvironment();
+        served.seed = seed;
+        server = std::make_unique<Server>(served, std::cout);
+        if (!server->listening()) {
+            std::cerr << server->errorLine() << std::endl;
+            return kExitNoServer;
+        }
+        std::cout << "Hosting on port " << server->port() << std::endl;
+        serverThread = std::make_unique<ServerThread>(*server);
+    }
+
     WindowLibrary library;
     if (!library.ready()) {
         std::fprintf(stderr, "Failed to initialize GLFW\n");
@@ -113,10 +145,16 @@ int main(int argc, char** argv) {
     const SettingsFile settingsFile(SettingsFile::standardPath());
     const Settings settings = settingsFile.load(std::cerr);
 
-    const auto seed = static_cast<unsigned int>(std::time(nullptr));
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
                 &settingsFile);
+    if (server || !options->joinHost.empty()) {
+        NetworkOptions joining;
+        joining.host = server ? kLoopback : options->joinHost;
+        joining.port = server ? server->port() : options->joinPort;
+        joining.password = passwordFromEnvironment();
+        scene.client.join(joining, std::cout);
+    }
     runGameLoop(window, scene);
     scene.client.finish();
     return scene.client.exitStatus();

@@ -71,6 +71,10 @@ void GameClient::tick(InputState& input) {
     } else if (player.escape) {
         quit = true;
     }
+    if (network) {
+        networkTick(player);
+        return;
+    }
     if (replay != nullptr) {
         if (ticks == replay->ticks.size()) {
             if (!replayEnded) {
@@ -114,19 +118,116 @@ void GameClient::tick(InputState& input) {
         }
     }
 
-    if (!flow.matchRunning()) {
+    follow(player);
+}
+
+void GameClient::follow(const PlayerInput& player) {
+    if (!matchRunning()) {
         camera.settle();
         return;
     }
+    const Match& match = shownMatch();
     camera.beginStep();
     camera.zoom(player.wheel);
     camera.orbit(player.orbit, player.cursor);
-    camera.tilt((settings.invertPitch ? -1.0f : 1.0f) * kTiltDegreesPerSecond * dt *
-                player.cameraTilt);
-    camera.place(flow.match.tank(GameFlow::kPlayerSeat), flow.match.arena);
+    camera.tilt((settings.invertPitch ? -1.0f : 1.0f) * kTiltDegreesPerSecond *
+                Match::kTickSeconds * player.cameraTilt);
+    camera.place(match.tank(localSeat()), match.arena);
+}
+
+void GameClient::join(const NetworkOptions& options, std::ostream& console) {
+    network = std::make_unique<NetworkGame>(options, console);
+    describeSeats();
+}
+
+void GameClient::networkTick(const PlayerInput& player) {
+    network->tick(player, menu.open, events);
+    if (network->over()) {
+        // On its own again: the title, and a match against the computer after it.
+        network.reset();
+        flow.backToTitle();
+        camera.settle();
+        return;
+    }
+    if (showingTitle()) {
+        attract.step(events);
+    }
+    describeSeats();
+    follow(player);
+}
+
+void GameClient::describeSeats() {
+    const protocol::Status& status = network->status();
+    char names[kSeatCount][24];
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        const protocol::Occupant who = status.seats[seat];
+        std::snprintf(names[seat], sizeof names[seat], "%s%s",
+                      who == protocol::Occupant::You      ? "you"
+                      : who == protocol::Occupant::Person ? "a player"
+                                                          : "the computer",
+                      who == protocol::Occupant::You && network->ready() ? " (ready)" : "");
+    }
+    if (!network->joined()) {
+        std::snprintf(seats, sizeof seats, "Connecting...");
+        return;
+    }
+    std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", names[0], names[1]);
+}
+
+bool GameClient::showingTitle() const {
+    return network ? network->phase() == protocol::Phase::Title : !flow.started;
+}
+
+bool GameClient::matchRunning() const {
+    return network ? network->phase() == protocol::Phase::Playing : flow.matchRunning();
+}
+
+const Match& GameClient::shownMatch() const {
+    if (showingTitle()) {
+        return attract.match;
+    }
+    return network ? network->shown() : flow.match;
+}
+
+const char* GameClient::headline() const {
+    if (!network) {
+        return flow.playerWon() ? "YOU WON!" : "GAME OVER";
+    }
+    const Outcome outcome = network->status().outcome;
+    if (outcome == Outcome::Draw) {
+        return "DRAW";
+    }
+    const bool won = (outcome == Outcome::FirstSeatWon && localSeat() == 0) ||
+                     (outcome == Outcome::SecondSeatWon && localSeat() == 1);
+    return won ? "YOU WON!" : "GAME OVER";
+}
+
+const char* GameClient::resultLine() const {
+    if (!network) {
+        return flow.resultMessage;
+    }
+    const protocol::Status& status = network->status();
+    if (status.outcome == Outcome::Running) {
+        return "";
+    }
+    if (status.outcome == Outcome::Draw) {
+        return "Both tanks lost their last life at once";
+    }
+    const int winner = status.outcome == Outcome::FirstSeatWon ? 0 : 1;
+    const int other = 1 - localSeat();
+    if (status.seats[other] == protocol::Occupant::Computer) {
+        return winner == localSeat() ? "You beat the stupid AI :)" : "The AI Won";
+    }
+    if (winner == localSeat()) {
+        return "You won the duel";
+    }
+    return winner == 0 ? "Seat 1 won the duel" : "Seat 2 won the duel";
 }
 
 void GameClient::finish() {
+    if (network) {
+        network->leave();
+    }
     if (recorder == nullptr) {
         return;
     }

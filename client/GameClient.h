@@ -3,6 +3,7 @@
 #include "client/AttractMode.h"
 #include "client/ChaseCamera.h"
 #include "client/GameFlow.h"
+#include "client/NetworkGame.h"
 #include "client/OptionsMenu.h"
 #include "client/PlayerControls.h"
 #include "client/Recording.h"
@@ -15,10 +16,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <ostream>
 
 // The game as one player has it, above the rules and below the drawing: the player's controls
 // turned into their tank's command, the screens over the player's match, the title's live
 // backdrop, the chase camera, and recording or replaying what the game took from the player.
+// The player's match is played here against the computer, or on a server (join()); when the
+// server refuses or is lost, the game is back on its own title screen.
 //
 // A tick: the controls are read once; a replay gives the tick's keys and command instead of
 // the player's; the title's backdrop steps while the title shows; the screens and the match
@@ -33,10 +38,15 @@ public:
     GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
                const Settings& settings = Settings());
 
+    // Plays on the server options name from now on; its lines go to console.
+    void join(const NetworkOptions& options, std::ostream& console);
+    bool networked() const { return network != nullptr; }
     // One tick with the input the window gathered.
     void tick(InputState& input);
-    // The game is over: a recording gets its end. Prints "Replay state hash: HASH at tick N"
-    // when a recording is made, or when a replay ended.
+    // The rate of the game's clock against real time: 1, or what a server's clock asks for.
+    double stepRate() const { return network ? network->stepRate() : 1.0; }
+    // The game is over: a recording gets its end, a server is told the player goes. Prints
+    // "Replay state hash: HASH at tick N" when a recording is made, or when a replay ended.
     void finish();
 
     // Whether the settings changed since the last call: the options screen changed one, or
@@ -51,8 +61,18 @@ public:
     int exitStatus() const { return status; }
 
     // The title shows the backdrop's match, every other screen the player's.
-    bool showingTitle() const { return !flow.started; }
-    const Match& shownMatch() const { return showingTitle() ? attract.match : flow.match; }
+    bool showingTitle() const;
+    bool matchRunning() const;
+    const Match& shownMatch() const;
+    // The seat of the player's tank in the match shown.
+    int localSeat() const { return network ? network->ownSeat() : GameFlow::kPlayerSeat; }
+    // The end screen's headline ("YOU WON!", "GAME OVER", "DRAW") and the line under it.
+    const char* headline() const;
+    const char* resultLine() const;
+    // Who plays which seat, for the title and end screens of a networked game; "" otherwise.
+    const char* seatsLine() const { return network ? seats : ""; }
+    // The round trip to the server in milliseconds, or −1 without one.
+    int roundTripMs() const { return network ? static_cast<int>(network->roundTripMs()) : -1; }
     glm::vec3 eyeAt(float blend) const;
     glm::vec3 targetAt(float blend) const;
     glm::mat4 view(float blend) const;
@@ -67,11 +87,16 @@ public:
     GameFlow flow;
     AttractMode attract;
     ChaseCamera camera;
-    EventList events; // of the last tick, from the match shown
+    std::unique_ptr<NetworkGame> network; // while playing on a server
+    EventList events;                     // of the last tick, from the match shown
     Settings settings;
     OptionsMenu menu; // opened from the title (O, the pad's Y)
 
 private:
+    void networkTick(const PlayerInput& player);
+    // The chase camera after a tick of the match shown.
+    void follow(const PlayerInput& player);
+    void describeSeats();
     void printStateHash() const;
     // What of the settings the client itself carries out: the camera's drag, and the rules
     // while no match has started.
@@ -89,4 +114,5 @@ private:
     bool replayEnded = false;
     bool settingsChanged = false;
     int status = 0;
+    char seats[96] = {};
 };

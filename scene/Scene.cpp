@@ -92,7 +92,7 @@ Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
     window.setKeyListener(this);
     applySettings(settings);
     // The arena's pieces never change: their boxes and radar footprints are worked out here.
-    const std::vector<ArenaPiece>& pieces = client.flow.match.arena.pieces;
+    const std::vector<ArenaPiece>& pieces = client.shownMatch().arena.pieces;
     pieceBoxes.reserve(pieces.size());
     for (const ArenaPiece& piece : pieces) {
         pieceBoxes.push_back(pieceBounds(piece));
@@ -185,8 +185,10 @@ void Scene::describeWorld(float blend) {
                           &models.bulletMaterial, 1.0f, glm::length(at - eye)});
         }
     }
-    const Tank& computer = match.tank(GameFlow::kComputerSeat);
-    const Tank& player = match.tank(GameFlow::kPlayerSeat);
+    // On the title the backdrop's tanks keep their seats' colours.
+    const int own = client.showingTitle() ? GameFlow::kPlayerSeat : client.localSeat();
+    const Tank& computer = match.tank(1 - own);
+    const Tank& player = match.tank(own);
     addTank(drawList, computer, models, models.computerTankMaterial, blinking(computer), blend,
             eye);
     addTank(drawList, player, models, models.playerTankMaterial,
@@ -204,12 +206,12 @@ void Scene::describeRadar(float blend) {
             radar.addBullet(overhead(bullet.positionAt(blend)));
         }
     }
-    radar.player = radarTank(match.tank(GameFlow::kPlayerSeat).poseAt(blend));
-    radar.computer = radarTank(match.tank(GameFlow::kComputerSeat).poseAt(blend));
+    radar.player = radarTank(match.tank(client.localSeat()).poseAt(blend));
+    radar.computer = radarTank(match.tank(1 - client.localSeat()).poseAt(blend));
 }
 
 float Scene::darken() const {
-    if (!client.flow.matchRunning()) {
+    if (!client.matchRunning()) {
         return kDimmed;
     }
     return options.showHelp ? kHelpDimmed : kUndimmed;
@@ -226,7 +228,7 @@ void Scene::render(const FrameTiming& timing) {
     }
     options.applyTextureOptions(renderer.textures.textures);
     describeWorld(timing.blend);
-    const bool radarShown = options.showRadar && client.flow.matchRunning();
+    const bool radarShown = options.showRadar && client.matchRunning();
     if (radarShown) {
         describeRadar(timing.blend);
     }

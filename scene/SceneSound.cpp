@@ -63,13 +63,13 @@ void SceneSound::follow(const GameClient& client, float blend) {
     const glm::vec3 up(view[0][1], view[1][1], view[2][1]);
     const glm::vec3 backward(view[0][2], view[1][2], view[2][2]);
     audio.setListener(client.eyeAt(blend), -backward, up);
-    if (!client.flow.matchRunning()) {
+    if (!client.matchRunning()) {
         audio.stopEngines();
         return;
     }
-    const Match& match = client.flow.match;
-    const Tank& player = match.tank(GameFlow::kPlayerSeat);
-    const Tank& computer = match.tank(GameFlow::kComputerSeat);
+    const Match& match = client.shownMatch();
+    const Tank& player = match.tank(client.localSeat());
+    const Tank& computer = match.tank(1 - client.localSeat());
     audio.setEngine(kPlayerEngine, player.positionAt(blend), player.throttle());
     audio.setEngine(kComputerEngine, computer.positionAt(blend), computer.throttle());
 }

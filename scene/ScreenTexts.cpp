@@ -22,6 +22,9 @@ constexpr Place kEndHeadline{0, 490, 75};
 constexpr Place kResultLine{0, 440, 50};
 constexpr Place kRetryLine{0, 320, 50};
 constexpr Place kQuitLine{0, 260, 50};
+// Who plays which seat, in a networked game: above the title, between the end screen's lines.
+constexpr Place kTitleSeats{0, 560, 30};
+constexpr Place kEndSeats{0, 385, 30};
 
 // The list of controls, in columns of monospace glyphs: a block centred across the window,
 // under the title's prompt, or over a match below the radar's corner. The title's last line
@@ -116,33 +119,45 @@ void ScreenTexts::addOptions(const OptionsMenu& menu, const Settings& settings) 
 }
 
 void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
-    const GameFlow& flow = client.flow;
     count = 0;
     const glm::vec2 window(options.window);
     scale = std::min(window.x / kWindowWidth, window.y / kWindowHeight);
     spare = window - scale * glm::vec2(kWindowWidth, kWindowHeight);
     if (options.frameRate) {
-        std::snprintf(frameRateLine, sizeof frameRateLine, "FPS: %.0f (%.1f ms)",
-                      options.framesPerSecond, options.frameMilliseconds);
+        const int roundTrip = client.roundTripMs();
+        if (roundTrip >= 0) {
+            std::snprintf(frameRateLine, sizeof frameRateLine, "FPS: %.0f (%.1f ms) RTT %d ms",
+                          options.framesPerSecond, options.frameMilliseconds, roundTrip);
+        } else {
+            std::snprintf(frameRateLine, sizeof frameRateLine, "FPS: %.0f (%.1f ms)",
+                          options.framesPerSecond, options.frameMilliseconds);
+        }
         add(frameRateLine, kFrameRateLine.x, kFrameRateLine.y, kFrameRateLine.size,
             Anchor::TopLeft);
     }
     if (client.menu.open) {
         addOptions(client.menu, client.settings);
-    } else if (!flow.started) {
+    } else if (client.showingTitle()) {
+        if (*client.seatsLine() != '\0') {
+            addCentred(client.seatsLine(), kTitleSeats.y, kTitleSeats.size);
+        }
         add("BRAKKEL", kTitle.x, kTitle.y, kTitle.size);
         add("Press ENTER to start!", kPressEnterToStart.x, kPressEnterToStart.y,
             kPressEnterToStart.size);
         addControls(kTitleControlsTop, options.padControls, true);
-    } else if (flow.gameOver) {
-        addCentred(flow.playerWon() ? "YOU WON!" : "GAME OVER", kEndHeadline.y, kEndHeadline.size);
-        addCentred(flow.resultMessage, kResultLine.y, kResultLine.size);
+    } else if (!client.matchRunning()) {
+        addCentred(client.headline(), kEndHeadline.y, kEndHeadline.size);
+        addCentred(client.resultLine(), kResultLine.y, kResultLine.size);
+        if (*client.seatsLine() != '\0') {
+            addCentred(client.seatsLine(), kEndSeats.y, kEndSeats.size);
+        }
         addCentred("Press ENTER to retry!", kRetryLine.y, kRetryLine.size);
         addCentred("Press ESC to quit!", kQuitLine.y, kQuitLine.size);
     } else {
+        const Match& match = client.shownMatch();
         std::snprintf(livesLine, sizeof livesLine, "Lives:  Player:%d Enemy:%d",
-                      flow.match.tank(GameFlow::kPlayerSeat).lives,
-                      flow.match.tank(GameFlow::kComputerSeat).lives);
+                      match.tank(client.localSeat()).lives,
+                      match.tank(1 - client.localSeat()).lives);
         add(livesLine, kLivesLine.x, kLivesLine.y, kLivesLine.size, Anchor::BottomLeft);
         if (options.help) {
             addControls(kMatchControlsTop, options.padControls, false);

@@ -3,8 +3,10 @@
 # starts the game through a link to the moved launcher from / like a desktop would: the
 # window "Brakkel" appears, every asset is found (the particle shaders build, nothing on
 # standard error) and ESC ends the game with status 0. Also checks what the prefix holds:
-# the game, its asset tree as staged in the build, the launcher, a desktop entry that
-# desktop-file-validate accepts and the icons, and nothing else (no test or tool binary).
+# the game and the dedicated server, the game's asset tree as staged in the build, a launcher
+# for each, a desktop entry that desktop-file-validate accepts and the icons, and nothing else
+# (no test or tool binary). The installed server starts through its launcher with no display,
+# links no window, GL or sound library, and stops cleanly on SIGTERM.
 set -u
 source "$(dirname "$0")/lib.bash"
 
@@ -31,10 +33,10 @@ expect_files() { # DIR FILE...: the files directly inside DIR are exactly FILE..
     fail "$1 holds '$found', expected '${*:2}'"
 }
 expect_files "$prefix" bin lib share
-expect_files "$prefix/bin" brakkel
+expect_files "$prefix/bin" brakkel brakkel-server
 expect_files "$prefix/lib" brakkel
 expect_files "$prefix/lib/brakkel" bin Brakkel_game
-expect_files "$prefix/lib/brakkel/bin" brakkel
+expect_files "$prefix/lib/brakkel/bin" brakkel brakkel-server
 expect_files "$prefix/share" applications icons
 expect_files "$prefix/share/applications" brakkel.desktop
 diff -r "$build/Brakkel_game" "$prefix/lib/brakkel/Brakkel_game" >/dev/null ||
@@ -59,6 +61,23 @@ for size in 48 128; do
     fail "no icon $icon"
   fi
 done
+
+server_out="$artifacts/server.out"
+(cd / && env -u DISPLAY "$prefix/bin/brakkel-server" --port 0 >"$server_out" 2>&1) &
+server_pid=$!
+for _ in $(seq 100); do
+  grep -q '^Hosting on port [1-9][0-9]*$' "$server_out" && break
+  sleep 0.1
+done
+grep -q '^Hosting on port [1-9][0-9]*$' "$server_out" || fail "the server printed no port: $(cat "$server_out")"
+kill -TERM "$server_pid"
+wait "$server_pid"
+server_status=$?
+[ "$server_status" -eq 0 ] || fail "the server ended with status $server_status on SIGTERM"
+grep -qx 'Server stopped' "$server_out" || fail "the server did not say it stopped"
+if ldd "$prefix/lib/brakkel/bin/brakkel-server" | grep -iE 'libGL|glfw|GLEW|openal|assimp'; then
+  fail "the dedicated server links a window, GL or sound library"
+fi
 
 mkdir "$work/elsewhere"
 ln -s "$prefix/bin/brakkel" "$work/elsewhere/brakkel"

@@ -5,12 +5,14 @@
 // targets and swaps; the five kinds are drawn in turn.
 // Then what the sound costs per game frame: its calls on the main thread and its mixing
 // thread's share of a core (run it with ALSOFT_DRIVERS=null to mix without a sound card).
+// Last, a networked match on loopback: the server's CPU per tick and each client's bandwidth.
 //
 //   brakkel_bench [FRAMES] [--csv FILE]
 #include "FigureStats.h"
 #include "FloorFrame.h"
 #include "FrameLoop.h"
 #include "GpuPhaseTimer.h"
+#include "NetworkCost.h"
 #include "Report.h"
 #include "SoundCost.h"
 #include "app/GlobalGlState.h"
@@ -40,6 +42,7 @@ constexpr int kNoVsync = 0;          // frames as fast as they can be drawn
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kSoundCallRepeats = 1000;
+constexpr double kNetworkSeconds = 20.0; // of a networked match, measured
 
 struct BenchOptions {
     int frames = kDefaultFrames;
@@ -185,6 +188,9 @@ int runBenchmark(const BenchOptions& options, Window& window) {
     printReport(std::cout, runs);
     printSoundCost(std::cout, soundDevice, soundCalls, soundThreadSeconds, wallSeconds,
                    summarise(runs.front().samples, FrameSample::WholeFrame).median);
+    if (!measureNetworkCost(std::cout, kNetworkSeconds)) {
+        return kExitFailure;
+    }
     if (!options.csvPath.empty() && !writeCsv(options.csvPath, runs)) {
         std::cerr << "Cannot write " << options.csvPath << std::endl;
         return kExitFailure;

@@ -1,0 +1,132 @@
+#include "NetworkCost.h"
+
+#include "client/NetworkGame.h"
+#include "net/Server.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <ctime>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double kJoinSeconds = 10.0; // for both clients to join and start the match
+constexpr int kCycleTicks = 240;      // one round of driving forward, turning and reversing
+
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// A client's player: ENTER between matches, and in one a round of driving with the trigger
+// pulled every second tick, the most the reload allows.
+PlayerInput keysFor(const NetworkGame& game, std::uint32_t tick, int shift) {
+    PlayerInput input;
+    if (!game.drives()) {
+        input.start = game.joined() && !game.ready();
+        return input;
+    }
+    const std::uint32_t cycle = (tick + static_cast<std::uint32_t>(shift)) % kCycleTicks;
+    input.drive = cycle < 130 ? 1.0f : cycle < 170 ? -1.0f : 0.0f;
+    input.turn = cycle >= 90 && cycle < 130 ? 1.0f : 0.0f;
+    input.turret = 0.3f;
+    input.fire = tick % 2 == 0;
+    return input;
+}
+
+struct Client {
+    explicit Client(std::uint16_t port) : game(options(port), console) {}
+    static NetworkOptions options(std::uint16_t port) {
+        NetworkOptions chosen;
+        chosen.port = port;
+        return chosen;
+    }
+    std::ostringstream console;
+    NetworkGame game;
+    EventList events;
+};
+
+double percentile(std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1));
+    return values[rank];
+}
+
+} // namespace
+
+bool measureNetworkCost(std::ostream& out, double seconds) {
+    std::ostringstream serverConsole;
+    ServerOptions serverOptions;
+    serverOptions.port = 0;
+    Server server(serverOptions, serverConsole);
+    if (!server.listening()) {
+        out << "network: no server on loopback: " << server.errorLine() << "\n";
+        return false;
+    }
+    std::array<std::unique_ptr<Client>, kSeatCount> clients;
+    for (auto& client : clients) {
+        client = std::make_unique<Client>(server.port());
+    }
+    std::vector<double> tickCpu;
+    const auto tickPeriod = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(Match::kTickSeconds));
+    const Clock::time_point start = Clock::now();
+    Clock::time_point next = start;
+    std::uint32_t measuredFrom = 0;
+    std::uint32_t sentBefore = 0;
+    std::uint32_t receivedBefore = 0;
+    Clock::time_point measureStart;
+    for (std::uint32_t tick = 1;; ++tick) {
+        for (std::size_t seat = 0; seat < clients.size(); ++seat) {
+            Client& client = *clients[seat];
+            client.events.clear();
+            client.game.tick(keysFor(client.game, tick, static_cast<int>(seat) * 60), false,
+                             client.events);
+        }
+        const double before = threadCpuSeconds();
+        server.service(0);
+        server.tick();
+        const double cpu = threadCpuSeconds() - before;
+        const bool playing = server.phase() == protocol::Phase::Playing && server.players() == 2;
+        if (measuredFrom == 0 && playing) {
+            measuredFrom = tick;
+            measureStart = Clock::now();
+            sentBefore = server.sentBytes();
+            receivedBefore = server.receivedBytes();
+        }
+        if (measuredFrom != 0) {
+            tickCpu.push_back(cpu * 1000.0);
+        }
+        if (measuredFrom != 0 &&
+            tick - measuredFrom >= static_cast<std::uint32_t>(seconds / Match::kTickSeconds)) {
+            break;
+        }
+        if (measuredFrom == 0 &&
+            Clock::now() - start > std::chrono::duration<double>(kJoinSeconds)) {
+            out << "network: the two clients did not start a match\n";
+            return false;
+        }
+        next += tickPeriod;
+        std::this_thread::sleep_until(next);
+    }
+    const double wall = std::chrono::duration<double>(Clock::now() - measureStart).count();
+    const double perClient = 1.0 / (static_cast<double>(kSeatCount) * wall * 1000.0);
+    out << std::fixed << std::setprecision(3) << "server CPU per tick, two clients: median "
+        << percentile(tickCpu, 0.5) << " ms, p90 " << percentile(tickCpu, 0.9) << " ms, max "
+        << percentile(tickCpu, 1.0) << " ms over " << tickCpu.size() << " ticks\n"
+        << std::setprecision(2) << "bandwidth per client (UDP payload): to the server "
+        << static_cast<double>(server.receivedBytes() - receivedBefore) * perClient
+        << " KB/s, from it " << static_cast<double>(server.sentBytes() - sentBefore) * perClient
+        << " KB/s\n";
+    for (auto& client : clients) {
+        client->game.leave();
+    }
+    return true;
+}

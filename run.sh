@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the game and starts it from the directory its asset
-# paths expect. Set BRAKKEL_HEADLESS=1 to run it inside a virtual X server.
+# paths expect (the dedicated server is built too, for `cmake --install`). Set
+# BRAKKEL_HEADLESS=1 to run it inside a virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -8,7 +9,7 @@ cd "$(dirname "$0")"
 
 build_dir=${BRAKKEL_BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBRAKKEL_TESTS=OFF >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target brakkel
+cmake --build "$build_dir" -j "$(nproc)" --target brakkel brakkel-server
 
 cd "$build_dir/bin"
 if [ "${BRAKKEL_HEADLESS:-0}" = "1" ] || [ -z "${DISPLAY:-}" ]; then

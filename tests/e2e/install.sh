@@ -63,7 +63,7 @@ for size in 48 128; do
 done
 
 server_out="$artifacts/server.out"
-(cd / && env -u DISPLAY "$prefix/bin/brakkel-server" --port 0 >"$server_out" 2>&1) &
+(cd / && exec env -u DISPLAY "$prefix/bin/brakkel-server" --port 0 >"$server_out" 2>&1) &
 server_pid=$!
 for _ in $(seq 100); do
   grep -q '^Hosting on port [1-9][0-9]*$' "$server_out" && break

@@ -34,13 +34,15 @@ struct ServerTick {
     std::uint16_t match;
     std::array<glm::vec3, kSeatCount> positions;
     std::array<int, kSeatCount> lives;
+    std::uint64_t repeated; // commands the server had to repeat so far
 };
 
 class Recorder : public TickObserver {
 public:
     explicit Recorder(const Server& server) : server(server) {}
     void ticked(std::uint32_t tick, const Match& match) override {
-        ServerTick seen{server.phase(), server.matchNumber(), {}, {}};
+        ServerTick seen{
+            server.phase(), server.matchNumber(), {}, {}, server.counts().repeatedCommands};
         for (int seat = 0; seat < kSeatCount; ++seat) {
             seen.positions[seat] = match.tank(seat).position;
             seen.lives[seat] = match.tank(seat).lives;
@@ -174,6 +176,10 @@ Agreement agreement(const Player& player, const std::map<std::uint32_t, ServerTi
                      seen->second.match == guess.match &&
                      glm::length(seen->second.positions[0] - seen->second.positions[1]) > kApart;
         }
+        // Steady for the server too: every command of the spell came in time.
+        const auto spellStart = server.find(tick - kSteadyTicks);
+        steady = steady && spellStart != server.end() &&
+                 spellStart->second.repeated == server.at(tick).repeated;
         if (!steady) {
             continue;
         }

@@ -35,14 +35,18 @@ struct ServerTick {
     std::array<glm::vec3, kSeatCount> positions;
     std::array<int, kSeatCount> lives;
     std::uint64_t repeated; // commands the server had to repeat so far
+    std::array<Driver, kSeatCount> drivers;
 };
 
 class Recorder : public TickObserver {
 public:
     explicit Recorder(const Server& server) : server(server) {}
     void ticked(std::uint32_t tick, const Match& match) override {
-        ServerTick seen{
-            server.phase(), server.matchNumber(), {}, {}, server.counts().repeatedCommands};
+        ServerTick seen{};
+        seen.phase = server.phase();
+        seen.match = server.matchNumber();
+        seen.repeated = server.counts().repeatedCommands;
+        seen.drivers = match.state.drivers;
         for (int seat = 0; seat < kSeatCount; ++seat) {
             seen.positions[seat] = match.tank(seat).position;
             seen.lives[seat] = match.tank(seat).lives;
@@ -173,6 +177,7 @@ Agreement agreement(const Player& player, const std::map<std::uint32_t, ServerTi
             steady = mine != player.predicted.end() && seen != server.end() &&
                      mine->second.drive == guess.drive && mine->second.turn == guess.turn &&
                      !mine->second.jump && seen->second.phase == protocol::Phase::Playing &&
+                     seen->second.drivers[seat] == Driver::Human &&
                      seen->second.match == guess.match &&
                      glm::length(seen->second.positions[0] - seen->second.positions[1]) > kApart;
         }

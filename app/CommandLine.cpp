@@ -4,10 +4,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <iostream>
 
 namespace {
 constexpr int kExitBadCommandLine = 2;
+
+std::string passwordFromEnvironment() {
+    const char* password = std::getenv("BRAKKEL_PASSWORD");
+    return password != nullptr ? password : "";
+}
 
 // Parses argv into app; the status to exit with when the program is not to run.
 std::optional<int> parse(CLI::App& app, const char* name, int argc, char** argv) {
@@ -82,8 +88,8 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
         app.add_flag("--host", options.host, "serve a networked game and play in it")
             ->excludes(record)
             ->excludes(replay);
-    addPort(app, options.port)->needs(host);
-    addRules(app, options.rules)->needs(host);
+    addPort(app, options.served.port)->needs(host);
+    addRules(app, options.served.rules)->needs(host);
     app.add_option("--join", address,
                    "play on the server at HOST, port PORT (default " +
                        std::to_string(protocol::kDefaultPort) + ")")
@@ -98,11 +104,12 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
         exitStatus = *status;
         return std::nullopt;
     }
+    options.served.password = passwordFromEnvironment();
     return options;
 }
 
-std::optional<ServerLaunchOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus) {
-    ServerLaunchOptions options;
+std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus) {
+    ServerOptions options;
     CLI::App app("Brakkel's dedicated server: matches between two players over the network, one "
                  "after another, the computer playing any empty seat. The password is taken from "
                  "BRAKKEL_PASSWORD. Stops on SIGINT or SIGTERM.",
@@ -113,5 +120,6 @@ std::optional<ServerLaunchOptions> parseServerCommandLine(int argc, char** argv,
         exitStatus = *status;
         return std::nullopt;
     }
+    options.password = passwordFromEnvironment();
     return options;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/MatchState.h"
+#include "net/Server.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,19 +11,14 @@ struct LaunchOptions {
     std::string recordPath; // --record FILE: play and record to FILE
     std::string replayPath; // --replay FILE: play the recording in FILE, then quit
     bool host = false;      // --host: serve a networked game and play in it
-    std::uint16_t port = 0; // --port N: the UDP port to serve on (0: any free one)
+    ServerOptions served;   // --port N, --rules; the password from BRAKKEL_PASSWORD
     std::string joinHost;   // --join HOST[:PORT]: play on that server
     std::uint16_t joinPort = 0;
-    Rules rules = Rules::Duel; // --rules: of the networked game served
 };
 
-// What the dedicated server was started with.
-struct ServerLaunchOptions {
-    std::uint16_t port = 0;
-    Rules rules = Rules::Duel;
-};
-
-// Read the command line. Each returns the options, or the status to exit with at once: 0 after
-// printing the help (--help), 2 after one line on standard error for a bad command line.
+// Read the command line, and the password of a networked game from the environment (never from
+// the command line, which every user can read). Each returns the options, or the status to exit
+// with at once: 0 after printing the help (--help), 2 after one line on standard error for a bad
+// command line.
 std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitStatus);
-std::optional<ServerLaunchOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus);
+std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus);

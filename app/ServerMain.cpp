@@ -6,7 +6,6 @@
 #include "net/ServerThread.h"
 
 #include <csignal>
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <optional>
@@ -18,8 +17,8 @@ constexpr int kExitNoServer = 1;
 
 int main(int argc, char** argv) {
     int status = 0;
-    const std::optional<ServerLaunchOptions> launch = parseServerCommandLine(argc, argv, status);
-    if (!launch) {
+    std::optional<ServerOptions> options = parseServerCommandLine(argc, argv, status);
+    if (!options) {
         return status;
     }
     // The signals are waited for here, on the main thread; every thread started after this
@@ -30,13 +29,8 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    ServerOptions options;
-    options.port = launch->port;
-    options.rules = launch->rules;
-    const char* password = std::getenv("BRAKKEL_PASSWORD");
-    options.password = password != nullptr ? password : "";
-    options.seed = static_cast<std::uint64_t>(std::time(nullptr));
-    Server server(options, std::cout);
+    options->seed = static_cast<std::uint64_t>(std::time(nullptr));
+    Server server(*options, std::cout);
     if (!server.listening()) {
         std::cerr << server.errorLine() << std::endl;
         return kExitNoServer;

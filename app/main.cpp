@@ -8,7 +8,6 @@
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
 #include "client/SettingsFile.h"
-#include "net/Server.h"
 #include "net/ServerThread.h"
 #include "platform/FixedStep.h"
 #include "platform/FrameRateMeter.h"
@@ -20,7 +19,6 @@
 #include <GL/glew.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -34,12 +32,6 @@ constexpr int kVsync = 1;                           // swap at the display's ref
 constexpr unsigned int kParticleSalt = 0x9E3779B9u; // the bursts draw apart from the opponent
 constexpr int kExitNoServer = 1;
 const char* const kLoopback = "127.0.0.1";
-
-// The password of a networked game: never on the command line, which every user can read.
-std::string passwordFromEnvironment() {
-    const char* password = std::getenv("BRAKKEL_PASSWORD");
-    return password != nullptr ? password : "";
-}
 
 void runGameLoop(Window& window, Scene& scene) {
     FixedStep clock;
@@ -110,10 +102,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<Server> server;
     std::unique_ptr<ServerThread> serverThread;
     if (options->host) {
-        ServerOptions served;
-        served.port = options->port;
-        served.rules = options->rules;
-        served.password = passwordFromEnvironment();
+        ServerOptions served = options->served;
         served.seed = seed;
         server = std::make_unique<Server>(served, std::cout);
         if (!server->listening()) {
@@ -152,7 +141,7 @@ int main(int argc, char** argv) {
         NetworkOptions joining;
         joining.host = server ? kLoopback : options->joinHost;
         joining.port = server ? server->port() : options->joinPort;
-        joining.password = passwordFromEnvironment();
+        joining.password = options->served.password;
         scene.client.join(joining, std::cout);
     }
     runGameLoop(window, scene);

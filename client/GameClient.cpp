@@ -197,9 +197,7 @@ const char* GameClient::headline() const {
     if (outcome == Outcome::Draw) {
         return "DRAW";
     }
-    const bool won = (outcome == Outcome::FirstSeatWon && localSeat() == 0) ||
-                     (outcome == Outcome::SecondSeatWon && localSeat() == 1);
-    return won ? "YOU WON!" : "GAME OVER";
+    return winnerOf(outcome) == localSeat() ? "YOU WON!" : "GAME OVER";
 }
 
 const char* GameClient::resultLine() const {
@@ -213,7 +211,7 @@ const char* GameClient::resultLine() const {
     if (status.outcome == Outcome::Draw) {
         return "Both tanks lost their last life at once";
     }
-    const int winner = status.outcome == Outcome::FirstSeatWon ? 0 : 1;
+    const int winner = winnerOf(status.outcome);
     const int other = 1 - localSeat();
     if (status.seats[other] == protocol::Occupant::Computer) {
         return winner == localSeat() ? "You beat the stupid AI :)" : "The AI Won";

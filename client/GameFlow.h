@@ -35,7 +35,7 @@ public:
 
     bool matchRunning() const { return started && !gameOver; }
     // The end screen's headline: the computer's tank is out.
-    bool playerWon() const { return match.outcome() == Outcome::FirstSeatWon; }
+    bool playerWon() const { return winnerOf(match.outcome()) == kPlayerSeat; }
 
     bool started = false;  // the title screen has been left
     bool gameOver = false; // the current match has ended

@@ -116,8 +116,7 @@ void NetworkGame::onStatus(const protocol::Status& status) {
             view.tank(each).lives = status.lives[each];
         }
         if (status.phase == Phase::Ended && announced != nullptr) {
-            const bool won = (status.outcome == Outcome::FirstSeatWon && seat == 0) ||
-                             (status.outcome == Outcome::SecondSeatWon && seat == 1);
+            const bool won = winnerOf(status.outcome) == seat;
             announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
                                   glm::vec3(0.0f), kNoSeat, ""});
         }

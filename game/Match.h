@@ -15,6 +15,10 @@ using SeatCommands = std::array<TankCommand, kSeatCount>;
 
 // How a match stands: running while both tanks have lives left, else won by a seat or drawn.
 enum class Outcome : std::uint8_t { Running, FirstSeatWon, SecondSeatWon, Draw };
+// The seat that won, or kNoSeat while running or after a draw.
+constexpr int winnerOf(Outcome outcome) {
+    return outcome == Outcome::FirstSeatWon ? 0 : outcome == Outcome::SecondSeatWon ? 1 : kNoSeat;
+}
 
 // One match on the arena, stepped one tick at a time from one command per seat: the rules and
 // nothing else. It reads no file and draws nothing; its state is a plain value that can be

@@ -47,9 +47,7 @@ void ClientConnection::service(ServerListener& listener) {
             current = State::Proving;
             protocol::Hello hello;
             hello.version = version;
-            bytes.clear();
-            protocol::encode(hello, bytes);
-            sendBytes(protocol::kControl, NetHost::Delivery::Reliable);
+            sendMessage(hello, protocol::kControl, NetHost::Delivery::Reliable);
             break;
         }
         case ENET_EVENT_TYPE_RECEIVE:
@@ -142,9 +140,7 @@ void ClientConnection::onChallenge(const protocol::Challenge& challenge) {
     protocol::Answer answer;
     answer.nonce = handshake::freshNonce();
     answer.mac = handshake::proof(*key, challenge.nonce, answer.nonce, version);
-    bytes.clear();
-    protocol::encode(answer, bytes);
-    sendBytes(protocol::kControl, NetHost::Delivery::Reliable);
+    sendMessage(answer, protocol::kControl, NetHost::Delivery::Reliable);
 }
 
 void ClientConnection::refused(const protocol::Refused& refusal) {
@@ -161,9 +157,7 @@ void ClientConnection::send(const protocol::Commands& commands) {
     if (current != State::Joined) {
         return;
     }
-    bytes.clear();
-    protocol::encode(commands, bytes);
-    sendBytes(protocol::kCommands, NetHost::Delivery::Unsequenced);
+    sendMessage(commands, protocol::kCommands, NetHost::Delivery::Unsequenced);
     enet_host_flush(host.get());
 }
 
@@ -171,15 +165,7 @@ void ClientConnection::send(const protocol::Ready& ready) {
     if (current != State::Joined) {
         return;
     }
-    bytes.clear();
-    protocol::encode(ready, bytes);
-    sendBytes(protocol::kControl, NetHost::Delivery::Reliable);
-}
-
-void ClientConnection::sendBytes(std::uint8_t channel, NetHost::Delivery delivery) {
-    if (peer != nullptr) {
-        NetHost::send(peer, channel, delivery, bytes.data(), bytes.size());
-    }
+    sendMessage(ready, protocol::kControl, NetHost::Delivery::Reliable);
 }
 
 void ClientConnection::leave() {

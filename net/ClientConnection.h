@@ -59,7 +59,14 @@ private:
     void refused(const protocol::Refused& refusal);
     // Waits up to kLeaveSeconds for the end of the connection, which is under way.
     void awaitGoodbye();
-    void sendBytes(std::uint8_t channel, NetHost::Delivery delivery);
+    template <typename Message>
+    void sendMessage(const Message& message, std::uint8_t channel, NetHost::Delivery delivery) {
+        bytes.clear();
+        protocol::encode(message, bytes);
+        if (peer != nullptr) {
+            NetHost::send(peer, channel, delivery, bytes.data(), bytes.size());
+        }
+    }
     void line(const std::string& text);
 
     std::string address; // HOST:PORT, as the player gave it

@@ -32,6 +32,24 @@ bool ends(const ByteReader& in) {
     return in.ok() && in.remaining() == 0;
 }
 
+// Decodes a whole message of kind whose fields read(in, message) takes in: into message only
+// when every byte was read and none is left over.
+template <typename Message, typename Read>
+bool decodeWhole(const std::uint8_t* data, std::size_t size, Kind kind, Message& message,
+                 Read&& read) {
+    ByteReader in(data, size);
+    if (!opens(in, kind)) {
+        return false;
+    }
+    Message fields = message;
+    read(in, fields);
+    if (!ends(in)) {
+        return false;
+    }
+    message = fields;
+    return true;
+}
+
 template <typename Enum> bool readEnum(ByteReader& in, Enum last, Enum& value) {
     const std::uint8_t read = in.u8();
     if (read > static_cast<std::uint8_t>(last)) {
@@ -74,13 +92,13 @@ template <std::size_t N> void readBytes(ByteReader& in, std::array<std::uint8_t,
     }
 }
 
+} // namespace
+
 bool sentAsEvent(GameEventType type) {
     return type == GameEventType::Shot || type == GameEventType::TankHit ||
            type == GameEventType::WallHit || type == GameEventType::Jump ||
            type == GameEventType::Landing;
 }
-
-} // namespace
 
 void encode(const Hello& message, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
@@ -215,99 +233,55 @@ bool kindOf(const std::uint8_t* data, std::size_t size, Kind& kind) {
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Hello& message) {
-    ByteReader in(data, size);
-    if (!opens(in, Kind::Hello) || in.u32() != kMagic) {
-        return false;
-    }
-    const std::uint32_t version = in.u32();
-    if (!ends(in)) {
-        return false;
-    }
-    message.version = version;
-    return true;
+    return decodeWhole(data, size, Kind::Hello, message, [](ByteReader& in, Hello& read) {
+        if (in.u32() != kMagic) {
+            in.fail();
+        }
+        read.version = in.u32();
+    });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Challenge& message) {
-    ByteReader in(data, size);
-    Challenge read;
-    if (!opens(in, Kind::Challenge)) {
-        return false;
-    }
-    readBytes(in, read.nonce);
-    readBytes(in, read.salt);
-    if (!ends(in)) {
-        return false;
-    }
-    message = read;
-    return true;
+    return decodeWhole(data, size, Kind::Challenge, message, [](ByteReader& in, Challenge& read) {
+        readBytes(in, read.nonce);
+        readBytes(in, read.salt);
+    });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Answer& message) {
-    ByteReader in(data, size);
-    Answer read;
-    if (!opens(in, Kind::Answer)) {
-        return false;
-    }
-    readBytes(in, read.nonce);
-    readBytes(in, read.mac);
-    if (!ends(in)) {
-        return false;
-    }
-    message = read;
-    return true;
+    return decodeWhole(data, size, Kind::Answer, message, [](ByteReader& in, Answer& read) {
+        readBytes(in, read.nonce);
+        readBytes(in, read.mac);
+    });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Refused& message) {
-    ByteReader in(data, size);
-    Refused read;
-    if (!opens(in, Kind::Refused)) {
-        return false;
-    }
-    readEnum(in, Refusal::TooManyAttempts, read.reason);
-    read.serverVersion = in.u32();
-    if (!ends(in)) {
-        return false;
-    }
-    message = read;
-    return true;
+    return decodeWhole(data, size, Kind::Refused, message, [](ByteReader& in, Refused& read) {
+        readEnum(in, Refusal::TooManyAttempts, read.reason);
+        read.serverVersion = in.u32();
+    });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Welcome& message) {
-    ByteReader in(data, size);
-    Welcome read;
-    if (!opens(in, Kind::Welcome)) {
-        return false;
-    }
-    read.seat = readSeat(in, true);
-    read.tick = in.u32();
-    if (!ends(in)) {
-        return false;
-    }
-    message = read;
-    return true;
+    return decodeWhole(data, size, Kind::Welcome, message, [](ByteReader& in, Welcome& read) {
+        read.seat = readSeat(in, true);
+        read.tick = in.u32();
+    });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Status& message) {
-    ByteReader in(data, size);
-    Status read;
-    if (!opens(in, Kind::Status)) {
-        return false;
-    }
-    read.match = in.u16();
-    readEnum(in, Phase::Ended, read.phase);
-    read.tick = in.u32();
-    readEnum(in, Rules::Duel, read.rules);
-    readEnum(in, Outcome::Draw, read.outcome);
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        readEnum(in, Occupant::You, read.seats[seat]);
-        read.lives[seat] = static_cast<std::int8_t>(in.u8());
-    }
-    read.yourSeat = readSeat(in, true);
-    if (!ends(in)) {
-        return false;
-    }
-    message = read;
-    return true;
+    return decodeWhole(data, size, Kind::Status, message, [](ByteReader& in, Status& read) {
+        read.match = in.u16();
+        readEnum(in, Phase::Ended, read.phase);
+        read.tick = in.u32();
+        readEnum(in, Rules::Duel, read.rules);
+        readEnum(in, Outcome::Draw, read.outcome);
+        for (int seat = 0; seat < kSeatCount; ++seat) {
+            readEnum(in, Occupant::You, read.seats[seat]);
+            read.lives[seat] = static_cast<std::int8_t>(in.u8());
+        }
+        read.yourSeat = readSeat(in, true);
+    });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Events& message) {
@@ -355,16 +329,8 @@ bool decode(const std::uint8_t* data, std::size_t size, Events& message) {
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Ready& message) {
-    ByteReader in(data, size);
-    if (!opens(in, Kind::Ready)) {
-        return false;
-    }
-    const std::uint16_t match = in.u16();
-    if (!ends(in)) {
-        return false;
-    }
-    message.match = match;
-    return true;
+    return decodeWhole(data, size, Kind::Ready, message,
+                       [](ByteReader& in, Ready& read) { read.match = in.u16(); });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Commands& message) {
@@ -409,34 +375,25 @@ bool decode(const std::uint8_t* data, std::size_t size, Commands& message) {
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Snapshot& message) {
-    ByteReader in(data, size);
-    if (!opens(in, Kind::Snapshot)) {
-        return false;
-    }
-    Snapshot read;
-    read.own = message.own;
-    read.match = in.u16();
-    read.tick = in.u32();
-    readEnum(in, Phase::Ended, read.phase);
-    read.ack = in.u32();
-    read.lead = in.i16();
-    for (TankView& tank : read.tanks) {
-        tank.pose.position = readVec(in);
-        tank.pose.heading = in.f32();
-        tank.pose.turretHeading = in.f32();
-        tank.lives = static_cast<std::int8_t>(in.u8());
-        tank.graceTicks = in.u8();
-        tank.speed = in.f32();
-    }
-    read.hasOwn = in.flag();
-    if (read.hasOwn && in.ok()) {
-        state_codec::readTank(in, read.own);
-    }
-    if (!ends(in)) {
-        return false;
-    }
-    message = read;
-    return true;
+    return decodeWhole(data, size, Kind::Snapshot, message, [](ByteReader& in, Snapshot& read) {
+        read.match = in.u16();
+        read.tick = in.u32();
+        readEnum(in, Phase::Ended, read.phase);
+        read.ack = in.u32();
+        read.lead = in.i16();
+        for (TankView& tank : read.tanks) {
+            tank.pose.position = readVec(in);
+            tank.pose.heading = in.f32();
+            tank.pose.turretHeading = in.f32();
+            tank.lives = static_cast<std::int8_t>(in.u8());
+            tank.graceTicks = in.u8();
+            tank.speed = in.f32();
+        }
+        read.hasOwn = in.flag();
+        if (read.hasOwn && in.ok()) {
+            state_codec::readTank(in, read.own);
+        }
+    });
 }
 
 } // namespace protocol

@@ -116,6 +116,9 @@ struct WireEvent {
     glm::vec3 origin{0.0f};    // Shot: the centre of the tank that fired
 };
 
+// The kinds of a match's events that go to the clients.
+bool sentAsEvent(GameEventType type);
+
 struct Events {
     std::uint16_t match = 0;
     std::uint32_t tick = 0;

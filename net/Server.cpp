@@ -154,9 +154,7 @@ void Server::onHello(Visitor& visitor, const std::uint8_t* data, std::size_t siz
         challenge.salt = salt;
         visitor.nonce = challenge.nonce;
         visitor.stage = Stage::Challenged;
-        bytes.clear();
-        protocol::encode(challenge, bytes);
-        sendTo(visitor, protocol::kControl, NetHost::Delivery::Reliable);
+        sendTo(visitor, challenge, protocol::kControl, NetHost::Delivery::Reliable);
     } else {
         admit(visitor);
     }
@@ -241,9 +239,7 @@ void Server::admit(Visitor& visitor) {
     protocol::Welcome welcome;
     welcome.seat = static_cast<std::int8_t>(seat);
     welcome.tick = clock;
-    bytes.clear();
-    protocol::encode(welcome, bytes);
-    sendTo(visitor, protocol::kControl, NetHost::Delivery::Reliable);
+    sendTo(visitor, welcome, protocol::kControl, NetHost::Delivery::Reliable);
     line("Player joined seat " + seatName(seat));
     if (gamePhase != Phase::Playing) {
         seatWaiting();
@@ -254,9 +250,7 @@ void Server::admit(Visitor& visitor) {
 void Server::refuse(Visitor& visitor, protocol::Refusal reason) {
     protocol::Refused refused;
     refused.reason = reason;
-    bytes.clear();
-    protocol::encode(refused, bytes);
-    sendTo(visitor, protocol::kControl, NetHost::Delivery::Reliable);
+    sendTo(visitor, refused, protocol::kControl, NetHost::Delivery::Reliable);
     enet_peer_disconnect_later(visitor.peer, 0);
     visitor.stage = Stage::Leaving;
     visitor.since = now();
@@ -373,7 +367,8 @@ void Server::sendEvents(const EventList& tickEvents) {
         protocol::encode(outgoing, bytes);
         for (const Visitor& visitor : visitors) {
             if (visitor.stage == Stage::Joined) {
-                sendTo(visitor, protocol::kControl, NetHost::Delivery::Reliable);
+                NetHost::send(visitor.peer, protocol::kControl, NetHost::Delivery::Reliable,
+                              bytes.data(), bytes.size());
             }
         }
         outgoing.events.clear();
@@ -384,10 +379,10 @@ void Server::sendEvents(const EventList& tickEvents) {
         wire.type = event.type;
         wire.seat = static_cast<std::int8_t>(event.seat);
         wire.position = event.position;
-        const bool aboutBullet = event.type == GameEventType::Shot ||
-                                 event.type == GameEventType::TankHit ||
-                                 event.type == GameEventType::WallHit;
-        if (aboutBullet) {
+        if (!protocol::sentAsEvent(event.type)) {
+            continue;
+        }
+        if (event.bullet != kNoBullet) {
             if (event.bullet < 0 || static_cast<std::size_t>(event.bullet) >= bullets.size()) {
                 continue;
             }
@@ -396,8 +391,6 @@ void Server::sendEvents(const EventList& tickEvents) {
             wire.firedTick = clock - Match::ticksFlown(bullet);
             wire.direction = bullet.direction;
             wire.origin = bullet.origin;
-        } else if (event.type != GameEventType::Jump && event.type != GameEventType::Landing) {
-            continue;
         }
         if (event.type == GameEventType::Shot) {
             line("Shot from seat " + seatName(event.seat));
@@ -436,9 +429,7 @@ void Server::sendStatus() {
         const bool drives = game.state.drivers[visitor.seat] == Driver::Human;
         status.yourSeat = static_cast<std::int8_t>(
             gamePhase != Phase::Playing || drives ? visitor.seat : protocol::kWaiting);
-        bytes.clear();
-        protocol::encode(status, bytes);
-        sendTo(visitor, protocol::kControl, NetHost::Delivery::Reliable);
+        sendTo(visitor, status, protocol::kControl, NetHost::Delivery::Reliable);
     }
 }
 
@@ -466,12 +457,6 @@ void Server::sendSnapshots() {
         if (snapshot.hasOwn) {
             snapshot.own = game.tank(visitor.seat);
         }
-        bytes.clear();
-        protocol::encode(snapshot, bytes);
-        sendTo(visitor, protocol::kSnapshots, NetHost::Delivery::Unreliable);
+        sendTo(visitor, snapshot, protocol::kSnapshots, NetHost::Delivery::Unreliable);
     }
-}
-
-void Server::sendTo(const Visitor& visitor, std::uint8_t channel, NetHost::Delivery delivery) {
-    NetHost::send(visitor.peer, channel, delivery, bytes.data(), bytes.size());
 }

@@ -136,7 +136,13 @@ private:
     void sendEvents(const EventList& events);
     void sendStatus();
     void sendSnapshots();
-    void sendTo(const Visitor& visitor, std::uint8_t channel, NetHost::Delivery delivery);
+    template <typename Message>
+    void sendTo(const Visitor& visitor, const Message& message, std::uint8_t channel,
+                NetHost::Delivery delivery) {
+        bytes.clear();
+        protocol::encode(message, bytes);
+        NetHost::send(visitor.peer, channel, delivery, bytes.data(), bytes.size());
+    }
     void line(const std::string& text);
 
     ServerOptions options;

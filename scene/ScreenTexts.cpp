@@ -124,13 +124,13 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
     scale = std::min(window.x / kWindowWidth, window.y / kWindowHeight);
     spare = window - scale * glm::vec2(kWindowWidth, kWindowHeight);
     if (options.frameRate) {
-        const int roundTrip = client.roundTripMs();
-        if (roundTrip >= 0) {
-            std::snprintf(frameRateLine, sizeof frameRateLine, "FPS: %.0f (%.1f ms) RTT %d ms",
-                          options.framesPerSecond, options.frameMilliseconds, roundTrip);
-        } else {
+        const int written =
             std::snprintf(frameRateLine, sizeof frameRateLine, "FPS: %.0f (%.1f ms)",
                           options.framesPerSecond, options.frameMilliseconds);
+        const int roundTrip = client.roundTripMs();
+        if (roundTrip >= 0 && written >= 0 && written < static_cast<int>(sizeof frameRateLine)) {
+            std::snprintf(frameRateLine + written, sizeof frameRateLine - written, " RTT %d ms",
+                          roundTrip);
         }
         add(frameRateLine, kFrameRateLine.x, kFrameRateLine.y, kFrameRateLine.size,
             Anchor::TopLeft);

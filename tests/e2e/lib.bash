@@ -130,6 +130,23 @@ finish() {
   echo "e2e passed"
 }
 
+# refused WHAT STATUS COMMAND ARGS...: COMMAND exits with STATUS before it opens a window, with
+# one line on standard error, which is left in refused_line.
+refused_line=""
+refused() {
+  local what=$1 status=$2 got lines said
+  shift 2
+  said=$(mktemp)
+  "$@" >/dev/null 2>"$said" </dev/null
+  got=$?
+  lines=$(wc -l <"$said")
+  echo "$what: status $got: $(head -c 300 "$said")"
+  [ "$got" -eq "$status" ] || fail "$what: exit status $got, expected $status"
+  [ "$lines" -eq 1 ] || fail "$what: $lines lines on standard error"
+  refused_line=$(cat "$said")
+  rm -f "$said"
+}
+
 # game_shot NAME: saves the game window as NAME.png among the artefacts and echoes the path.
 game_shot() {
   local file="$artifacts/$1.png"

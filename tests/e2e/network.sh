@@ -2,16 +2,33 @@
 # Two players on two X servers: `brakkel --host --port 0` on the test command's, and
 # `brakkel --join 127.0.0.1:PORT` on one of its own, over loopback. The joiner takes seat 2,
 # both press ENTER, a click on the joiner fires: the host prints "Shot from seat 2". ESC closes
-# the joiner: the host hands its tank to the computer and plays on, then quits cleanly.
+# the joiner: the host hands its tank to the computer and plays on, then quits cleanly. Bad
+# network options, and a port already taken, are refused with one line and no window.
 set -u
 source "$(dirname "$0")/lib.bash"
 # Two llvmpipe windows share the machine's cores.
 export LP_NUM_THREADS=1
 
+game=$(realpath "$1")
+server="$(dirname "$game")/brakkel-server"
+refused "a port out of range" 2 "$game" --host --port 65536
+refused "a port without --host" 2 "$game" --port 27500
+refused "unknown rules" 2 "$game" --host --rules chess
+refused "a join without a host" 2 "$game" --join :27500
+refused "a join port of letters" 2 "$game" --join example.org:http
+refused "a join port of 0" 2 "$game" --join 127.0.0.1:0
+refused "a join port out of range" 2 "$game" --join 127.0.0.1:123456
+refused "hosting and joining" 2 "$game" --host --join 127.0.0.1
+refused "hosting a replay" 2 "$game" --host --replay game.bkrc
+refused "a negative server port" 2 "$server" --port -1
+refused "a server told to join" 2 "$server" --join 127.0.0.1
+
 game_args=(--host --port 0)
 game_start "$1" "$2/network_host"
 game_wait_line "Hosting on port " || finish
 port=$(sed -n 's/^Hosting on port \([0-9]*\)$/\1/p' "$out")
+refused "a port in use" 1 "$server" --port "$port"
+grep -qF "$port" <<<"$refused_line" || fail "the refusal does not name the port"
 host_pid=$game_pid host_window=$window_id host_out=$out host_err=$err
 game_wait_line "Player joined seat 1" || finish
 

@@ -39,17 +39,6 @@ replayed=$(grep '^Replay state hash: ' "$out")
 echo "replayed: $replayed"
 [ "$recorded" = "$replayed" ] || fail "the replay ended on '$replayed'"
 
-# refused WHAT STATUS ARGS...: the game exits with STATUS, one line on standard error, no window.
-refused() {
-  local what=$1 status=$2 lines
-  shift 2
-  "$1" "${@:2}" >"$dir/out" 2>"$dir/err" </dev/null
-  local got=$?
-  lines=$(wc -l <"$dir/err")
-  echo "$what: status $got: $(cat "$dir/err")"
-  [ "$got" -eq "$status" ] || fail "$what: exit status $got, expected $status"
-  [ "$lines" -eq 1 ] || fail "$what: $lines lines on standard error"
-}
 binary=$(realpath "$1")
 size=$(stat -c %s "$recording")
 head -c $((size / 2)) "$recording" >"$dir/half.bkrc"
@@ -57,7 +46,7 @@ head -c 4096 /dev/urandom >"$dir/random.bkrc"
 { printf 'BKRC\x09\x00'; tail -c +7 "$recording"; } >"$dir/future.bkrc"
 for broken in missing half random future; do
   refused "$broken recording" 1 "$binary" --replay "$dir/$broken.bkrc"
-  grep -q "$dir/$broken.bkrc" "$dir/err" || fail "$broken recording: the line does not name the file"
+  grep -qF "$dir/$broken.bkrc" <<<"$refused_line" || fail "$broken recording: the line does not name the file"
 done
 refused "an unknown option" 2 "$binary" --fly
 refused "a missing file name" 2 "$binary" --replay

@@ -16,14 +16,15 @@ const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 } // namespace
 
 AttractMode::AttractMode(std::uint64_t seed)
-    : match(seed, {Driver::Computer, Driver::Computer}), heading(kStartHeading),
-      previousHeading(kStartHeading) {}
+    : flow(MatchSetup::duel(), seed), heading(kStartHeading), previousHeading(kStartHeading) {}
 
 void AttractMode::step(EventList& events) {
-    match.step({}, events);
-    if (match.out(0) || match.out(1)) {
-        match.restart();
+    // No person sits here: the flow starts a match only when told, at once.
+    if (!flow.playing()) {
+        flow.start(events);
     }
+    flow.beginTick(events);
+    flow.step({}, events);
     previousHeading = heading;
     heading = std::fmod(heading + kCircleDegreesPerSecond * Match::kTickSeconds, kFullTurnDegrees);
 }

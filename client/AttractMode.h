@@ -1,15 +1,15 @@
 #pragma once
 
 #include "game/GameEvent.h"
-#include "game/Match.h"
+#include "game/MatchFlow.h"
 
 #include <glm/glm.hpp>
 
 #include <cstdint>
 
-// The title screen's live backdrop: the computer against itself on the arena, seen from a
-// camera that circles slowly above it, and a new match as soon as one tank is out. It has a
-// seed of its own and shares nothing with the player's match, which starts afresh on ENTER.
+// The title screen's live backdrop: a duel of the computer against itself on the arena, seen
+// from a camera that circles slowly above it, and a new match as soon as one is decided. It has
+// a seed of its own and shares nothing with the player's match, which starts afresh on ENTER.
 class AttractMode {
 public:
     explicit AttractMode(std::uint64_t seed);
@@ -22,7 +22,9 @@ public:
     glm::vec3 targetAt(float) const;
     glm::mat4 view(float blend) const;
 
-    Match match;
+    const Match& match() const { return flow.match; }
+
+    MatchFlow flow;
 
 private:
     float heading = 0.0f;         // degrees of the camera around the arena

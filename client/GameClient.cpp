@@ -16,7 +16,7 @@ constexpr std::uint64_t kAttractSalt = 0x5EEDBACC0FFEEULL;
 
 GameClient::GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
                        const Settings& chosen)
-    : flow(seed), attract(seed ^ kAttractSalt), settings(chosen), replay(replay),
+    : attract(seed ^ kAttractSalt), settings(chosen), seed(seed), replay(replay),
       recorder(recorder) {
     events.reserve(kEventsPerTick);
     applySettings();
@@ -27,15 +27,22 @@ void GameClient::restoreReplayStart() {
     if (replay != nullptr) {
         // Read and checked whole when the recording was read.
         ByteReader start(replay->startState.data(), replay->startState.size());
-        state_codec::read(start, flow.match.state);
+        MatchState state = flow->match.state;
+        state_codec::read(start, state);
+        flow->match.restore(state);
     }
 }
 
 void GameClient::applySettings() {
     camera.sensitivity = static_cast<float>(settings.mouseSensitivity) / 100.0f;
     camera.invertPitch = settings.invertPitch;
-    if (!flow.started && replay == nullptr) {
-        flow.match.state.rules = settings.rules;
+    if (flow && (flow->phase() != Phase::Title || replay != nullptr)) {
+        return;
+    }
+    const MatchSetup setup = MatchSetup::duel(settings.rules);
+    if (!flow || flow->match.state.rules != setup.rules) {
+        flow = std::make_unique<MatchFlow>(setup, seed);
+        flow->seatPerson(kPlayerSeat, "Player");
     }
 }
 
@@ -80,7 +87,7 @@ void GameClient::tick(InputState& input) {
             if (!replayEnded) {
                 replayEnded = true;
                 printStateHash();
-                if (replay->end.hash != state_codec::hash(flow.match.state)) {
+                if (replay->end.hash != state_codec::hash(flow->match.state)) {
                     diverged(replay->end.matchTick);
                 }
             }
@@ -97,28 +104,58 @@ void GameClient::tick(InputState& input) {
         // The player's match starts from here: as the options left it, as the recording has it.
         restoreReplayStart();
         if (recorder != nullptr) {
-            recorder->begin(flow.match.state);
+            recorder->begin(flow->match.state);
         }
     }
-    flow.applyKeys(taken.keys, events);
+    if (taken.keys.start) {
+        flow->ready(kPlayerSeat);
+    }
+    flow->beginTick(events);
+    if (taken.keys.endMatch) {
+        flow->endMatch();
+    }
     // Made from the tank as the keys left it: a restart has put it back at its start.
     if (replay == nullptr) {
-        taken.command = PlayerControls::command(player, flow.match.tank(GameFlow::kPlayerSeat), dt);
+        taken.command = PlayerControls::command(player, flow->match.tank(kPlayerSeat), dt);
     }
-    flow.step(taken.command, events);
+    SeatCommands commands{};
+    commands[kPlayerSeat] = taken.command;
+    const std::size_t first = events.size();
+    flow->step(commands, events);
+    reportOutcome(first);
     ++ticks;
     if (recorder != nullptr) {
-        recorder->tick(taken, flow.match.state);
+        recorder->tick(taken, flow->match.state);
     }
     if (replay != nullptr && nextHash < replay->hashes.size() &&
         replay->hashes[nextHash].ticks == ticks) {
         const RecordedHash& mark = replay->hashes[nextHash++];
-        if (mark.hash != state_codec::hash(flow.match.state)) {
+        if (mark.hash != state_codec::hash(flow->match.state)) {
             diverged(mark.matchTick);
         }
     }
 
     follow(player);
+}
+
+void GameClient::reportOutcome(std::size_t first) {
+    for (std::size_t i = first; i < events.size(); ++i) {
+        if (events[i].type == GameEventType::MatchOver) {
+            const Outcome outcome = flow->lastOutcome();
+            events.push_back(
+                {playerWon(outcome) ? GameEventType::MatchWon : GameEventType::MatchLost,
+                 glm::vec3(0.0f), kNoSeat, ""});
+            return;
+        }
+    }
+}
+
+bool GameClient::playerWon(const Outcome& outcome) const {
+    const Match& match = shownMatch();
+    const int seat = localSeat();
+    return (outcome.seat != kNoSeat && outcome.seat == seat) ||
+           (outcome.team != kNoTeam && seat >= 0 && seat < match.seatCount() &&
+            match.seat(seat).team == outcome.team);
 }
 
 void GameClient::follow(const PlayerInput& player) {
@@ -145,7 +182,7 @@ void GameClient::networkTick(const PlayerInput& player) {
     if (network->over()) {
         // On its own again: the title, and a match against the computer after it.
         network.reset();
-        flow.backToTitle();
+        flow->backToTitle();
         camera.settle();
         return;
     }
@@ -158,8 +195,8 @@ void GameClient::networkTick(const PlayerInput& player) {
 
 void GameClient::describeSeats() {
     const protocol::Status& status = network->status();
-    char names[kSeatCount][24];
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    char names[protocol::kSeatCount][24];
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         const protocol::Occupant who = status.seats[seat];
         std::snprintf(names[seat], sizeof names[seat], "%s%s",
                       who == protocol::Occupant::You      ? "you"
@@ -175,43 +212,50 @@ void GameClient::describeSeats() {
 }
 
 bool GameClient::showingTitle() const {
-    return network ? network->phase() == protocol::Phase::Title : !flow.started;
+    return network ? network->phase() == Phase::Title : flow->phase() == Phase::Title;
 }
 
 bool GameClient::matchRunning() const {
-    return network ? network->phase() == protocol::Phase::Playing : flow.matchRunning();
+    return network ? network->phase() == Phase::Playing : flow->playing();
 }
 
 const Match& GameClient::shownMatch() const {
     if (showingTitle()) {
-        return attract.match;
+        return attract.match();
     }
-    return network ? network->shown() : flow.match;
+    return network ? network->shown() : flow->match;
+}
+
+const Outcome& GameClient::outcome() const {
+    return network ? network->status().outcome : flow->lastOutcome();
 }
 
 const char* GameClient::headline() const {
-    if (!network) {
-        return flow.playerWon() ? "YOU WON!" : "GAME OVER";
-    }
-    const Outcome outcome = network->status().outcome;
-    if (outcome == Outcome::Draw) {
+    // The match shown: undecided when L ended it.
+    const Outcome shown = network ? network->status().outcome : flow->match.outcome();
+    if (shown.kind == Outcome::Kind::Draw) {
         return "DRAW";
     }
-    return winnerOf(outcome) == localSeat() ? "YOU WON!" : "GAME OVER";
+    return playerWon(shown) ? "YOU WON!" : "GAME OVER";
 }
 
 const char* GameClient::resultLine() const {
     if (!network) {
-        return flow.resultMessage;
+        // The last decided match's, or nothing before one.
+        const Outcome& decided = flow->lastOutcome();
+        if (decided.running()) {
+            return "";
+        }
+        return playerWon(decided) ? "You beat the stupid AI :)" : "The AI Won";
     }
     const protocol::Status& status = network->status();
-    if (status.outcome == Outcome::Running) {
+    if (status.outcome.running()) {
         return "";
     }
-    if (status.outcome == Outcome::Draw) {
+    if (status.outcome.kind == Outcome::Kind::Draw) {
         return "Both tanks lost their last life at once";
     }
-    const int winner = winnerOf(status.outcome);
+    const int winner = status.outcome.seat;
     const int other = 1 - localSeat();
     if (status.seats[other] == protocol::Occupant::Computer) {
         return winner == localSeat() ? "You beat the stupid AI :)" : "The AI Won";
@@ -230,7 +274,7 @@ void GameClient::finish() {
         return;
     }
     std::string error;
-    if (!recorder->finish(flow.match.state, error)) {
+    if (!recorder->finish(flow->match.state, error)) {
         std::cerr << error << std::endl;
         status = 1;
         return;
@@ -247,7 +291,7 @@ void GameClient::diverged(std::uint32_t matchTick) {
 void GameClient::printStateHash() const {
     char line[64];
     std::snprintf(line, sizeof line, "Replay state hash: %016" PRIx64 " at tick %" PRIu32,
-                  state_codec::hash(flow.match.state), flow.match.state.tick);
+                  state_codec::hash(flow->match.state), flow->match.state.tick);
     std::cout << line << std::endl;
 }
 

@@ -2,7 +2,6 @@
 
 #include "client/AttractMode.h"
 #include "client/ChaseCamera.h"
-#include "client/GameFlow.h"
 #include "client/NetworkGame.h"
 #include "client/OptionsMenu.h"
 #include "client/PlayerControls.h"
@@ -10,6 +9,7 @@
 #include "client/RecordingWriter.h"
 #include "client/Settings.h"
 #include "game/GameEvent.h"
+#include "game/MatchFlow.h"
 #include "platform/InputState.h"
 
 #include <glm/glm.hpp>
@@ -31,6 +31,9 @@
 // tick's collisions left it.
 class GameClient {
 public:
+    // The player's seat in a game on this machine.
+    static constexpr int kPlayerSeat = 0;
+
     // seed seeds the computer's choices, and the title's backdrop from another value of it.
     // replay, when given, plays a recording instead of the player's input (it must outlive the
     // client); recorder, when given, records the game. Neither is owned. settings are the
@@ -65,7 +68,9 @@ public:
     bool matchRunning() const;
     const Match& shownMatch() const;
     // The seat of the player's tank in the match shown.
-    int localSeat() const { return network ? network->ownSeat() : GameFlow::kPlayerSeat; }
+    int localSeat() const { return network ? network->ownSeat() : kPlayerSeat; }
+    // The outcome of the last match decided.
+    const Outcome& outcome() const;
     // The end screen's headline ("YOU WON!", "GAME OVER", "DRAW") and the line under it.
     const char* headline() const;
     const char* resultLine() const;
@@ -84,7 +89,9 @@ public:
     float playerOpacity() const { return camera.playerOpacity(); }
 
     PlayerControls controls;
-    GameFlow flow;
+    // The game on this machine: the player in the first seat, the computer in the others. Made
+    // anew when the options change its setup before the first match.
+    std::unique_ptr<MatchFlow> flow;
     AttractMode attract;
     ChaseCamera camera;
     std::unique_ptr<NetworkGame> network; // while playing on a server
@@ -98,14 +105,20 @@ private:
     void follow(const PlayerInput& player);
     void describeSeats();
     void printStateHash() const;
-    // What of the settings the client itself carries out: the camera's drag, and the rules
-    // while no match has started.
+    // What of the settings the client itself carries out: the camera's drag, and the match's
+    // setup while no match has started.
     void applySettings();
+    // The player's view of a match decided among events from index first: MatchWon or
+    // MatchLost appended.
+    void reportOutcome(std::size_t first);
+    // Whether the player's seat, or its team, won.
+    bool playerWon(const Outcome& outcome) const;
     // A replay's match starts from the recording's state.
     void restoreReplayStart();
     // A replay's state is not the recording's: says so and ends the replay with status 1.
     void diverged(std::uint32_t matchTick);
 
+    std::uint64_t seed;
     const Recording* replay;
     RecordingWriter* recorder;
     std::uint32_t ticks = 0;  // taken so far

@@ -112,11 +112,11 @@ void NetworkGame::onStatus(const protocol::Status& status) {
         // The commands of the screens between matches are made for a tank at its start.
         predicted.restart();
         view.settle();
-        for (int each = 0; each < kSeatCount; ++each) {
+        for (int each = 0; each < protocol::kSeatCount; ++each) {
             view.tank(each).lives = status.lives[each];
         }
         if (status.phase == Phase::Ended && announced != nullptr) {
-            const bool won = winnerOf(status.outcome) == seat;
+            const bool won = status.outcome.seat == seat;
             announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
                                   glm::vec3(0.0f), kNoSeat, ""});
         }
@@ -270,7 +270,7 @@ void NetworkGame::updateShown(EventList& events) {
     }
     const float renderTick =
         static_cast<float>(clock) - behind - static_cast<float>(kInterpolationTicks);
-    for (int each = 0; each < kSeatCount; ++each) {
+    for (int each = 0; each < protocol::kSeatCount; ++each) {
         if (each == seat && drives()) {
             Tank& shownTank = view.tank(each);
             const TankPose before = shownTank.pose();
@@ -407,7 +407,7 @@ void NetworkGame::spawnBullet(const protocol::WireEvent& event) {
         return;
     }
     view.state.bullets.spawn(event.direction, event.position, Tank::kBulletSpeed,
-                             Tank::kBulletLifetime, event.origin, event.owner);
+                             Tank::kBulletLifetime, event.origin, event.owner, event.firedTick);
     shotTicks.push_back(event.firedTick);
 }
 

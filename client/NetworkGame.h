@@ -87,7 +87,7 @@ private:
     struct Views {
         std::uint32_t tick = 0;
         bool used = false;
-        std::array<protocol::TankView, kSeatCount> tanks{};
+        std::array<protocol::TankView, protocol::kSeatCount> tanks{};
     };
     struct Pending {
         std::uint16_t match = 0;

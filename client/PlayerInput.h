@@ -10,6 +10,12 @@ struct MenuInput {
     bool leave = false; // back out of the menu
 };
 
+// The screen keys of one tick.
+struct ScreenKeys {
+    bool start = false;    // ENTER: start the match, or a new one after the end screen
+    bool endMatch = false; // L: end the running match at once
+};
+
 // What the player asks of one step of the game, whatever device it came from. The analogue
 // requests run from -1 to 1; a key gives the whole of one end.
 struct PlayerInput {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client/GameFlow.h"
+#include "client/PlayerInput.h"
 #include "game/TankCommand.h"
 
 #include <cstddef>

@@ -26,7 +26,7 @@ float AiController::random01() {
     return static_cast<float>(nextDraw() % kRandomSpan) / static_cast<float>(kRandomSpan);
 }
 
-TankCommand AiController::command(const Tank& tank, const Tank& opponent, EventList& events) {
+TankCommand AiController::command(const Tank& tank, const Tank* opponent, EventList& events) {
     ++stateFrames;
     ++shootFrames;
 
@@ -56,8 +56,12 @@ TankCommand AiController::command(const Tank& tank, const Tank& opponent, EventL
     return command;
 }
 
-float AiController::aim(const Tank& tank, const Tank& opponent, TankCommand& command) const {
-    const glm::vec3 toOpponent = opponent.position - tank.position;
+float AiController::aim(const Tank& tank, const Tank* opponent, TankCommand& command) const {
+    if (opponent == nullptr) {
+        command.aim = TankCommand::aimOf(tank.turretHeading);
+        return 0.0f;
+    }
+    const glm::vec3 toOpponent = opponent->position - tank.position;
     // The bullets fly level, so the aim is taken in the ground plane. Straight above or below
     // (or at the same point) there is no direction: the turret keeps its heading.
     const glm::vec2 ground(toOpponent.x, toOpponent.z);

@@ -10,8 +10,9 @@
 // The states of the computer opponent's hull; the names appear verbatim in its log lines.
 enum class AiState { IDLE, STUCK, MOVE_FOR, MOVE_BACK, TURN_PLUS, TURN_MINUS };
 
-// The computer driving one seat: each tick it reads the state of its tank and of the opponent
-// and returns the command for its seat. The turret always aims at the opponent, the hull
+// The computer driving one seat: each tick it reads the state of its tank and of its opponent
+// (the nearest enemy) and returns the command for its seat. The turret always aims at the
+// opponent (and stays put while there is none), the hull
 // wanders through a small random state machine whose timers count ticks, it fires at random
 // intervals and jumps at random while the opponent is higher up. Every state change is
 // logged. A plain value with its own random source, so it is copied and restored with the
@@ -30,8 +31,8 @@ public:
     AiController(const AiController&) = default;
     AiController& operator=(const AiController&) = default;
 
-    // The command for the next tick of tank, facing opponent.
-    TankCommand command(const Tank& tank, const Tank& opponent, EventList& events);
+    // The command for the next tick of tank, facing opponent, which may be null.
+    TankCommand command(const Tank& tank, const Tank* opponent, EventList& events);
 
     AiState state = AiState::IDLE;
     unsigned int stateFrames = 0; // ticks since the state timer was last reset
@@ -46,7 +47,7 @@ private:
     // A number from 0 to 0.99997 in steps of 1/30000.
     float random01();
     // Aims the turret at the opponent; returns how much higher the opponent stands.
-    float aim(const Tank& tank, const Tank& opponent, TankCommand& command) const;
+    float aim(const Tank& tank, const Tank* opponent, TankCommand& command) const;
     // The current state's action and way out; true when the state timer is to restart.
     bool runState(const Tank& tank, TankCommand& command, EventList& events);
     bool leaveMove(const Tank& tank, EventList& events);

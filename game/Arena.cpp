@@ -1,5 +1,7 @@
 #include "game/Arena.h"
 
+#include "game/BodySizes.h"
+
 #include <algorithm>
 
 namespace {
@@ -25,6 +27,12 @@ int alternatingSign(int n) {
     return n % 2 == 0 ? 1 : -1;
 }
 } // namespace
+
+Arena Arena::standard() {
+    Arena arena(kBoxBounds);
+    arena.build();
+    return arena;
+}
 
 ArenaPiece& Arena::addPiece(PieceKind kind, glm::vec3 position, float heading, glm::vec3 scale) {
     return pieces.emplace_back(kind, box, position, heading, scale);
@@ -67,6 +75,22 @@ void Arena::build() {
     addPiece(PieceKind::Wall, glm::vec3(10.0f, 1.0f, -19.7f), 90.0f, kWallScale);
     addPiece(PieceKind::Wall, glm::vec3(19.7f, 1.0f, -30.0f), 0.0f, kWallScale);
     addPiece(PieceKind::Wall, glm::vec3(30.0f, 1.0f, -20.3f), 90.0f, kWallScale);
+
+    // A duel's two: the first for the player, facing the computer's across the middle block.
+    addSpawn(glm::vec3(0.0f, 0.05f, 5.0f), 0.0f);
+    addSpawn(glm::vec3(0.0f, 0.05f, -5.0f), 180.0f);
+    // A battle's six more, two on the ground and four on the raised level, each facing into
+    // the arena; no two see each other from closer than kSpawnSightRange.
+    addSpawn(glm::vec3(-7.0f, 0.05f, -7.5f), 225.0f);
+    addSpawn(glm::vec3(-7.5f, 0.05f, 7.0f), 315.0f);
+    addSpawn(glm::vec3(26.0f, 1.14f, 6.0f), 120.0f);
+    addSpawn(glm::vec3(14.0f, 1.14f, -26.0f), 180.0f);
+    addSpawn(glm::vec3(26.0f, 1.14f, -26.0f), 45.0f);
+    addSpawn(glm::vec3(14.0f, 1.14f, -4.5f), 270.0f);
+}
+
+void Arena::addSpawn(glm::vec3 position, float heading) {
+    spawns.push_back({position, heading, floorAt(position.x, position.z)});
 }
 
 namespace {
@@ -95,6 +119,16 @@ float Arena::firstObstacle(glm::vec3 from, glm::vec3 to, float margin) const {
         }
     }
     return nearest;
+}
+
+float Arena::floorAt(float x, float z) const {
+    float floor = 0.0f;
+    for (const ArenaPiece& piece : pieces) {
+        if (piece.kind == PieceKind::Ground && holds(piece, glm::vec3(x, 0.0f, z))) {
+            floor = std::max(floor, piece.top);
+        }
+    }
+    return floor;
 }
 
 float Arena::groundEdge(glm::vec3 from, glm::vec3 to) const {

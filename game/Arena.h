@@ -7,15 +7,27 @@
 
 #include <vector>
 
+// A place a tank starts or comes back at: where it stands and the heading it faces (degrees),
+// and the height of the ground there.
+struct SpawnPoint {
+    glm::vec3 position{0.0f};
+    float heading = 0.0f;
+    float floor = 0.0f;
+};
+
 // The fixed scenery: two ground slabs at different heights, the walls around them and a few
-// blocks, all made from the one box model. Collision detection tests tanks and bullets against
-// every piece; the renderer draws the visible ones.
+// blocks, all made from the one box model, and the places tanks start at. Collision detection
+// tests tanks and bullets against every piece; the renderer draws the visible ones.
 class Arena {
 public:
     // box are the box model's bounds (x and z from −1 to 1, standing on y = 0).
     explicit Arena(const Bounds& box) : box(box) {}
 
-    // Appends the 21 pieces; called once.
+    // The game's own arena, built from the hull's box.
+    static Arena standard();
+
+    // Appends the 21 pieces and the 8 spawn points; called once. The first two spawn points
+    // are a duel's: 10 units apart across the middle block, facing each other.
     void build();
     // Appends, for each of the first count sides (0: +Z, 1: +X, 2: −Z, 3: −X), a visible wall of
     // length, height and thickness around centre, and an invisible twin three times as tall
@@ -31,11 +43,15 @@ public:
     // How far along the segment, seen from above, it stays over the ground slabs; 1 when `to`
     // is over a slab. `from` must be over one.
     float groundEdge(glm::vec3 from, glm::vec3 to) const;
+    // The top of the highest ground slab under (x, z), seen from above; 0 over none.
+    float floorAt(float x, float z) const;
 
     std::vector<ArenaPiece> pieces;
+    std::vector<SpawnPoint> spawns;
 
 private:
     ArenaPiece& addPiece(PieceKind kind, glm::vec3 position, float heading, glm::vec3 scale);
+    void addSpawn(glm::vec3 position, float heading);
 
     Bounds box;
 };

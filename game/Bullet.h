@@ -6,6 +6,8 @@
 
 #include <glm/glm.hpp>
 
+#include <cstdint>
+
 // One shot in flight: a straight horizontal line at constant speed until it hits something
 // (collision detection marks it dead) or its lifetime runs out.
 class Bullet : public CollisionBody {
@@ -38,6 +40,9 @@ public:
     bool dead;
     glm::vec3 previousPosition; // before the last update, for drawing between steps
     glm::vec3 origin;
-    int owner;         // seat of the tank that fired it
+    int owner; // seat of the tank that fired it
+    // The match tick it was fired in: with the owner, its name, the same on a server, its
+    // clients and in a replay.
+    std::uint32_t firedTick = 0;
     bool fresh = true; // fired this step: the shot and its path from origin are still to report
 };

@@ -29,8 +29,15 @@ void moveBy(Tank& tank, glm::vec2 offset) {
 
 CollisionDetector::CollisionDetector(std::vector<Tank*> tanks, const std::vector<ArenaPiece>& walls,
                                      BulletSystem& bulletSystem)
-    : tanks(std::move(tanks)), walls(walls), manifold(), bulletSystem(bulletSystem),
-      turnedHeadings(this->tanks.size()) {}
+    : tanks(std::move(tanks)), walls(walls), manifold(), bulletSystem(bulletSystem) {
+    fitTo(this->tanks.size());
+}
+
+void CollisionDetector::fitTo(std::size_t count) {
+    turnedHeadings.resize(count);
+    hittable.resize(count);
+    order.resize(count);
+}
 
 bool CollisionDetector::overlap(const CollisionBody& first, const CollisionBody& second) {
     b2CollidePolygons(&manifold, &first.shape, first.transform, &second.shape, second.transform);
@@ -60,36 +67,47 @@ bool CollisionDetector::blocks(const Tank& tank, const ArenaPiece& piece) const 
 }
 
 void CollisionDetector::detect(EventList& events) {
+    // The tanks in play, by where they stand.
+    std::size_t inPlay = 0;
     for (std::size_t i = 0; i < tanks.size(); ++i) {
         turnedHeadings[i] = tanks[i]->heading;
+        if (tanks[i]->inPlay()) {
+            order[inPlay++] = static_cast<int>(i);
+        }
     }
+    const auto first = order.begin();
+    const auto last = order.begin() + static_cast<std::ptrdiff_t>(inPlay);
+    std::sort(first, last, [this](int a, int b) { return standsBefore(*tanks[a], *tanks[b]); });
     // No height test between tanks: one in the air still collides with the other. Both yield.
     glm::vec2 normal;
     float depth = 0.0f;
-    for (std::size_t i = 0; i < tanks.size(); ++i) {
-        for (std::size_t j = i + 1; j < tanks.size(); ++j) {
-            if (tankContact(*tanks[i], *tanks[j], normal, depth)) {
-                for (Tank* tank : {tanks[i], tanks[j]}) {
-                    tank->undoMove();
+    for (auto i = first; i != last; ++i) {
+        for (auto j = i + 1; j != last; ++j) {
+            if (tankContact(*tanks[*i], *tanks[*j], normal, depth)) {
+                for (const int each : {*i, *j}) {
+                    tanks[each]->undoMove();
                     logLine(events, "TANKS collided");
                 }
             }
         }
     }
-    for (Tank* tank : tanks) {
-        detectWalls(*tank);
+    for (auto i = first; i != last; ++i) {
+        detectWalls(*tanks[*i]);
     }
-    for (std::size_t i = 0; i < tanks.size(); ++i) {
-        Tank& tank = *tanks[i];
-        if (tank.blocked && tank.heading != turnedHeadings[i]) {
-            retryTurn(tank, turnedHeadings[i]);
+    for (auto i = first; i != last; ++i) {
+        Tank& tank = *tanks[*i];
+        if (tank.blocked && tank.heading != turnedHeadings[*i]) {
+            retryTurn(tank, turnedHeadings[*i]);
         }
         pushOutOfWalls(tank);
     }
-    for (int round = 0; round < kPushRounds && !separateTanks(); ++round) {
-        for (Tank* tank : tanks) {
-            pushOutOfWalls(*tank);
+    for (int round = 0; round < kPushRounds && !separateTanks(inPlay); ++round) {
+        for (auto i = first; i != last; ++i) {
+            pushOutOfWalls(*tanks[*i]);
         }
+    }
+    for (std::size_t i = 0; i < tanks.size(); ++i) {
+        hittable[i] = tanks[i]->inPlay() && tanks[i]->graceTicks == 0;
     }
     for (std::size_t i = 0; i < bulletSystem.bullets.size(); ++i) {
         detectBullet(static_cast<int>(i), events);
@@ -151,17 +169,19 @@ bool CollisionDetector::pushOutOfWalls(Tank& tank) {
     return false;
 }
 
-bool CollisionDetector::separateTanks() {
+bool CollisionDetector::separateTanks(std::size_t inPlay) {
     bool apart = true;
     glm::vec2 normal;
     float depth = 0.0f;
-    for (std::size_t i = 0; i < tanks.size(); ++i) {
-        for (std::size_t j = i + 1; j < tanks.size(); ++j) {
-            if (tankContact(*tanks[i], *tanks[j], normal, depth)) {
+    for (std::size_t i = 0; i < inPlay; ++i) {
+        for (std::size_t j = i + 1; j < inPlay; ++j) {
+            Tank& first = *tanks[static_cast<std::size_t>(order[i])];
+            Tank& second = *tanks[static_cast<std::size_t>(order[j])];
+            if (tankContact(first, second, normal, depth)) {
                 apart = false;
                 const glm::vec2 half = normal * (0.5f * depth + kPushSlack);
-                moveBy(*tanks[i], -half);
-                moveBy(*tanks[j], half);
+                moveBy(first, -half);
+                moveBy(second, half);
             }
         }
     }
@@ -181,12 +201,16 @@ void CollisionDetector::detectBullet(int index, EventList& events) {
     // life, or hit a tank and a piece, with one burst each.
     for (std::size_t seat = 0; seat < tanks.size(); ++seat) {
         Tank& tank = *tanks[seat];
-        if (tank.graceTicks == 0 && overlap(bullet, tank) && tank.spans(bullet.bottom)) {
+        if (hittable[seat] && overlap(bullet, tank) && tank.spans(bullet.bottom)) {
             events.push_back(
                 {GameEventType::TankHit, bullet.position, static_cast<int>(seat), "", index});
-            if (tank.lives > 0) {
+            if (destroyOnHit > 0) {
+                tank.respawnTicks = destroyOnHit;
+            } else if (tank.lives > 0) {
                 tank.lives -= 1;
                 tank.graceTicks = graceAfterHit;
+                // Later bullets of this tick pass through, as the grace has begun.
+                hittable[seat] = tank.graceTicks == 0;
             }
             bullet.dead = true;
             logLine(events, "Bullet Hits TANK");

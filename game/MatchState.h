@@ -1,38 +1,41 @@
 #pragma once
 
 #include "game/AiController.h"
+#include "game/BodySizes.h"
 #include "game/BulletSystem.h"
+#include "game/MatchSetup.h"
 #include "game/Tank.h"
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
-// The seats of a match. In a game against the computer the player sits in the first.
-inline constexpr int kSeatCount = 2;
+// One seat of a match: who drives it, its tank, its computer controller with its random source,
+// its team and its score.
+struct Seat {
+    Driver driver = Driver::Computer;
+    Tank tank;
+    AiController controller;
+    int team = 0; // in a battle of two teams, 0 or 1; otherwise 0
+    int frags = 0;
+    int deaths = 0;
+};
 
-// The rules a match is played under. Classic: every shot the trigger allows, every hit a life.
-// Duel: a tank reloads for kReloadTicks after each shot, and a tank that has just lost a life
-// cannot be hit for kGraceTicks.
-enum class Rules : std::uint8_t { Classic, Duel };
-
-// Who drives a seat: a person, whose commands come from outside, or the computer, whose
-// commands come from the seat's controller.
-enum class Driver : std::uint8_t { Human, Computer };
-
-// Everything a match is, as plain values: the tick, the rules, both tanks, the bullets with
-// their owners, who drives each seat, and each seat's computer controller with its random
-// source. It can be copied, compared and restored; state_codec (StateCodec.h) gives it a stable
-// form and a hash.
+// Everything a match is, as plain values: the tick, the mode, rules and limits it plays under,
+// every seat, and the bullets with their owners. It can be copied, compared and restored;
+// state_codec (StateCodec.h) gives it a stable form and a hash. Copying it into a state of as
+// many seats does not allocate.
 struct MatchState {
-    MatchState(const std::array<Tank, kSeatCount>& tanks, const BulletSystem& bullets,
-               const std::array<Driver, kSeatCount>& drivers,
-               const std::array<AiController, kSeatCount>& controllers)
-        : tanks(tanks), bullets(bullets), drivers(drivers), controllers(controllers) {}
-
     std::uint32_t tick = 0; // ticks stepped since the match was made
     Rules rules = Rules::Classic;
-    std::array<Tank, kSeatCount> tanks;
-    BulletSystem bullets;
-    std::array<Driver, kSeatCount> drivers;
-    std::array<AiController, kSeatCount> controllers;
+    Mode mode = Mode::Duel;
+    bool teams = false;
+    std::int32_t fragLimit = 0;
+    std::uint32_t timeLimitTicks = 0; // a battle's length
+    std::uint32_t endTick = 0;        // the tick the battle under way ends at, at the latest
+    std::vector<Seat> seats;
+    BulletSystem bullets{kBulletBounds};
+
+    int seatCount() const { return static_cast<int>(seats.size()); }
+    // Whether two seats are enemies: every other seat, save a team mate in a battle of teams.
+    bool enemies(int first, int second) const;
 };

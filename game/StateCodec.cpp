@@ -1,5 +1,6 @@
 #include "game/StateCodec.h"
 
+#include "game/BodySizes.h"
 #include "game/ByteWriter.h"
 #include "game/Fnv1a.h"
 
@@ -72,6 +73,7 @@ template <typename Io, typename T> void tankFields(Io& io, T& tank) {
     io(tank.landed);
     io(tank.reloadTicks);
     io(tank.graceTicks);
+    io(tank.respawnTicks);
     io(tank.bottom);
     io(tank.top);
     io(tank.transform.p.x);
@@ -88,8 +90,29 @@ template <typename Io, typename T> void controllerFields(Io& io, T& controller) 
     io(controller.random.increment);
 }
 
+template <typename Io, typename T> void seatFields(Io& io, T& seat) {
+    io.choice(seat.driver, Driver::Computer);
+    tankFields(io, seat.tank);
+    controllerFields(io, seat.controller);
+    io(seat.team);
+    io(seat.frags);
+    io(seat.deaths);
+}
+
+// The settings of the match, before its seats.
+template <typename Io, typename T> void matchFields(Io& io, T& state) {
+    io(state.tick);
+    io.choice(state.rules, Rules::Duel);
+    io.choice(state.mode, Mode::Battle);
+    io(state.teams);
+    io(state.fragLimit);
+    io(state.timeLimitTicks);
+    io(state.endTick);
+}
+
 // The owner comes first, as a byte of its own; the rest of a bullet here.
 template <typename Io, typename T> void bulletFields(Io& io, T& bullet) {
+    io(bullet.firedTick);
     io(bullet.direction);
     io(bullet.position);
     io(bullet.previousPosition);
@@ -108,12 +131,10 @@ namespace state_codec {
 void write(const MatchState& state, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
     Writing io{out};
-    io(state.tick);
-    io.choice(state.rules, Rules::Duel);
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        io.choice(state.drivers[seat], Driver::Computer);
-        tankFields(io, state.tanks[seat]);
-        controllerFields(io, state.controllers[seat]);
+    matchFields(io, state);
+    out.u8(static_cast<std::uint8_t>(state.seats.size()));
+    for (const Seat& seat : state.seats) {
+        seatFields(io, seat);
     }
     out.u32(static_cast<std::uint32_t>(state.bullets.bullets.size()));
     for (const Bullet& bullet : state.bullets.bullets) {
@@ -142,12 +163,21 @@ bool readTank(ByteReader& in, Tank& tank) {
 bool read(ByteReader& in, MatchState& state) {
     MatchState read = state;
     Reading io{in};
-    io(read.tick);
-    io.choice(read.rules, Rules::Duel);
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        io.choice(read.drivers[seat], Driver::Computer);
-        tankFields(io, read.tanks[seat]);
-        controllerFields(io, read.controllers[seat]);
+    matchFields(io, read);
+    const std::uint8_t seats = in.u8();
+    if (seats < MatchSetup::kMinSeats || seats > MatchSetup::kMaxSeats ||
+        (read.mode == Mode::Duel && seats != MatchSetup::kMinSeats)) {
+        in.fail();
+        return false;
+    }
+    // New seats get the hull's body; the others keep theirs.
+    read.seats.resize(seats, Seat{Driver::Computer, Tank(kHullBounds, glm::vec3(0.0f), 0.0f),
+                                  AiController(0), 0, 0, 0});
+    for (Seat& seat : read.seats) {
+        seatFields(io, seat);
+        if (seat.team < 0 || seat.team > (read.teams ? 1 : 0)) {
+            in.fail();
+        }
     }
     const std::uint32_t count = in.u32();
     if (count > kMaxBullets) {
@@ -157,7 +187,7 @@ bool read(ByteReader& in, MatchState& state) {
     bullets.clear();
     for (std::uint32_t i = 0; i < count && in.ok(); ++i) {
         const std::uint8_t owner = in.u8();
-        if (owner >= kSeatCount) {
+        if (owner >= seats) {
             in.fail();
         }
         Bullet bullet(glm::vec3(0.0f, 0.0f, -1.0f), glm::vec3(0.0f), 0.0f, 0.0f, bullets.bounds,

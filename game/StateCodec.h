@@ -9,18 +9,22 @@
 // The stable form of a match's state, for hashing, recording and sending. All numbers are
 // little-endian, floats as their IEEE 754 bits, in this order:
 //
-//   u32 tick, u8 rules (0 classic, 1 duel)
+//   u32 tick, u8 rules (0 classic, 1 duel), u8 mode (0 duel, 1 battle), u8 teams, i32 frag
+//     limit, u32 time limit in ticks, u32 the tick the battle ends at; u8 seats (2 to 8, a
+//     duel's 2)
 //   per seat, first to last:
 //     u8 driver (0 a person, 1 the computer)
 //     tank: f32 position x y z, heading, turret heading, speed, last move x y z, jump timer,
 //       jump duration, ground level, floor level, fall offset; u8 on the ground, trigger held;
 //       i32 lives, starting lives; f32 starting heading, spawn x y z, pose at the start of the
 //       tick (x y z, heading, turret heading); u8 blocked; i32 ticks blocked; u8 took off,
-//       landed; i32 ticks of reload left, of grace left; f32 body bottom, top, footprint place
-//       x z, footprint turn sine, cosine
+//       landed; i32 ticks of reload left, of grace left, before coming back; f32 body bottom,
+//       top, footprint place x z, footprint turn sine, cosine
 //     controller: u8 state (IDLE, STUCK, MOVE_FOR, MOVE_BACK, TURN_PLUS, TURN_MINUS as 0 to 5);
 //       u32 state ticks, shot ticks; u64 random state, random increment
-//   u32 bullet count, then per bullet, oldest first: u8 owner's seat; f32 direction x y z,
+//     i32 team, frags, deaths
+//   u32 bullet count, then per bullet, oldest first: u8 owner's seat; u32 tick fired in;
+//     f32 direction x y z,
 //     position x y z, position before the tick x y z, origin x y z, speed, age, lifetime;
 //     u8 dead, fresh
 namespace state_codec {
@@ -35,8 +39,9 @@ void writeTank(const Tank& tank, std::vector<std::uint8_t>& bytes);
 // are malformed; tank is then left as it was.
 bool readTank(ByteReader& reader, Tank& tank);
 // Reads a state written by write from the reader into state, whose tanks keep their bodies'
-// sizes. False, with state unchanged, when the bytes are malformed: cut short, a flag or enum
-// out of range, a float that is not finite, or more bullets than kMaxBullets.
+// sizes (new seats get the hull's). False, with state unchanged, when the bytes are malformed:
+// cut short, a flag or enum out of range, a seat count or team out of range, a float that is
+// not finite, or more bullets than kMaxBullets.
 bool read(ByteReader& reader, MatchState& state);
 // FNV-1a, 64 bits, over the bytes write gives.
 std::uint64_t hash(const MatchState& state);

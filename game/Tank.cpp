@@ -143,7 +143,7 @@ glm::vec3 Tank::turretForward() const {
     return headingDirection(turretHeading);
 }
 
-bool Tank::fire(BulletSystem& bullets, int seat) {
+bool Tank::fire(BulletSystem& bullets, int seat, std::uint32_t tick) {
     if (triggerHeld) {
         return false;
     }
@@ -152,7 +152,7 @@ bool Tank::fire(BulletSystem& bullets, int seat) {
     glm::vec3 start = position + kMuzzleDistance * direction;
     start.y += kMuzzleLift;
     const glm::vec3 origin(position.x, start.y, position.z);
-    bullets.spawn(direction, start, kBulletSpeed, kBulletLifetime, origin, seat);
+    bullets.spawn(direction, start, kBulletSpeed, kBulletLifetime, origin, seat, tick);
     return true;
 }
 
@@ -162,6 +162,24 @@ void Tank::respawn() {
     heading = initialHeading;
     position = spawnPosition;
     previousPose = pose();
+}
+
+void Tank::placeAt(glm::vec3 place, float startHeading, float floor) {
+    spawnPosition = glm::vec3(place.x, floor + kLandingClearance, place.z);
+    initialHeading = startHeading;
+    respawn();
+    speed = 0.0f;
+    lastMove = glm::vec3(0.0f);
+    jumpTimer = 0.0f;
+    jumpDuration = 0.0f;
+    fallOffset = 0.0f;
+    onGround = true;
+    groundLevel = floor;
+    floorLevel = floor;
+    blocked = false;
+    blockedSteps = 0;
+    respawnTicks = 0;
+    updateTransform();
 }
 
 void Tank::undoMove() {

@@ -46,9 +46,9 @@ public:
     // How hard the engine works: the size of the speed as a share of the fastest forward
     // speed, from 0 standing still towards 1.
     float throttle() const;
-    // Spawns one bullet into bullets ahead of the turret, fired by seat, unless the trigger is
-    // still held; true when it did.
-    bool fire(BulletSystem& bullets, int seat);
+    // Spawns one bullet into bullets ahead of the turret, fired by seat in the match's tick,
+    // unless the trigger is still held; true when it did.
+    bool fire(BulletSystem& bullets, int seat, std::uint32_t tick = 0);
     // Reverses this step's move and hull turn after a collision and bounces the speed back;
     // the turret keeps its turn.
     void undoMove();
@@ -57,6 +57,12 @@ public:
     // Back at the spawn point with the start's headings and lives, drawn there at once rather
     // than sliding there. Speed, jump and footprint are left as they are.
     void respawn();
+    // A battle's tank back in play at a spawn point: standing still on floor (the height of
+    // the ground there) at position, facing heading, which become its spawn point; drawn there
+    // at once.
+    void placeAt(glm::vec3 position, float heading, float floor);
+    // Whether the tank is in the match: not destroyed and waiting to come back.
+    bool inPlay() const { return respawnTicks == 0; }
     TankPose pose() const { return {position, heading, turretHeading}; }
     // The pose blend of the way from the start of this step to now (0: previousPose, 1: pose),
     // each heading turning the shorter way.
@@ -89,7 +95,8 @@ public:
     bool blocked = false;  // a collision undid this step's move
     int blockedSteps = 0;  // steps in a row, up to the last one, whose move was undone
     int reloadTicks = 0;   // before the gun can fire again (duel rules)
-    int graceTicks = 0;    // during which a hit costs no life (duel rules)
+    int graceTicks = 0;    // during which a hit costs no life (duel rules) or nothing (battle)
+    int respawnTicks = 0;  // before a destroyed tank comes back (battle); 0 while in play
 
 private:
     void applyFriction();

@@ -142,7 +142,9 @@ void encode(const Status& message, std::vector<std::uint8_t>& bytes) {
     out.u8(static_cast<std::uint8_t>(message.phase));
     out.u32(message.tick);
     out.u8(static_cast<std::uint8_t>(message.rules));
-    out.u8(static_cast<std::uint8_t>(message.outcome));
+    out.u8(static_cast<std::uint8_t>(message.outcome.kind));
+    out.u8(static_cast<std::uint8_t>(message.outcome.seat));
+    out.u8(static_cast<std::uint8_t>(message.outcome.team));
     for (int seat = 0; seat < kSeatCount; ++seat) {
         out.u8(static_cast<std::uint8_t>(message.seats[seat]));
         out.u8(static_cast<std::uint8_t>(message.lives[seat]));
@@ -275,7 +277,12 @@ bool decode(const std::uint8_t* data, std::size_t size, Status& message) {
         readEnum(in, Phase::Ended, read.phase);
         read.tick = in.u32();
         readEnum(in, Rules::Duel, read.rules);
-        readEnum(in, Outcome::Draw, read.outcome);
+        readEnum(in, Outcome::Kind::Draw, read.outcome.kind);
+        read.outcome.seat = readSeat(in, true);
+        read.outcome.team = static_cast<std::int8_t>(in.u8());
+        if (read.outcome.team < kNoTeam || read.outcome.team > 1) {
+            in.fail();
+        }
         for (int seat = 0; seat < kSeatCount; ++seat) {
             readEnum(in, Occupant::You, read.seats[seat]);
             read.lives[seat] = static_cast<std::int8_t>(in.u8());
@@ -302,7 +309,7 @@ bool decode(const std::uint8_t* data, std::size_t size, Events& message) {
         WireEvent event;
         const std::uint8_t type = in.u8();
         event.type = static_cast<GameEventType>(type);
-        if (type > static_cast<std::uint8_t>(GameEventType::MatchLost) ||
+        if (type > static_cast<std::uint8_t>(GameEventType::MatchOver) ||
             !sentAsEvent(event.type)) {
             in.fail();
         }

@@ -2,6 +2,7 @@
 
 #include "game/BodySizes.h"
 #include "game/Match.h"
+#include "game/MatchFlow.h"
 #include "game/TankCommand.h"
 
 #include <glm/glm.hpp>
@@ -52,9 +53,9 @@ enum class Kind : std::uint8_t {
     Snapshot,  // server: the state as one client needs it
 };
 
-// The screens the server's game goes through: the title until every person seated is ready,
-// a match, its end until every person seated is ready again.
-enum class Phase : std::uint8_t { Title, Playing, Ended };
+using ::Phase;
+// The seats a networked game has.
+inline constexpr int kSeatCount = 2;
 
 enum class Refusal : std::uint8_t { VersionMismatch, ServerFull, WrongPassword, TooManyAttempts };
 
@@ -99,7 +100,7 @@ struct Status {
     Phase phase = Phase::Title;
     std::uint32_t tick = 0; // when the phase began
     Rules rules = Rules::Duel;
-    Outcome outcome = Outcome::Running; // of the match, once ended
+    Outcome outcome; // of the match, once ended
     std::array<Occupant, kSeatCount> seats{};
     std::array<std::int8_t, kSeatCount> lives{};
     std::int8_t yourSeat = kWaiting; // the seat the client drives in this match, if any

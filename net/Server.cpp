@@ -222,7 +222,7 @@ void Server::onReady(Visitor& visitor, const std::uint8_t* data, std::size_t siz
 }
 
 int Server::freeSeat() const {
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         if (seatHolder[seat] < 0) {
             return seat;
         }
@@ -261,7 +261,7 @@ void Server::onLeave(Visitor& visitor) {
     if (visitor.stage == Stage::Joined) {
         const int seat = visitor.seat;
         seatHolder[seat] = -1;
-        game.state.drivers[seat] = Driver::Computer;
+        game.seat(seat).driver = Driver::Computer;
         line("Player left seat " + seatName(seat) + ": the computer takes over");
     }
     visitor = Visitor();
@@ -273,8 +273,8 @@ void Server::onLeave(Visitor& visitor) {
 }
 
 void Server::seatWaiting() {
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        game.state.drivers[seat] = seatHolder[seat] >= 0 ? Driver::Human : Driver::Computer;
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+        game.seat(seat).driver = seatHolder[seat] >= 0 ? Driver::Human : Driver::Computer;
     }
 }
 
@@ -304,13 +304,13 @@ void Server::tick() {
 
     SeatCommands commands{};
     bool everyoneReady = true;
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         if (seatHolder[seat] < 0) {
             continue;
         }
         Visitor& visitor = visitors[static_cast<std::size_t>(seatHolder[seat])];
         const bool arrived = visitor.commands.take(commands[seat]);
-        if (!arrived && gamePhase == Phase::Playing && game.state.drivers[seat] == Driver::Human) {
+        if (!arrived && gamePhase == Phase::Playing && game.seat(seat).driver == Driver::Human) {
             ++counted.repeatedCommands;
         }
         everyoneReady = everyoneReady && visitor.ready;
@@ -347,7 +347,7 @@ void Server::stepMatch(const SeatCommands& commands) {
     events.clear();
     game.step(commands, events);
     sendEvents(events);
-    if (game.outcome() != Outcome::Running) {
+    if (!game.outcome().running()) {
         gamePhase = Phase::Ended;
         phaseTick = clock;
         seatWaiting();
@@ -388,7 +388,7 @@ void Server::sendEvents(const EventList& tickEvents) {
             }
             const Bullet& bullet = bullets[static_cast<std::size_t>(event.bullet)];
             wire.owner = static_cast<std::int8_t>(bullet.owner);
-            wire.firedTick = clock - Match::ticksFlown(bullet);
+            wire.firedTick = bullet.firedTick + (clock - game.state.tick);
             wire.direction = bullet.direction;
             wire.origin = bullet.origin;
         }
@@ -411,8 +411,8 @@ void Server::sendStatus() {
     status.phase = gamePhase;
     status.tick = phaseTick;
     status.rules = game.state.rules;
-    status.outcome = gamePhase == Phase::Ended ? game.outcome() : Outcome::Running;
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    status.outcome = gamePhase == Phase::Ended ? game.outcome() : Outcome();
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         status.lives[seat] = static_cast<std::int8_t>(std::clamp(game.tank(seat).lives, 0, 127));
     }
     for (std::size_t index = 0; index < visitors.size(); ++index) {
@@ -420,13 +420,13 @@ void Server::sendStatus() {
         if (visitor.stage != Stage::Joined) {
             continue;
         }
-        for (int seat = 0; seat < kSeatCount; ++seat) {
+        for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
             status.seats[seat] = seatHolder[seat] == static_cast<int>(index)
                                      ? protocol::Occupant::You
                                  : seatHolder[seat] >= 0 ? protocol::Occupant::Person
                                                          : protocol::Occupant::Computer;
         }
-        const bool drives = game.state.drivers[visitor.seat] == Driver::Human;
+        const bool drives = game.seat(visitor.seat).driver == Driver::Human;
         status.yourSeat = static_cast<std::int8_t>(
             gamePhase != Phase::Playing || drives ? visitor.seat : protocol::kWaiting);
         sendTo(visitor, status, protocol::kControl, NetHost::Delivery::Reliable);
@@ -438,7 +438,7 @@ void Server::sendSnapshots() {
     snapshot.match = matches;
     snapshot.tick = clock;
     snapshot.phase = gamePhase;
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         snapshot.tanks[seat] = viewOf(game.tank(seat));
     }
     for (Visitor& visitor : visitors) {
@@ -453,7 +453,7 @@ void Server::sendSnapshots() {
                       std::clamp(std::lround(visitor.lead * protocol::kLeadUnit), -32767L, 32767L));
         visitor.leadTaken = true;
         snapshot.hasOwn =
-            gamePhase == Phase::Playing && game.state.drivers[visitor.seat] == Driver::Human;
+            gamePhase == Phase::Playing && game.seat(visitor.seat).driver == Driver::Human;
         if (snapshot.hasOwn) {
             snapshot.own = game.tank(visitor.seat);
         }

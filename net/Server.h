@@ -29,7 +29,7 @@ struct ServerCounts {
     std::uint64_t malformed = 0;        // messages dropped as malformed, out of turn or too many
     std::uint64_t serviceErrors = 0;    // errors ENet reported
     std::uint64_t refused = 0;
-    std::array<std::uint64_t, kSeatCount> hits{}; // on each seat's tank
+    std::array<std::uint64_t, protocol::kSeatCount> hits{}; // on each seat's tank
 };
 
 // Sees every tick the server steps (tests, the benchmark).
@@ -153,7 +153,7 @@ private:
     protocol::Salt salt{};
     AttemptLimiter attempts;
     std::array<Visitor, kPeers> visitors;
-    std::array<int, kSeatCount> seatHolder{}; // the visitor holding each seat, or -1
+    std::array<int, protocol::kSeatCount> seatHolder{}; // the visitor holding each seat, or -1
 
     Match game;
     protocol::Phase gamePhase = protocol::Phase::Title;

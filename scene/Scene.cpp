@@ -186,7 +186,7 @@ void Scene::describeWorld(float blend) {
         }
     }
     // On the title the backdrop's tanks keep their seats' colours.
-    const int own = client.showingTitle() ? GameFlow::kPlayerSeat : client.localSeat();
+    const int own = client.showingTitle() ? GameClient::kPlayerSeat : client.localSeat();
     const Tank& computer = match.tank(1 - own);
     const Tank& player = match.tank(own);
     addTank(drawList, computer, models, models.computerTankMaterial, blinking(computer), blend,

@@ -52,6 +52,10 @@ void SceneSound::play(const EventList& events) {
             audio.playAtListener(Sound::Lose);
             break;
         case GameEventType::Log:
+        case GameEventType::Announce:
+        case GameEventType::Destroyed: // heard as the hit
+        case GameEventType::Respawn:
+        case GameEventType::MatchOver: // heard as won or lost
             break;
         }
     }

@@ -56,28 +56,28 @@ void playAGame(GameClient& client, int titleTicks) {
 TEST(GameClientTest, TheTitleShowsALiveMatchAndEnterStartsThePlayersFromTheStart) {
     GameClient client(kSeed, nullptr, nullptr);
     InputState input;
-    const glm::vec3 starts[] = {client.attract.match.tank(0).position,
-                                client.attract.match.tank(1).position};
+    const glm::vec3 starts[] = {client.attract.match().tank(0).position,
+                                client.attract.match().tank(1).position};
     const glm::vec3 eye = client.eyeAt(1.0f);
     for (int tick = 0; tick < 5 * kSecond; ++tick) {
         client.tick(input);
     }
     EXPECT_TRUE(client.showingTitle());
-    EXPECT_EQ(&client.shownMatch(), &client.attract.match);
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        EXPECT_GE(glm::length(client.attract.match.tank(seat).position - starts[seat]), 1.0f);
+    EXPECT_EQ(&client.shownMatch(), &client.attract.match());
+    for (int seat = 0; seat < client.flow->seatCount(); ++seat) {
+        EXPECT_GE(glm::length(client.attract.match().tank(seat).position - starts[seat]), 1.0f);
     }
     EXPECT_GT(glm::length(client.eyeAt(1.0f) - eye), 1.0f) << "the title's camera circles";
 
     tap(input, keys::kEnter);
     client.tick(input);
     EXPECT_FALSE(client.showingTitle());
-    EXPECT_EQ(&client.shownMatch(), &client.flow.match);
-    EXPECT_EQ(client.flow.match.state.tick, 1u);
+    EXPECT_EQ(&client.shownMatch(), &client.flow->match);
+    EXPECT_EQ(client.flow->match.state.tick, 1u);
     const Match fresh(kSeed);
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        EXPECT_EQ(client.flow.match.tank(seat).previousPose.position, fresh.tank(seat).position);
-        EXPECT_EQ(client.flow.match.tank(seat).lives, 5);
+    for (int seat = 0; seat < client.flow->seatCount(); ++seat) {
+        EXPECT_EQ(client.flow->match.tank(seat).previousPose.position, fresh.tank(seat).position);
+        EXPECT_EQ(client.flow->match.tank(seat).lives, 5);
     }
 }
 
@@ -91,7 +91,7 @@ TEST(GameClientTest, TheCameraFollowsTheTankWhereTheCollisionsLeftIt) {
     int blocked = 0;
     for (int tick = 0; tick < 4 * kSecond; ++tick) {
         client.tick(input);
-        const Tank& tank = client.flow.match.tank(GameFlow::kPlayerSeat);
+        const Tank& tank = client.flow->match.tank(GameClient::kPlayerSeat);
         blocked += tank.blocked;
         ASSERT_EQ(client.camera.target.x, tank.position.x) << tick;
         ASSERT_EQ(client.camera.target.z, tank.position.z) << tick;
@@ -111,17 +111,17 @@ TEST(GameClientTest, AReplayPlaysTheSameGameWhetherOrNotTheTitleRanBeforeIt) {
         testing::internal::CaptureStdout();
         client.finish();
         const std::string line = testing::internal::GetCapturedStdout();
-        recordedHash = state_codec::hash(client.flow.match.state);
+        recordedHash = state_codec::hash(client.flow->match.state);
         char expected[80];
         std::snprintf(expected, sizeof expected, "Replay state hash: %016llx at tick %u\n",
-                      static_cast<unsigned long long>(recordedHash), client.flow.match.state.tick);
+                      static_cast<unsigned long long>(recordedHash), client.flow->match.state.tick);
         EXPECT_EQ(line, expected);
         EXPECT_EQ(client.exitStatus(), 0);
     }
     // The same input straight after the start: the title's backdrop changes nothing.
     GameClient direct(kSeed, nullptr, nullptr);
     playAGame(direct, 1);
-    EXPECT_EQ(state_codec::hash(direct.flow.match.state), recordedHash);
+    EXPECT_EQ(state_codec::hash(direct.flow->match.state), recordedHash);
 
     Recording recording;
     std::string error;
@@ -138,7 +138,7 @@ TEST(GameClientTest, AReplayPlaysTheSameGameWhetherOrNotTheTitleRanBeforeIt) {
     }
     const std::string line = testing::internal::GetCapturedStdout();
     EXPECT_NE(line.find("Replay state hash: "), std::string::npos);
-    EXPECT_EQ(state_codec::hash(replayed.flow.match.state), recordedHash);
+    EXPECT_EQ(state_codec::hash(replayed.flow->match.state), recordedHash);
     EXPECT_EQ(replayed.exitStatus(), 0);
 
     // A recording whose game went otherwise than its hashes say diverges, and says where.

@@ -66,8 +66,8 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
     tap(input, keys::kEnter);
     tick();
     EXPECT_EQ(client.settings.rules, Rules::Duel);
-    EXPECT_EQ(client.flow.match.state.rules, Rules::Duel) << "the coming match's rules";
-    EXPECT_FALSE(client.flow.started) << "ENTER on the options screen starts no match";
+    EXPECT_EQ(client.flow->match.state.rules, Rules::Duel) << "the coming match's rules";
+    EXPECT_FALSE((client.flow->phase() != Phase::Title)) << "ENTER on the options screen starts no match";
 
     // The pad: up to the quality preset, which brings its own scale; B leaves.
     for (int i = 0; i < 7; ++i) {

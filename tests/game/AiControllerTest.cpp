@@ -48,7 +48,7 @@ protected:
     // One tick; keeps its command and returns the lines it logged.
     std::string step() {
         EventList events;
-        command = controller->command(*ai, *player, events);
+        command = controller->command(*ai, player, events);
         std::string log;
         for (const GameEvent& event : events) {
             log += std::string(event.text) + "\n";
@@ -203,9 +203,9 @@ TEST_F(AiControllerTest, TheSameSeedMakesTheSameChoicesAndAnotherStreamOthers) {
     EventList otherEvents;
     int differing = 0;
     for (int tick = 0; tick < 3000; ++tick) {
-        const TankCommand a = first.command(*ai, *player, firstEvents);
-        ASSERT_EQ(a, second.command(*ai, *player, secondEvents)) << "tick " << tick;
-        differing += a != otherStream.command(*ai, *player, otherEvents);
+        const TankCommand a = first.command(*ai, player, firstEvents);
+        ASSERT_EQ(a, second.command(*ai, player, secondEvents)) << "tick " << tick;
+        differing += a != otherStream.command(*ai, player, otherEvents);
     }
     ASSERT_GT(firstEvents.size(), 10u);
     ASSERT_EQ(firstEvents.size(), secondEvents.size());

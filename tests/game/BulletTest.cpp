@@ -11,7 +11,7 @@ namespace {
 class BulletTest : public ::testing::Test {
 protected:
     Bullet& spawn(glm::vec3 direction, glm::vec3 position = glm::vec3(0.0f)) {
-        system.spawn(direction, position, 20.0f, 10.0f, position, 0);
+        system.spawn(direction, position, 20.0f, 10.0f, position, 0, 0);
         return system.bullets.back();
     }
 

@@ -31,7 +31,7 @@ protected:
     }
     // A bullet already in flight (its firing is not reported again).
     Bullet& addBullet(glm::vec3 position) {
-        bullets.spawn(glm::vec3(0, 0, -1), position, 20, 10, position, 0);
+        bullets.spawn(glm::vec3(0, 0, -1), position, 20, 10, position, 0, 0);
         bullets.bullets.back().fresh = false;
         return bullets.bullets.back();
     }

@@ -64,8 +64,8 @@ TEST(ComputerVsComputerTest, NoTankStaysNearOneSpotWhileDriving) {
         for (const GameEvent& event : events) {
             hits += event.type == GameEventType::TankHit;
         }
-        first.observe(match.tank(0), match.state.controllers[0].state);
-        second.observe(match.tank(1), match.state.controllers[1].state);
+        first.observe(match.tank(0), match.seat(0).controller.state);
+        second.observe(match.tank(1), match.seat(1).controller.state);
     }
     std::cout << "longest stay near one spot while driving: first tank " << first.longest
               << " s, second tank " << second.longest << " s; " << hits << " hits" << std::endl;

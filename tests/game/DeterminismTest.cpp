@@ -78,6 +78,8 @@ Arena openGround() {
     Arena arena(kBoxBounds);
     arena.pieces.emplace_back(PieceKind::Ground, kBoxBounds, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f,
                               glm::vec3(40.0f, 0.05f, 40.0f));
+    // The standard arena's places for a duel.
+    arena.spawns = Arena::standard().spawns;
     return arena;
 }
 
@@ -91,9 +93,7 @@ TankCommand turnedAbout(TankCommand command) {
 // have had (oldest first, the first seat's first among those fired together).
 MatchState relabelled(const MatchState& state) {
     MatchState swapped = state;
-    std::swap(swapped.tanks[0], swapped.tanks[1]);
-    std::swap(swapped.drivers[0], swapped.drivers[1]);
-    std::swap(swapped.controllers[0], swapped.controllers[1]);
+    std::swap(swapped.seats[0], swapped.seats[1]);
     std::vector<Bullet>& bullets = swapped.bullets.bullets;
     for (Bullet& bullet : bullets) {
         bullet.owner = 1 - bullet.owner;
@@ -106,10 +106,10 @@ MatchState relabelled(const MatchState& state) {
 
 TEST(DeterminismTest, MirroredSeatsPlayAlikeAndSwappedSeatsGiveTheSameState) {
     constexpr int kTicks = 900;
-    Match match(kSeed, {Driver::Human, Driver::Human}, openGround());
+    Match match(MatchSetup::duel(), kSeed, {Driver::Human, Driver::Human}, openGround());
     const MatchState start = match.state;
     std::vector<SeatCommands> played;
-    std::vector<int> hitTicks[kSeatCount];
+    std::vector<int> hitTicks[2];
     int contacts = 0;
     EventList events;
     for (int tick = 0; tick < kTicks; ++tick) {
@@ -147,7 +147,7 @@ TEST(DeterminismTest, MirroredSeatsPlayAlikeAndSwappedSeatsGiveTheSameState) {
     EXPECT_EQ(hitTicks[0], hitTicks[1]) << "shots fired together hit together";
 
     // The same game with the seats swapped: their starts, their commands.
-    Match swapped(kSeed, {Driver::Human, Driver::Human}, openGround());
+    Match swapped(MatchSetup::duel(), kSeed, {Driver::Human, Driver::Human}, openGround());
     swapped.restore(relabelled(start));
     for (const SeatCommands& commands : played) {
         events.clear();

@@ -17,12 +17,14 @@ Arena openGround() {
     Arena arena(kBoxBounds);
     arena.pieces.emplace_back(PieceKind::Ground, kBoxBounds, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f,
                               glm::vec3(60.0f, 0.05f, 60.0f));
+    // The standard arena's places for a duel.
+    arena.spawns = Arena::standard().spawns;
     return arena;
 }
 
 // Six seconds of the first seat clicking ten times a second; the ticks it fired in.
 std::vector<int> clickingForSixSeconds(Rules rules) {
-    Match match(3u, {Driver::Human, Driver::Human}, openGround());
+    Match match(MatchSetup::duel(), 3u, {Driver::Human, Driver::Human}, openGround());
     match.state.rules = rules;
     std::vector<int> shots;
     EventList events;
@@ -49,7 +51,7 @@ TEST(DuelRulesTest, ClickingTenTimesASecondFiresOneShellEveryReload) {
 // A shell fired from afar, and one fired close by as soon as the gun has reloaded: the second
 // lands within the grace of the first hit.
 int livesLostToTwoShells(Rules rules) {
-    Match match(3u, {Driver::Human, Driver::Human}, openGround());
+    Match match(MatchSetup::duel(), 3u, {Driver::Human, Driver::Human}, openGround());
     match.state.rules = rules;
     Tank& shooter = match.tank(0);
     Tank& target = match.tank(1);

@@ -24,7 +24,7 @@ protected:
     // A match with the player standing at position, hull and turret turned to heading, and
     // the other tank idle out of the way.
     std::unique_ptr<Match> matchFrom(glm::vec3 position, float heading) {
-        auto match = std::make_unique<Match>(5u, std::array{Driver::Human, Driver::Human});
+        auto match = std::make_unique<Match>(5u, std::vector<Driver>{Driver::Human, Driver::Human});
         Tank& tank = match->tank(0);
         tank.heading = tank.turretHeading = heading;
         placeTank(tank, position);

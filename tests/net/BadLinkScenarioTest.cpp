@@ -32,10 +32,10 @@ constexpr float kApart = 4.0f;                // units between the tanks: no con
 struct ServerTick {
     protocol::Phase phase;
     std::uint16_t match;
-    std::array<glm::vec3, kSeatCount> positions;
-    std::array<int, kSeatCount> lives;
+    std::array<glm::vec3, protocol::kSeatCount> positions;
+    std::array<int, protocol::kSeatCount> lives;
     std::uint64_t repeated; // commands the server had to repeat so far
-    std::array<Driver, kSeatCount> drivers;
+    std::array<Driver, protocol::kSeatCount> drivers;
 };
 
 class Recorder : public TickObserver {
@@ -46,8 +46,8 @@ public:
         seen.phase = server.phase();
         seen.match = server.matchNumber();
         seen.repeated = server.counts().repeatedCommands;
-        seen.drivers = match.state.drivers;
-        for (int seat = 0; seat < kSeatCount; ++seat) {
+        for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+            seen.drivers[seat] = match.seat(seat).driver;
             seen.positions[seat] = match.tank(seat).position;
             seen.lives[seat] = match.tank(seat).lives;
         }
@@ -150,7 +150,7 @@ struct Player {
     std::uint16_t match = 0;
     std::uint32_t startTick = 0;
     std::map<std::uint32_t, Predicted> predicted; // by client tick
-    std::array<std::uint64_t, kSeatCount> hits{};
+    std::array<std::uint64_t, protocol::kSeatCount> hits{};
     std::map<std::uint16_t, Outcome> outcomes; // of each match that ended, by its number
     glm::vec3 lastDrawn{0.0f};
     bool seenBefore = false;
@@ -243,7 +243,7 @@ TEST(BadLinkScenarioTest, AMinuteOfMatchesOverALossyLinkShowsBothPlayersWhatTheS
         EXPECT_EQ(player->hits, counts.hits);
         EXPECT_EQ(player->outcomes, recorder.outcomes);
         EXPECT_EQ(player->game.status().match, server.matchNumber());
-        for (int seat = 0; seat < kSeatCount; ++seat) {
+        for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
             EXPECT_EQ(player->game.shown().tank(seat).lives, end.lives[seat]) << "seat " << seat;
         }
     }

@@ -36,7 +36,7 @@ protocol::Snapshot someSnapshot() {
     message.phase = protocol::Phase::Playing;
     message.ack = 123460;
     message.lead = -37;
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         message.tanks[seat].pose = {glm::vec3(seat + 0.5f, 0.05f, -4.25f), 91.5f, -179.0f};
         message.tanks[seat].lives = static_cast<std::int8_t>(4 - seat);
         message.tanks[seat].graceTicks = 89;
@@ -141,7 +141,7 @@ TEST(ProtocolTest, CutMendedAndRandomBytesAreRefusedOrReadAsAWholeMessage) {
     protocol::Status status;
     status.match = 2;
     status.phase = protocol::Phase::Ended;
-    status.outcome = Outcome::Draw;
+    status.outcome = Outcome::draw();
     status.seats = {protocol::Occupant::You, protocol::Occupant::Person};
     status.yourSeat = 0;
     protocol::Challenge challenge;

@@ -326,7 +326,8 @@ TEST(ServerDefenceTest, ALeavingPlayersTankGoesToTheComputerAndTheMatchGoesOn) {
     ASSERT_TRUE(play({&first, second.get()}, 10.0, [&] { return server.players() == 2; }));
     ASSERT_TRUE(play({&first, second.get()}, 10.0,
                      [&] { return first.game.drives() && second->game.drives(); }));
-    ASSERT_EQ(server.match().state.drivers, (std::array<Driver, 2>{Driver::Human, Driver::Human}));
+    ASSERT_EQ(server.match().seat(0).driver, Driver::Human);
+    ASSERT_EQ(server.match().seat(1).driver, Driver::Human);
 
     // Quitting: the server hears it at once.
     Clock::time_point start = Clock::now();
@@ -336,7 +337,7 @@ TEST(ServerDefenceTest, ALeavingPlayersTankGoesToTheComputerAndTheMatchGoesOn) {
     }));
     const double quit = secondsSince(start);
     EXPECT_LE(quit, 1.0);
-    EXPECT_EQ(server.match().state.drivers[1], Driver::Computer);
+    EXPECT_EQ(server.match().seat(1).driver, Driver::Computer);
     EXPECT_EQ(server.phase(), protocol::Phase::Playing);
 
     // Back in, and gone without a word (killed, unplugged): the server waits 5 to 6.5 s.

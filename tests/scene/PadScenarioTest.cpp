@@ -80,7 +80,7 @@ public:
             events.clear();
             const PlayerInput input = controls.read(keys, kStepSeconds);
             match.step(
-                {PlayerControls::command(input, match.tank(GameFlow::kPlayerSeat), kStepSeconds),
+                {PlayerControls::command(input, match.tank(GameClient::kPlayerSeat), kStepSeconds),
                  {}},
                 events);
         }
@@ -107,7 +107,7 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
     state.buttons[pad::kStart] = true;
     hold(1);
     state.buttons[pad::kStart] = false;
-    ASSERT_TRUE(scene->client.flow.started);
+    ASSERT_TRUE((scene->client.flow->phase() != Phase::Title));
     KeyboardReference reference;
     reference.hold({}, 1); // the step that started the match
 
@@ -116,7 +116,7 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
     stick(pad::kRightX, {-0.1f, 0.15f});
     hold(30);
     reference.hold({}, 30);
-    expectSamePose(player(), reference.match.tank(GameFlow::kPlayerSeat)); // settled on the ground
+    expectSamePose(player(), reference.match.tank(GameClient::kPlayerSeat)); // settled on the ground
     EXPECT_EQ(player().position.x, spawn.position.x);
     EXPECT_EQ(player().position.z, spawn.position.z);
     EXPECT_EQ(player().heading, spawn.heading);
@@ -129,13 +129,13 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
     hold(30);
     window().injectKey(keys::kW, KeyAction::Release);
     reference.hold({keys::kW}, 30);
-    expectSamePose(player(), reference.match.tank(GameFlow::kPlayerSeat));
+    expectSamePose(player(), reference.match.tank(GameClient::kPlayerSeat));
 
     stick(pad::kLeftX, {-1.0f, 0.0f});
     stick(pad::kRightX, {1.0f, 0.0f});
     hold(20);
     reference.hold({keys::kA, keys::kE}, 20);
-    expectSamePose(player(), reference.match.tank(GameFlow::kPlayerSeat));
+    expectSamePose(player(), reference.match.tank(GameClient::kPlayerSeat));
     EXPECT_NE(player().turretHeading, player().heading);
 
     // Half a second of the right stick pulled back raises the camera 30 degrees.
@@ -147,7 +147,7 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
 
 TEST_F(PadScenarioTest, TriggerFiresOncePerPullAndButtonsJumpZoomRestartAndQuit) {
     tapButton(pad::kStart);
-    ASSERT_TRUE(scene->client.flow.started);
+    ASSERT_TRUE((scene->client.flow->phase() != Phase::Title));
 
     EXPECT_EQ(pullTrigger(kPulled) + hold(20), 1) << "held: one shot";
     EXPECT_EQ(pullTrigger(kLetGo) + pullTrigger(0.2f), 1) << "past half way: the second";
@@ -172,11 +172,11 @@ TEST_F(PadScenarioTest, TriggerFiresOncePerPullAndButtonsJumpZoomRestartAndQuit)
 
     tap(keys::kL);
     step();
-    ASSERT_TRUE(scene->client.flow.gameOver);
+    ASSERT_TRUE((scene->client.flow->phase() == Phase::Ended));
     CaptureStdout();
     tapButton(pad::kStart);
     EXPECT_EQ(GetCapturedStdout().find("RESTART GAME"), 0u);
-    EXPECT_FALSE(scene->client.flow.gameOver);
+    EXPECT_FALSE((scene->client.flow->phase() == Phase::Ended));
     EXPECT_EQ(player().lives, 5);
 
     state.buttons[pad::kBack] = true;

@@ -64,9 +64,9 @@ TEST_F(SceneTest, TitleScreenOverlooksBothTanksOfItsMatch) {
     const GameClient& client = scene->client;
     ASSERT_TRUE(client.showingTitle());
     const glm::mat4 viewProjection = client.projection() * client.view(1.0f);
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    for (int seat = 0; seat < client.attract.match().seatCount(); ++seat) {
         const glm::vec4 clip =
-            viewProjection * glm::vec4(client.attract.match.tank(seat).position, 1.0f);
+            viewProjection * glm::vec4(client.attract.match().tank(seat).position, 1.0f);
         ASSERT_GT(clip.w, 0.0f);
         EXPECT_LT(std::abs(clip.x / clip.w), 0.9f);
         EXPECT_LT(std::abs(clip.y / clip.w), 0.9f);

@@ -6,9 +6,9 @@
 namespace {
 
 TEST_F(SceneTest, StartsOnTheTitleScreenWithTheCameraAtRest) {
-    EXPECT_FALSE(scene->client.flow.started);
-    EXPECT_FALSE(scene->client.flow.gameOver);
-    EXPECT_STREQ(scene->client.flow.resultMessage, "");
+    EXPECT_FALSE((scene->client.flow->phase() != Phase::Title));
+    EXPECT_FALSE((scene->client.flow->phase() == Phase::Ended));
+    EXPECT_STREQ(scene->client.resultLine(), "");
     EXPECT_FALSE(scene->options.showFrameRate);
     const ChaseCamera& camera = scene->client.camera;
     EXPECT_EQ(camera.distance, 10.0f);

@@ -10,7 +10,7 @@ namespace {
 
 TEST_F(SceneTest, TitleScreenDimsAndFreezesTheGame) {
     frame();
-    EXPECT_FALSE(scene->client.flow.started);
+    EXPECT_FALSE((scene->client.flow->phase() != Phase::Title));
     EXPECT_EQ(scene->darken(), 0.3f);
     EXPECT_EQ(player().position, glm::vec3(0.0f, 0.05f, 5.0f));
 }
@@ -23,8 +23,8 @@ TEST_F(SceneTest, HoldingEnterStartsTheMatchOnceAndNothingMore) {
     }
     const std::string out = GetCapturedStdout();
     release(keys::kEnter);
-    EXPECT_TRUE(scene->client.flow.started);
-    EXPECT_FALSE(scene->client.flow.gameOver);
+    EXPECT_TRUE((scene->client.flow->phase() != Phase::Title));
+    EXPECT_FALSE((scene->client.flow->phase() == Phase::Ended));
     EXPECT_EQ(scene->darken(), 1.0f);
     EXPECT_EQ(out.find("RESTART GAME"), std::string::npos);
 }
@@ -34,15 +34,15 @@ TEST_F(SceneTest, LEndsTheMatchWithThePreviousMessage) {
     frame();
     tap(keys::kL);
     frame();
-    EXPECT_TRUE(scene->client.flow.gameOver);
-    EXPECT_STREQ(scene->client.flow.resultMessage, "");
+    EXPECT_TRUE((scene->client.flow->phase() == Phase::Ended));
+    EXPECT_STREQ(scene->client.resultLine(), "");
     EXPECT_EQ(scene->darken(), 0.3f);
 }
 
 TEST_F(SceneTest, LOnTheTitleScreenDoesNothing) {
     tap(keys::kL);
     frame();
-    EXPECT_FALSE(scene->client.flow.gameOver);
+    EXPECT_FALSE((scene->client.flow->phase() == Phase::Ended));
 }
 
 TEST_F(SceneTest, BothTanksOutInOneStepIsAWin) {
@@ -51,8 +51,8 @@ TEST_F(SceneTest, BothTanksOutInOneStepIsAWin) {
     player().lives = 0;
     computer().lives = 0;
     frame();
-    EXPECT_TRUE(scene->client.flow.gameOver);
-    EXPECT_STREQ(scene->client.flow.resultMessage, "You beat the stupid AI :)");
+    EXPECT_TRUE((scene->client.flow->phase() == Phase::Ended));
+    EXPECT_STREQ(scene->client.resultLine(), "You beat the stupid AI :)");
     EXPECT_EQ(scene->client.events.back().type, GameEventType::MatchWon);
 }
 
@@ -61,8 +61,8 @@ TEST_F(SceneTest, PlayerOutIsALoss) {
     frame();
     player().lives = 0;
     frame();
-    EXPECT_TRUE(scene->client.flow.gameOver);
-    EXPECT_STREQ(scene->client.flow.resultMessage, "The AI Won");
+    EXPECT_TRUE((scene->client.flow->phase() == Phase::Ended));
+    EXPECT_STREQ(scene->client.resultLine(), "The AI Won");
     EXPECT_EQ(scene->client.events.back().type, GameEventType::MatchLost);
 }
 
@@ -76,15 +76,15 @@ TEST_F(SceneTest, RestartResetsPlacesAndLivesButKeepsSpeeds) {
     tank.lives = 0;
     tank.speed = -1.5f;
     match().state.bullets.spawn(glm::vec3(0, 0, -1), glm::vec3(0, 0.1f, 0), 20.0f, 10.0f,
-                                glm::vec3(0, 0.1f, 0), GameFlow::kPlayerSeat);
+                                glm::vec3(0, 0.1f, 0), GameClient::kPlayerSeat, 0);
     frame();
-    ASSERT_TRUE(scene->client.flow.gameOver);
+    ASSERT_TRUE((scene->client.flow->phase() == Phase::Ended));
 
     CaptureStdout();
     tap(keys::kEnter);
     step();
     EXPECT_EQ(GetCapturedStdout(), "RESTART GAME\n");
-    EXPECT_FALSE(scene->client.flow.gameOver);
+    EXPECT_FALSE((scene->client.flow->phase() == Phase::Ended));
     EXPECT_EQ(tank.lives, 5);
     EXPECT_EQ(tank.heading, 0.0f);
     EXPECT_EQ(tank.turretHeading, 0.0f);

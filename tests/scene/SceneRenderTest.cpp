@@ -203,7 +203,7 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     // shows the last step, so the picture stands still.
     tap(keys::kL);
     step();
-    ASSERT_TRUE(scene->client.flow.gameOver);
+    ASSERT_TRUE((scene->client.flow->phase() == Phase::Ended));
     scene->describeWorld(0.1f);
     const DrawList early = scene->drawList;
     scene->describeWorld(0.9f);
@@ -254,7 +254,7 @@ TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
     expectInside("match");
     computer().lives = 0;
     frame();
-    ASSERT_STREQ(scene->client.flow.resultMessage, "You beat the stupid AI :)");
+    ASSERT_STREQ(scene->client.resultLine(), "You beat the stupid AI :)");
     expectInside("end");
 
     // The result line's glyphs: white strokes inside the window, none at its edges.

@@ -31,12 +31,13 @@ protected:
     void click();
 
     Window& window() { return testWindow(); }
-    Match& match() { return scene->client.flow.match; }
-    Tank& player() { return match().tank(GameFlow::kPlayerSeat); }
-    Tank& computer() { return match().tank(GameFlow::kComputerSeat); }
+    Match& match() { return scene->client.flow->match; }
+    Tank& player() { return match().tank(GameClient::kPlayerSeat); }
+    Tank& computer() { return match().tank(kComputerSeat); }
     ChaseCamera& camera() { return scene->client.camera; }
 
     static constexpr float kStep = static_cast<float>(FixedStep::kStepSeconds);
+    static constexpr int kComputerSeat = 1; // the opponent in a game on this machine
     bool soundDevice = false; // set before SetUp
     std::unique_ptr<Scene> scene;
     std::string constructionOutput;

@@ -70,7 +70,7 @@ bool measureNetworkCost(std::ostream& out, double seconds) {
         out << "network: no server on loopback: " << server.errorLine() << "\n";
         return false;
     }
-    std::array<std::unique_ptr<Client>, kSeatCount> clients;
+    std::array<std::unique_ptr<Client>, protocol::kSeatCount> clients;
     for (auto& client : clients) {
         client = std::make_unique<Client>(server.port());
     }
@@ -117,7 +117,7 @@ bool measureNetworkCost(std::ostream& out, double seconds) {
         std::this_thread::sleep_until(next);
     }
     const double wall = std::chrono::duration<double>(Clock::now() - measureStart).count();
-    const double perClient = 1.0 / (static_cast<double>(kSeatCount) * wall * 1000.0);
+    const double perClient = 1.0 / (static_cast<double>(protocol::kSeatCount) * wall * 1000.0);
     out << std::fixed << std::setprecision(3) << "server CPU per tick, two clients: median "
         << percentile(tickCpu, 0.5) << " ms, p90 " << percentile(tickCpu, 0.9) << " ms, max "
         << percentile(tickCpu, 1.0) << " ms over " << tickCpu.size() << " ticks\n"

@@ -71,9 +71,9 @@ double SoundThreads::cpuSeconds() const {
 }
 
 double timeSoundCalls(Scene& scene, int repeats) {
-    const Match& match = scene.client.flow.match;
+    const Match& match = scene.client.flow->match;
     const EventList busy = {
-        {GameEventType::Shot, match.tank(GameFlow::kPlayerSeat).position, GameFlow::kPlayerSeat,
+        {GameEventType::Shot, match.tank(GameClient::kPlayerSeat).position, GameClient::kPlayerSeat,
          ""},
         {GameEventType::WallHit, glm::vec3(0.0f), kNoSeat, ""},
     };

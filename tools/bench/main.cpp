@@ -148,7 +148,7 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         Scene fastScene(window, kSeed, kSeed, nullptr, nullptr, fast);
         for (Scene* each : {&scene, &balancedScene, &fastScene}) {
             startMatch(*each);
-            if (!each->client.flow.started) {
+            if (!(each->client.flow->phase() != Phase::Title)) {
                 std::cerr << "The match did not start" << std::endl;
                 return kExitFailure;
             }
@@ -176,7 +176,7 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         for (Scene* each : {&scene, &balancedScene, &fastScene}) {
             each->frameObserver = nullptr;
         }
-        if (scene.client.flow.gameOver) {
+        if ((scene.client.flow->phase() == Phase::Ended)) {
             std::cerr << "Warning: the match ended during the run; the last frames show the "
                          "end screen"
                       << std::endl;

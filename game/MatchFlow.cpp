@@ -1,0 +1,241 @@
+#include "game/MatchFlow.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace {
+// The computer's tanks, by seat.
+constexpr const char* kComputerNames[MatchSetup::kMaxSeats] = {
+    "Anvil", "Badger", "Cobalt", "Drake", "Ember", "Flint", "Granite", "Hornet"};
+constexpr const char* kTeamNames[] = {"Blue", "Orange"};
+
+void setName(MatchFlow::Name& name, const char* text) {
+    name.fill('\0');
+    std::strncpy(name.data(), text, MatchFlow::kMaxNameLength);
+}
+
+// A line for every console, put together in the event itself from words and numbers, cut to
+// its room.
+class Announcement {
+public:
+    explicit Announcement(EventList& events) : event(events.emplace_back()) {
+        event.type = GameEventType::Announce;
+    }
+    Announcement& operator<<(const char* words) {
+        const std::size_t room = sizeof event.text - 1 - used;
+        const std::size_t length = std::min(std::strlen(words), room);
+        std::memcpy(event.text + used, words, length);
+        used += length;
+        return *this;
+    }
+    Announcement& operator<<(int number) {
+        char digits[12];
+        const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, number);
+        *written.ptr = '\0';
+        return *this << digits;
+    }
+
+private:
+    GameEvent& event;
+    std::size_t used = 0;
+};
+} // namespace
+
+MatchFlow::MatchFlow(const MatchSetup& setup, std::uint64_t seed, Arena arena)
+    : match(setup, seed, {}, std::move(arena)) {
+    for (int seat = 0; seat < seatCount(); ++seat) {
+        setName(occupants[static_cast<std::size_t>(seat)].name, kComputerNames[seat]);
+    }
+}
+
+const char* MatchFlow::teamName(int team) {
+    return kTeamNames[team == 1 ? 1 : 0];
+}
+
+int MatchFlow::people() const {
+    int count = 0;
+    for (int seat = 0; seat < seatCount(); ++seat) {
+        count += occupant(seat).person ? 1 : 0;
+    }
+    return count;
+}
+
+int MatchFlow::freeSeat() const {
+    for (int seat = 0; seat < seatCount(); ++seat) {
+        if (!occupant(seat).person) {
+            return seat;
+        }
+    }
+    return kNoSeat;
+}
+
+void MatchFlow::seatPerson(int seat, const char* name) {
+    Occupant& taken = occupants[static_cast<std::size_t>(seat)];
+    taken = Occupant();
+    taken.person = true;
+    setName(taken.name, name);
+    if (!playing()) {
+        seatDrivers();
+    }
+}
+
+void MatchFlow::unseat(int seat) {
+    Occupant& left = occupants[static_cast<std::size_t>(seat)];
+    left = Occupant();
+    setName(left.name, kComputerNames[seat]);
+    match.seat(seat).driver = Driver::Computer;
+    if (people() == 0 && current != Phase::Title) {
+        current = Phase::Title;
+        phaseBegan = ticks;
+    }
+}
+
+void MatchFlow::setAway(int seat, bool away) {
+    Occupant& held = occupants[static_cast<std::size_t>(seat)];
+    if (!held.person) {
+        return;
+    }
+    held.away = away;
+    match.seat(seat).driver = away ? Driver::Computer : Driver::Human;
+}
+
+void MatchFlow::ready(int seat) {
+    Occupant& asking = occupants[static_cast<std::size_t>(seat)];
+    if (asking.person && !playing()) {
+        asking.ready = true;
+    }
+}
+
+void MatchFlow::endMatch() {
+    if (playing()) {
+        current = Phase::Ended;
+        phaseBegan = ticks;
+        seatDrivers();
+    }
+}
+
+void MatchFlow::backToTitle() {
+    current = Phase::Title;
+    phaseBegan = ticks;
+    decided = Outcome();
+    match.restart();
+    match.settle();
+    fresh = true;
+}
+
+void MatchFlow::seatDrivers() {
+    for (int seat = 0; seat < seatCount(); ++seat) {
+        const Occupant& sitting = occupant(seat);
+        match.seat(seat).driver =
+            sitting.person && !sitting.away ? Driver::Human : Driver::Computer;
+    }
+}
+
+void MatchFlow::beginTick(EventList& events) {
+    ++ticks;
+    if (playing()) {
+        return;
+    }
+    bool everyoneReady = people() > 0;
+    for (int seat = 0; seat < seatCount(); ++seat) {
+        everyoneReady = everyoneReady && (!occupant(seat).person || occupant(seat).ready);
+    }
+    if (everyoneReady) {
+        startMatch(events);
+    }
+}
+
+void MatchFlow::step(const SeatCommands& commands, EventList& events) {
+    if (!playing()) {
+        match.settle();
+        return;
+    }
+    const std::size_t first = events.size();
+    match.step(commands, events);
+    if (match.state.mode == Mode::Battle) {
+        takeOverAtRespawns(events, first);
+        announce(events, first);
+    }
+    if (!match.outcome().running()) {
+        finish(events);
+    }
+}
+
+void MatchFlow::start(EventList& events) {
+    startMatch(events);
+}
+
+void MatchFlow::startMatch(EventList& events) {
+    if (!fresh) {
+        if (match.state.mode == Mode::Duel) {
+            logLine(events, "RESTART GAME");
+        }
+        match.restart();
+    }
+    fresh = false;
+    ++started;
+    current = Phase::Playing;
+    phaseBegan = ticks;
+    for (Occupant& each : occupants) {
+        each.ready = false;
+    }
+    seatDrivers();
+    events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), kNoSeat, ""});
+    const MatchState& state = match.state;
+    if (state.mode == Mode::Battle) {
+        Announcement(events) << "Battle: " << seatCount() << " tanks, first to "
+                             << static_cast<int>(state.fragLimit) << " frags"
+                             << (state.teams ? ", two teams" : "");
+    }
+}
+
+void MatchFlow::finish(EventList& events) {
+    decided = match.outcome();
+    current = Phase::Ended;
+    phaseBegan = ticks;
+    seatDrivers();
+    events.push_back(
+        {GameEventType::MatchOver, glm::vec3(0.0f), decided.seat, "", kNoBullet, decided.team});
+    if (match.state.mode != Mode::Battle) {
+        return;
+    }
+    if (decided.kind == Outcome::Kind::Draw) {
+        int best = std::numeric_limits<int>::min();
+        for (int seat = 0; seat < seatCount(); ++seat) {
+            best = std::max(best, match.state.teams ? match.teamFrags(match.seat(seat).team)
+                                                    : match.seat(seat).frags);
+        }
+        Announcement(events) << "Draw at " << best << " frags";
+    } else if (decided.team != kNoTeam) {
+        Announcement(events) << teamName(decided.team) << " team wins with "
+                             << match.teamFrags(decided.team) << " frags";
+    } else {
+        Announcement(events) << name(decided.seat) << " wins with "
+                             << match.seat(decided.seat).frags << " frags";
+    }
+}
+
+void MatchFlow::takeOverAtRespawns(const EventList& events, std::size_t first) {
+    for (std::size_t i = first; i < events.size(); ++i) {
+        const GameEvent& event = events[i];
+        if (event.type == GameEventType::Respawn) {
+            const Occupant& sitting = occupant(event.seat);
+            if (sitting.person && !sitting.away) {
+                match.seat(event.seat).driver = Driver::Human;
+            }
+        }
+    }
+}
+
+void MatchFlow::announce(EventList& events, std::size_t first) {
+    const std::size_t end = events.size();
+    for (std::size_t i = first; i < end; ++i) {
+        if (events[i].type == GameEventType::Destroyed) {
+            const int victim = events[i].seat;
+            const int shooter = events[i].other;
+            Announcement(events) << name(shooter) << " destroyed " << name(victim);
+        }
+    }
+}

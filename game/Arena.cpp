@@ -80,12 +80,12 @@ void Arena::build() {
     addSpawn(glm::vec3(0.0f, 0.05f, 5.0f), 0.0f);
     addSpawn(glm::vec3(0.0f, 0.05f, -5.0f), 180.0f);
     // A battle's six more, two on the ground and four on the raised level, each facing into
-    // the arena; no two see each other from closer than kSpawnSightRange.
-    addSpawn(glm::vec3(-7.0f, 0.05f, -7.5f), 225.0f);
-    addSpawn(glm::vec3(-7.5f, 0.05f, 7.0f), 315.0f);
-    addSpawn(glm::vec3(26.0f, 1.14f, 6.0f), 120.0f);
+    // the arena; no two see each other from closer than 15 units.
+    addSpawn(glm::vec3(7.5f, 0.05f, -7.5f), 135.0f);
+    addSpawn(glm::vec3(-7.5f, 0.05f, 7.5f), 315.0f);
+    addSpawn(glm::vec3(26.0f, 1.14f, 6.0f), 45.0f);
     addSpawn(glm::vec3(14.0f, 1.14f, -26.0f), 180.0f);
-    addSpawn(glm::vec3(26.0f, 1.14f, -26.0f), 45.0f);
+    addSpawn(glm::vec3(26.5f, 1.14f, -16.0f), 155.0f);
     addSpawn(glm::vec3(14.0f, 1.14f, -4.5f), 270.0f);
 }
 

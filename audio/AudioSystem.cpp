@@ -209,10 +209,18 @@ void AudioSystem::setEngine(int index, glm::vec3 position, float speed01) {
 }
 
 void AudioSystem::stopEngines() {
-    for (const Engine& engine : engines) {
-        if (engine.source) {
-            alSourceStop(engine.source.name());
-        }
+    for (int index = 0; index < static_cast<int>(engines.size()); ++index) {
+        stopEngine(index);
+    }
+}
+
+void AudioSystem::stopEngine(int index) {
+    if (index < 0 || index >= static_cast<int>(engines.size())) {
+        return;
+    }
+    const Engine& engine = engines[static_cast<std::size_t>(index)];
+    if (engine.source && engine.source.playing()) {
+        alSourceStop(engine.source.name());
     }
 }
 

@@ -71,6 +71,8 @@ public:
     void setEngine(int index, glm::vec3 position, float speed01);
     // Stops every engine loop until setEngine starts it again (title and end screens).
     void stopEngines();
+    // Stops one engine's loop (a tank out of play, a seat the match does not have).
+    void stopEngine(int index);
 
 private:
     // One tank's engine loop and the speed it was last set to, from which its gain is

@@ -20,23 +20,35 @@ struct RadarPiece {
 struct RadarTank {
     glm::vec2 position{0.0f};
     glm::vec2 facing{0.0f, -1.0f}; // the hull's heading, unit length
+    glm::vec4 colour{1.0f};
 };
 
-// What the radar shows of a match: the arena's visible pieces, the bullets in flight and both
-// tanks, in world units, and the direction drawn upwards. The scene sets the circle and the
+// What the radar shows of a match: the arena's visible pieces, the bullets in flight and the
+// tanks in play (the player's last, drawn over the others), in world units, and the direction
+// drawn upwards. The scene sets the circle and the
 // pieces once, as the arena never changes, and the rest each frame, into storage reserved
 // once; what goes past the capacity is left off the radar.
 struct RadarContent {
     static constexpr std::size_t kMaxPieces = 32;
     static constexpr std::size_t kMaxBullets = 64;
+    static constexpr std::size_t kMaxTanks = 8;
 
     RadarContent() {
         pieces.reserve(kMaxPieces);
         bullets.reserve(kMaxBullets);
+        tanks.reserve(kMaxTanks);
     }
 
-    // Empties the bullets for the next frame; the circle and the pieces stay.
-    void clear() { bullets.clear(); }
+    // Empties the bullets and tanks for the next frame; the circle and the pieces stay.
+    void clear() {
+        bullets.clear();
+        tanks.clear();
+    }
+    void addTank(const RadarTank& tank) {
+        if (tanks.size() < kMaxTanks) {
+            tanks.push_back(tank);
+        }
+    }
     void addPiece(const RadarPiece& piece) {
         if (pieces.size() < kMaxPieces) {
             pieces.push_back(piece);
@@ -54,6 +66,5 @@ struct RadarContent {
     glm::vec2 up{0.0f, -1.0f}; // the direction drawn upwards, unit length
     std::vector<RadarPiece> pieces;
     std::vector<glm::vec2> bullets;
-    RadarTank player;
-    RadarTank computer;
+    std::vector<RadarTank> tanks;
 };

@@ -16,9 +16,10 @@ constexpr GLuint kColourAttribute = 1;
 constexpr GLuint kSidesAttribute = 2;
 constexpr GLuint kFramedAttribute = 3;
 constexpr std::size_t kVerticesPerShape = 6; // two triangles over the grown shape
-// The most a frame has: the backdrop with the frame, the pieces, the bullets, two tanks of two
+// The most a frame has: the backdrop with the frame, the pieces, the bullets, the tanks of two
 // shapes each and the frame's tick.
-constexpr std::size_t kMaxShapes = 1 + RadarContent::kMaxPieces + RadarContent::kMaxBullets + 4 + 1;
+constexpr std::size_t kMaxShapes =
+    1 + RadarContent::kMaxPieces + RadarContent::kMaxBullets + 2 * RadarContent::kMaxTanks + 1;
 constexpr std::size_t kMaxVertices = kMaxShapes * kVerticesPerShape;
 
 // Shapes are drawn this far past their sides, where their coverage fades to nothing.
@@ -198,9 +199,9 @@ void RadarPass::draw(const RadarContent& content, glm::ivec2 window) {
     for (const glm::vec2& bullet : content.bullets) {
         addShape(square(map.pixel(bullet), kBulletHalfSize), kBulletColour);
     }
-    addMark(map.pixel(content.computer.position), map.turn(content.computer.facing),
-            kComputerColour);
-    addMark(map.pixel(content.player.position), map.turn(content.player.facing), kPlayerColour);
+    for (const RadarTank& tank : content.tanks) {
+        addMark(map.pixel(tank.position), map.turn(tank.facing), tank.colour);
+    }
     const glm::vec2 top = kMapCentre + glm::vec2(0.0f, kRadius - kFrameWidth / 2.0f);
     const glm::vec2 point = top - glm::vec2(0.0f, kTickDepth);
     addShape(

@@ -32,8 +32,6 @@ public:
     static constexpr float kMapRadius = 92.0f; // pixels: the content's circle, inside the frame
 
     // The colours (alpha: opacity) the radar draws with.
-    static inline const glm::vec4 kPlayerColour{0.25f, 0.8f, 1.0f, 1.0f};
-    static inline const glm::vec4 kComputerColour{1.0f, 0.42f, 0.16f, 1.0f};
     static inline const glm::vec4 kBulletColour{1.0f, 0.9f, 0.5f, 1.0f};
     static inline const glm::vec4 kWallColour{0.8f, 0.78f, 0.7f, 0.95f};
     // Ground at height 0, lighter by kGroundLiftPerUnit for each unit its top stands higher.

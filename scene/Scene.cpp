@@ -3,6 +3,7 @@
 #include "game/Angles.h"
 #include "platform/GlCheck.h"
 #include "render/AssetPaths.h"
+#include "scene/SeatColours.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,8 +61,8 @@ glm::vec2 overhead(glm::vec3 v) {
     return {v.x, v.z};
 }
 
-RadarTank radarTank(const TankPose& pose) {
-    return {overhead(pose.position), overhead(headingDirection(pose.heading))};
+RadarTank radarTank(const TankPose& pose, glm::vec4 colour) {
+    return {overhead(pose.position), overhead(headingDirection(pose.heading)), colour};
 }
 
 // From the eye to the nearest point of the piece, whose world box is box.
@@ -187,13 +188,16 @@ void Scene::describeWorld(float blend) {
     }
     // On the title the backdrop's tanks keep their seats' colours.
     const int own = client.showingTitle() ? GameClient::kPlayerSeat : client.localSeat();
-    const Tank& computer = match.tank(1 - own);
-    const Tank& player = match.tank(own);
-    addTank(drawList, computer, models, models.computerTankMaterial, blinking(computer), blend,
-            eye);
-    addTank(drawList, player, models, models.playerTankMaterial,
-            std::min(client.showingTitle() ? 1.0f : client.playerOpacity(), blinking(player)),
-            blend, eye);
+    for (int seat = 0; seat < match.seatCount(); ++seat) {
+        const Tank& tank = match.tank(seat);
+        if (!tank.inPlay()) {
+            continue;
+        }
+        const float seen = seat == own && !client.showingTitle() ? client.playerOpacity() : 1.0f;
+        addTank(drawList, tank, models,
+                models.tankMaterial(seat_colours::of(match.state, seat, own)),
+                std::min(seen, blinking(tank)), blend, eye);
+    }
     drawList.sort();
 }
 
@@ -206,8 +210,16 @@ void Scene::describeRadar(float blend) {
             radar.addBullet(overhead(bullet.positionAt(blend)));
         }
     }
-    radar.player = radarTank(match.tank(client.localSeat()).poseAt(blend));
-    radar.computer = radarTank(match.tank(1 - client.localSeat()).poseAt(blend));
+    // The player's own tank last, over the others.
+    const int own = client.localSeat();
+    for (int turn = 1; turn <= match.seatCount(); ++turn) {
+        const int seat = (own + turn) % match.seatCount();
+        if (match.tank(seat).inPlay()) {
+            radar.addTank(radarTank(match.tank(seat).poseAt(blend),
+                                    seat_colours::colour(seat_colours::of(match.state, seat, own))
+                                        .mark));
+        }
+    }
 }
 
 float Scene::darken() const {

@@ -18,7 +18,7 @@ Texture loadArenaTexture(const char* name) {
 }
 
 // Matt armour: a little ambient, mostly diffuse, a broad highlight, all in the tank's colour.
-Material tankMaterial(glm::vec3 tint) {
+Material armour(glm::vec3 tint) {
     Material material;
     material.ka = 0.2f;
     material.kd = 0.8f;
@@ -30,10 +30,6 @@ Material tankMaterial(glm::vec3 tint) {
     return material;
 }
 
-// The computer's tank is painted rust-orange so that it stands out from the player's.
-const glm::vec3 kComputerTint(1.0f, 0.44f, 0.22f);
-const glm::vec3 kPlayerTint(1.0f);
-
 } // namespace
 
 SceneModels::SceneModels(const SceneTextures& textures)
@@ -44,8 +40,9 @@ SceneModels::SceneModels(const SceneTextures& textures)
       arenaWallTexture(loadArenaTexture("wall1.tga")),
       wallBox(loadGameModel(kBoxModel, arenaWallTexture.name())),
       groundBox(loadGameModel(kBoxModel, arenaGroundTexture.name())) {
-    playerTankMaterial = tankMaterial(kPlayerTint);
-    computerTankMaterial = tankMaterial(kComputerTint);
+    for (std::size_t colour = 0; colour < tankMaterials.size(); ++colour) {
+        tankMaterials[colour] = armour(seat_colours::colour(colour).tint);
+    }
     bulletMaterial.ka = 0.2f;
     bulletMaterial.kd = 0.8f;
     bulletMaterial.ks = 1.0f;

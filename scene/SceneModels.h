@@ -5,6 +5,9 @@
 #include "render/Material.h"
 #include "render/Model.h"
 #include "scene/SceneTextures.h"
+#include "scene/SeatColours.h"
+
+#include <array>
 
 // The models the scene draws and their materials: the bullet and the tank's hull and turret
 // with the scene's textures, then the arena's box twice, with the arena's own ground and wall
@@ -26,8 +29,12 @@ public:
     Model wallBox;
     Model groundBox;
 
-    Material playerTankMaterial;
-    Material computerTankMaterial;
+    // A tank's, by the index of its colour (seat_colours).
+    const Material& tankMaterial(std::size_t colour) const {
+        return tankMaterials[colour < tankMaterials.size() ? colour : 0];
+    }
+
+    std::array<Material, seat_colours::kCount> tankMaterials;
     Material bulletMaterial;
     Material pieceMaterial;
 };

@@ -4,7 +4,8 @@
 
 namespace {
 
-enum Engine { kPlayerEngine, kComputerEngine, kEngineCount };
+// An engine for each seat there can be.
+constexpr int kEngineCount = MatchSetup::kMaxSeats;
 
 } // namespace
 
@@ -72,8 +73,12 @@ void SceneSound::follow(const GameClient& client, float blend) {
         return;
     }
     const Match& match = client.shownMatch();
-    const Tank& player = match.tank(client.localSeat());
-    const Tank& computer = match.tank(1 - client.localSeat());
-    audio.setEngine(kPlayerEngine, player.positionAt(blend), player.throttle());
-    audio.setEngine(kComputerEngine, computer.positionAt(blend), computer.throttle());
+    for (int seat = 0; seat < kEngineCount; ++seat) {
+        if (seat < match.seatCount() && match.tank(seat).inPlay()) {
+            const Tank& tank = match.tank(seat);
+            audio.setEngine(seat, tank.positionAt(blend), tank.throttle());
+        } else {
+            audio.stopEngine(seat);
+        }
+    }
 }

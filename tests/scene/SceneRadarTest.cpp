@@ -2,6 +2,7 @@
 // geometry puts them with the camera turned away from the start, point along the hulls, and
 // leave with the match.
 #include "support/GlPixels.h"
+#include "scene/SeatColours.h"
 #include "support/SceneFixture.h"
 
 #include <gtest/gtest.h>
@@ -58,13 +59,13 @@ TEST_F(SceneTest, RadarTurnsWithTheCameraAndItsKitesPointAlongTheHulls) {
     const glm::vec2 computerAt = lookingAlongPlusX(0.0f, -5.0f);
     // Each kite reaches 10 px ahead of its tank and 6 px behind: turned the wrong way, the
     // pixel 6 px ahead would lie at its tail's tip, half covered at most.
-    EXPECT_TRUE(shows(pixelAt(playerAt), RadarPass::kPlayerColour));
-    EXPECT_TRUE(shows(pixelAt(playerAt + 6.0f * downRight), RadarPass::kPlayerColour));
-    EXPECT_TRUE(shows(pixelAt(computerAt), RadarPass::kComputerColour));
-    EXPECT_TRUE(shows(pixelAt(computerAt + 6.0f * right), RadarPass::kComputerColour));
+    EXPECT_TRUE(shows(pixelAt(playerAt), seat_colours::colour(seat_colours::kPlayer).mark));
+    EXPECT_TRUE(shows(pixelAt(playerAt + 6.0f * downRight), seat_colours::colour(seat_colours::kPlayer).mark));
+    EXPECT_TRUE(shows(pixelAt(computerAt), seat_colours::colour(seat_colours::kComputer).mark));
+    EXPECT_TRUE(shows(pixelAt(computerAt + 6.0f * right), seat_colours::colour(seat_colours::kComputer).mark));
     tap(keys::kL);
     frame();
-    EXPECT_FALSE(shows(pixelAt(playerAt), RadarPass::kPlayerColour)) << "not on the end screen";
+    EXPECT_FALSE(shows(pixelAt(playerAt), seat_colours::colour(seat_colours::kPlayer).mark)) << "not on the end screen";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // What a frame draws: the passes' state, the scene targets, the shadow map and the texts.
 #include "support/GlPixels.h"
+#include "scene/SeatColours.h"
 #include "support/SceneFixture.h"
 #include "support/VecExpect.h"
 
@@ -63,7 +64,7 @@ const MeshDraw& drawOf(const Scene& scene, const Model* model, const Material* m
 }
 
 const MeshDraw& playerHull(const Scene& scene) {
-    return drawOf(scene, &scene.renderer.models.hull, &scene.renderer.models.playerTankMaterial);
+    return drawOf(scene, &scene.renderer.models.hull, &scene.renderer.models.tankMaterial(seat_colours::kPlayer));
 }
 
 GLuint colourTarget(const Scene& scene) {
@@ -189,10 +190,13 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     // The radar sees the same moment, from above.
     scene->describeRadar(0.25f);
     const RadarContent& radar = scene->radar;
-    EXPECT_NEAR(radar.player.position.x, drawnAt.x, 1e-5f);
-    EXPECT_NEAR(radar.player.position.y, drawnAt.z, 1e-5f);
-    EXPECT_NEAR(std::atan2(-radar.player.facing.x, -radar.player.facing.y) * kRadiansToDegrees,
-                drawnHeading, 1e-2f);
+    ASSERT_EQ(radar.tanks.size(), 2u);
+    const RadarTank& own = radar.tanks.back();
+    EXPECT_EQ(own.colour, seat_colours::colour(seat_colours::kPlayer).mark) << "the player's last";
+    EXPECT_NEAR(own.position.x, drawnAt.x, 1e-5f);
+    EXPECT_NEAR(own.position.y, drawnAt.z, 1e-5f);
+    EXPECT_NEAR(std::atan2(-own.facing.x, -own.facing.y) * kRadiansToDegrees, drawnHeading,
+                1e-2f);
     ASSERT_EQ(radar.bullets.size(), 1u);
     EXPECT_NEAR(radar.bullets.front().x, bulletDrawnAt.x, 1e-5f);
     EXPECT_NEAR(radar.bullets.front().y, bulletDrawnAt.z, 1e-5f);
@@ -286,7 +290,7 @@ TEST_F(SceneTest, FirstMatchFrameShowsThePlayersTankInTheMiddle) {
     const auto players =
         std::remove_if(draws.opaque.begin(), draws.opaque.end(), [&](const MeshDraw& d) {
             return (d.model == hull || d.model == turret) &&
-                   d.material == &scene->renderer.models.playerTankMaterial;
+                   d.material == &scene->renderer.models.tankMaterial(seat_colours::kPlayer);
         });
     ASSERT_EQ(draws.opaque.end() - players, 2); // the player's hull and turret go
     draws.opaque.erase(players, draws.opaque.end());

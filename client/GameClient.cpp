@@ -8,7 +8,18 @@
 #include <iostream>
 
 namespace {
-constexpr std::size_t kEventsPerTick = 64;     // far more than a tick makes; no tick allocates
+constexpr std::size_t kEventsPerTick = 64; // far more than a tick makes; no tick allocates
+
+// The setup a game's match was made with.
+MatchSetup shapeOf(const MatchFlow& flow) {
+    const MatchState& state = flow.match.state;
+    if (state.mode == Mode::Duel) {
+        return MatchSetup::duel(state.rules);
+    }
+    return MatchSetup::battle(state.seatCount(), state.teams, state.fragLimit,
+                              static_cast<int>(state.timeLimitTicks / Match::kTicksPerSecond));
+}
+
 constexpr float kTiltDegreesPerSecond = 60.0f; // camera pitch, the pad's stick pushed fully
 // The title's backdrop plays with a seed of its own, apart from the player's match.
 constexpr std::uint64_t kAttractSalt = 0x5EEDBACC0FFEEULL;
@@ -39,11 +50,12 @@ void GameClient::applySettings() {
     if (flow && (flow->phase() != Phase::Title || replay != nullptr)) {
         return;
     }
-    const MatchSetup setup = MatchSetup::duel(settings.rules);
-    if (!flow || flow->match.state.rules != setup.rules) {
+    // The coming match as the options set it up: made anew when its setup changed.
+    const MatchSetup setup = settings.matchSetup();
+    if (!flow || setup != shapeOf(*flow)) {
         flow = std::make_unique<MatchFlow>(setup, seed);
-        flow->seatPerson(kPlayerSeat, "Player");
     }
+    flow->seatPerson(kPlayerSeat, settings.name.c_str());
 }
 
 bool GameClient::takeSettingsChange() {
@@ -63,6 +75,7 @@ void GameClient::tick(InputState& input) {
     constexpr float dt = Match::kTickSeconds;
     const PlayerInput player = controls.read(input, dt);
     quit = quit || player.quit;
+    showScores = player.scoreboard;
     events.clear();
     RecordedTick taken{{player.start, player.endMatch}, TankCommand()};
     // The options screen takes the player's input while it is open; ESC leaves it, or the game.
@@ -142,6 +155,7 @@ void GameClient::reportOutcome(std::size_t first) {
     for (std::size_t i = first; i < events.size(); ++i) {
         if (events[i].type == GameEventType::MatchOver) {
             const Outcome outcome = flow->lastOutcome();
+            MatchFlow::battleResult(flow->match, outcome, flow->names(), result);
             events.push_back(
                 {playerWon(outcome) ? GameEventType::MatchWon : GameEventType::MatchLost,
                  glm::vec3(0.0f), kNoSeat, ""});
@@ -158,7 +172,18 @@ bool GameClient::playerWon(const Outcome& outcome) const {
             match.seat(seat).team == outcome.team);
 }
 
+const char* GameClient::seatName(int seat) const {
+    return network ? network->seatName(seat) : flow->name(seat);
+}
+
+int GameClient::seatRoundTripMs(int seat) const {
+    return network ? network->seatRoundTripMs(seat) : -1;
+}
+
 void GameClient::follow(const PlayerInput& player) {
+    if (shownMatch().state.mode == Mode::Battle) {
+        ranking.rank(shownMatch().state, *this, localSeat());
+    }
     if (!matchRunning()) {
         camera.settle();
         return;
@@ -245,6 +270,9 @@ const char* GameClient::resultLine() const {
         const Outcome& decided = flow->lastOutcome();
         if (decided.running()) {
             return "";
+        }
+        if (flow->match.state.mode == Mode::Battle) {
+            return result;
         }
         return playerWon(decided) ? "You beat the stupid AI :)" : "The AI Won";
     }

@@ -7,6 +7,7 @@
 #include "client/PlayerControls.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
+#include "client/Scoreboard.h"
 #include "client/Settings.h"
 #include "game/GameEvent.h"
 #include "game/MatchFlow.h"
@@ -74,6 +75,13 @@ public:
     // The end screen's headline ("YOU WON!", "GAME OVER", "DRAW") and the line under it.
     const char* headline() const;
     const char* resultLine() const;
+    // The name of the seat's tank, and the round trip to its person in ms (−1: none known).
+    const char* seatName(int seat) const;
+    int seatRoundTripMs(int seat) const;
+    // The seats of the match shown, ranked (kept up to date every tick of a battle).
+    const Scoreboard& scores() const { return ranking; }
+    // TAB is held.
+    bool scoreboardShown() const { return showScores; }
     // Who plays which seat, for the title and end screens of a networked game; "" otherwise.
     const char* seatsLine() const { return network ? seats : ""; }
     // The round trip to the server in milliseconds, or −1 without one.
@@ -126,6 +134,9 @@ private:
     bool quit = false;
     bool replayEnded = false;
     bool settingsChanged = false;
+    bool showScores = false;
+    Scoreboard ranking;
     int status = 0;
     char seats[96] = {};
+    char result[GameEvent::kTextBytes] = {}; // the last battle decided: who won
 };

@@ -440,3 +440,12 @@ void NetworkGame::moveBullets(EventList& events) {
     shotTicks.resize(kept);
     bulletWalls.detect(events);
 }
+
+const char* NetworkGame::seatName(int seat) const {
+    static constexpr const char* kNames[] = {"Seat 1", "Seat 2"};
+    return seat >= 0 && seat < protocol::kSeatCount ? kNames[seat] : "";
+}
+
+int NetworkGame::seatRoundTripMs(int seat) const {
+    return seat == this->seat ? static_cast<int>(connection.roundTripMs()) : -1;
+}

@@ -74,6 +74,9 @@ public:
     }
     // ENTER was pressed on this title or end screen, and the server told.
     bool ready() const { return readySent; }
+    // The seat's name, and the round trip to its person in ms (−1: the computer's, or unknown).
+    const char* seatName(int seat) const;
+    int seatRoundTripMs(int seat) const;
     // The match as the client shows it.
     const Match& shown() const { return view; }
 

@@ -1,7 +1,11 @@
 #include "client/OptionsMenu.h"
 
+#include "game/PlayerName.h"
+
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 namespace {
 constexpr int kScaleStep = 5;        // percent
@@ -10,9 +14,15 @@ constexpr int kSensitivityStep = 25; // percent
 constexpr int kBalancedScale = 75;   // percent
 constexpr int kFastScale = 50;       // percent
 
+constexpr int kFragStep = 5;         // frags
+constexpr int kMenuFragLimit = 50;   // the most the menu steps to
+constexpr int kTimeStep = 60;        // seconds
+constexpr int kMenuTimeLimit = 1800; // seconds
+
 constexpr const char* kLabels[OptionsMenu::kItemCount] = {
-    "Window", "Quality",      "Render scale", "Volume", "Engines",
-    "Mouse",  "Camera pitch", "Radar",        "Rules",  "Back"};
+    "Window",       "Quality",    "Render scale", "Volume", "Engines", "Mouse",
+    "Camera pitch", "Radar",      "Rules",        "Mode",   "Tanks",   "Teams",
+    "Frag limit",   "Time limit", "Name",         "Back"};
 
 int stepped(int value, int by, int low, int high) {
     return std::clamp(value + by, low, high);
@@ -49,6 +59,9 @@ int OptionsMenu::presetScale(QualityPreset quality) {
 }
 
 bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
+    if (editing) {
+        return type(input, settings);
+    }
     if (input.leave) {
         open = false;
         return false;
@@ -92,11 +105,68 @@ bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
     case kRules:
         settings.rules = settings.rules == Rules::Classic ? Rules::Duel : Rules::Classic;
         break;
+    case kMode:
+        settings.mode = settings.mode == Mode::Duel ? Mode::Battle : Mode::Duel;
+        break;
+    case kTanks:
+        settings.tanks = stepped(settings.tanks, by, MatchSetup::kMinSeats, MatchSetup::kMaxSeats);
+        break;
+    case kTeams:
+        settings.teams = !settings.teams;
+        break;
+    case kFragLimit:
+        settings.fragLimit = stepped(settings.fragLimit, by * kFragStep, kFragStep,
+                                     std::max(kMenuFragLimit, settings.fragLimit));
+        break;
+    case kTimeLimit:
+        settings.timeLimitSeconds =
+            stepped(settings.timeLimitSeconds, by * kTimeStep, MatchSetup::kMinTimeLimitSeconds,
+                    std::max(kMenuTimeLimit, settings.timeLimitSeconds));
+        break;
+    case kName:
+        editing = true;
+        drafted = std::min(settings.name.size(), player_name::kMaxLength);
+        draft.fill('\0');
+        std::copy_n(settings.name.begin(), drafted, draft.begin());
+        break;
     default:
         open = false;
         break;
     }
     return settings != before;
+}
+
+bool OptionsMenu::type(const MenuInput& input, Settings& settings) {
+    for (const char* typed = input.typed.data(); *typed != '\0'; ++typed) {
+        if (*typed == InputState::kErase) {
+            draft[drafted > 0 ? --drafted : 0] = '\0';
+        } else if (drafted < player_name::kMaxLength) {
+            draft[drafted++] = *typed;
+        }
+    }
+    if (input.cancel) {
+        editing = false;
+        return false;
+    }
+    if (!input.confirm || !player_name::valid(std::string_view(draft.data(), drafted))) {
+        return false;
+    }
+    editing = false;
+    const std::string typed(draft.data(), drafted);
+    if (typed == settings.name) {
+        return false;
+    }
+    settings.name = typed;
+    return true;
+}
+
+void OptionsMenu::describeShown(int item, const Settings& settings, char* value,
+                                std::size_t size) const {
+    if (editing && item == kName) {
+        std::snprintf(value, size, "%s_", draft.data());
+        return;
+    }
+    describe(item, settings, value, size);
 }
 
 const char* OptionsMenu::label(int item) {
@@ -132,6 +202,24 @@ void OptionsMenu::describe(int item, const Settings& settings, char* value, std:
     case kRules:
         std::snprintf(value, size, "%s",
                       settings.rules == Rules::Duel ? "Duel (reload, grace)" : "Classic");
+        break;
+    case kMode:
+        std::snprintf(value, size, "%s", settings.mode == Mode::Battle ? "Battle" : "Duel");
+        break;
+    case kTanks:
+        std::snprintf(value, size, "%d", settings.tanks);
+        break;
+    case kTeams:
+        std::snprintf(value, size, "%s", settings.teams ? "Two" : "Off");
+        break;
+    case kFragLimit:
+        std::snprintf(value, size, "%d", settings.fragLimit);
+        break;
+    case kTimeLimit:
+        std::snprintf(value, size, "%d min", settings.timeLimitSeconds / 60);
+        break;
+    case kName:
+        std::snprintf(value, size, "%s", settings.name.c_str());
         break;
     default:
         std::snprintf(value, size, "%s", "");

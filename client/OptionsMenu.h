@@ -7,7 +7,8 @@
 
 // The options screen, opened from the title: the settings in a list, one of them selected,
 // each changed in turn through its values (the next or the one before), and a last line that
-// leaves. Every change applies at once.
+// leaves. Every change applies at once. The name is typed: changing it starts a draft, which
+// ENTER keeps when it is a valid name and ESC drops.
 class OptionsMenu {
 public:
     enum Item {
@@ -20,6 +21,12 @@ public:
         kInvertPitch,
         kRadar,
         kRules,
+        kMode,
+        kTanks,
+        kTeams,
+        kFragLimit,
+        kTimeLimit,
+        kName,
         kBack,
         kItemCount
     };
@@ -31,9 +38,21 @@ public:
     // The item's name, and its value as shown, written into value.
     static const char* label(int item);
     static void describe(int item, const Settings& settings, char* value, std::size_t size);
+    // The same, with the name's draft while one is typed.
+    void describeShown(int item, const Settings& settings, char* value, std::size_t size) const;
+    // A name is being typed: the keys are the draft's.
+    bool typing() const { return editing; }
     // The render scale, in percent, that a quality preset comes with.
     static int presetScale(QualityPreset quality);
 
     bool open = false;
     int selected = 0;
+
+private:
+    // One step of typing the name; true when it changed the settings.
+    bool type(const MenuInput& input, Settings& settings);
+
+    bool editing = false;
+    InputState::Typed draft{};
+    std::size_t drafted = 0;
 };

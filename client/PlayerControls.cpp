@@ -76,6 +76,7 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     player.quit = backHeldSeconds >= kQuitHoldSeconds;
     player.escape = input.readKey(keys::kEscape);
     player.options = input.readKey(keys::kO) || input.readPadButton(pad::kY);
+    player.scoreboard = input.readKey(keys::kTab);
 
     // The menu takes each press, however quick: the presses since the last step.
     std::array<unsigned int, kMenuControlCount> presses{};
@@ -110,6 +111,9 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     menu.change = taken({kRightKey, kPadRight, kEnterKey, kClick, kPadA, kPadStart}) -
                   taken({kLeftKey, kPadLeft, kRightClick});
     menu.leave = taken({kEscapeKey, kOptionsKey, kPadB, kPadY}) > 0;
+    menu.typed = input.readTyped();
+    menu.confirm = taken({kEnterKey, kPadA, kPadStart}) > 0;
+    menu.cancel = taken({kEscapeKey, kPadB}) > 0;
     menuPresses = presses;
     menuWheel = wheel;
     return player;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InputState.h"
+
 #include <glm/glm.hpp>
 
 // What the player asks of a menu in one step: each a press, from the arrow keys, ENTER and ESC,
@@ -8,6 +10,10 @@ struct MenuInput {
     int move = 0;       // down the list positive
     int change = 0;     // the next value positive, the one before negative
     bool leave = false; // back out of the menu
+    // For a line being typed: the characters typed and backspaces in order, ENTER and ESC.
+    InputState::Typed typed{};
+    bool confirm = false;
+    bool cancel = false;
 };
 
 // The screen keys of one tick.
@@ -24,12 +30,13 @@ struct PlayerInput {
     float turret = 0.0f;     // the turret alone, counter-clockwise positive
     float cameraTilt = 0.0f; // camera pitch, higher above the tank positive
     bool jump = false;
-    bool fire = false;     // the trigger is pulled; one shot per pull
-    bool start = false;    // start the match, or a new one after the end screen
-    bool endMatch = false; // end the running match at once
-    bool quit = false;     // leave the game (the pad's BACK held)
-    bool escape = false;   // ESC: leave the menu shown, else the game
-    bool options = false;  // open the options screen (O, the pad's Y)
+    bool fire = false;       // the trigger is pulled; one shot per pull
+    bool start = false;      // start the match, or a new one after the end screen
+    bool endMatch = false;   // end the running match at once
+    bool quit = false;       // leave the game (the pad's BACK held)
+    bool escape = false;     // ESC: leave the menu shown, else the game
+    bool options = false;    // open the options screen (O, the pad's Y)
+    bool scoreboard = false; // TAB held: the scoreboard over a battle
     MenuInput menu;
     int wheel = 0;        // accumulated camera zoom notches (forward brings the camera closer)
     bool orbit = false;   // dragging the camera around the tank

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "game/MatchState.h"
+#include "game/MatchSetup.h"
+
+#include <string>
 
 // How much detail the scene is drawn with (see RenderQuality for what each means).
 enum class QualityPreset { Full, Balanced, Fast };
@@ -17,13 +19,22 @@ struct Settings {
 
     bool fullscreen = false;
     QualityPreset quality = QualityPreset::Full;
-    int renderScale = 100;      // percent of the window's pixels each way the scene is drawn at
-    int masterVolume = 100;     // percent
-    int engineVolume = 100;     // percent: the engines against the effects, 100 as designed
-    int mouseSensitivity = 100; // percent of the camera's turn per pixel dragged
-    bool invertPitch = false;   // dragging down lowers the camera instead of raising it
-    bool radar = true;          // the radar shows from the start
-    Rules rules = Rules::Classic;
+    int renderScale = 100;        // percent of the window's pixels each way the scene is drawn at
+    int masterVolume = 100;       // percent
+    int engineVolume = 100;       // percent: the engines against the effects, 100 as designed
+    int mouseSensitivity = 100;   // percent of the camera's turn per pixel dragged
+    bool invertPitch = false;     // dragging down lowers the camera instead of raising it
+    bool radar = true;            // the radar shows from the start
+    Rules rules = Rules::Classic; // a duel's
+    Mode mode = Mode::Duel;
+    int tanks = 4; // a battle's, MatchSetup::kMinSeats to kMaxSeats
+    bool teams = false;
+    int fragLimit = 10;          // MatchSetup::kMinFragLimit to kMaxFragLimit
+    int timeLimitSeconds = 300;  // MatchSetup::kMinTimeLimitSeconds to kMaxTimeLimitSeconds
+    std::string name = "Player"; // a valid player_name
+
+    // The game these settings ask for on this machine.
+    MatchSetup matchSetup() const;
 
     bool operator==(const Settings& other) const;
     bool operator!=(const Settings& other) const { return !(*this == other); }

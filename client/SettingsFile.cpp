@@ -1,5 +1,7 @@
 #include "client/SettingsFile.h"
 
+#include "game/PlayerName.h"
+
 #include <toml++/toml.h>
 
 #include <cerrno>
@@ -30,6 +32,10 @@ const char* qualityName(QualityPreset quality) {
 
 const char* rulesName(Rules rules) {
     return rules == Rules::Duel ? "duel" : "classic";
+}
+
+const char* modeName(Mode mode) {
+    return mode == Mode::Battle ? "battle" : "duel";
 }
 
 // Reads the entries of one table into settings, telling errors of each that cannot be taken.
@@ -70,6 +76,15 @@ public:
         }
         refuse(key, (std::string("must be one of ") + allowed).c_str(),
                (std::string("\"") + name(value) + "\"").c_str());
+    }
+    void name(const toml::node& node, const char* key, std::string& value) const {
+        const auto read = node.value_exact<std::string>();
+        if (read && player_name::valid(*read)) {
+            value = *read;
+        } else {
+            refuse(key, "must be 1 to 16 printable ASCII characters, not all spaces",
+                   ("\"" + value + "\"").c_str());
+        }
     }
     void unknown(const std::string& key) const {
         errors << "Settings: " << path << ": unknown entry '" << key << "' ignored" << std::endl;
@@ -151,6 +166,22 @@ Settings SettingsFile::load(std::ostream& errors) const {
         } else if (name == "rules") {
             read.choice(node, "rules", settings.rules, {Rules::Classic, Rules::Duel}, rulesName,
                         "\"classic\", \"duel\"");
+        } else if (name == "mode") {
+            read.choice(node, "mode", settings.mode, {Mode::Duel, Mode::Battle}, modeName,
+                        "\"duel\", \"battle\"");
+        } else if (name == "tanks") {
+            read.percent(node, "tanks", settings.tanks, MatchSetup::kMinSeats,
+                         MatchSetup::kMaxSeats);
+        } else if (name == "teams") {
+            read.flag(node, "teams", settings.teams);
+        } else if (name == "frag_limit") {
+            read.percent(node, "frag_limit", settings.fragLimit, MatchSetup::kMinFragLimit,
+                         MatchSetup::kMaxFragLimit);
+        } else if (name == "time_limit") {
+            read.percent(node, "time_limit", settings.timeLimitSeconds,
+                         MatchSetup::kMinTimeLimitSeconds, MatchSetup::kMaxTimeLimitSeconds);
+        } else if (name == "name") {
+            read.name(node, "name", settings.name);
         } else {
             read.unknown(name);
         }
@@ -179,7 +210,13 @@ bool SettingsFile::save(const Settings& settings, std::string& error) const {
              << "mouse_sensitivity = " << settings.mouseSensitivity << " # percent, 25 to 400\n"
              << "invert_pitch = " << (settings.invertPitch ? "true" : "false") << "\n"
              << "radar = " << (settings.radar ? "true" : "false") << "\n"
-             << "rules = \"" << rulesName(settings.rules) << "\" # classic, duel\n";
+             << "rules = \"" << rulesName(settings.rules) << "\" # classic, duel\n"
+             << "mode = \"" << modeName(settings.mode) << "\" # duel, battle\n"
+             << "tanks = " << settings.tanks << " # a battle's, 2 to 8\n"
+             << "teams = " << (settings.teams ? "true" : "false") << "\n"
+             << "frag_limit = " << settings.fragLimit << " # 1 to 99\n"
+             << "time_limit = " << settings.timeLimitSeconds << " # seconds, 60 to 3600\n"
+             << "name = " << toml::value<std::string>(settings.name) << "\n";
         file.close();
         if (!file) {
             error = "Settings: cannot write " + temporary.string() + ": " + std::strerror(errno);

@@ -16,6 +16,12 @@
 //   invert_pitch = false
 //   radar = true
 //   rules = "classic"         # "classic" or "duel"
+//   mode = "duel"             # "duel" or "battle"
+//   tanks = 4                 # a battle's, 2 to 8
+//   teams = false
+//   frag_limit = 10           # 1 to 99
+//   time_limit = 300          # seconds, 60 to 3600
+//   name = "Player"           # 1 to 16 printable ASCII characters
 //
 // What is read is untrusted: a missing file gives the defaults, silently; a file that does not
 // parse gives the defaults and one line; an entry of the wrong type or out of its range, and a

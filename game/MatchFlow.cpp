@@ -12,22 +12,21 @@ constexpr const char* kComputerNames[MatchSetup::kMaxSeats] = {
 constexpr const char* kTeamNames[] = {"Blue", "Orange"};
 
 void setName(MatchFlow::Name& name, const char* text) {
-    name.fill('\0');
-    std::strncpy(name.data(), text, MatchFlow::kMaxNameLength);
+    name = player_name::cleaned(text, "Player");
 }
 
 // A line for every console, put together in the event itself from words and numbers, cut to
 // its room.
 class Announcement {
 public:
-    explicit Announcement(EventList& events) : event(events.emplace_back()) {
-        event.type = GameEventType::Announce;
-    }
+    explicit Announcement(char (&text)[GameEvent::kTextBytes]) : text(text) { text[0] = '\0'; }
+    explicit Announcement(EventList& events) : Announcement(announced(events)) {}
     Announcement& operator<<(const char* words) {
-        const std::size_t room = sizeof event.text - 1 - used;
+        const std::size_t room = sizeof text - 1 - used;
         const std::size_t length = std::min(std::strlen(words), room);
-        std::memcpy(event.text + used, words, length);
+        std::memcpy(text + used, words, length);
         used += length;
+        text[used] = '\0';
         return *this;
     }
     Announcement& operator<<(int number) {
@@ -38,15 +37,22 @@ public:
     }
 
 private:
-    GameEvent& event;
+    static char (&announced(EventList& events))[GameEvent::kTextBytes] {
+        GameEvent& event = events.emplace_back();
+        event.type = GameEventType::Announce;
+        return event.text;
+    }
+
+    char (&text)[GameEvent::kTextBytes];
     std::size_t used = 0;
 };
 } // namespace
 
 MatchFlow::MatchFlow(const MatchSetup& setup, std::uint64_t seed, Arena arena)
     : match(setup, seed, {}, std::move(arena)) {
-    for (int seat = 0; seat < seatCount(); ++seat) {
-        setName(occupants[static_cast<std::size_t>(seat)].name, kComputerNames[seat]);
+    // Every seat there can be, for a state restored with more seats than the setup's.
+    for (std::size_t seat = 0; seat < occupants.size(); ++seat) {
+        setName(occupants[seat].name, kComputerNames[seat]);
     }
 }
 
@@ -198,22 +204,38 @@ void MatchFlow::finish(EventList& events) {
     seatDrivers();
     events.push_back(
         {GameEventType::MatchOver, glm::vec3(0.0f), decided.seat, "", kNoBullet, decided.team});
-    if (match.state.mode != Mode::Battle) {
-        return;
+    if (match.state.mode == Mode::Battle) {
+        GameEvent& line = events.emplace_back();
+        line.type = GameEventType::Announce;
+        battleResult(match, decided, names(), line.text);
     }
-    if (decided.kind == Outcome::Kind::Draw) {
+}
+
+MatchFlow::SeatNames MatchFlow::names() const {
+    SeatNames all{};
+    for (int seat = 0; seat < seatCount(); ++seat) {
+        all[static_cast<std::size_t>(seat)] = name(seat);
+    }
+    return all;
+}
+
+void MatchFlow::battleResult(const Match& match, const Outcome& outcome, const SeatNames& names,
+                             char (&text)[GameEvent::kTextBytes]) {
+    if (outcome.kind == Outcome::Kind::Draw) {
         int best = std::numeric_limits<int>::min();
-        for (int seat = 0; seat < seatCount(); ++seat) {
+        for (int seat = 0; seat < match.seatCount(); ++seat) {
             best = std::max(best, match.state.teams ? match.teamFrags(match.seat(seat).team)
                                                     : match.seat(seat).frags);
         }
-        Announcement(events) << "Draw at " << best << " frags";
-    } else if (decided.team != kNoTeam) {
-        Announcement(events) << teamName(decided.team) << " team wins with "
-                             << match.teamFrags(decided.team) << " frags";
+        Announcement(text) << "Draw at " << best << " frags";
+    } else if (outcome.team != kNoTeam) {
+        Announcement(text) << teamName(outcome.team) << " team wins with "
+                           << match.teamFrags(outcome.team) << " frags";
+    } else if (outcome.seat != kNoSeat) {
+        Announcement(text) << names[static_cast<std::size_t>(outcome.seat)] << " wins with "
+                           << match.seat(outcome.seat).frags << " frags";
     } else {
-        Announcement(events) << name(decided.seat) << " wins with "
-                             << match.seat(decided.seat).frags << " frags";
+        text[0] = '\0';
     }
 }
 

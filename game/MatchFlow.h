@@ -5,6 +5,7 @@
 #include "game/Match.h"
 #include "game/MatchSetup.h"
 #include "game/Outcome.h"
+#include "game/PlayerName.h"
 
 #include <array>
 #include <cstddef>
@@ -31,9 +32,7 @@ enum class Phase : std::uint8_t { Title, Playing, Ended };
 // at F frags"; a restart of a duel says "RESTART GAME".
 class MatchFlow {
 public:
-    // A name: 1 to kMaxNameLength printable ASCII characters.
-    static constexpr std::size_t kMaxNameLength = 16;
-    using Name = std::array<char, kMaxNameLength + 1>;
+    using Name = player_name::Name;
 
     struct Occupant {
         bool person = false; // a person holds the seat
@@ -55,7 +54,7 @@ public:
     void beginTick(EventList& events);
     void step(const SeatCommands& commands, EventList& events);
 
-    // A person takes the seat, which must be free, under name (cut to kMaxNameLength).
+    // A person takes the seat, which must be free, under name (made a valid one).
     void seatPerson(int seat, const char* name);
     // The person leaves the seat: the computer drives it from now on.
     void unseat(int seat);
@@ -85,6 +84,12 @@ public:
     const char* name(int seat) const { return occupant(seat).name.data(); }
     int people() const;
     static const char* teamName(int team);
+    // A decided battle's line: "NAME wins with F frags", "TEAM team wins with F frags" or "Draw
+    // at F frags", the seats named by names; cut to text's room.
+    using SeatNames = std::array<const char*, MatchSetup::kMaxSeats>;
+    static void battleResult(const Match& match, const Outcome& outcome, const SeatNames& names,
+                             char (&text)[GameEvent::kTextBytes]);
+    SeatNames names() const;
 
     Match match;
 

@@ -1,5 +1,6 @@
 #include "platform/InputState.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +42,9 @@ void InputState::keyEvent(int key, KeyAction action) {
     if (known(keyLevels, key)) {
         event(keyLevels[static_cast<std::size_t>(key)], action);
         keyPressCounts[static_cast<std::size_t>(key)] += action == KeyAction::Press;
+    }
+    if (key == keys::kBackspace && action == KeyAction::Press) {
+        typed(static_cast<unsigned int>(kErase));
     }
 }
 
@@ -109,4 +113,21 @@ glm::vec2 InputState::padStick(int xAxis) const {
 
 int InputState::wheel() const {
     return static_cast<int>(std::lround(wheelNotches));
+}
+
+void InputState::typed(unsigned int codePoint) {
+    constexpr unsigned int kFirstPrintable = 0x20;
+    constexpr unsigned int kLastPrintable = 0x7E;
+    const bool kept = (codePoint >= kFirstPrintable && codePoint <= kLastPrintable) ||
+                      codePoint == static_cast<unsigned int>(kErase);
+    if (kept && typedCount < kTypedCapacity) {
+        typedText[typedCount++] = static_cast<char>(codePoint);
+    }
+}
+
+InputState::Typed InputState::readTyped() {
+    Typed read{};
+    std::copy_n(typedText.begin(), typedCount, read.begin());
+    typedCount = 0;
+    return read;
 }

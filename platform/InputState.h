@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 
 #include <array>
+#include <cstddef>
 
 // What the keyboard, the mouse and a gamepad reported since the game last read them. Keys,
 // mouse buttons and pad buttons are sticky: one pressed and released again before the game
@@ -25,6 +26,9 @@ public:
     // Wheel notches; fractions (from touchpads) add up to whole notches.
     void scroll(double notches) { wheelNotches += notches; }
     void padPolled(const PadState& state);
+    // A character typed (a Unicode code point); only printable ASCII is kept, up to
+    // kTypedCapacity until read. BACKSPACE pressed goes in among them as kErase.
+    void typed(unsigned int codePoint);
 
     // Whether the key is held, or was tapped since the last read; a read consumes the tap.
     bool readKey(int key);
@@ -44,6 +48,11 @@ public:
     glm::ivec2 cursor() const { return cursorPosition; }
     // Notches scrolled since the window opened, rounded to whole notches.
     int wheel() const;
+    // The characters typed since the last read, in order, ended by '\0'; a read empties them.
+    using Typed = std::array<char, 17>;
+    Typed readTyped();
+    static constexpr std::size_t kTypedCapacity = 16;
+    static constexpr char kErase = '\b';
 
     static constexpr int kRightTriggerPull = pad::kButtonCount;
     static constexpr float kTriggerDown = 0.0f; // trigger axis: half pulled
@@ -67,4 +76,6 @@ private:
     bool triggerPulled = false;
     glm::ivec2 cursorPosition{0};
     double wheelNotches = 0.0;
+    Typed typedText{};
+    std::size_t typedCount = 0;
 };

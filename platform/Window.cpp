@@ -16,6 +16,7 @@ static_assert(keys::kSpace == GLFW_KEY_SPACE && keys::kA == GLFW_KEY_A && keys::
                   keys::kO == GLFW_KEY_O,
               "letter and space codes are the window library's");
 static_assert(keys::kEscape == GLFW_KEY_ESCAPE && keys::kEnter == GLFW_KEY_ENTER &&
+                  keys::kTab == GLFW_KEY_TAB && keys::kBackspace == GLFW_KEY_BACKSPACE &&
                   keys::kF1 == GLFW_KEY_F1 && keys::kF2 == GLFW_KEY_F2 &&
                   keys::kF3 == GLFW_KEY_F3 && keys::kF4 == GLFW_KEY_F4 &&
                   keys::kF5 == GLFW_KEY_F5 && keys::kF6 == GLFW_KEY_F6 &&
@@ -90,6 +91,7 @@ Window::Window(int width, int height, bool visible) {
     glfwSetMouseButtonCallback(handle, onButton);
     glfwSetCursorPosCallback(handle, onCursor);
     glfwSetScrollCallback(handle, onScroll);
+    glfwSetCharCallback(handle, onCharacter);
 }
 
 Window::~Window() {
@@ -254,4 +256,8 @@ void Window::onCursor(GLFWwindow* window, double x, double y) {
 
 void Window::onScroll(GLFWwindow* window, double, double yOffset) {
     owner(window).injectScroll(yOffset);
+}
+
+void Window::onCharacter(GLFWwindow* window, unsigned int codePoint) {
+    owner(window).injectCharacter(codePoint);
 }

@@ -79,6 +79,7 @@ public:
     void injectButton(int button, KeyAction action);
     void injectCursor(glm::ivec2 position) { inputState.moveCursor(position); }
     void injectScroll(double notches) { inputState.scroll(notches); }
+    void injectCharacter(unsigned int codePoint) { inputState.typed(codePoint); }
     // A pad state as if polled now; from the first call on, real pads are no longer polled.
     void injectPad(const PadState& state);
 
@@ -89,6 +90,7 @@ private:
     static void onButton(GLFWwindow* window, int button, int action, int mods);
     static void onCursor(GLFWwindow* window, double x, double y);
     static void onScroll(GLFWwindow* window, double xOffset, double yOffset);
+    static void onCharacter(GLFWwindow* window, unsigned int codePoint);
 
     GLFWwindow* handle = nullptr;
     // Where the window was and its size before it went fullscreen: x, y, width, height.

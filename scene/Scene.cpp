@@ -117,6 +117,9 @@ Scene::~Scene() {
 }
 
 void Scene::onKey(int key, KeyAction action) {
+    if (client.menu.typing()) {
+        return; // the keys spell a name
+    }
     options.onKey(key, action);
     sound.onKey(key, action);
     if (key == keys::kF11 && action == KeyAction::Release) {
@@ -215,9 +218,9 @@ void Scene::describeRadar(float blend) {
     for (int turn = 1; turn <= match.seatCount(); ++turn) {
         const int seat = (own + turn) % match.seatCount();
         if (match.tank(seat).inPlay()) {
-            radar.addTank(radarTank(match.tank(seat).poseAt(blend),
-                                    seat_colours::colour(seat_colours::of(match.state, seat, own))
-                                        .mark));
+            radar.addTank(
+                radarTank(match.tank(seat).poseAt(blend),
+                          seat_colours::colour(seat_colours::of(match.state, seat, own)).mark));
         }
     }
 }
@@ -251,8 +254,11 @@ void Scene::render(const FrameTiming& timing) {
     textOptions.help = options.showHelp;
     textOptions.padControls = window.input().padConnected();
     textOptions.window = size;
-    texts.build(client, textOptions);
     const float aspect = static_cast<float>(size.x) / static_cast<float>(size.y);
+    textOptions.camera = true;
+    textOptions.viewProjection = client.projection(aspect) * client.view(timing.blend);
+    textOptions.eye = client.eyeAt(timing.blend);
+    texts.build(client, textOptions);
     const FrameContent frame{drawList,
                              client.view(timing.blend),
                              client.projection(aspect),

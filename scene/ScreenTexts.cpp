@@ -60,8 +60,22 @@ constexpr int kOptionsTop = 560; // px, the first line's cells' top
 constexpr int kOptionsSize = 30; // px
 constexpr int kOptionsStep = 40; // px
 constexpr Place kOptionsHelp{0, 90, 20};
+constexpr int kVisibleOptions = 10; // lines of the list shown at once
+constexpr const char* kMoreOptions = "...";
 constexpr const char* kWidestOption = "> Rules         Duel (reload, grace) <";
 constexpr const char* kOptionsHelpLine = "arrows, wheel: choose   ENTER, click: change   ESC: back";
+
+// A battle: its line where a duel's lives are, smaller; the names over the tanks, within range
+// and in sight; the scoreboard over the match, and the ranking under the end screen's prompts.
+constexpr Place kBattleLine{10, 10, 30};
+constexpr int kNameSize = 18;       // px
+constexpr float kNameRange = 40.0f; // units from the eye
+constexpr float kNameHeight = 1.2f; // units above the tank's base
+constexpr int kScoreboardTop = 600; // px, the first line's cells' top
+constexpr int kScoreboardSize = 24; // px
+constexpr int kEndRankingTop = 225; // px
+constexpr int kEndRankingSize = 20; // px
+constexpr const char* kScoreboardHeader = "  NAME              TEAM    FRAGS DEATHS   RTT";
 } // namespace
 
 void ScreenTexts::add(const char* text, int x, int y, int size, Anchor anchor) {
@@ -80,6 +94,85 @@ void ScreenTexts::add(const char* text, int x, int y, int size, Anchor anchor) {
 
 void ScreenTexts::addCentred(const char* text, int y, int size) {
     add(text, (kWindowWidth - textWidth(text, size)) / 2, y, size);
+}
+
+void ScreenTexts::addInWindow(const char* text, int x, int y, int size) {
+    if (count < lines.size()) {
+        lines[count++] = {text, x, y, size};
+    }
+}
+
+void ScreenTexts::addRanking(const GameClient& client, int topY, int size, bool header) {
+    const int step = size + size / 5;
+    const int x = (kWindowWidth - textWidth(kScoreboardHeader, size)) / 2;
+    int y = topY - size;
+    if (header) {
+        add(kScoreboardHeader, x, y, size);
+        y -= step;
+    }
+    const bool teams = client.shownMatch().state.teams;
+    std::size_t row = 0;
+    for (const ScoreLine& line : client.scores()) {
+        char roundTrip[8] = "-";
+        if (line.roundTripMs >= 0) {
+            std::snprintf(roundTrip, sizeof roundTrip, "%d", std::min(line.roundTripMs, 9999));
+        }
+        std::snprintf(rankingLines[row], sizeof rankingLines[row], "%s %-17s %-6s %6d %6d %5s",
+                      line.own ? ">" : " ", line.name, teams ? MatchFlow::teamName(line.team) : "-",
+                      line.frags, line.deaths, roundTrip);
+        add(rankingLines[row], x, y, size);
+        y -= step;
+        ++row;
+    }
+}
+
+void ScreenTexts::addNames(const GameClient& client, const TextOptions& options) {
+    const Match& match = client.shownMatch();
+    const float size = scale * static_cast<float>(kNameSize);
+    for (int seat = 0; seat < match.seatCount(); ++seat) {
+        const Tank& tank = match.tank(seat);
+        const glm::vec3 head = tank.position + glm::vec3(0.0f, kNameHeight, 0.0f);
+        // Only what the player could see: near enough, and no piece in the way.
+        if (seat == client.localSeat() || !tank.inPlay() ||
+            glm::length(head - options.eye) > kNameRange ||
+            match.arena.firstObstacle(options.eye, head) < 1.0f) {
+            continue;
+        }
+        const glm::vec4 clip = options.viewProjection * glm::vec4(head, 1.0f);
+        if (clip.w <= 0.0f || std::abs(clip.x) > clip.w || std::abs(clip.y) > clip.w) {
+            continue;
+        }
+        const glm::vec2 at = (glm::vec2(clip) / clip.w * 0.5f + 0.5f) * glm::vec2(options.window);
+        const char* name = client.seatName(seat);
+        const int height = static_cast<int>(std::lround(size));
+        addInWindow(name, static_cast<int>(std::lround(at.x)) - textWidth(name, height) / 2,
+                    static_cast<int>(std::lround(at.y)), height);
+    }
+}
+
+void ScreenTexts::addBattle(const GameClient& client, const TextOptions& options) {
+    const Match& match = client.shownMatch();
+    const MatchState& state = match.state;
+    const int own = client.localSeat();
+    const int ticksLeft = std::max(0, static_cast<int>(state.endTick - state.tick));
+    const int secondsLeft = (ticksLeft + static_cast<int>(Match::kTicksPerSecond) - 1) /
+                            static_cast<int>(Match::kTicksPerSecond);
+    const Seat* seat = own >= 0 && own < match.seatCount() ? &match.seat(own) : nullptr;
+    char score[32] = "";
+    if (state.teams) {
+        std::snprintf(score, sizeof score, "%s %d : %d %s   ", MatchFlow::teamName(0),
+                      match.teamFrags(0), match.teamFrags(1), MatchFlow::teamName(1));
+    }
+    std::snprintf(livesLine, sizeof livesLine, "%sFrags %d  Deaths %d   %d:%02d", score,
+                  seat != nullptr ? seat->frags : 0, seat != nullptr ? seat->deaths : 0,
+                  secondsLeft / 60, secondsLeft % 60);
+    add(livesLine, kBattleLine.x, kBattleLine.y, kBattleLine.size, Anchor::BottomLeft);
+    if (options.camera) {
+        addNames(client, options);
+    }
+    if (client.scoreboardShown()) {
+        addRanking(client, kScoreboardTop, kScoreboardSize, true);
+    }
 }
 
 void ScreenTexts::addControls(int topY, bool padControls, bool onTitle) {
@@ -106,9 +199,20 @@ void ScreenTexts::addOptions(const OptionsMenu& menu, const Settings& settings) 
     // wide as the longest line.
     const int x = (kWindowWidth - textWidth(kWidestOption, kOptionsSize)) / 2;
     int y = kOptionsTop - kOptionsSize;
-    for (int item = 0; item < OptionsMenu::kItemCount; ++item) {
+    // A window of the list around the selected line.
+    const int first = std::clamp(menu.selected - kVisibleOptions / 2, 0,
+                                 OptionsMenu::kItemCount - kVisibleOptions);
+    const int last = std::min(first + kVisibleOptions, static_cast<int>(OptionsMenu::kItemCount));
+    if (first > 0) {
+        add(kMoreOptions, x, kOptionsTop + kOptionsHelp.size / 2, kOptionsHelp.size);
+    }
+    if (last < OptionsMenu::kItemCount) {
+        add(kMoreOptions, x, kOptionsTop - kOptionsStep * kVisibleOptions - kOptionsHelp.size,
+            kOptionsHelp.size);
+    }
+    for (int item = first; item < last; ++item) {
         char value[24];
-        OptionsMenu::describe(item, settings, value, sizeof value);
+        menu.describeShown(item, settings, value, sizeof value);
         const bool selected = item == menu.selected;
         std::snprintf(optionLines[item], sizeof optionLines[item], "%s %-13s %s%s",
                       selected ? ">" : " ", OptionsMenu::label(item), value, selected ? " <" : "");
@@ -153,11 +257,20 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
         }
         addCentred("Press ENTER to retry!", kRetryLine.y, kRetryLine.size);
         addCentred("Press ESC to quit!", kQuitLine.y, kQuitLine.size);
+        if (client.shownMatch().state.mode == Mode::Battle) {
+            addRanking(client, kEndRankingTop, kEndRankingSize, false);
+        }
+    } else if (client.shownMatch().state.mode == Mode::Battle) {
+        addBattle(client, options);
+        if (options.help) {
+            addControls(kMatchControlsTop, options.padControls, false);
+        }
     } else {
         const Match& match = client.shownMatch();
+        // A duel's two tanks are always in play: the enemy is the other one.
+        const int own = client.localSeat();
         std::snprintf(livesLine, sizeof livesLine, "Lives:  Player:%d Enemy:%d",
-                      match.tank(client.localSeat()).lives,
-                      match.tank(1 - client.localSeat()).lives);
+                      match.tank(own).lives, match.tank(match.nearestEnemy(own)).lives);
         add(livesLine, kLivesLine.x, kLivesLine.y, kLivesLine.size, Anchor::BottomLeft);
         if (options.help) {
             addControls(kMatchControlsTop, options.padControls, false);

@@ -25,12 +25,18 @@ struct TextOptions {
     bool help = false;        // the list of controls over a running match
     bool padControls = false; // the pad's controls in the list too (a pad is connected)
     glm::ivec2 window{kWindowWidth, kWindowHeight}; // pixels
+    // The frame's camera, for the names over a battle's tanks: none without it.
+    bool camera = false;
+    glm::mat4 viewProjection{1.0f};
+    glm::vec3 eye{0.0f};
 };
 
 // The lines a frame shows: the frame-rate line when asked for, and the screen's own: the title,
 // its prompt and the list of controls under it, or the options screen opened from it; the lives
-// while playing, and the list of controls when asked for; the end screen's headline, result and
-// prompts, centred. Built every frame into storage of its own, without allocating.
+// while playing a duel, or a battle's frags and time left with the names over the tanks in
+// sight, the scoreboard while TAB is held, and the list of controls when asked for; the end
+// screen's headline, result and prompts, centred, and a battle's ranking. Built every frame
+// into storage of its own, without allocating.
 //
 // The lines are laid out for a window of the size the game opens at. In another window they
 // scale with it, as far as it holds the whole layout (with its height, unless it is narrower
@@ -38,7 +44,7 @@ struct TextOptions {
 // bottom-left, everything else to the middle.
 class ScreenTexts {
 public:
-    static constexpr std::size_t kMaxLines = 24;
+    static constexpr std::size_t kMaxLines = 48;
 
     void build(const GameClient& client, const TextOptions& options);
 
@@ -51,6 +57,14 @@ private:
     void add(const char* text, int x, int y, int size, Anchor anchor = Anchor::Middle);
     // Adds a line centred across the window.
     void addCentred(const char* text, int y, int size);
+    // Adds a line placed in window pixels, not laid out.
+    void addInWindow(const char* text, int x, int y, int size);
+    // A battle under way: the player's frags, the teams' and the time left, the names over the
+    // other tanks the player could see, and the scoreboard when asked for.
+    void addBattle(const GameClient& client, const TextOptions& options);
+    void addNames(const GameClient& client, const TextOptions& options);
+    // The seats ranked, the first line's cells topY pixels above the window's bottom.
+    void addRanking(const GameClient& client, int topY, int size, bool header);
     // The list of controls, its first line's cells topY pixels above the window's bottom; the
     // title's names the options screen's key.
     void addControls(int topY, bool padControls, bool onTitle);
@@ -63,5 +77,6 @@ private:
     glm::vec2 spare{0.0f}; // pixels of this window beside and above the scaled layout
     char frameRateLine[64] = {};
     char livesLine[64] = {};
+    char rankingLines[MatchSetup::kMaxSeats + 1][64] = {};
     char optionLines[OptionsMenu::kItemCount][64] = {};
 };

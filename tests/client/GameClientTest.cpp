@@ -211,4 +211,61 @@ TEST(GameClientTest, BrokenRecordingsAreRefusedWithOneLine) {
     EXPECT_TRUE(readRecording(path, recording, error)) << error;
 }
 
+TEST(GameClientTest, AnEightTankBattleRecordedPlaysBackToTheSameState) {
+    TempDir dir;
+    const std::string path = dir.path() + "/battle.bkrc";
+    Settings battle;
+    battle.mode = Mode::Battle;
+    battle.tanks = 8;
+    battle.name = "Recorder";
+    std::uint64_t recordedHash = 0;
+    int frags = 0;
+    {
+        RecordingWriter writer(path);
+        ASSERT_TRUE(writer.opened());
+        GameClient client(kSeed, nullptr, &writer, battle);
+        InputState input;
+        tap(input, keys::kEnter);
+        for (int tick = 0; tick < 60 * kSecond; ++tick) {
+            input.keyEvent(keys::kW, tick % 300 < 200 ? KeyAction::Press : KeyAction::Release);
+            input.keyEvent(keys::kA, tick % 120 < 30 ? KeyAction::Press : KeyAction::Release);
+            if (tick % 45 == 0) {
+                input.buttonEvent(buttons::kLeft, KeyAction::Press);
+                input.buttonEvent(buttons::kLeft, KeyAction::Release);
+            }
+            client.tick(input);
+        }
+        const MatchState& state = client.flow->match.state;
+        ASSERT_EQ(state.mode, Mode::Battle);
+        ASSERT_EQ(state.seatCount(), 8);
+        EXPECT_STREQ(client.seatName(GameClient::kPlayerSeat), "Recorder");
+        for (const Seat& seat : state.seats) {
+            frags += seat.frags;
+        }
+        testing::internal::CaptureStdout();
+        client.finish();
+        testing::internal::GetCapturedStdout();
+        recordedHash = state_codec::hash(state);
+    }
+    EXPECT_GT(frags, 0) << "a battle was fought";
+
+    // Played back by a game whose own options set up a duel, from another seed.
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(readRecording(path, recording, error)) << error;
+    GameClient replayed(kSeed + 1, &recording, nullptr);
+    InputState none;
+    testing::internal::CaptureStdout();
+    while (!replayed.quitRequested()) {
+        replayed.tick(none);
+    }
+    const std::string line = testing::internal::GetCapturedStdout();
+    char expected[80];
+    std::snprintf(expected, sizeof expected, "Replay state hash: %016llx at tick %u\n",
+                  static_cast<unsigned long long>(recordedHash),
+                  static_cast<unsigned>(60 * kSecond));
+    EXPECT_EQ(line, expected);
+    EXPECT_EQ(replayed.exitStatus(), 0);
+}
+
 } // namespace

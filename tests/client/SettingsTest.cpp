@@ -2,6 +2,7 @@
 // whole, read back, and whatever it holds never more than the defaults and one line a fault.
 #include "client/GameClient.h"
 #include "client/SettingsFile.h"
+#include "game/PlayerName.h"
 #include "platform/Keys.h"
 #include "support/TempFiles.h"
 
@@ -67,7 +68,8 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
     tick();
     EXPECT_EQ(client.settings.rules, Rules::Duel);
     EXPECT_EQ(client.flow->match.state.rules, Rules::Duel) << "the coming match's rules";
-    EXPECT_FALSE((client.flow->phase() != Phase::Title)) << "ENTER on the options screen starts no match";
+    EXPECT_FALSE((client.flow->phase() != Phase::Title))
+        << "ENTER on the options screen starts no match";
 
     // The pad: up to the quality preset, which brings its own scale; B leaves.
     for (int i = 0; i < 7; ++i) {
@@ -115,6 +117,91 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
     EXPECT_TRUE(client.quitRequested());
 }
 
+TEST_F(OptionsTest, ABattleIsSetUpOnTheOptionsScreenAndTheNameIsTyped) {
+    tap(input, keys::kO);
+    tick();
+    const auto select = [this](int item) {
+        while (client.menu.selected != item) {
+            tap(input, client.menu.selected < item ? keys::kDown : keys::kUp);
+            tick();
+        }
+    };
+    select(OptionsMenu::kMode);
+    tap(input, keys::kEnter);
+    tick();
+    select(OptionsMenu::kTanks);
+    for (int i = 0; i < 6; ++i) {
+        tap(input, keys::kRight);
+        tick();
+    }
+    EXPECT_EQ(client.settings.tanks, MatchSetup::kMaxSeats) << "4 and up, no further than 8";
+    select(OptionsMenu::kTeams);
+    tap(input, keys::kEnter);
+    tick();
+    select(OptionsMenu::kFragLimit);
+    tap(input, keys::kLeft);
+    tick();
+    select(OptionsMenu::kTimeLimit);
+    tap(input, keys::kRight);
+    tick();
+    const MatchState& coming = client.flow->match.state;
+    EXPECT_EQ(coming.mode, Mode::Battle);
+    EXPECT_EQ(coming.seatCount(), 8);
+    EXPECT_TRUE(coming.teams);
+    EXPECT_EQ(coming.fragLimit, 5);
+    EXPECT_EQ(coming.timeLimitTicks, 360u * Match::kTicksPerSecond);
+
+    // The name: typed, a letter taken back, kept with ENTER. The keys spell; none of them
+    // leaves the screen or plays.
+    select(OptionsMenu::kName);
+    tap(input, keys::kEnter);
+    tick();
+    ASSERT_TRUE(client.menu.typing());
+    for (int i = 0; i < 6; ++i) {
+        tap(input, keys::kBackspace);
+    }
+    for (const char c : std::string("Olga Moor")) {
+        input.typed(static_cast<unsigned char>(c));
+    }
+    input.typed(0x00E9); // not in the font: not taken
+    tap(input, keys::kO);
+    tick();
+    tap(input, keys::kBackspace);
+    tick();
+    EXPECT_TRUE(client.menu.open) << "O spells, and leaves nothing";
+    tap(input, keys::kEnter);
+    tick();
+    EXPECT_FALSE(client.menu.typing());
+    EXPECT_EQ(client.settings.name, "Olga Moo");
+    EXPECT_STREQ(client.seatName(GameClient::kPlayerSeat), "Olga Moo");
+
+    // A name of spaces is no name: ENTER keeps typing, ESC drops the draft and stays.
+    tap(input, keys::kEnter);
+    tick();
+    for (int i = 0; i < 8; ++i) {
+        tap(input, keys::kBackspace);
+    }
+    input.typed(' ');
+    tick();
+    tap(input, keys::kEnter);
+    tick();
+    EXPECT_TRUE(client.menu.typing());
+    tap(input, keys::kEscape);
+    tick();
+    EXPECT_FALSE(client.menu.typing());
+    EXPECT_TRUE(client.menu.open);
+    EXPECT_FALSE(client.quitRequested());
+    EXPECT_EQ(client.settings.name, "Olga Moo");
+
+    // ENTER after leaving starts the battle, with the player's name in its first seat.
+    tap(input, keys::kEscape);
+    tick();
+    tap(input, keys::kEnter);
+    tick();
+    EXPECT_TRUE(client.matchRunning());
+    EXPECT_EQ(client.shownMatch().seatCount(), 8);
+}
+
 TEST(SettingsFileTest, KeptWholeAndReadBack) {
     TempDir dir;
     const SettingsFile file(dir.path() + "/brakkel/settings.toml");
@@ -132,6 +219,12 @@ TEST(SettingsFileTest, KeptWholeAndReadBack) {
     chosen.invertPitch = true;
     chosen.radar = false;
     chosen.rules = Rules::Duel;
+    chosen.mode = Mode::Battle;
+    chosen.tanks = 6;
+    chosen.teams = true;
+    chosen.fragLimit = 25;
+    chosen.timeLimitSeconds = 600;
+    chosen.name = "Ada \"#1\" \\ 'x'";
     std::string error;
     ASSERT_TRUE(file.save(chosen, error)) << error;
     EXPECT_EQ(file.load(said), chosen);
@@ -157,12 +250,25 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
     const std::string path = dir.path() + "/settings.toml";
     const SettingsFile file(path);
     std::mt19937 random(11u);
-    const char* keys[] = {"fullscreen",        "quality",    "render_scale", "master_volume",
-                          "engine_volume",     "rules",      "radar",        "invert_pitch",
-                          "mouse_sensitivity", "unknown_key"};
-    const char* values[] = {"true",  "false", "0",           "50",       "100",     "-3",
-                            "1e9",   "400",   "\"fast\"",    "\"duel\"", "\"big\"", "[1, 2]",
-                            "{a=1}", "3.5",   "99999999999", "\"\"",     "nan"};
+    const char* keys[] = {
+        "fullscreen", "quality", "render_scale", "master_volume",     "engine_volume",
+        "rules",      "radar",   "invert_pitch", "mouse_sensitivity", "unknown_key",
+        "mode",       "tanks",   "teams",        "frag_limit",        "time_limit",
+        "name"};
+    const char* values[] = {"true",        "false",
+                            "0",           "50",
+                            "100",         "-3",
+                            "1e9",         "400",
+                            "\"fast\"",    "\"duel\"",
+                            "\"big\"",     "[1, 2]",
+                            "{a=1}",       "3.5",
+                            "99999999999", "\"\"",
+                            "nan",         "\"battle\"",
+                            "8",           "9",
+                            "\"Ada\"",     "\"\\u00e9t\u00e9\"",
+                            "\"   \"",     "\"seventeen chars!!\""};
+    constexpr std::size_t kKeys = sizeof keys / sizeof keys[0];
+    constexpr std::size_t kValues = sizeof values / sizeof values[0];
     for (int round = 0; round < 300; ++round) {
         std::string text;
         int entries = 0;
@@ -174,7 +280,8 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         } else {
             const int count = 1 + static_cast<int>(random() % 6);
             for (int i = 0; i < count; ++i) {
-                text += std::string(keys[random() % 10]) + " = " + values[random() % 17] + "\n";
+                text +=
+                    std::string(keys[random() % kKeys]) + " = " + values[random() % kValues] + "\n";
                 ++entries;
             }
         }
@@ -187,6 +294,11 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         EXPECT_GE(read.masterVolume, 0);
         EXPECT_LE(read.masterVolume, Settings::kMaxVolume);
         EXPECT_GE(read.mouseSensitivity, Settings::kMinSensitivity);
+        EXPECT_GE(read.tanks, MatchSetup::kMinSeats);
+        EXPECT_LE(read.tanks, MatchSetup::kMaxSeats);
+        EXPECT_GE(read.fragLimit, MatchSetup::kMinFragLimit);
+        EXPECT_GE(read.timeLimitSeconds, MatchSetup::kMinTimeLimitSeconds);
+        EXPECT_TRUE(player_name::valid(read.name)) << read.name;
         const std::string lines = said.str();
         const auto count = std::count(lines.begin(), lines.end(), '\n');
         EXPECT_LE(count, std::max(entries, 1));

@@ -116,7 +116,8 @@ TEST_F(PadScenarioTest, SticksDriveTurnAndAimExactlyLikeTheKeysOutsideTheDeadZon
     stick(pad::kRightX, {-0.1f, 0.15f});
     hold(30);
     reference.hold({}, 30);
-    expectSamePose(player(), reference.match.tank(GameClient::kPlayerSeat)); // settled on the ground
+    expectSamePose(player(),
+                   reference.match.tank(GameClient::kPlayerSeat)); // settled on the ground
     EXPECT_EQ(player().position.x, spawn.position.x);
     EXPECT_EQ(player().position.z, spawn.position.z);
     EXPECT_EQ(player().heading, spawn.heading);

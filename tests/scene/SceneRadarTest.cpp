@@ -1,8 +1,8 @@
 // The radar over a real match, read back from the window: the marks land where the radar's
 // geometry puts them with the camera turned away from the start, point along the hulls, and
 // leave with the match.
-#include "support/GlPixels.h"
 #include "scene/SeatColours.h"
+#include "support/GlPixels.h"
 #include "support/SceneFixture.h"
 
 #include <gtest/gtest.h>
@@ -60,12 +60,15 @@ TEST_F(SceneTest, RadarTurnsWithTheCameraAndItsKitesPointAlongTheHulls) {
     // Each kite reaches 10 px ahead of its tank and 6 px behind: turned the wrong way, the
     // pixel 6 px ahead would lie at its tail's tip, half covered at most.
     EXPECT_TRUE(shows(pixelAt(playerAt), seat_colours::colour(seat_colours::kPlayer).mark));
-    EXPECT_TRUE(shows(pixelAt(playerAt + 6.0f * downRight), seat_colours::colour(seat_colours::kPlayer).mark));
+    EXPECT_TRUE(shows(pixelAt(playerAt + 6.0f * downRight),
+                      seat_colours::colour(seat_colours::kPlayer).mark));
     EXPECT_TRUE(shows(pixelAt(computerAt), seat_colours::colour(seat_colours::kComputer).mark));
-    EXPECT_TRUE(shows(pixelAt(computerAt + 6.0f * right), seat_colours::colour(seat_colours::kComputer).mark));
+    EXPECT_TRUE(shows(pixelAt(computerAt + 6.0f * right),
+                      seat_colours::colour(seat_colours::kComputer).mark));
     tap(keys::kL);
     frame();
-    EXPECT_FALSE(shows(pixelAt(playerAt), seat_colours::colour(seat_colours::kPlayer).mark)) << "not on the end screen";
+    EXPECT_FALSE(shows(pixelAt(playerAt), seat_colours::colour(seat_colours::kPlayer).mark))
+        << "not on the end screen";
 }
 
 } // namespace

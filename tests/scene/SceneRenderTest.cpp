@@ -1,6 +1,6 @@
 // What a frame draws: the passes' state, the scene targets, the shadow map and the texts.
-#include "support/GlPixels.h"
 #include "scene/SeatColours.h"
+#include "support/GlPixels.h"
 #include "support/SceneFixture.h"
 #include "support/VecExpect.h"
 
@@ -64,7 +64,8 @@ const MeshDraw& drawOf(const Scene& scene, const Model* model, const Material* m
 }
 
 const MeshDraw& playerHull(const Scene& scene) {
-    return drawOf(scene, &scene.renderer.models.hull, &scene.renderer.models.tankMaterial(seat_colours::kPlayer));
+    return drawOf(scene, &scene.renderer.models.hull,
+                  &scene.renderer.models.tankMaterial(seat_colours::kPlayer));
 }
 
 GLuint colourTarget(const Scene& scene) {
@@ -195,8 +196,7 @@ TEST_F(SceneTest, FramesBetweenStepsBlendTheLastTwo) {
     EXPECT_EQ(own.colour, seat_colours::colour(seat_colours::kPlayer).mark) << "the player's last";
     EXPECT_NEAR(own.position.x, drawnAt.x, 1e-5f);
     EXPECT_NEAR(own.position.y, drawnAt.z, 1e-5f);
-    EXPECT_NEAR(std::atan2(-own.facing.x, -own.facing.y) * kRadiansToDegrees, drawnHeading,
-                1e-2f);
+    EXPECT_NEAR(std::atan2(-own.facing.x, -own.facing.y) * kRadiansToDegrees, drawnHeading, 1e-2f);
     ASSERT_EQ(radar.bullets.size(), 1u);
     EXPECT_NEAR(radar.bullets.front().x, bulletDrawnAt.x, 1e-5f);
     EXPECT_NEAR(radar.bullets.front().y, bulletDrawnAt.z, 1e-5f);

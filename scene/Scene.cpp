@@ -151,9 +151,16 @@ void Scene::handleEvents() {
     if (!backdrop) {
         sound.play(client.events);
     }
+    // A battle's console says who destroyed whom, not what every tank and controller did.
+    const bool battle = client.shownMatch().state.mode == Mode::Battle;
     for (const GameEvent& event : client.events) {
         switch (event.type) {
         case GameEventType::Log:
+            if (!backdrop && !battle) {
+                std::cout << event.text << std::endl;
+            }
+            break;
+        case GameEventType::Announce:
             if (!backdrop) {
                 std::cout << event.text << std::endl;
             }
@@ -255,6 +262,7 @@ void Scene::render(const FrameTiming& timing) {
     textOptions.padControls = window.input().padConnected();
     textOptions.window = size;
     const float aspect = static_cast<float>(size.x) / static_cast<float>(size.y);
+    textOptions.radar = radarShown;
     textOptions.camera = true;
     textOptions.viewProjection = client.projection(aspect) * client.view(timing.blend);
     textOptions.eye = client.eyeAt(timing.blend);

@@ -1,6 +1,7 @@
 #include "scene/ScreenTexts.h"
 
 #include "platform/WindowSize.h"
+#include "render/RadarPass.h"
 #include "render/TextRenderer.h"
 
 #include <algorithm>
@@ -126,6 +127,14 @@ void ScreenTexts::addRanking(const GameClient& client, int topY, int size, bool 
     }
 }
 
+bool ScreenTexts::underRadar(glm::vec2 pixel) const {
+    // The radar's square, laid out at the top-right like the frame-rate line at the top-left.
+    const glm::vec2 centre =
+        glm::vec2(spare.x, spare.y) + scale * glm::vec2(RadarPass::kCentreX, RadarPass::kCentreY);
+    const glm::vec2 offset = glm::abs(pixel - centre);
+    return std::max(offset.x, offset.y) <= scale * RadarPass::kRadius;
+}
+
 void ScreenTexts::addNames(const GameClient& client, const TextOptions& options) {
     const Match& match = client.shownMatch();
     const float size = scale * static_cast<float>(kNameSize);
@@ -143,6 +152,9 @@ void ScreenTexts::addNames(const GameClient& client, const TextOptions& options)
             continue;
         }
         const glm::vec2 at = (glm::vec2(clip) / clip.w * 0.5f + 0.5f) * glm::vec2(options.window);
+        if (options.radar && underRadar(at)) {
+            continue; // the radar is drawn under the texts: no name shows through it
+        }
         const char* name = client.seatName(seat);
         const int height = static_cast<int>(std::lround(size));
         addInWindow(name, static_cast<int>(std::lround(at.x)) - textWidth(name, height) / 2,

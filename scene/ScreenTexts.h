@@ -25,6 +25,7 @@ struct TextOptions {
     bool help = false;        // the list of controls over a running match
     bool padControls = false; // the pad's controls in the list too (a pad is connected)
     glm::ivec2 window{kWindowWidth, kWindowHeight}; // pixels
+    bool radar = false;                             // the radar is shown
     // The frame's camera, for the names over a battle's tanks: none without it.
     bool camera = false;
     glm::mat4 viewProjection{1.0f};
@@ -63,6 +64,8 @@ private:
     // other tanks the player could see, and the scoreboard when asked for.
     void addBattle(const GameClient& client, const TextOptions& options);
     void addNames(const GameClient& client, const TextOptions& options);
+    // Whether a window pixel lies in the radar's square.
+    bool underRadar(glm::vec2 pixel) const;
     // The seats ranked, the first line's cells topY pixels above the window's bottom.
     void addRanking(const GameClient& client, int topY, int size, bool header);
     // The list of controls, its first line's cells topY pixels above the window's bottom; the

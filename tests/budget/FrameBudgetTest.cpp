@@ -68,6 +68,14 @@ protected:
         }
     }
 
+    int deathsSoFar() {
+        int deaths = 0;
+        for (const Seat& seat : match().state.seats) {
+            deaths += seat.deaths;
+        }
+        return deaths;
+    }
+
     std::size_t countFrames(int frames) {
         allocationCounter::start();
         for (int i = 0; i < frames; ++i) {
@@ -134,6 +142,43 @@ TEST_F(FrameBudgetTest, FramesOfEveryScreenAllocateNothing) {
     tap(keys::kL);
     frame();
     EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "end";
+}
+
+// A battle of eight tanks, set up on the options screen: its frames, names over the tanks, the
+// scoreboard held up with TAB, tanks destroyed and brought back, allocate nothing.
+TEST_F(FrameBudgetTest, FramesOfAnEightTankBattleAllocateNothing) {
+    tap(keys::kO);
+    frame();
+    while (scene->client.menu.selected != OptionsMenu::kMode) {
+        tap(keys::kDown);
+        frame();
+    }
+    tap(keys::kRight);
+    frame();
+    tap(keys::kDown);
+    frame();
+    for (int i = 0; i < 4; ++i) {
+        tap(keys::kRight);
+        frame();
+    }
+    tap(keys::kO);
+    frame();
+    tap(keys::kEnter);
+    frame();
+    ASSERT_EQ(match().seatCount(), 8);
+    testing::internal::CaptureStdout();
+    // Until a tank has been destroyed and brought back, so that its first time is behind.
+    int frames = 0;
+    for (; frames < 2000 && deathsSoFar() < 2; ++frames) {
+        frame();
+    }
+    ASSERT_GE(deathsSoFar(), 2);
+    EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "battle";
+    press(keys::kTab);
+    frame();
+    EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "battle with the scoreboard";
+    release(keys::kTab);
+    testing::internal::GetCapturedStdout();
 }
 
 // A bullet takes room made at start-up; so does its burst on the centre block.

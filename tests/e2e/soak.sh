@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Plays the real game with random input for BRAKKEL_SOAK_SECONDS (60 by default; 600 for the
-# long soak): driving keys, turret, jump, fire, wheel, camera drags, the display option keys,
+# Plays the real game, a battle of eight tanks, with random input for BRAKKEL_SOAK_SECONDS (60
+# by default; 600 for the long soak): driving keys, turret, jump, fire, wheel, camera drags, the display option keys,
 # L and ENTER restarts. Then ESC. Checks that the game ends with status 0, reports no GL error
 # and no sanitizer finding, and that its resident memory stays flat once warmed up. Prints
 # the memory figures. BRAKKEL_SOAK_SEED repeats a run.
@@ -16,6 +16,8 @@ allowed_growth_kb=20480 # resident growth tolerated after the warm-up
 # A small quarantine keeps freed memory from counting as growth for minutes on end.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=16
 
+mkdir -p "$XDG_CONFIG_HOME/brakkel"
+printf 'mode = "battle"\ntanks = 8\n' >"$XDG_CONFIG_HOME/brakkel/settings.toml"
 game_start "$1" "$2/soak"
 echo "soak: $seconds s, seed $seed"
 RANDOM=$seed

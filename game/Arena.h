@@ -23,15 +23,6 @@ public:
     void addWallRing(const std::vector<int>& sides, int count, glm::vec3 centre, float length,
                      float height, float thickness);
 
-    // How far along the segment from `from` to `to` (0 at from, 1 at to) it first enters a
-    // visible piece, where it crosses the piece's footprint lower than the piece's top; 1 when
-    // none is in the way. A piece whose footprint holds `from` does not count. With a margin,
-    // every piece counts as grown by it (ArenaPiece::grown).
-    float firstObstacle(glm::vec3 from, glm::vec3 to, float margin = 0.0f) const;
-    // How far along the segment, seen from above, it stays over the ground slabs; 1 when `to`
-    // is over a slab. `from` must be over one.
-    float groundEdge(glm::vec3 from, glm::vec3 to) const;
-
     std::vector<ArenaPiece> pieces;
 
 private:

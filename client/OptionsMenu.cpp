@@ -11,7 +11,7 @@ constexpr int kBalancedScale = 75;   // percent
 constexpr int kFastScale = 50;       // percent
 
 constexpr const char* kLabels[OptionsMenu::kItemCount] = {
-    "Window", "Quality",      "Render scale", "Volume", "Engines",
+    "Window", "Quality",      "Render scale", "Volume", "Engines", "Aim",
     "Mouse",  "Camera pitch", "Radar",        "Rules",  "Back"};
 
 int stepped(int value, int by, int low, int high) {
@@ -79,6 +79,9 @@ bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
         settings.engineVolume =
             stepped(settings.engineVolume, by * kVolumeStep, 0, Settings::kMaxVolume);
         break;
+    case kAim:
+        settings.aim = settings.aim == AimScheme::Keys ? AimScheme::Mouse : AimScheme::Keys;
+        break;
     case kMouseSensitivity:
         settings.mouseSensitivity = stepped(settings.mouseSensitivity, by * kSensitivityStep,
                                             Settings::kMinSensitivity, Settings::kMaxSensitivity);
@@ -119,6 +122,9 @@ void OptionsMenu::describe(int item, const Settings& settings, char* value, std:
         break;
     case kEngineVolume:
         std::snprintf(value, size, "%d %%", settings.engineVolume);
+        break;
+    case kAim:
+        std::snprintf(value, size, "%s", settings.aim == AimScheme::Mouse ? "Mouse" : "Keys");
         break;
     case kMouseSensitivity:
         std::snprintf(value, size, "%d %%", settings.mouseSensitivity);

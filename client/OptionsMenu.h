@@ -16,6 +16,7 @@ public:
         kRenderScale,
         kMasterVolume,
         kEngineVolume,
+        kAim,
         kMouseSensitivity,
         kInvertPitch,
         kRadar,

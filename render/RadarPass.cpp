@@ -115,10 +115,10 @@ RadarPass::RadarPass()
 
 void RadarPass::placeIn(glm::ivec2 window) {
     placedIn = window;
-    // Scaled as far as the window holds the layout, kept to its top-right corner.
+    // Scaled as far as the window holds the layout, kept to its bottom-right corner.
     const glm::vec2 size(window);
     scale = std::min(size.x / kWindowWidth, size.y / kWindowHeight);
-    offset = size - scale * glm::vec2(kWindowWidth, kWindowHeight);
+    offset = glm::vec2(size.x - scale * kWindowWidth, 0.0f);
     glUseProgram(program.name());
     glUniform2f(glGetUniformLocation(program.name(), "halfWindow"), window.x / 2.0f,
                 window.y / 2.0f);

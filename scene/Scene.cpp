@@ -232,17 +232,23 @@ void Scene::describeRadar(float blend) {
 }
 
 namespace {
-// Window pixels of a world point seen through viewProjection; false behind the eye or outside
-// the window.
-bool onScreen(const glm::mat4& viewProjection, glm::vec3 point, glm::ivec2 window,
-              glm::vec2& pixel) {
+// Window pixels of a world point seen through viewProjection; false behind the eye.
+bool project(const glm::mat4& viewProjection, glm::vec3 point, glm::ivec2 window,
+             glm::vec2& pixel) {
     const glm::vec4 clip = viewProjection * glm::vec4(point, 1.0f);
     if (clip.w <= 0.0f) {
         return false;
     }
-    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
-    pixel = (ndc + 1.0f) * 0.5f * glm::vec2(window);
-    return std::abs(ndc.x) <= 1.0f && std::abs(ndc.y) <= 1.0f;
+    pixel = (glm::vec2(clip) / clip.w + 1.0f) * 0.5f * glm::vec2(window);
+    return true;
+}
+
+// The same, and false outside the window too.
+bool onScreen(const glm::mat4& viewProjection, glm::vec3 point, glm::ivec2 window,
+              glm::vec2& pixel) {
+    return project(viewProjection, point, window, pixel) && pixel.x >= 0.0f &&
+           pixel.y >= 0.0f && pixel.x <= static_cast<float>(window.x) &&
+           pixel.y <= static_cast<float>(window.y);
 }
 } // namespace
 
@@ -260,7 +266,7 @@ void Scene::describeAim(float blend, const glm::mat4& viewProjection, glm::ivec2
         pose.position + forward * kHullMarkAhead + glm::vec3(0.0f, kHullMarkHeight, 0.0f);
     glm::vec2 beyond(0.0f);
     aimMarks.hull = onScreen(viewProjection, mark, window, aimMarks.hullAt) &&
-                    onScreen(viewProjection, mark + forward, window, beyond) &&
+                    project(viewProjection, mark + forward, window, beyond) &&
                     glm::length(beyond - aimMarks.hullAt) > 1.0f;
     if (aimMarks.hull) {
         aimMarks.hullFacing = glm::normalize(beyond - aimMarks.hullAt);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "client/CameraSpace.h"
-#include "game/Arena.h"
+#include "game/ArenaPiece.h"
 #include "game/Match.h"
 #include "game/Tank.h"
 
@@ -24,10 +24,11 @@
 // Where it is: the eye goes there at most kMaxEyeStep a tick, round the point looked at, through
 // the room the arena leaves (CameraSpace), never into a piece or a tank, never past the walls at
 // the arena's edge nor round a corner of them out of sight of the point looked at, never
-// steeper than kMaxPitch above that point nor nearer to it than kMinDistance. Only
-// when the tank is put somewhere new (a new life, a new match) does it cut there at once. A
-// piece it then has between itself and the tank is drawn see-through (hidesTank): the view the
-// player aims with stays where it is rather than jumping over or in front of the piece.
+// steeper than kMaxPitch above that point nor nearer to it than kMinDistance. Only when the
+// tank is put somewhere new (a new life, a new match), or squeezed so that no move of a tick
+// gets it clear, does it cut there at once. A piece it then has between itself and the tank is
+// drawn see-through (hidesTank): the view the player aims with stays where it is rather than
+// jumping over or in front of the piece.
 class ChaseCamera {
 public:
     static constexpr float kFovDegrees = 45.0f;        // vertical, in a window at least 4:3

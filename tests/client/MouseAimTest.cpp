@@ -92,6 +92,16 @@ TEST_F(MouseAimTest, ThePointerTurnsTheCameraAndTheTurretFollowsAtTheRulesPace) 
     input.moveCursor({712, 484});
     tick();
     EXPECT_NEAR(client->camera.pitch, pitch + 15.0f, 1e-3f);
+
+    // The pad's right stick pushed fully right turns the camera right at the keys' pace.
+    const float before = client->camera.lookHeading;
+    PadState pad;
+    pad.connected = true;
+    pad.axes[pad::kLeftTrigger] = pad.axes[pad::kRightTrigger] = -1.0f;
+    pad.axes[pad::kRightX] = 1.0f;
+    input.padPolled(pad);
+    tick();
+    EXPECT_NEAR(client->camera.lookHeading, before - kMostTurretStep, 1e-3f);
 }
 
 // The options screen over the end screen takes the pointer back; the keys' scheme never has it.

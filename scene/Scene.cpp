@@ -246,9 +246,8 @@ bool project(const glm::mat4& viewProjection, glm::vec3 point, glm::ivec2 window
 // The same, and false outside the window too.
 bool onScreen(const glm::mat4& viewProjection, glm::vec3 point, glm::ivec2 window,
               glm::vec2& pixel) {
-    return project(viewProjection, point, window, pixel) && pixel.x >= 0.0f &&
-           pixel.y >= 0.0f && pixel.x <= static_cast<float>(window.x) &&
-           pixel.y <= static_cast<float>(window.y);
+    return project(viewProjection, point, window, pixel) && pixel.x >= 0.0f && pixel.y >= 0.0f &&
+           pixel.x <= static_cast<float>(window.x) && pixel.y <= static_cast<float>(window.y);
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 // over loopback like any client; --join plays on another's server.
 #include "app/CommandLine.h"
 #include "app/GlobalGlState.h"
+#include "client/FeedStream.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
 #include "client/SettingsFile.h"
@@ -130,13 +131,19 @@ int main(int argc, char** argv) {
     setGlobalGlState(window);
     window.setSwapInterval(kVsync);
 
-    // The player's settings: what cannot be taken is reported and left at its default.
+    // The player's settings: what cannot be taken is reported, on the console and in the
+    // window, and left at its default.
     const SettingsFile settingsFile(SettingsFile::standardPath());
-    const Settings settings = settingsFile.load(std::cerr);
+    MessageFeed settingsNews;
+    FeedStream settingsErrors(std::cerr, settingsNews);
+    const Settings settings = settingsFile.load(settingsErrors);
 
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
                 &settingsFile);
+    for (std::size_t row = 0; row < settingsNews.size(); ++row) {
+        scene.client.feed.add(settingsNews.text(row));
+    }
     if (server || !options->joinHost.empty()) {
         NetworkOptions joining;
         joining.host = server ? kLoopback : options->joinHost;

@@ -110,7 +110,7 @@ AlBuffer loadSound(const std::string& path) {
 AudioSystem::AudioSystem(const std::string& soundDir, int engineCount)
     : device(AlDevice::openDefault()), context(createContext(device)) {
     if (!context) {
-        std::cout << "Sound: no audio device, playing silently" << std::endl;
+        std::cout << kNoDeviceLine << std::endl;
         return;
     }
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);

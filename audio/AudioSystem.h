@@ -34,6 +34,9 @@ inline constexpr int kSoundCount = static_cast<int>(Sound::Click) + 1; // Click 
 // Positions are world coordinates in the game's units, +Y up.
 class AudioSystem {
 public:
+    // What the constructor prints without an audio device.
+    static constexpr const char* kNoDeviceLine = "Sound: no audio device, playing silently";
+
     // Opens the default output and loads every sound from soundDir (which ends with '/'),
     // with one engine loop for each of engineCount tanks.
     AudioSystem(const std::string& soundDir, int engineCount);

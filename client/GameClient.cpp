@@ -21,6 +21,8 @@ MatchSetup shapeOf(const MatchFlow& flow) {
 }
 
 constexpr float kTiltDegreesPerSecond = 60.0f; // camera pitch, the pad's stick pushed fully
+// Mouse aim: the camera's turn for each pixel the captured pointer moves, times the sensitivity.
+constexpr float kLookDegreesPerPixel = 0.15f;
 // The title's backdrop plays with a seed of its own, apart from the player's match.
 constexpr std::uint64_t kAttractSalt = 0x5EEDBACC0FFEEULL;
 } // namespace
@@ -47,6 +49,12 @@ void GameClient::restoreReplayStart() {
 void GameClient::applySettings() {
     camera.sensitivity = static_cast<float>(settings.mouseSensitivity) / 100.0f;
     camera.invertPitch = settings.invertPitch;
+    // A replay aims as it was recorded; its camera follows the turret.
+    const bool freeLook = settings.aim == AimScheme::Mouse && replay == nullptr;
+    if (freeLook && !camera.freeLook) {
+        following = false; // looks where the turret points before it turns anywhere
+    }
+    camera.freeLook = freeLook;
     if (flow && (flow->phase() != Phase::Title || replay != nullptr)) {
         return;
     }
@@ -73,23 +81,38 @@ void GameClient::setFullscreen(bool fullscreen) {
 
 void GameClient::tick(InputState& input) {
     constexpr float dt = Match::kTickSeconds;
-    const PlayerInput player = controls.read(input, dt);
+    PlayerInput player = controls.read(input, dt);
     quit = quit || player.quit;
     showScores = player.scoreboard;
     events.clear();
+    feed.advance(dt);
     RecordedTick taken{{player.start, player.endMatch}, TankCommand()};
     // The options screen takes the player's input while it is open; ESC leaves it, or the game.
-    if (menu.open) {
-        if (menu.step(player.menu, settings)) {
+    const bool opens =
+        !menu.open && player.options && !matchRunning() && !joinFailed() && replay == nullptr;
+    if (menu.open || opens) {
+        // What came with the press that opened it is the screen's too: the O itself is not a
+        // leave, an ESC after it is.
+        MenuInput asked = player.menu;
+        if (opens) {
+            menu.open = true;
+            asked.leave = player.escape;
+        }
+        if (menu.step(asked, settings)) {
             settingsChanged = true;
             applySettings();
         }
         taken.keys = ScreenKeys();
-    } else if (player.options && showingTitle() && replay == nullptr) {
-        menu.open = true;
-        taken.keys = ScreenKeys();
     } else if (player.escape) {
         quit = true;
+    }
+    if (joinFailed()) {
+        // ENTER plays on alone: the title, and a match against the computer after it.
+        if (player.start) {
+            joinFailure[0] = '\0';
+        }
+        attract.step(events);
+        return;
     }
     if (network) {
         networkTick(player);
@@ -129,7 +152,11 @@ void GameClient::tick(InputState& input) {
     }
     // Made from the tank as the keys left it: a restart has put it back at its start.
     if (replay == nullptr) {
-        taken.command = PlayerControls::command(player, flow->match.tank(kPlayerSeat), dt);
+        const Tank& tank = flow->match.tank(kPlayerSeat);
+        if (flow->playing()) {
+            aim(player, tank);
+        }
+        taken.command = PlayerControls::command(player, tank, dt);
     }
     SeatCommands commands{};
     commands[kPlayerSeat] = taken.command;
@@ -180,35 +207,67 @@ int GameClient::seatRoundTripMs(int seat) const {
     return network ? network->seatRoundTripMs(seat) : -1;
 }
 
+void GameClient::aim(PlayerInput& player, const Tank& tank) {
+    if (!camera.freeLook) {
+        return;
+    }
+    if (!following) {
+        camera.lookAlong(tank);
+    }
+    if (!menu.open) {
+        const float perPixel = kLookDegreesPerPixel * camera.sensitivity;
+        camera.turn(PlayerControls::kTurnDegreesPerSecond * Match::kTickSeconds * player.turret -
+                    perPixel * player.look.x);
+        camera.tilt((camera.invertPitch ? -1.0f : 1.0f) * perPixel * player.look.y);
+    }
+    player.aimAtHeading = true;
+    player.aimHeading = camera.lookHeading;
+}
+
 void GameClient::follow(const PlayerInput& player) {
     if (shownMatch().state.mode == Mode::Battle) {
         ranking.rank(shownMatch().state, *this, localSeat());
     }
     if (!matchRunning()) {
         camera.settle();
+        following = false;
         return;
     }
     const Match& match = shownMatch();
     camera.beginStep();
     camera.zoom(player.wheel);
-    camera.orbit(player.orbit, player.cursor);
+    // With mouse aim the pointer turns the camera already; a drag adds nothing.
+    camera.orbit(player.orbit && !camera.freeLook, player.cursor);
     camera.tilt((settings.invertPitch ? -1.0f : 1.0f) * kTiltDegreesPerSecond *
                 Match::kTickSeconds * player.cameraTilt);
-    camera.place(match.tank(localSeat()), match.arena);
+    camera.place(match, localSeat());
+    following = true;
 }
 
 void GameClient::join(const NetworkOptions& options, std::ostream& console) {
-    network = std::make_unique<NetworkGame>(options, console);
+    networkConsole = std::make_unique<FeedStream>(console, feed);
+    network = std::make_unique<NetworkGame>(options, *networkConsole);
     describeSeats();
 }
 
-void GameClient::networkTick(const PlayerInput& player) {
+void GameClient::networkTick(PlayerInput& player) {
+    if (network->drives()) {
+        aim(player, network->predictedTank());
+    }
     network->tick(player, menu.open, events);
+    everJoined = everJoined || network->joined();
     if (network->over()) {
+        if (!everJoined) {
+            std::snprintf(joinFailure, sizeof joinFailure, "%s", networkConsole->lastLine());
+            if (!joinFailed()) {
+                std::snprintf(joinFailure, sizeof joinFailure, "No answer from the server");
+            }
+        }
         // On its own again: the title, and a match against the computer after it.
         network.reset();
         flow->backToTitle();
         camera.settle();
+        following = false;
         return;
     }
     if (showingTitle()) {
@@ -216,6 +275,26 @@ void GameClient::networkTick(const PlayerInput& player) {
     }
     describeSeats();
     follow(player);
+}
+
+void GameClient::announceSeats(const protocol::Status& status) {
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+        const protocol::Occupant was = occupants[static_cast<std::size_t>(seat)];
+        const protocol::Occupant is = status.seats[static_cast<std::size_t>(seat)];
+        if (!occupantsKnown || was == is || was == protocol::Occupant::You ||
+            is == protocol::Occupant::You) {
+            continue;
+        }
+        char line[64];
+        std::snprintf(line, sizeof line,
+                      is == protocol::Occupant::Person
+                          ? "Player joined seat %d"
+                          : "Player left seat %d: the computer takes over",
+                      seat + 1);
+        feed.add(line);
+    }
+    occupants = status.seats;
+    occupantsKnown = true;
 }
 
 void GameClient::describeSeats() {
@@ -233,7 +312,12 @@ void GameClient::describeSeats() {
         std::snprintf(seats, sizeof seats, "Connecting...");
         return;
     }
+    announceSeats(status);
     std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", names[0], names[1]);
+}
+
+bool GameClient::wantsPointer() const {
+    return camera.freeLook && matchRunning() && !menu.open;
 }
 
 bool GameClient::showingTitle() const {

@@ -2,6 +2,8 @@
 
 #include "client/AttractMode.h"
 #include "client/ChaseCamera.h"
+#include "client/FeedStream.h"
+#include "client/MessageFeed.h"
 #include "client/NetworkGame.h"
 #include "client/OptionsMenu.h"
 #include "client/PlayerControls.h"
@@ -15,6 +17,7 @@
 
 #include <glm/glm.hpp>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -24,7 +27,9 @@
 // turned into their tank's command, the screens over the player's match, the title's live
 // backdrop, the chase camera, and recording or replaying what the game took from the player.
 // The player's match is played here against the computer, or on a server (join()); when the
-// server refuses or is lost, the game is back on its own title screen.
+// server refuses the player or cannot be reached, the game says why and waits for ESC (or ENTER,
+// to play on its own); when a joined server is lost, the game is back on its own title screen.
+// What the connection says, and who joins and leaves, shows in the message feed as well.
 //
 // A tick: the controls are read once; a replay gives the tick's keys and command instead of
 // the player's; the title's backdrop steps while the title shows; the screens and the match
@@ -42,7 +47,7 @@ public:
     GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
                const Settings& settings = Settings());
 
-    // Plays on the server options name from now on; its lines go to console.
+    // Plays on the server options name from now on; its lines go to console, and to the feed.
     void join(const NetworkOptions& options, std::ostream& console);
     bool networked() const { return network != nullptr; }
     // One tick with the input the window gathered.
@@ -64,6 +69,11 @@ public:
     // 0, or 1 when a replay went astray or a recording could not be written.
     int exitStatus() const { return status; }
 
+    // A join failed before the server let the player in: the window shows why (joinFailure)
+    // until ESC quits or ENTER plays on alone.
+    bool joinFailed() const { return joinFailure[0] != '\0'; }
+    // The pointer is to be captured: mouse aim in a running match, no menu over it.
+    bool wantsPointer() const;
     // The title shows the backdrop's match, every other screen the player's.
     bool showingTitle() const;
     bool matchRunning() const;
@@ -105,13 +115,20 @@ public:
     std::unique_ptr<NetworkGame> network; // while playing on a server
     EventList events;                     // of the last tick, from the match shown
     Settings settings;
-    OptionsMenu menu; // opened from the title (O, the pad's Y)
+    OptionsMenu menu; // opened from the title or the end screen (O, the pad's Y)
+    MessageFeed feed;
+    char joinFailure[FeedStream::kLineLength + 1] = {}; // why the join failed; "" when it did not
 
 private:
-    void networkTick(const PlayerInput& player);
+    void networkTick(PlayerInput& player);
+    // Mouse aim: the camera turned by the pointer, the keys and the pad's right stick, and the
+    // turret to be aimed where it looks. A new match starts looking where the turret points.
+    void aim(PlayerInput& player, const Tank& tank);
     // The chase camera after a tick of the match shown.
     void follow(const PlayerInput& player);
     void describeSeats();
+    // Who came and went since the last status, into the feed.
+    void announceSeats(const protocol::Status& status);
     void printStateHash() const;
     // What of the settings the client itself carries out: the camera's drag, and the match's
     // setup while no match has started.
@@ -136,7 +153,12 @@ private:
     bool settingsChanged = false;
     bool showScores = false;
     Scoreboard ranking;
+    char result[GameEvent::kTextBytes] = {}; // the last battle decided: who won
+    bool following = false; // the camera followed a running match at the last tick
     int status = 0;
     char seats[96] = {};
-    char result[GameEvent::kTextBytes] = {}; // the last battle decided: who won
+    std::unique_ptr<FeedStream> networkConsole; // what the network game writes its lines to
+    bool everJoined = false;
+    bool occupantsKnown = false;
+    std::array<protocol::Occupant, protocol::kSeatCount> occupants{}; // as the last status had them
 };

@@ -20,9 +20,9 @@ constexpr int kTimeStep = 60;        // seconds
 constexpr int kMenuTimeLimit = 1800; // seconds
 
 constexpr const char* kLabels[OptionsMenu::kItemCount] = {
-    "Window",       "Quality",    "Render scale", "Volume", "Engines", "Mouse",
-    "Camera pitch", "Radar",      "Rules",        "Mode",   "Tanks",   "Teams",
-    "Frag limit",   "Time limit", "Name",         "Back"};
+    "Window", "Quality",      "Render scale", "Volume", "Engines", "Aim",
+    "Mouse",  "Camera pitch", "Radar",        "Rules",  "Mode",    "Tanks",
+    "Teams",  "Frag limit",   "Time limit",   "Name",   "Back"};
 
 int stepped(int value, int by, int low, int high) {
     return std::clamp(value + by, low, high);
@@ -91,6 +91,9 @@ bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
     case kEngineVolume:
         settings.engineVolume =
             stepped(settings.engineVolume, by * kVolumeStep, 0, Settings::kMaxVolume);
+        break;
+    case kAim:
+        settings.aim = settings.aim == AimScheme::Keys ? AimScheme::Mouse : AimScheme::Keys;
         break;
     case kMouseSensitivity:
         settings.mouseSensitivity = stepped(settings.mouseSensitivity, by * kSensitivityStep,
@@ -189,6 +192,9 @@ void OptionsMenu::describe(int item, const Settings& settings, char* value, std:
         break;
     case kEngineVolume:
         std::snprintf(value, size, "%d %%", settings.engineVolume);
+        break;
+    case kAim:
+        std::snprintf(value, size, "%s", settings.aim == AimScheme::Mouse ? "Mouse" : "Keys");
         break;
     case kMouseSensitivity:
         std::snprintf(value, size, "%d %%", settings.mouseSensitivity);

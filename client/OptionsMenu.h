@@ -17,6 +17,7 @@ public:
         kRenderScale,
         kMasterVolume,
         kEngineVolume,
+        kAim,
         kMouseSensitivity,
         kInvertPitch,
         kRadar,

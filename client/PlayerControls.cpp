@@ -18,8 +18,6 @@ float joined(float keys, float stick) {
     return std::clamp(keys + stick, -1.0f, 1.0f);
 }
 
-constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
-
 // A request from −1 to 1 in whole steps of a command's unit, full being full.
 std::int16_t steps(float request, float full) {
     return static_cast<std::int16_t>(std::lround(std::clamp(request, -1.0f, 1.0f) * full));
@@ -71,11 +69,10 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     player.wheel = input.wheel() + padWheel;
     player.orbit = input.readButton(buttons::kRight);
     player.cursor = input.cursor();
+    player.look = input.takePointerMotion();
 
     backHeldSeconds = input.readPadButton(pad::kBack) ? backHeldSeconds + stepSeconds : 0.0f;
     player.quit = backHeldSeconds >= kQuitHoldSeconds;
-    player.escape = input.readKey(keys::kEscape);
-    player.options = input.readKey(keys::kO) || input.readPadButton(pad::kY);
     player.scoreboard = input.readKey(keys::kTab);
 
     // The menu takes each press, however quick: the presses since the last step.
@@ -111,6 +108,12 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     menu.change = taken({kRightKey, kPadRight, kEnterKey, kClick, kPadA, kPadStart}) -
                   taken({kLeftKey, kPadLeft, kRightClick});
     menu.leave = taken({kEscapeKey, kOptionsKey, kPadB, kPadY}) > 0;
+    // ESC counts its presses like the menu: one press is one leave, whether the menu or the
+    // game takes it, however long it is held or however quick the tap.
+    player.escape = taken({kEscapeKey}) > 0;
+    // O opens the options by its presses too: held over the step that closed the screen, it
+    // would open it again.
+    player.options = taken({kOptionsKey, kPadY}) > 0;
     menu.typed = input.readTyped();
     menu.confirm = taken({kEnterKey, kPadA, kPadStart}) > 0;
     menu.cancel = taken({kEscapeKey, kPadB}) > 0;
@@ -123,8 +126,10 @@ TankCommand PlayerControls::command(const PlayerInput& input, const Tank& tank, 
     TankCommand command;
     command.drive = steps(input.drive, TankCommand::kFullDrive);
     command.turn = steps(input.turn, kTurnDegreesPerSecond * TankCommand::kTurnUnit);
-    command.aim =
-        TankCommand::aimOf(tank.turretHeading + kTurnDegreesPerSecond * stepSeconds * input.turret);
+    command.aim = TankCommand::aimOf(input.aimAtHeading
+                                         ? input.aimHeading
+                                         : tank.turretHeading +
+                                               kTurnDegreesPerSecond * stepSeconds * input.turret);
     command.jump = input.jump;
     command.fire = input.fire;
     return command;

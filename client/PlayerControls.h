@@ -9,7 +9,8 @@
 
 // The player's bindings. Keyboard and mouse: W/S drive, A/D turn hull and turret, Q/E turn
 // the turret, SPACE jumps, the left button fires, a right-button drag orbits the camera, the
-// wheel zooms, ENTER starts, L ends the match. A gamepad at the same time: the left stick
+// wheel zooms, ENTER starts, L ends the match; with mouse aim the captured pointer's moves turn
+// the camera, which the turret follows. A gamepad at the same time: the left stick
 // drives and turns, the right stick turns the turret (x) and tilts the camera (y), the right
 // trigger fires, A jumps, the bumpers zoom out and in (a notch per press, repeating while
 // held), START starts, and BACK held for kQuitHoldSeconds quits. Both devices add up, each
@@ -17,6 +18,7 @@
 // keys, ENTER and ESC work, or the wheel and the buttons, or the d-pad, A and B.
 class PlayerControls {
 public:
+    static constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
     static constexpr float kQuitHoldSeconds = 1.0f;
     static constexpr float kZoomRepeatSeconds = 0.15f; // between notches of a held bumper
 
@@ -25,7 +27,8 @@ public:
     PlayerInput read(InputState& input, float stepSeconds);
     // The command the player's requests make for a tick of stepSeconds of their tank: the
     // engine and the turn at the keys' rates times the request, the turret aimed from where it
-    // points now by the turret request at the keys' rate.
+    // points now by the turret request at the keys' rate, or with mouse aim at the heading the
+    // input names (the rules turn it there at the keys' rate).
     static TankCommand command(const PlayerInput& input, const Tank& tank, float stepSeconds);
 
 private:

@@ -7,6 +7,10 @@
 // How much detail the scene is drawn with (see RenderQuality for what each means).
 enum class QualityPreset { Full, Balanced, Fast };
 
+// How the player aims: the game's own keys (Q and E turn the turret, the camera follows it), or
+// the mouse (it turns the camera, and the turret turns after it).
+enum class AimScheme { Keys, Mouse };
+
 // The player's choices that last from one run to the next (SettingsFile), all set on the
 // options screen but the window mode, which F11 switches too. The display keys F2 to F5 are
 // not among them: they last for one run.
@@ -19,12 +23,13 @@ struct Settings {
 
     bool fullscreen = false;
     QualityPreset quality = QualityPreset::Full;
-    int renderScale = 100;        // percent of the window's pixels each way the scene is drawn at
-    int masterVolume = 100;       // percent
-    int engineVolume = 100;       // percent: the engines against the effects, 100 as designed
-    int mouseSensitivity = 100;   // percent of the camera's turn per pixel dragged
-    bool invertPitch = false;     // dragging down lowers the camera instead of raising it
-    bool radar = true;            // the radar shows from the start
+    int renderScale = 100;  // percent of the window's pixels each way the scene is drawn at
+    int masterVolume = 100; // percent
+    int engineVolume = 100; // percent: the engines against the effects, 100 as designed
+    AimScheme aim = AimScheme::Keys;
+    int mouseSensitivity = 100; // percent of the camera's turn per pixel the mouse moves
+    bool invertPitch = false;   // dragging down lowers the camera instead of raising it
+    bool radar = true;          // the radar shows from the start
     Rules rules = Rules::Classic; // a duel's
     Mode mode = Mode::Duel;
     int tanks = 4; // a battle's, MatchSetup::kMinSeats to kMaxSeats

@@ -30,6 +30,10 @@ const char* qualityName(QualityPreset quality) {
     return "full";
 }
 
+const char* aimName(AimScheme aim) {
+    return aim == AimScheme::Mouse ? "mouse" : "keys";
+}
+
 const char* rulesName(Rules rules) {
     return rules == Rules::Duel ? "duel" : "classic";
 }
@@ -156,6 +160,9 @@ Settings SettingsFile::load(std::ostream& errors) const {
             read.percent(node, "master_volume", settings.masterVolume, 0, Settings::kMaxVolume);
         } else if (name == "engine_volume") {
             read.percent(node, "engine_volume", settings.engineVolume, 0, Settings::kMaxVolume);
+        } else if (name == "aim") {
+            read.choice(node, "aim", settings.aim, {AimScheme::Keys, AimScheme::Mouse}, aimName,
+                        "\"keys\", \"mouse\"");
         } else if (name == "mouse_sensitivity") {
             read.percent(node, "mouse_sensitivity", settings.mouseSensitivity,
                          Settings::kMinSensitivity, Settings::kMaxSensitivity);
@@ -207,6 +214,7 @@ bool SettingsFile::save(const Settings& settings, std::string& error) const {
              << "master_volume = " << settings.masterVolume << " # percent\n"
              << "engine_volume = " << settings.engineVolume
              << " # percent, the engines against the effects\n"
+             << "aim = \"" << aimName(settings.aim) << "\" # keys, mouse\n"
              << "mouse_sensitivity = " << settings.mouseSensitivity << " # percent, 25 to 400\n"
              << "invert_pitch = " << (settings.invertPitch ? "true" : "false") << "\n"
              << "radar = " << (settings.radar ? "true" : "false") << "\n"

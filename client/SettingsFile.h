@@ -12,6 +12,7 @@
 //   render_scale = 100        # percent, 50 to 100
 //   master_volume = 100       # percent, 0 to 100
 //   engine_volume = 100       # percent, 0 to 100
+//   aim = "keys"              # "keys" or "mouse"
 //   mouse_sensitivity = 100   # percent, 25 to 400
 //   invert_pitch = false
 //   radar = true

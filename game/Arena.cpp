@@ -99,14 +99,13 @@ bool holds(const CollisionBody& body, glm::vec3 point) {
 }
 } // namespace
 
-float Arena::firstObstacle(glm::vec3 from, glm::vec3 to, float margin) const {
+float Arena::firstObstacle(glm::vec3 from, glm::vec3 to) const {
     float nearest = 1.0f;
     for (const ArenaPiece& piece : pieces) {
         if (!piece.visible) {
             continue;
         }
-        const CollisionBody body =
-            margin > 0.0f ? piece.grown(margin) : static_cast<const CollisionBody&>(piece);
+        const CollisionBody& body = piece;
         float in = 0.0f;
         if (holds(body, from) || !body.entry(from, to, in)) {
             continue;
@@ -129,21 +128,4 @@ float Arena::floorAt(float x, float z) const {
         }
     }
     return floor;
-}
-
-float Arena::groundEdge(glm::vec3 from, glm::vec3 to) const {
-    float furthest = 0.0f;
-    for (const ArenaPiece& piece : pieces) {
-        if (piece.kind != PieceKind::Ground) {
-            continue;
-        }
-        if (holds(piece, to)) {
-            return 1.0f;
-        }
-        float back = 0.0f;
-        if (piece.entry(to, from, back)) {
-            furthest = std::max(furthest, 1.0f - back);
-        }
-    }
-    return furthest;
 }

@@ -37,12 +37,8 @@ public:
 
     // How far along the segment from `from` to `to` (0 at from, 1 at to) it first enters a
     // visible piece, where it crosses the piece's footprint lower than the piece's top; 1 when
-    // none is in the way. A piece whose footprint holds `from` does not count. With a margin,
-    // every piece counts as grown by it (ArenaPiece::grown).
-    float firstObstacle(glm::vec3 from, glm::vec3 to, float margin = 0.0f) const;
-    // How far along the segment, seen from above, it stays over the ground slabs; 1 when `to`
-    // is over a slab. `from` must be over one.
-    float groundEdge(glm::vec3 from, glm::vec3 to) const;
+    // none is in the way. A piece whose footprint holds `from` does not count.
+    float firstObstacle(glm::vec3 from, glm::vec3 to) const;
     // The top of the highest ground slab under (x, z), seen from above; 0 over none.
     float floorAt(float x, float z) const;
 

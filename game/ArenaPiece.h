@@ -19,10 +19,6 @@ public:
     ArenaPiece(PieceKind kind, const Bounds& box, glm::vec3 position, float heading,
                glm::vec3 scale);
 
-    // The footprint grown by margin on every side and the height by margin at both ends: the
-    // room a viewer keeps from the piece.
-    CollisionBody grown(float margin) const;
-
     PieceKind kind;
     glm::vec3 position;
     float heading;      // degrees

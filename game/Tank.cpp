@@ -18,7 +18,6 @@ constexpr float kStepDownDivisor = 10.0f;  // a lower floor is reached by (2 −
 constexpr float kQuarterWave = 0.5f;       // of π: the rise covers a quarter sine wave
 constexpr float kUndoSpeedFactor = -0.25f;
 constexpr float kMuzzleDistance = 2.5f; // units ahead of the tank's base
-constexpr float kMuzzleLift = 0.01f;    // units above the tank's base
 
 // Height above the ground level of a jump at timer seconds into a jump rising for duration.
 float jumpOffset(float timer, float duration) {
@@ -149,9 +148,8 @@ bool Tank::fire(BulletSystem& bullets, int seat, std::uint32_t tick) {
     }
     triggerHeld = true;
     const glm::vec3 direction = turretForward();
-    glm::vec3 start = position + kMuzzleDistance * direction;
-    start.y += kMuzzleLift;
-    const glm::vec3 origin(position.x, start.y, position.z);
+    const glm::vec3 origin = shotOrigin();
+    const glm::vec3 start = origin + kMuzzleDistance * direction;
     bullets.spawn(direction, start, kBulletSpeed, kBulletLifetime, origin, seat, tick);
     return true;
 }

@@ -22,6 +22,7 @@ class Tank : public CollisionBody {
 public:
     static constexpr float kBulletSpeed = 20.0f;    // units per second
     static constexpr float kBulletLifetime = 10.0f; // seconds
+    static constexpr float kMuzzleLift = 0.01f;     // units above the tank's base a shot flies
 
     // hull is the hull's box, which sizes the footprint and the height.
     Tank(const Bounds& hull, glm::vec3 start, float startHeading);
@@ -43,6 +44,8 @@ public:
     void turn(float degrees);
     glm::vec3 forward() const;
     glm::vec3 turretForward() const;
+    // Where the tank's shots fly from: its centre, at the height they fly at.
+    glm::vec3 shotOrigin() const { return position + glm::vec3(0.0f, kMuzzleLift, 0.0f); }
     // How hard the engine works: the size of the speed as a share of the fastest forward
     // speed, from 0 standing still towards 1.
     float throttle() const;

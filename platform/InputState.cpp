@@ -111,6 +111,26 @@ glm::vec2 InputState::padStick(int xAxis) const {
     return outsideDeadZone(glm::vec2(pad.axes[x], pad.axes[x + 1]));
 }
 
+void InputState::moveCursor(glm::ivec2 position) {
+    if (captured && anchored) {
+        pointerMotion += glm::vec2(position - cursorPosition);
+    }
+    anchored = captured;
+    cursorPosition = position;
+}
+
+void InputState::capturePointer(bool capture) {
+    captured = capture;
+    anchored = false;
+    pointerMotion = glm::vec2(0.0f);
+}
+
+glm::vec2 InputState::takePointerMotion() {
+    const glm::vec2 motion = pointerMotion;
+    pointerMotion = glm::vec2(0.0f);
+    return motion;
+}
+
 int InputState::wheel() const {
     return static_cast<int>(std::lround(wheelNotches));
 }

@@ -22,7 +22,14 @@ class InputState {
 public:
     void keyEvent(int key, KeyAction action);
     void buttonEvent(int button, KeyAction action);
-    void moveCursor(glm::ivec2 position) { cursorPosition = position; }
+    // The pointer at position, window pixels; while captured, its move from the last position
+    // adds to the look motion.
+    void moveCursor(glm::ivec2 position);
+    // Captures the pointer (mouse aim) or lets it go. Either way the look motion starts afresh,
+    // from the next position reported: a jump of the pointer as it is captured or let go moves
+    // nothing.
+    void capturePointer(bool captured);
+    bool pointerCaptured() const { return captured; }
     // Wheel notches; fractions (from touchpads) add up to whole notches.
     void scroll(double notches) { wheelNotches += notches; }
     void padPolled(const PadState& state);
@@ -46,6 +53,8 @@ public:
     bool padConnected() const { return pad.connected; }
     // Window pixels, y downwards.
     glm::ivec2 cursor() const { return cursorPosition; }
+    // The captured pointer's move since the last take, pixels right and down; a take clears it.
+    glm::vec2 takePointerMotion();
     // Notches scrolled since the window opened, rounded to whole notches.
     int wheel() const;
     // The characters typed since the last read, in order, ended by '\0'; a read empties them.
@@ -75,6 +84,9 @@ private:
     PadState pad;
     bool triggerPulled = false;
     glm::ivec2 cursorPosition{0};
+    bool captured = false;
+    bool anchored = false; // a position has come since the pointer was captured
+    glm::vec2 pointerMotion{0.0f};
     double wheelNotches = 0.0;
     Typed typedText{};
     std::size_t typedCount = 0;

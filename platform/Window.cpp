@@ -178,6 +178,19 @@ void Window::setFullscreen(bool on) {
     glfwSetWindowMonitor(handle, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
 
+void Window::capturePointer(bool wanted) {
+    const bool capture =
+        wanted && handle != nullptr && glfwGetWindowAttrib(handle, GLFW_FOCUSED) == GLFW_TRUE;
+    if (capture == inputState.pointerCaptured()) {
+        return;
+    }
+    if (glfwRawMouseMotionSupported() == GLFW_TRUE) {
+        glfwSetInputMode(handle, GLFW_RAW_MOUSE_MOTION, capture ? GLFW_TRUE : GLFW_FALSE);
+    }
+    glfwSetInputMode(handle, GLFW_CURSOR, capture ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
+    inputState.capturePointer(capture);
+}
+
 void Window::waitEvents(double seconds) {
     glfwWaitEventsTimeout(seconds);
     if (!padInjected) {

@@ -71,6 +71,12 @@ public:
     // arrives here).
     void swapBuffers();
 
+    // Captures the pointer for mouse aim while wanted and the window has the focus (hidden,
+    // its moves unbounded, raw where the system offers unaccelerated motion); lets it go
+    // otherwise. Called once a frame; the input's look motion follows.
+    void capturePointer(bool wanted);
+    bool pointerCaptured() const { return inputState.pointerCaptured(); }
+
     InputState& input() { return inputState; }
     // Not owned; nullptr for none.
     void setKeyListener(KeyListener* listener) { keyListener = listener; }

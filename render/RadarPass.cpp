@@ -114,12 +114,27 @@ RadarPass::RadarPass()
     }
 }
 
+float RadarPass::scaleIn(glm::ivec2 window) {
+    // Scaled as far as the window holds the layout.
+    return std::min(static_cast<float>(window.x) / kWindowWidth,
+                    static_cast<float>(window.y) / kWindowHeight);
+}
+
+glm::vec2 RadarPass::offsetIn(glm::ivec2 window) {
+    // Kept to the window's bottom-right corner.
+    return glm::vec2(static_cast<float>(window.x) - scaleIn(window) * kWindowWidth, 0.0f);
+}
+
+bool RadarPass::covers(glm::ivec2 window, glm::vec2 pixel) {
+    const float scale = scaleIn(window);
+    const glm::vec2 offset = glm::abs(pixel - (offsetIn(window) + scale * kMapCentre));
+    return std::max(offset.x, offset.y) <= scale * kRadius;
+}
+
 void RadarPass::placeIn(glm::ivec2 window) {
     placedIn = window;
-    // Scaled as far as the window holds the layout, kept to its top-right corner.
-    const glm::vec2 size(window);
-    scale = std::min(size.x / kWindowWidth, size.y / kWindowHeight);
-    offset = size - scale * glm::vec2(kWindowWidth, kWindowHeight);
+    scale = scaleIn(window);
+    offset = offsetIn(window);
     glUseProgram(program.name());
     glUniform2f(glGetUniformLocation(program.name(), "halfWindow"), window.x / 2.0f,
                 window.y / 2.0f);

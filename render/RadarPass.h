@@ -9,7 +9,8 @@
 #include <array>
 #include <vector>
 
-// Draws the radar over the finished picture: a round map in the window's top-right corner with
+// Draws the radar over the finished picture: a round map in the window's bottom-right corner,
+// above the lives line (the corner the opening view shows nothing of the enemy in), with
 // the arena's visible pieces (ground slabs shaded by height, walls light), the bullets as dots
 // and each tank as a kite pointing along its hull, inside a thin frame with a tick at the top.
 // The map is turned so that content.up points up, and scaled so that the content's circle
@@ -19,16 +20,17 @@
 // where d = p − content.centre and right = (−up.y, up.x), all as (x, z) pairs: right is the
 // camera's right when up is the way it looks (looking along −z, right is +x). In a window of
 // another size all of it scales with the window, as far as the window holds the layout, and
-// keeps to the top-right corner.
+// keeps to the bottom-right corner.
 //
 // Uses its program from "radar.vert"/"radar.frag"; when that failed to link it draws nothing.
 // Every GL object is made at construction: a frame only refills the one vertex buffer.
 class RadarPass {
 public:
     static constexpr float kRadius = 100.0f; // pixels, to the outer edge of the frame
-    static constexpr float kMargin = 16.0f;  // pixels from the window's top and right edges
-    static constexpr float kCentreX = kWindowWidth - kMargin - kRadius;  // pixels, 908
-    static constexpr float kCentreY = kWindowHeight - kMargin - kRadius; // pixels, 652
+    static constexpr float kMargin = 16.0f;  // pixels from the window's right edge
+    static constexpr float kBottom = 76.0f;  // pixels from its bottom: clear of the lives line
+    static constexpr float kCentreX = kWindowWidth - kMargin - kRadius; // pixels, 908
+    static constexpr float kCentreY = kBottom + kRadius;                // pixels, 176
     static constexpr float kMapRadius = 92.0f; // pixels: the content's circle, inside the frame
 
     // The colours (alpha: opacity) the radar draws with.
@@ -43,6 +45,9 @@ public:
 
     // Needs a current GL context; compiles and links the radar program.
     RadarPass();
+
+    // Whether a pixel of a window of the given size lies in the radar's square.
+    static bool covers(glm::ivec2 window, glm::vec2 pixel);
 
     // Draws into a window of the given size in pixels, setting the state it needs; leaves no
     // program, vertex array or buffer bound.
@@ -69,6 +74,9 @@ private:
 
     // Sets the uniforms that follow the window's size.
     void placeIn(glm::ivec2 window);
+    // Where the layout lands in a window: its scale, and the offset of its bottom-left corner.
+    static float scaleIn(glm::ivec2 window);
+    static glm::vec2 offsetIn(glm::ivec2 window);
 
     VertexArray vertexArray;
     Buffer vertexBuffer;

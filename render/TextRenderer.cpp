@@ -71,6 +71,7 @@ TextRenderer::TextRenderer()
       textProgram(loadShaders(std::string(kShaderDir) + "text.vert",
                               std::string(kShaderDir) + "text.frag")),
       samplerLocation(glGetUniformLocation(textProgram.name(), "myTextureSampler")),
+      opacityLocation(glGetUniformLocation(textProgram.name(), "opacity")),
       vertexArray(VertexArray::create()), vertexBuffer(Buffer::create()),
       uvBuffer(Buffer::create()) {
     glBindVertexArray(vertexArray.name());
@@ -110,8 +111,9 @@ void TextRenderer::begin() const {
     glBindTexture(GL_TEXTURE_2D, fontTexture.name());
 }
 
-void TextRenderer::draw(const char* text, int x, int y, int size) {
+void TextRenderer::draw(const char* text, int x, int y, int size, float opacity) {
     layoutText(text, x, y, size, layout);
+    glUniform1f(opacityLocation, opacity);
 
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.name());
     glBufferData(GL_ARRAY_BUFFER, byteSize(layout.positions), layout.positions.data(),

@@ -37,13 +37,15 @@ public:
     // write as in a fresh PassState), makes the text program current and binds the atlas on
     // texture unit 0, which is left active.
     void begin() const;
-    // Draws one line with what begin() set, which nothing may change in between; leaves no
-    // vertex array bound. After the first lines of a frame, drawing allocates nothing.
-    void draw(const char* text, int x, int y, int size);
+    // Draws one line with what begin() set, which nothing may change in between, opacity times
+    // as opaque as the atlas has it; leaves no vertex array bound. After the first lines of a
+    // frame, drawing allocates nothing.
+    void draw(const char* text, int x, int y, int size, float opacity = 1.0f);
 
     Texture fontTexture;
     Program textProgram;
     GLint samplerLocation;
+    GLint opacityLocation;
 
 private:
     VertexArray vertexArray;

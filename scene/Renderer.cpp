@@ -66,10 +66,13 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     if (frame.radar != nullptr) {
         radarPass.draw(*frame.radar, windowSize);
     }
+    if (frame.aim != nullptr) {
+        aimMarkPass.draw(*frame.aim, windowSize);
+    }
 
     notify(observer, FramePhase::Text);
     text.begin();
     for (const TextLine& line : frame.texts) {
-        text.draw(line.text, line.x, line.y, line.size);
+        text.draw(line.text, line.x, line.y, line.size, line.opacity);
     }
 }

@@ -3,6 +3,7 @@
 #include "game/Bounds.h"
 #include "particles/ParticleEffects.h"
 #include "platform/WindowSize.h"
+#include "render/AimMarkPass.h"
 #include "render/BackgroundQuad.h"
 #include "render/DrawList.h"
 #include "render/FinalPass.h"
@@ -29,18 +30,19 @@ struct FrameContent {
     const ScreenTexts& texts;
     Bounds scene;                        // a box around everything that can be drawn
     const RadarContent* radar = nullptr; // drawn over the picture when set
+    const AimMarks* aim = nullptr;       // drawn over the picture and the radar when set
 };
 
 // Draws the frames: the shadow pass, the lit main pass into the scene's targets (solid models
 // front to back, see-through ones, then the particle bursts), the screen pass over the
-// background picture, the radar when the frame has one, and the text layer. Owns every pass,
-// the particle bursts and what the scene is drawn with.
+// background picture, the radar and the aiming marks when the frame has them, and the text
+// layer. Owns every pass, the particle bursts and what the scene is drawn with.
 //
 // The members are made in the order the game has always read its files: the font and the text
 // program; the five scene textures; the background, lit and shadow programs (and the shadow
 // map, with its line); the final pass; the models and the arena's own textures; the particle
-// programs; then the background quad prints its "texSampler" line. The radar's program, which
-// the game gained later, comes after all of them.
+// programs; then the background quad prints its "texSampler" line. The radar's program and the
+// aiming marks', which the game gained later, come after all of them.
 class Renderer {
 public:
     // lightDirection points towards the sun (unit length).
@@ -68,6 +70,7 @@ public:
     ParticleEffects particles;
     BackgroundQuad background;
     RadarPass radarPass;
+    AimMarkPass aimMarkPass;
 
 private:
     glm::ivec2 windowSize{kWindowWidth, kWindowHeight};

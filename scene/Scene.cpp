@@ -1,6 +1,7 @@
 #include "scene/Scene.h"
 
 #include "game/Angles.h"
+#include "game/ShotPath.h"
 #include "platform/GlCheck.h"
 #include "render/AssetPaths.h"
 #include "scene/SeatColours.h"
@@ -14,11 +15,16 @@ namespace {
 constexpr std::size_t kDraws = 128; // pieces, bullets and tanks, with room to spare
 // The ground is drawn after everything standing on it, however near: it hides nothing.
 constexpr float kGroundDistance = 1.0e6f;
-constexpr float kDimmed = 0.3f;     // brightness behind the title and end screens
-constexpr float kHelpDimmed = 0.5f; // behind the list of controls over a match
+constexpr float kDimmed = 0.3f;           // brightness behind the title and end screens
+constexpr float kHelpDimmed = 0.5f;       // behind the list of controls over a match
+constexpr float kSeeThroughPiece = 0.35f; // opacity of a piece that hides the player's tank
 constexpr float kUndimmed = 1.0f;
 constexpr double kMinimisedWaitSeconds = 0.05; // between looks at a minimised window
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
+// The hull's marker stands on the ground this far ahead of the hull's middle, past the barrel's
+// muzzle, and points along the hull.
+constexpr float kHullMarkAhead = 3.0f;  // units
+constexpr float kHullMarkHeight = 0.1f; // units above the tank's base
 
 // Towards the sun, normalize(2, 3, 1), worked out in single precision.
 glm::vec3 sunDirection() {
@@ -89,9 +95,13 @@ Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
              const Recording* replay, RecordingWriter* recorder, const Settings& settings,
              const SettingsFile* settingsFile)
     : window(window), renderer(sunDirection(), particleSeed), sound(kSoundDir),
-      client(aiSeed, replay, recorder, settings), settingsFile(settingsFile) {
+      client(aiSeed, replay, recorder, settings), settingsFile(settingsFile),
+      radarSetting(!settings.radar) {
     window.setKeyListener(this);
     applySettings(settings);
+    if (!sound.output().hasDevice()) {
+        client.feed.add(AudioSystem::kNoDeviceLine);
+    }
     // The arena's pieces never change: their boxes and radar footprints are worked out here.
     const std::vector<ArenaPiece>& pieces = client.shownMatch().arena.pieces;
     pieceBoxes.reserve(pieces.size());
@@ -143,7 +153,12 @@ void Scene::applySettings(const Settings& settings) {
     window.setFullscreen(settings.fullscreen);
     quality = RenderQuality::of(settings.quality, settings.renderScale);
     sound.setLevels(settings.masterVolume, settings.engineVolume);
-    options.showRadar = settings.radar;
+    // Only a change of the setting itself shows or hides the radar: another setting changing
+    // (F11 switching the window) leaves it as F6 left it.
+    if (settings.radar != radarSetting) {
+        radarSetting = settings.radar;
+        options.showRadar = settings.radar;
+    }
 }
 
 void Scene::handleEvents() {
@@ -180,12 +195,21 @@ void Scene::describeWorld(float blend) {
     const Match& match = client.shownMatch();
     const SceneModels& models = renderer.models;
     const glm::vec3 eye = client.eyeAt(blend);
+    // On the title the backdrop's tanks keep their seats' colours.
+    const int own = client.showingTitle() ? GameClient::kPlayerSeat : client.localSeat();
+    const Tank& player = match.tank(own);
+    const TankPose playerPose = player.poseAt(blend);
+    const bool following = !client.showingTitle();
     const std::vector<ArenaPiece>& pieces = match.arena.pieces;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const ArenaPiece& piece = pieces[i];
         if (piece.visible) {
+            // A piece between the chase camera and the player's tank lets the tank be seen.
+            const float alpha = following && ChaseCamera::hidesTank(piece, eye, playerPose)
+                                    ? kSeeThroughPiece
+                                    : 1.0f;
             drawList.add({&models.pieceModel(piece.kind), piece.modelMatrix, &models.pieceMaterial,
-                          1.0f, distanceToPiece(eye, piece, pieceBoxes[i])});
+                          alpha, distanceToPiece(eye, piece, pieceBoxes[i])});
         }
     }
     for (const Bullet& bullet : match.state.bullets.bullets) {
@@ -196,8 +220,6 @@ void Scene::describeWorld(float blend) {
                           &models.bulletMaterial, 1.0f, glm::length(at - eye)});
         }
     }
-    // On the title the backdrop's tanks keep their seats' colours.
-    const int own = client.showingTitle() ? GameClient::kPlayerSeat : client.localSeat();
     for (int seat = 0; seat < match.seatCount(); ++seat) {
         const Tank& tank = match.tank(seat);
         if (!tank.inPlay()) {
@@ -232,6 +254,47 @@ void Scene::describeRadar(float blend) {
     }
 }
 
+namespace {
+// Window pixels of a world point seen through viewProjection; false behind the eye.
+bool project(const glm::mat4& viewProjection, glm::vec3 point, glm::ivec2 window,
+             glm::vec2& pixel) {
+    const glm::vec4 clip = viewProjection * glm::vec4(point, 1.0f);
+    if (clip.w <= 0.0f) {
+        return false;
+    }
+    pixel = (glm::vec2(clip) / clip.w + 1.0f) * 0.5f * glm::vec2(window);
+    return true;
+}
+
+// The same, and false outside the window too.
+bool onScreen(const glm::mat4& viewProjection, glm::vec3 point, glm::ivec2 window,
+              glm::vec2& pixel) {
+    return project(viewProjection, point, window, pixel) && pixel.x >= 0.0f && pixel.y >= 0.0f &&
+           pixel.x <= static_cast<float>(window.x) && pixel.y <= static_cast<float>(window.y);
+}
+} // namespace
+
+void Scene::describeAim(float blend, const glm::mat4& viewProjection, glm::ivec2 window) {
+    aimMarks = AimMarks();
+    if (!client.matchRunning()) {
+        return;
+    }
+    const Match& match = client.shownMatch();
+    const TankPose pose = match.tank(client.localSeat()).poseAt(blend);
+    aimMarks.crosshair = onScreen(viewProjection, shotEnd(match, client.localSeat(), pose), window,
+                                  aimMarks.crosshairAt);
+    const glm::vec3 forward = headingDirection(pose.heading);
+    const glm::vec3 mark =
+        pose.position + forward * kHullMarkAhead + glm::vec3(0.0f, kHullMarkHeight, 0.0f);
+    glm::vec2 beyond(0.0f);
+    aimMarks.hull = onScreen(viewProjection, mark, window, aimMarks.hullAt) &&
+                    project(viewProjection, mark + forward, window, beyond) &&
+                    glm::length(beyond - aimMarks.hullAt) > 1.0f;
+    if (aimMarks.hull) {
+        aimMarks.hullFacing = glm::normalize(beyond - aimMarks.hullAt);
+    }
+}
+
 float Scene::darken() const {
     if (!client.matchRunning()) {
         return kDimmed;
@@ -240,6 +303,7 @@ float Scene::darken() const {
 }
 
 void Scene::render(const FrameTiming& timing) {
+    window.capturePointer(client.wantsPointer());
     const glm::ivec2 size = window.framebufferSize();
     renderer.setView(size, quality);
     sound.follow(client, timing.blend);
@@ -262,20 +326,24 @@ void Scene::render(const FrameTiming& timing) {
     textOptions.padControls = window.input().padConnected();
     textOptions.window = size;
     const float aspect = static_cast<float>(size.x) / static_cast<float>(size.y);
+    const glm::mat4 view = client.view(timing.blend);
+    const glm::mat4 projection = client.projection(aspect);
+    describeAim(timing.blend, projection * view, size);
     textOptions.radar = radarShown;
     textOptions.camera = true;
-    textOptions.viewProjection = client.projection(aspect) * client.view(timing.blend);
+    textOptions.viewProjection = projection * view;
     textOptions.eye = client.eyeAt(timing.blend);
     texts.build(client, textOptions);
     const FrameContent frame{drawList,
-                             client.view(timing.blend),
-                             client.projection(aspect),
+                             view,
+                             projection,
                              darken(),
                              options.wireframe,
                              timing.seconds,
                              texts,
                              sceneBounds,
-                             radarShown ? &radar : nullptr};
+                             radarShown ? &radar : nullptr,
+                             &aimMarks};
     renderer.render(frame, frameObserver);
     if (frameObserver != nullptr) {
         frameObserver->phaseBegins(FramePhase::Present);

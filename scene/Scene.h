@@ -28,8 +28,9 @@ struct FrameTiming {
 // The whole game on screen and speaker: it loads every asset, steps the game client with the
 // window's input, turns what happened into console lines, particle bursts and sounds, and
 // draws each frame. Exactly one exists, while the window and its GL context do. It hears the
-// window's keys for the display options and the sound switch. What happens in the title's
-// backdrop only shows: its bursts, no lines and no sounds.
+// window's keys for the display options and the sound switch, and captures the pointer for mouse
+// aim while the client wants it. What happens in the title's backdrop only shows: its bursts, no
+// lines and no sounds.
 class Scene : private KeyListener {
 public:
     // The seeds make the computer opponent's choices and the particle bursts repeatable. replay
@@ -55,6 +56,9 @@ public:
     void describeWorld(float blend);
     // The radar's view of it at the same moment, turned with the camera.
     void describeRadar(float blend);
+    // The crosshair where the player's shot would land, and the hull's marker, in a window of
+    // the given size seen through viewProjection; none but in a running match.
+    void describeAim(float blend, const glm::mat4& viewProjection, glm::ivec2 window);
     // Brightness of the whole picture: dimmed behind the title and end screens, and a little
     // behind the list of controls over a match.
     float darken() const;
@@ -66,6 +70,7 @@ public:
     GameClient client;
     DrawList drawList;                      // of the last frame
     RadarContent radar;                     // of the last frame that showed it (pieces: fixed)
+    AimMarks aimMarks;                      // of the last frame
     ScreenTexts texts;                      // of the last frame
     FrameObserver* frameObserver = nullptr; // not owned
     RenderQuality quality;                  // the detail frames are drawn with
@@ -77,6 +82,7 @@ private:
     void applySettings(const Settings& settings);
 
     const SettingsFile* settingsFile;
+    bool radarSetting; // the settings' radar as last carried out: F6 switches the radar itself
     std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order
 
     void onKey(int key, KeyAction action) override;

@@ -22,22 +22,31 @@ constexpr Place kLivesLine{10, 10, 50};
 constexpr Place kEndHeadline{0, 490, 75};
 constexpr Place kResultLine{0, 440, 50};
 constexpr Place kRetryLine{0, 320, 50};
+constexpr Place kReasonLine{0, 0, 30}; // the largest a failed join's reason is drawn
 constexpr Place kQuitLine{0, 260, 50};
 // Who plays which seat, in a networked game: above the title, between the end screen's lines.
 constexpr Place kTitleSeats{0, 560, 30};
 constexpr Place kEndSeats{0, 385, 30};
 
 // The list of controls, in columns of monospace glyphs: a block centred across the window,
-// under the title's prompt, or over a match below the radar's corner. The title's last line
-// names the options screen's key; a match cannot open it.
+// under the title's prompt, or over a match under the message feed and clear of the radar. Its
+// second and third lines are the aiming scheme's. The title's last line names the options
+// screen's key; a match cannot open it.
 constexpr int kControlsSize = 20; // px, glyph height
 constexpr int kControlsStep = 24; // px between lines
 constexpr int kTitleControlsTop = 360;
-constexpr int kMatchControlsTop = 530;
+constexpr int kMatchControlsTop = 590;
+constexpr std::size_t kAimRows = 2; // the lines after the first
+constexpr const char* kKeyAimControls[kAimRows] = {
+    "Q / E       aim (keys)   SPACE      jump",
+    "left click  fire         right drag camera",
+};
+constexpr const char* kMouseAimControls[kAimRows] = {
+    "mouse       aim (mouse)  SPACE      jump",
+    "left click  fire         Q / E      turn view",
+};
 constexpr const char* kKeyControls[] = {
     "W / S       drive        A / D      turn",
-    "Q / E       turret       SPACE      jump",
-    "left click  fire         right drag camera",
     "wheel       zoom         L          end match",
     "M           sound        F1         help",
     "F2          frame rate   F3         wireframe",
@@ -63,6 +72,14 @@ constexpr int kOptionsStep = 40; // px
 constexpr Place kOptionsHelp{0, 90, 20};
 constexpr int kVisibleOptions = 10; // lines of the list shown at once
 constexpr const char* kMoreOptions = "...";
+
+// The message feed: rows at the top-left, under the frame-rate line, the newest lowest.
+constexpr Place kFeedRow{10, 710, 20};
+constexpr int kFeedStep = 24; // px between rows
+
+// A join that failed: why, in the end screen's places, the reason as large as fits.
+constexpr const char* kJoinFailedHeadline = "CANNOT JOIN";
+constexpr int kWidestReason = 1000; // px
 constexpr const char* kWidestOption = "> Rules         Duel (reload, grace) <";
 constexpr const char* kOptionsHelpLine = "arrows, wheel: choose   ENTER, click: change   ESC: back";
 
@@ -79,7 +96,7 @@ constexpr int kEndRankingSize = 20; // px
 constexpr const char* kScoreboardHeader = "  NAME              TEAM    FRAGS DEATHS   RTT";
 } // namespace
 
-void ScreenTexts::add(const char* text, int x, int y, int size, Anchor anchor) {
+void ScreenTexts::add(const char* text, int x, int y, int size, Anchor anchor, float opacity) {
     if (count < lines.size()) {
         glm::vec2 shift(0.0f);
         if (anchor == Anchor::Middle) {
@@ -89,7 +106,7 @@ void ScreenTexts::add(const char* text, int x, int y, int size, Anchor anchor) {
         }
         lines[count++] = {text, static_cast<int>(std::lround(shift.x + scale * x)),
                           static_cast<int>(std::lround(shift.y + scale * y)),
-                          static_cast<int>(std::lround(scale * size))};
+                          static_cast<int>(std::lround(scale * size)), opacity};
     }
 }
 
@@ -127,14 +144,6 @@ void ScreenTexts::addRanking(const GameClient& client, int topY, int size, bool 
     }
 }
 
-bool ScreenTexts::underRadar(glm::vec2 pixel) const {
-    // The radar's square, laid out at the top-right like the frame-rate line at the top-left.
-    const glm::vec2 centre =
-        glm::vec2(spare.x, spare.y) + scale * glm::vec2(RadarPass::kCentreX, RadarPass::kCentreY);
-    const glm::vec2 offset = glm::abs(pixel - centre);
-    return std::max(offset.x, offset.y) <= scale * RadarPass::kRadius;
-}
-
 void ScreenTexts::addNames(const GameClient& client, const TextOptions& options) {
     const Match& match = client.shownMatch();
     const float size = scale * static_cast<float>(kNameSize);
@@ -152,7 +161,7 @@ void ScreenTexts::addNames(const GameClient& client, const TextOptions& options)
             continue;
         }
         const glm::vec2 at = (glm::vec2(clip) / clip.w * 0.5f + 0.5f) * glm::vec2(options.window);
-        if (options.radar && underRadar(at)) {
+        if (options.radar && RadarPass::covers(options.window, at)) {
             continue; // the radar is drawn under the texts: no name shows through it
         }
         const char* name = client.seatName(seat);
@@ -187,20 +196,25 @@ void ScreenTexts::addBattle(const GameClient& client, const TextOptions& options
     }
 }
 
-void ScreenTexts::addControls(int topY, bool padControls, bool onTitle) {
+void ScreenTexts::addControls(int topY, bool padControls, bool onTitle, AimScheme aim) {
     const int x = (kWindowWidth - textWidth(kPadControls[1], kControlsSize)) / 2; // the longest
     int y = topY - kControlsSize;
-    for (const char* line : kKeyControls) {
+    const auto row = [&](const char* line) {
         add(line, x, y, kControlsSize);
         y -= kControlsStep;
+    };
+    row(kKeyControls[0]);
+    for (const char* line : aim == AimScheme::Mouse ? kMouseAimControls : kKeyAimControls) {
+        row(line);
     }
-    add(onTitle ? kTitleLastControls : kMatchLastControls, x, y, kControlsSize);
-    y -= kControlsStep;
+    for (std::size_t i = 1; i < std::size(kKeyControls); ++i) {
+        row(kKeyControls[i]);
+    }
+    row(onTitle ? kTitleLastControls : kMatchLastControls);
     if (padControls) {
         y -= kControlsStep / 2;
         for (const char* line : kPadControls) {
-            add(line, x, y, kControlsSize);
-            y -= kControlsStep;
+            row(line);
         }
     }
 }
@@ -251,8 +265,19 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
         add(frameRateLine, kFrameRateLine.x, kFrameRateLine.y, kFrameRateLine.size,
             Anchor::TopLeft);
     }
+    for (std::size_t row = 0; row < client.feed.size(); ++row) {
+        add(client.feed.text(row), kFeedRow.x, kFeedRow.y - static_cast<int>(row) * kFeedStep,
+            kFeedRow.size, Anchor::TopLeft, client.feed.opacity(row));
+    }
     if (client.menu.open) {
         addOptions(client.menu, client.settings);
+    } else if (client.joinFailed()) {
+        addCentred(kJoinFailedHeadline, kEndHeadline.y, kEndHeadline.size);
+        const int reasonWidth = std::max(textWidth(client.joinFailure, 1), 1);
+        addCentred(client.joinFailure, kResultLine.y,
+                   std::min(kReasonLine.size, kWidestReason / reasonWidth));
+        addCentred("Press ESC to quit!", kRetryLine.y, kRetryLine.size);
+        addCentred("Press ENTER to play the computer", kQuitLine.y, kReasonLine.size);
     } else if (client.showingTitle()) {
         if (*client.seatsLine() != '\0') {
             addCentred(client.seatsLine(), kTitleSeats.y, kTitleSeats.size);
@@ -260,7 +285,7 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
         add("BRAKKEL", kTitle.x, kTitle.y, kTitle.size);
         add("Press ENTER to start!", kPressEnterToStart.x, kPressEnterToStart.y,
             kPressEnterToStart.size);
-        addControls(kTitleControlsTop, options.padControls, true);
+        addControls(kTitleControlsTop, options.padControls, true, client.settings.aim);
     } else if (!client.matchRunning()) {
         addCentred(client.headline(), kEndHeadline.y, kEndHeadline.size);
         addCentred(client.resultLine(), kResultLine.y, kResultLine.size);
@@ -275,7 +300,7 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
     } else if (client.shownMatch().state.mode == Mode::Battle) {
         addBattle(client, options);
         if (options.help) {
-            addControls(kMatchControlsTop, options.padControls, false);
+            addControls(kMatchControlsTop, options.padControls, false, client.settings.aim);
         }
     } else {
         const Match& match = client.shownMatch();
@@ -285,7 +310,7 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
                       match.tank(own).lives, match.tank(match.nearestEnemy(own)).lives);
         add(livesLine, kLivesLine.x, kLivesLine.y, kLivesLine.size, Anchor::BottomLeft);
         if (options.help) {
-            addControls(kMatchControlsTop, options.padControls, false);
+            addControls(kMatchControlsTop, options.padControls, false, client.settings.aim);
         }
     }
 }

@@ -9,12 +9,13 @@
 #include <cstddef>
 
 // One line of on-screen text: its first character's bottom-left corner in window pixels
-// (y upwards) and its height in pixels.
+// (y upwards), its height in pixels and how opaque it is drawn.
 struct TextLine {
     const char* text = "";
     int x = 0;
     int y = 0;
     int size = 0;
+    float opacity = 1.0f;
 };
 
 // What a frame's texts show besides each screen's own lines.
@@ -32,17 +33,17 @@ struct TextOptions {
     glm::vec3 eye{0.0f};
 };
 
-// The lines a frame shows: the frame-rate line when asked for, and the screen's own: the title,
-// its prompt and the list of controls under it, or the options screen opened from it; the lives
-// while playing a duel, or a battle's frags and time left with the names over the tanks in
-// sight, the scoreboard while TAB is held, and the list of controls when asked for; the end
-// screen's headline, result and prompts, centred, and a battle's ranking. Built every frame
-// into storage of its own, without allocating.
+// The lines a frame shows: the frame-rate line when asked for, the message feed's rows, and the
+// screen's own: the title, its prompt and the list of controls under it, or the options screen;
+// the lives while playing a duel, or a battle's frags and time left with the names over the
+// tanks in sight, the scoreboard while TAB is held, and the list of controls when asked for;
+// the end screen's headline, result and prompts, centred, and a battle's ranking; or why a join
+// failed. Built every frame into storage of its own, without allocating.
 //
 // The lines are laid out for a window of the size the game opens at. In another window they
 // scale with it, as far as it holds the whole layout (with its height, unless it is narrower
-// than the layout): the frame-rate line keeps to the top-left corner, the lives line to the
-// bottom-left, everything else to the middle.
+// than the layout): the frame-rate line and the feed keep to the top-left corner, the lives line
+// to the bottom-left, everything else to the middle.
 class ScreenTexts {
 public:
     static constexpr std::size_t kMaxLines = 48;
@@ -55,7 +56,8 @@ public:
 private:
     enum class Anchor { TopLeft, BottomLeft, Middle };
     // Adds a line laid out at (x, y) and size for the window the game opens at.
-    void add(const char* text, int x, int y, int size, Anchor anchor = Anchor::Middle);
+    void add(const char* text, int x, int y, int size, Anchor anchor = Anchor::Middle,
+             float opacity = 1.0f);
     // Adds a line centred across the window.
     void addCentred(const char* text, int y, int size);
     // Adds a line placed in window pixels, not laid out.
@@ -64,13 +66,11 @@ private:
     // other tanks the player could see, and the scoreboard when asked for.
     void addBattle(const GameClient& client, const TextOptions& options);
     void addNames(const GameClient& client, const TextOptions& options);
-    // Whether a window pixel lies in the radar's square.
-    bool underRadar(glm::vec2 pixel) const;
     // The seats ranked, the first line's cells topY pixels above the window's bottom.
     void addRanking(const GameClient& client, int topY, int size, bool header);
-    // The list of controls, its first line's cells topY pixels above the window's bottom; the
-    // title's names the options screen's key.
-    void addControls(int topY, bool padControls, bool onTitle);
+    // The list of controls for the aiming scheme, its first line's cells topY pixels above the
+    // window's bottom; the title's names the options screen's key.
+    void addControls(int topY, bool padControls, bool onTitle, AimScheme aim);
     // The options screen, in place of the title's lines.
     void addOptions(const OptionsMenu& menu, const Settings& settings);
 

@@ -59,7 +59,19 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
     tick();
     EXPECT_EQ(client.settings.renderScale, 90);
     EXPECT_TRUE(client.takeSettingsChange());
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 3; ++i) {
+        tap(input, keys::kDown);
+        tick();
+    }
+    // The aiming scheme: the mouse, and the camera turns by itself from then on.
+    EXPECT_EQ(client.menu.selected, OptionsMenu::kAim);
+    EXPECT_FALSE(client.camera.freeLook);
+    tap(input, keys::kRight);
+    tick();
+    EXPECT_EQ(client.settings.aim, AimScheme::Mouse);
+    EXPECT_TRUE(client.camera.freeLook);
+    EXPECT_TRUE(client.takeSettingsChange());
+    for (int i = 0; i < 4; ++i) {
         tap(input, keys::kDown);
         tick();
     }
@@ -72,7 +84,7 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
         << "ENTER on the options screen starts no match";
 
     // The pad: up to the quality preset, which brings its own scale; B leaves.
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         padTap(pad::kDpadUp);
     }
     EXPECT_EQ(client.menu.selected, OptionsMenu::kQuality);
@@ -89,7 +101,7 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
 
     // The mouse: the wheel moves down to the mouse's sensitivity, a click raises it, a right
     // click lowers it twice; the range holds at its ends.
-    input.scroll(-4.0);
+    input.scroll(-5.0);
     tick();
     EXPECT_EQ(client.menu.selected, OptionsMenu::kMouseSensitivity);
     input.buttonEvent(buttons::kLeft, KeyAction::Press);
@@ -202,6 +214,107 @@ TEST_F(OptionsTest, ABattleIsSetUpOnTheOptionsScreenAndTheNameIsTyped) {
     EXPECT_EQ(client.shownMatch().seatCount(), 8);
 }
 
+// ESC on the options screen leaves the screen and nothing more, however it comes: pressed and
+// released between two reads of the input, held over many ticks, or pressed twice before one.
+TEST_F(OptionsTest, EscOnTheOptionsScreenNeverQuits) {
+    const auto open = [&] {
+        tap(input, keys::kO);
+        tick();
+        ASSERT_TRUE(client.menu.open);
+    };
+    open();
+    tap(input, keys::kEscape); // press and release within one poll
+    for (int i = 0; i < 30; ++i) {
+        tick();
+        ASSERT_FALSE(client.quitRequested()) << i;
+    }
+    EXPECT_FALSE(client.menu.open);
+
+    open();
+    input.keyEvent(keys::kEscape, KeyAction::Press); // held for half a second
+    for (int i = 0; i < 30; ++i) {
+        tick();
+        ASSERT_FALSE(client.quitRequested()) << i;
+    }
+    input.keyEvent(keys::kEscape, KeyAction::Release);
+    tick();
+    EXPECT_FALSE(client.menu.open);
+    EXPECT_FALSE(client.quitRequested());
+
+    // Two presses before one read: the options screen takes both.
+    open();
+    tap(input, keys::kEscape);
+    tap(input, keys::kEscape);
+    tick();
+    EXPECT_FALSE(client.menu.open);
+    tick();
+    EXPECT_FALSE(client.quitRequested());
+
+    // O and keys for the screen before one read: the screen takes them.
+    tap(input, keys::kO);
+    tap(input, keys::kDown);
+    tap(input, keys::kRight);
+    tick();
+    EXPECT_TRUE(client.menu.open);
+    EXPECT_EQ(client.menu.selected, 1);
+    EXPECT_EQ(client.settings.quality, QualityPreset::Balanced);
+    tap(input, keys::kEscape);
+    tick();
+
+    // O and ESC before one read, on the title: the options open and close, and that is all.
+    tap(input, keys::kO);
+    tap(input, keys::kEscape);
+    tick();
+    tick();
+    EXPECT_FALSE(client.menu.open);
+    EXPECT_FALSE(client.quitRequested());
+    open();
+    tap(input, keys::kEscape);
+    tick();
+    EXPECT_FALSE(client.menu.open);
+    EXPECT_FALSE(client.quitRequested());
+
+    // O held over the steps of a slow frame closes the screen once and leaves it closed.
+    open();
+    input.keyEvent(keys::kO, KeyAction::Press);
+    for (int i = 0; i < 4; ++i) {
+        tick();
+        EXPECT_FALSE(client.menu.open) << i;
+    }
+    input.keyEvent(keys::kO, KeyAction::Release);
+    tick();
+    EXPECT_FALSE(client.menu.open);
+}
+
+// The end screen opens the options too; ESC comes back to it, and only a second ESC quits.
+TEST_F(OptionsTest, OOnTheEndScreenOpensTheOptionsAndEscComesBack) {
+    tap(input, keys::kEnter);
+    tick();
+    tap(input, keys::kO);
+    tick();
+    EXPECT_FALSE(client.menu.open) << "not over a running match";
+    tap(input, keys::kL);
+    tick();
+    ASSERT_TRUE((client.flow->phase() == Phase::Ended));
+    const char* const result = client.resultLine();
+    tap(input, keys::kO);
+    tick();
+    ASSERT_TRUE(client.menu.open);
+    tap(input, keys::kEnter); // changes the window setting, starts nothing
+    tick();
+    EXPECT_TRUE((client.flow->phase() == Phase::Ended));
+    tap(input, keys::kEscape);
+    tick();
+    EXPECT_FALSE(client.menu.open);
+    EXPECT_FALSE(client.quitRequested());
+    EXPECT_TRUE((client.flow->phase() == Phase::Ended)) << "back on the end screen";
+    EXPECT_STREQ(client.resultLine(), result);
+    EXPECT_FALSE(client.matchRunning());
+    tap(input, keys::kEscape);
+    tick();
+    EXPECT_TRUE(client.quitRequested());
+}
+
 TEST(SettingsFileTest, KeptWholeAndReadBack) {
     TempDir dir;
     const SettingsFile file(dir.path() + "/brakkel/settings.toml");
@@ -215,6 +328,7 @@ TEST(SettingsFileTest, KeptWholeAndReadBack) {
     chosen.renderScale = 55;
     chosen.masterVolume = 0;
     chosen.engineVolume = 40;
+    chosen.aim = AimScheme::Mouse;
     chosen.mouseSensitivity = 400;
     chosen.invertPitch = true;
     chosen.radar = false;
@@ -243,6 +357,20 @@ TEST(SettingsFileTest, KeptWholeAndReadBack) {
     setenv("HOME", homeBefore.c_str(), 1);
 }
 
+TEST(SettingsFileTest, AnAimingSchemeNotKnownIsNamedAndTheKeysAimInstead) {
+    TempDir dir;
+    const SettingsFile file(dir.path() + "/settings.toml");
+    std::ofstream(file.path()) << "aim = \"joystick\"\nradar = false\n";
+    std::ostringstream said;
+    const Settings read = file.load(said);
+    EXPECT_EQ(read.aim, AimScheme::Keys);
+    EXPECT_FALSE(read.radar) << "the other entries are taken";
+    EXPECT_EQ(said.str(), "Settings: " + file.path() +
+                              ": aim must be one of \"keys\", \"mouse\"; using \"keys\"\n");
+    std::ofstream(file.path()) << "aim = \"mouse\"\n";
+    EXPECT_EQ(file.load(said).aim, AimScheme::Mouse);
+}
+
 // Random bytes, and random entries of every key with values of every kind: never a crash,
 // never a value out of its range, and never more lines than entries.
 TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
@@ -254,7 +382,7 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         "fullscreen", "quality", "render_scale", "master_volume",     "engine_volume",
         "rules",      "radar",   "invert_pitch", "mouse_sensitivity", "unknown_key",
         "mode",       "tanks",   "teams",        "frag_limit",        "time_limit",
-        "name"};
+        "name",       "aim"};
     const char* values[] = {"true",        "false",
                             "0",           "50",
                             "100",         "-3",
@@ -266,9 +394,9 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
                             "nan",         "\"battle\"",
                             "8",           "9",
                             "\"Ada\"",     "\"\\u00e9t\u00e9\"",
-                            "\"   \"",     "\"seventeen chars!!\""};
-    constexpr std::size_t kKeys = sizeof keys / sizeof keys[0];
-    constexpr std::size_t kValues = sizeof values / sizeof values[0];
+                            "\"   \"",     "\"seventeen chars!!\"",
+                            "\"mouse\"",   "\"keys\"",
+                            "\"Mouse\""};
     for (int round = 0; round < 300; ++round) {
         std::string text;
         int entries = 0;
@@ -280,8 +408,8 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         } else {
             const int count = 1 + static_cast<int>(random() % 6);
             for (int i = 0; i < count; ++i) {
-                text +=
-                    std::string(keys[random() % kKeys]) + " = " + values[random() % kValues] + "\n";
+                text += std::string(keys[random() % std::size(keys)]) + " = " +
+                        values[random() % std::size(values)] + "\n";
                 ++entries;
             }
         }

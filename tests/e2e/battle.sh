@@ -12,7 +12,7 @@ file="$XDG_CONFIG_HOME/brakkel/settings.toml"
 radar_pixel() {
   awk -v x="$1" -v z="$2" 'BEGIN {
     scale = 92 / (20.3 * sqrt(2))
-    printf "%d %d\n", 908 + scale * (x - 10), 768 - (652 - scale * (z + 10)) }'
+    printf "%d %d\n", 908 + scale * (x - 10), 768 - (176 - scale * (z + 10)) }'
 }
 shows() {
   convert "$1" -format "%[fx:round(255*p{$2,$3}.r)] %[fx:round(255*p{$2,$3}.g)] %[fx:round(255*p{$2,$3}.b)]" info: |
@@ -39,8 +39,9 @@ for attempt in 1 2 3; do
   game_start "$1" "$2/battle"
   sleep 1
   if [ "$attempt" -eq 1 ]; then
-    # Mode is the tenth line: Battle; the tanks up from 4 to 8; O leaves the screen.
-    menu_keys o Down Down Down Down Down Down Down Down Down Right Down Right Right Right Right o
+    # Mode is the eleventh line: Battle; the tanks up from 4 to 8; O leaves the screen.
+    menu_keys o Down Down Down Down Down Down Down Down Down Down Right Down Right Right Right \
+      Right o
   fi
   game_key Return
   shown=$(game_shot radar)

@@ -8,11 +8,11 @@ source "$(dirname "$0")/lib.bash"
 game_start "$1" "$2/help"
 
 # The list's block in the 1024 x 768 window, top-left origin: lines 20 px high, 24 px apart,
-# 768 px wide from x 128; the first line's top at 408 on the title and at 238 over a match.
+# 768 px wide from x 128; the first line's top at 408 on the title and at 178 over a match.
 line_count=9
 line_geometry() { echo "768x20+128+$(($1 + 24 * $2))"; }
 title_top=408
-match_top=238
+match_top=178
 
 # line_shares SHOT TOP: the share of near-white pixels of each line band, space-separated.
 line_shares() {

@@ -8,12 +8,12 @@ source "$(dirname "$0")/lib.bash"
 
 # radar_pixel X Z: the screenshot column and row where the world point (X, Z) lands while the
 # camera looks along -z (up on the radar is -z, right is +x). The radar's centre is at
-# (908, 652) window pixels from the bottom-left; the arena seen from above, x from -10.3 to
+# (908, 176) window pixels from the bottom-left; the arena seen from above, x from -10.3 to
 # 30.3 and z from -30.3 to 10.3, fills its circle of 92 px radius.
 radar_pixel() {
   awk -v x="$1" -v z="$2" 'BEGIN {
     scale = 92 / (20.3 * sqrt(2))
-    printf "%d %d\n", 908 + scale * (x - 10), 768 - (652 - scale * (z + 10)) }'
+    printf "%d %d\n", 908 + scale * (x - 10), 768 - (176 - scale * (z + 10)) }'
 }
 
 # shows FILE COLUMN ROW R G B: the pixel holds the colour, give or take rounding.
@@ -64,8 +64,8 @@ expect_shows "$shown" "$px" $((py - 6)) "${player[@]}" "the player's kite points
 expect_shows "$shown" "$cx" "$cy" "${computer[@]}" "the computer's mark"
 expect_shows "$shown" "$cx" $((cy + 6)) "${computer[@]}" "the computer's kite points down"
 # Turned half round, or mirrored left to right, the marks would lie here.
-expect_not_shows "$shown" $((1816 - px)) $((2 * 116 - py)) "${player[@]}" "player half turned"
-expect_not_shows "$shown" $((1816 - cx)) $((2 * 116 - cy)) "${computer[@]}" "computer half turned"
+expect_not_shows "$shown" $((1816 - px)) $((2 * 592 - py)) "${player[@]}" "player half turned"
+expect_not_shows "$shown" $((1816 - cx)) $((2 * 592 - cy)) "${computer[@]}" "computer half turned"
 expect_not_shows "$shown" $((1816 - px)) "$py" "${player[@]}" "player mirrored"
 expect_not_shows "$shown" $((1816 - cx)) "$cy" "${computer[@]}" "computer mirrored"
 
@@ -73,7 +73,7 @@ expect_not_shows "$shown" $((1816 - cx)) "$cy" "${computer[@]}" "computer mirror
 # backdrop no longer darkening it.
 expect_not_shows "$hidden" "$px" "$py" "${player[@]}" "hidden player's mark"
 expect_not_shows "$hidden" "$cx" "$cy" "${computer[@]}" "hidden computer's mark"
-changed=$(convert "$shown" "$hidden" -crop 200x200+808+16 +repage -compose difference -composite \
+changed=$(convert "$shown" "$hidden" -crop 200x200+808+492 +repage -compose difference -composite \
   -colorspace Gray -threshold 8% -format '%[fx:mean]' info:)
 echo "radar square: share changed by hiding the radar $changed"
 expect_greater "$changed" 0.4 "pixels of the radar's square changed by hiding it"

@@ -31,7 +31,7 @@ grep -q '^master_volume = 90 ' "$file" || fail "the volume not kept"
 game_start "$1" "$2/settings_second"
 sleep 1
 [ "$(geometry)" = "$screen" ] || fail "the second run is $(geometry), not fullscreen"
-menu_keys o Down Down Down Down Down Down Down Right Escape Escape # the radar, eighth
+menu_keys o Down Down Down Down Down Down Down Down Right Escape Escape # the radar, ninth
 game_wait_exit
 expect_status 0
 grep -qx 'radar = false' "$file" || fail "the radar's change not kept"

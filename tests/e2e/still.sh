@@ -21,7 +21,7 @@ expect_still() {
   echo "$1: six screenshots alike"
 }
 
-sleep 2
+sleep 8 # the start-up's messages (no sound device here) have faded by then
 game_key Return
 sleep 1
 xdotool keydown --window "$window_id" w a

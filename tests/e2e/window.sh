@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real game's window: resized to 1600 x 900 the scene fills it, every text stays inside and
-# the radar keeps to the top-right corner; F11 makes it cover the whole X screen and F11 again
-# brings back 1600 x 900; a resize to 1 x 1 and back raises no GL error.
+# the radar keeps to the bottom-right corner, above the lives; F11 makes it cover the whole X
+# screen and F11 again brings back 1600 x 900; a resize to 1 x 1 and back raises no GL error.
 set -u
 source "$(dirname "$0")/lib.bash"
 game_start "$1" "$2/window"
@@ -27,13 +27,14 @@ done
 # No glyph stroke at the left or right edge, top to bottom.
 expect_greater 0.0001 "$(bright_share "$shot" 4x900+0+0)" "text at the left edge"
 expect_greater 0.0001 "$(bright_share "$shot" 4x900+1596+0)" "text at the right edge"
-# The radar, scaled by 900/768 and kept to the top-right corner: the player's light-blue kite
-# is inside its square there, and nothing of that colour in the same square at the top-left.
-radar=234x234+1347+19
+# The radar, scaled by 900/768 and kept to the bottom-right corner: the player's light-blue kite
+# is inside its square there (its bottom 76 layout pixels above the window's), and nothing of
+# that colour in the same square at the top-right, where it used to be.
+radar=234x234+1347+577
 kite=$(colour_pixels "$shot" $radar 'rgb(64,204,255)')
-echo "radar: $kite light-blue pixels in the top-right square"
+echo "radar: $kite light-blue pixels in the bottom-right square"
 expect_greater "$kite" 10 "the player's kite on the radar in the corner"
-expect_greater 3 "$(colour_pixels "$shot" 234x234+19+19 'rgb(64,204,255)')" "a radar at the top-left"
+expect_greater 3 "$(colour_pixels "$shot" 234x234+1347+19 'rgb(64,204,255)')" "a radar at the top-right"
 
 game_key F11
 sleep 1.5

@@ -129,25 +129,4 @@ TEST_F(ArenaTest, PiecesOfAMissingModelAreZeroSizedAtTheirPlace) {
     EXPECT_FLOAT_EQ(wall.top, 2.0f);
 }
 
-// What stands between the camera and the tank it looks at.
-TEST_F(ArenaTest, ObstaclesAreVisiblePiecesTheLineOfSightPassesBelowTheTopOf) {
-    arena.build(); // with the test box a unit tall: ring walls 5 high, the low wall 2.2
-    // From inside area 1 out through the +Z ring wall (z 9.7 to 10.3), low: blocked there.
-    const float wall = arena.firstObstacle(glm::vec3(0, 1, 5), glm::vec3(0, 2, 15));
-    EXPECT_NEAR(wall, 0.47f, 1e-3f);
-    // High over the low wall into area 2: nothing in the way.
-    EXPECT_EQ(arena.firstObstacle(glm::vec3(5, 1, 5), glm::vec3(15, 4, 5)), 1.0f);
-    // Low into the low wall at x 9.7.
-    EXPECT_NEAR(arena.firstObstacle(glm::vec3(5, 1, 5), glm::vec3(15, 1, 5)), 0.47f, 1e-3f);
-    // A piece the line starts inside of (the block the tank stands on) does not count.
-    EXPECT_EQ(arena.firstObstacle(glm::vec3(0, 3.1f, 0), glm::vec3(0, 6, 1)), 1.0f);
-}
-
-TEST_F(ArenaTest, GroundEdgeIsWhereTheLineLeavesTheSlabs) {
-    arena.build();
-    EXPECT_EQ(arena.groundEdge(glm::vec3(0, 1, 5), glm::vec3(0, 5, 9)), 1.0f);
-    EXPECT_EQ(arena.groundEdge(glm::vec3(5, 1, 5), glm::vec3(25, 5, 5)), 1.0f); // onto slab 2
-    EXPECT_NEAR(arena.groundEdge(glm::vec3(0, 1, 5), glm::vec3(0, 5, 15)), 0.5f, 1e-4f);
-}
-
 } // namespace

@@ -61,4 +61,26 @@ TEST(InputStateTest, WheelAddsUpToWholeNotchesAndCursorIsKept) {
     EXPECT_EQ(input.cursor(), glm::ivec2(500, 400));
 }
 
+// Mouse aim reads the captured pointer's moves: only while captured, from the first position
+// reported after the capture, each taken once.
+TEST(InputStateTest, TheCapturedPointersMovesAddUpAndATakeClearsThem) {
+    InputState input;
+    input.moveCursor({100, 100});
+    input.moveCursor({300, 100});
+    EXPECT_EQ(input.takePointerMotion(), glm::vec2(0.0f)) << "not captured: no look";
+    input.capturePointer(true);
+    input.moveCursor({5000, -40}); // where the window system puts a captured pointer
+    EXPECT_EQ(input.takePointerMotion(), glm::vec2(0.0f)) << "the jump of the capture";
+    input.moveCursor({5012, -40});
+    input.moveCursor({5020, -37});
+    EXPECT_EQ(input.takePointerMotion(), glm::vec2(20.0f, 3.0f));
+    EXPECT_EQ(input.takePointerMotion(), glm::vec2(0.0f));
+    input.moveCursor({5010, -37});
+    input.capturePointer(false); // let go: what had not been taken goes too
+    EXPECT_EQ(input.takePointerMotion(), glm::vec2(0.0f));
+    input.moveCursor({200, 200});
+    EXPECT_EQ(input.takePointerMotion(), glm::vec2(0.0f));
+    EXPECT_EQ(input.cursor(), glm::ivec2(200, 200));
+}
+
 } // namespace

@@ -30,17 +30,19 @@ TEST_F(SceneTest, LightMatricesCentreTheAimPoint) {
 }
 
 // The first placement of a match would hang the eye outside the arena's +Z wall; it comes in
-// over the edge of the ground along the line to the tank, and looks at the tank.
+// along the line to the tank, to stand the clearance in front of the wall's face (z 9.7),
+// inside the arena rather than over the wall, and looks at the tank.
 TEST_F(SceneTest, FirstPlacementStaysInsideTheArena) {
     tap(keys::kEnter);
     step();
     const ChaseCamera& camera = scene->client.camera;
     expectVec3(camera.target, glm::vec3(0.0f, 1.05f, 5.0f));
-    // Unhindered the eye would be at (0, 5.05, 13.660254); the ground ends at z = 10.
+    // Unhindered the eye would be at (0, 5.05, 13.660254).
     const glm::vec3 unhindered(0.0f, 5.05f, 13.660254f);
     const glm::vec3 along = glm::normalize(unhindered - camera.target);
     expectVec3(glm::normalize(camera.eye - camera.target), along, 1e-4f);
-    EXPECT_NEAR(camera.eye.z, 10.0f - 0.3f * along.z, 0.01f);
+    EXPECT_NEAR(camera.eye.z, 9.7f - CameraSpace::kClearance, 2e-3f); // a hair in front
+    EXPECT_LT(camera.eye.z, 9.7f - CameraSpace::kClearance);
     EXPECT_EQ(camera.playerOpacity(), 1.0f);
 }
 

@@ -174,6 +174,26 @@ TEST_F(SceneTest, OptionKeysPrintTheirLinesOnRelease) {
     frame();
 }
 
+// F11 changes a setting that lasts, and the scene carries the settings out again: the radar
+// F6 hid stays hidden, and one F6 showed stays shown.
+TEST_F(SceneTest, F11KeepsTheRadarAsF6LeftIt) {
+    tap(keys::kEnter);
+    frame();
+    for (const bool shown : {false, true}) {
+        tap(keys::kF6);
+        ASSERT_EQ(scene->options.showRadar, shown);
+        tap(keys::kF11);
+        frame();
+        EXPECT_TRUE(scene->client.settings.fullscreen);
+        EXPECT_EQ(scene->options.showRadar, shown) << "fullscreen";
+        tap(keys::kF11);
+        frame();
+        EXPECT_FALSE(scene->client.settings.fullscreen);
+        EXPECT_EQ(scene->options.showRadar, shown) << "back in the window";
+    }
+    EXPECT_TRUE(scene->client.settings.radar) << "F6 does not change the setting";
+}
+
 TEST_F(SceneTest, TextureOptionsApplyToTheFiveSceneTexturesOnly) {
     const GLuint other = scene->renderer.models.arenaWallTexture.name();
     tap(keys::kF4);

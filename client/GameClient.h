@@ -154,7 +154,7 @@ private:
     bool showScores = false;
     Scoreboard ranking;
     char result[GameEvent::kTextBytes] = {}; // the last battle decided: who won
-    bool following = false; // the camera followed a running match at the last tick
+    bool following = false;                  // the camera followed a running match at the last tick
     int status = 0;
     char seats[96] = {};
     std::unique_ptr<FeedStream> networkConsole; // what the network game writes its lines to

@@ -30,12 +30,12 @@ struct PlayerInput {
     float turret = 0.0f;     // the turret alone, counter-clockwise positive
     float cameraTilt = 0.0f; // camera pitch, higher above the tank positive
     bool jump = false;
-    bool fire = false;     // the trigger is pulled; one shot per pull
-    bool start = false;    // start the match, or a new one after the end screen
-    bool endMatch = false; // end the running match at once
-    bool quit = false;     // leave the game (the pad's BACK held)
-    bool escape = false;   // ESC pressed since the last step: leave the menu shown, else the game
-    bool options = false;  // open the options screen (O, the pad's Y)
+    bool fire = false;       // the trigger is pulled; one shot per pull
+    bool start = false;      // start the match, or a new one after the end screen
+    bool endMatch = false;   // end the running match at once
+    bool quit = false;       // leave the game (the pad's BACK held)
+    bool escape = false;     // ESC pressed since the last step: leave the menu shown, else the game
+    bool options = false;    // open the options screen (O, the pad's Y)
     bool scoreboard = false; // TAB held: the scoreboard over a battle
     MenuInput menu;
     int wheel = 0;        // accumulated camera zoom notches (forward brings the camera closer)

@@ -5,8 +5,8 @@
 bool Settings::operator==(const Settings& other) const {
     const auto fields = [](const Settings& s) {
         return std::tie(s.fullscreen, s.quality, s.renderScale, s.masterVolume, s.engineVolume,
-                        s.aim, s.mouseSensitivity, s.invertPitch, s.radar, s.rules, s.mode,
-                        s.tanks, s.teams, s.fragLimit, s.timeLimitSeconds, s.name);
+                        s.aim, s.mouseSensitivity, s.invertPitch, s.radar, s.rules, s.mode, s.tanks,
+                        s.teams, s.fragLimit, s.timeLimitSeconds, s.name);
     };
     return fields(*this) == fields(other);
 }

@@ -27,9 +27,9 @@ struct Settings {
     int masterVolume = 100; // percent
     int engineVolume = 100; // percent: the engines against the effects, 100 as designed
     AimScheme aim = AimScheme::Keys;
-    int mouseSensitivity = 100; // percent of the camera's turn per pixel the mouse moves
-    bool invertPitch = false;   // dragging down lowers the camera instead of raising it
-    bool radar = true;          // the radar shows from the start
+    int mouseSensitivity = 100;   // percent of the camera's turn per pixel the mouse moves
+    bool invertPitch = false;     // dragging down lowers the camera instead of raising it
+    bool radar = true;            // the radar shows from the start
     Rules rules = Rules::Classic; // a duel's
     Mode mode = Mode::Duel;
     int tanks = 4; // a battle's, MatchSetup::kMinSeats to kMaxSeats

@@ -135,8 +135,9 @@ void GameClient::follow(const PlayerInput& player) {
     camera.place(match.tank(localSeat()), match.arena);
 }
 
-void GameClient::join(const NetworkOptions& options, std::ostream& console) {
-    network = std::make_unique<NetworkGame>(options, console);
+void GameClient::join(const NetworkOptions& options, std::ostream& console, std::ostream& errors) {
+    network = std::make_unique<NetworkGame>(options, console, errors);
+    notice = "";
     describeSeats();
 }
 
@@ -144,6 +145,7 @@ void GameClient::networkTick(const PlayerInput& player) {
     network->tick(player, menu.open, events);
     if (network->over()) {
         // On its own again: the title, and a match against the computer after it.
+        notice = network->seatLost() ? ClientConnection::kSeatLostLine : "";
         network.reset();
         flow.backToTitle();
         camera.settle();
@@ -167,11 +169,15 @@ void GameClient::describeSeats() {
                                                           : "the computer",
                       who == protocol::Occupant::You && network->ready() ? " (ready)" : "");
     }
-    if (!network->joined()) {
+    if (network->reconnecting()) {
+        std::snprintf(seats, sizeof seats, "Reconnecting...");
+    } else if (!network->joined()) {
         std::snprintf(seats, sizeof seats, "Connecting...");
-        return;
+    } else if (network->phase() == protocol::Phase::Playing) {
+        seats[0] = '\0';
+    } else {
+        std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", names[0], names[1]);
     }
-    std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", names[0], names[1]);
 }
 
 bool GameClient::showingTitle() const {

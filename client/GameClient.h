@@ -14,6 +14,8 @@
 
 #include <glm/glm.hpp>
 
+#include <iostream>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -38,8 +40,10 @@ public:
     GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
                const Settings& settings = Settings());
 
-    // Plays on the server options name from now on; its lines go to console.
-    void join(const NetworkOptions& options, std::ostream& console);
+    // Plays on the server options name from now on; its lines go to console, its faults to
+    // errors.
+    void join(const NetworkOptions& options, std::ostream& console,
+              std::ostream& errors = std::cerr);
     bool networked() const { return network != nullptr; }
     // One tick with the input the window gathered.
     void tick(InputState& input);
@@ -69,8 +73,9 @@ public:
     // The end screen's headline ("YOU WON!", "GAME OVER", "DRAW") and the line under it.
     const char* headline() const;
     const char* resultLine() const;
-    // Who plays which seat, for the title and end screens of a networked game; "" otherwise.
-    const char* seatsLine() const { return network ? seats : ""; }
+    // Who plays which seat, for the title and end screens of a networked game, or that the link
+    // is being mended, in a match too; after a networked game whose seat was lost, that it was.
+    const char* seatsLine() const { return network ? seats : notice; }
     // The round trip to the server in milliseconds, or −1 without one.
     int roundTripMs() const { return network ? static_cast<int>(network->roundTripMs()) : -1; }
     glm::vec3 eyeAt(float blend) const;
@@ -115,4 +120,5 @@ private:
     bool settingsChanged = false;
     int status = 0;
     char seats[96] = {};
+    const char* notice = "";
 };

@@ -1,5 +1,7 @@
 #include "net/Server.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,47 +15,86 @@ std::string seatName(int seat) {
     return std::to_string(seat + 1);
 }
 
-protocol::TankView viewOf(const Tank& tank) {
-    protocol::TankView view;
-    view.pose = tank.pose();
-    view.lives = static_cast<std::int8_t>(std::clamp(tank.lives, -128, 127));
-    view.graceTicks = static_cast<std::uint8_t>(std::clamp(tank.graceTicks, 0, 255));
-    view.speed = tank.speed;
-    return view;
+ServerGate::Limits gateLimits() {
+    ServerGate::Limits limits;
+    limits.messagesPerSecond = Server::kMessagesPerSecond;
+    return limits;
+}
+
+bool sameToken(const protocol::Token& a, const protocol::Token& b) {
+    return sodium_memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// Commands ENet holds for a peer, not yet handed over.
+std::size_t queuedCommands(ENetPeer& peer) {
+    std::size_t queued = enet_list_size(&peer.dispatchedCommands);
+    for (std::size_t channel = 0; peer.channels != nullptr && channel < peer.channelCount;
+         ++channel) {
+        queued += enet_list_size(&peer.channels[channel].incomingReliableCommands) +
+                  enet_list_size(&peer.channels[channel].incomingUnreliableCommands);
+    }
+    return queued;
 }
 
 } // namespace
 
 Server::Server(const ServerOptions& chosen, std::ostream& console)
-    : options(chosen), console(console), host(NetHost::listening(chosen.port, kPeers)),
-      game(chosen.seed, {Driver::Computer, Driver::Computer}),
-      started(std::chrono::steady_clock::now()) {
+    : options(chosen), console(console),
+      gate(chosen.peers, gateLimits(), std::chrono::steady_clock::now()),
+      host(NetHost::listening(chosen.port, chosen.peers)), peerSweep(chosen.peers),
+      visitors(chosen.peers), game(chosen.seed, {Driver::Computer, Driver::Computer}) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
     received.commands.reserve(protocol::kMaxCommandsPerDatagram);
-    seatHolder.fill(-1);
+    bytes.reserve(SealedLink::kLargestMessage);
     game.state.rules = options.rules;
     if (!host.ok()) {
         error = kListenError + std::to_string(options.port);
         return;
     }
+    host.guard(gate);
+    if (!handshake::ready()) {
+        error = "Cannot start the cryptography library";
+        return;
+    }
     if (!options.password.empty()) {
         salt = handshake::freshSalt();
-        key = handshake::ready() ? handshake::keyOf(options.password, salt) : std::nullopt;
+        key = handshake::keyOf(options.password, salt);
         if (!key) {
             error = "Cannot make the password's key: out of memory";
         }
     }
 }
 
-double Server::now() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+Server::~Server() {
+    if (!host.ok()) {
+        return;
+    }
+    for (Visitor& visitor : visitors) {
+        if (visitor.stage == Stage::Joined) {
+            queue(visitor, protocol::Leave());
+            guardOf(visitor).link.flush(visitor.peer, true);
+        }
+    }
+    // The farewells go before the disconnects, which would drop them from the queues.
+    enet_host_flush(host.get());
+    for (Visitor& visitor : visitors) {
+        if (visitor.stage == Stage::Joined) {
+            enet_peer_disconnect_now(visitor.peer, 0);
+        }
+    }
 }
 
 int Server::players() const {
     return static_cast<int>(std::count_if(visitors.begin(), visitors.end(), [](const Visitor& v) {
         return v.stage == Stage::Joined;
+    }));
+}
+
+int Server::people() const {
+    return static_cast<int>(std::count_if(seats.begin(), seats.end(), [](const Seat& seat) {
+        return seat.holder >= 0 || seat.held;
     }));
 }
 
@@ -67,21 +108,18 @@ void Server::service(std::uint32_t timeoutMs) {
         return;
     }
     counted.serviceErrors += host.service(timeoutMs, [this](const ENetEvent& event) {
-        auto* visitor = static_cast<Visitor*>(event.peer->data);
+        Visitor& visitor = visitors[static_cast<std::size_t>(event.peer - host.get()->peers)];
         switch (event.type) {
         case ENET_EVENT_TYPE_CONNECT:
             onConnect(event.peer);
             break;
         case ENET_EVENT_TYPE_RECEIVE:
-            if (visitor != nullptr) {
-                onReceive(*visitor, event.channelID, event.packet->data, event.packet->dataLength);
+            if (visitor.stage != Stage::Free) {
+                onReceive(visitor, event.channelID, event.packet->data, event.packet->dataLength);
             }
             break;
         case ENET_EVENT_TYPE_DISCONNECT:
-            if (visitor != nullptr) {
-                onLeave(*visitor);
-            }
-            event.peer->data = nullptr;
+            onDisconnect(visitor);
             break;
         default:
             break;
@@ -90,17 +128,11 @@ void Server::service(std::uint32_t timeoutMs) {
 }
 
 void Server::onConnect(ENetPeer* peer) {
-    for (Visitor& visitor : visitors) {
-        if (visitor.stage == Stage::Free) {
-            visitor = Visitor();
-            visitor.stage = Stage::Connected;
-            visitor.peer = peer;
-            visitor.since = now();
-            peer->data = &visitor;
-            return;
-        }
-    }
-    enet_peer_disconnect_now(peer, 0);
+    Visitor& visitor = visitors[static_cast<std::size_t>(peer - host.get()->peers)];
+    forget(visitor);
+    visitor.stage = Stage::Connected;
+    visitor.peer = peer;
+    visitor.since = now();
 }
 
 bool Server::withinLimit(Visitor& visitor) {
@@ -114,22 +146,52 @@ bool Server::withinLimit(Visitor& visitor) {
 
 void Server::onReceive(Visitor& visitor, std::uint8_t channel, const std::uint8_t* data,
                        std::size_t size) {
+    if (visitor.stage == Stage::Connected || visitor.stage == Stage::Challenged) {
+        // The gate let through only the plain kind this stage expects.
+        protocol::Kind kind;
+        if (!withinLimit(visitor) || !protocol::kindOf(data, size, kind)) {
+            ++counted.malformed;
+        } else if (visitor.stage == Stage::Connected && kind == protocol::Kind::Hello) {
+            onHello(visitor, data, size);
+        } else if (visitor.stage == Stage::Challenged && kind == protocol::Kind::Answer) {
+            onAnswer(visitor, data, size);
+        } else {
+            ++counted.malformed;
+        }
+        return;
+    }
+    const bool read = guardOf(visitor).link.receive(
+        channel, data, size, [&](const std::uint8_t* message, std::size_t length) {
+            onMessage(visitor, channel, message, length);
+        });
+    if (!read && visitor.stage != Stage::Free) {
+        // A stream that does not read: the client is broken or hostile, and goes.
+        ++counted.malformed;
+        release(visitor);
+    }
+}
+
+void Server::onMessage(Visitor& visitor, std::uint8_t channel, const std::uint8_t* data,
+                       std::size_t size) {
     protocol::Kind kind;
+    if (visitor.stage == Stage::Free || visitor.stage == Stage::Leaving) {
+        return;
+    }
     if (!withinLimit(visitor) || !protocol::kindOf(data, size, kind)) {
         ++counted.malformed;
         return;
     }
     const bool control = channel == protocol::kControl;
-    if (visitor.stage == Stage::Connected && control && kind == protocol::Kind::Hello) {
-        onHello(visitor, data, size);
-    } else if (visitor.stage == Stage::Challenged && control && kind == protocol::Kind::Answer) {
-        onAnswer(visitor, data, size);
+    if (visitor.stage == Stage::Keyed && control && kind == protocol::Kind::Join) {
+        onJoin(visitor, data, size);
     } else if (visitor.stage == Stage::Joined && channel == protocol::kCommands &&
                kind == protocol::Kind::Commands) {
         onCommands(visitor, data, size);
     } else if (visitor.stage == Stage::Joined && control && kind == protocol::Kind::Ready) {
         onReady(visitor, data, size);
-    } else if (visitor.stage != Stage::Leaving) {
+    } else if (control && kind == protocol::Kind::Leave && size == 1) {
+        release(visitor);
+    } else {
         ++counted.malformed;
     }
 }
@@ -140,23 +202,28 @@ void Server::onHello(Visitor& visitor, const std::uint8_t* data, std::size_t siz
         ++counted.malformed;
         return;
     }
-    if (!attempts.allow(visitor.peer->address.host, now())) {
+    if (!gate.attempts.allow(visitor.peer->address.host, now())) {
         refuse(visitor, protocol::Refusal::TooManyAttempts);
     } else if (hello.version != protocol::kVersion) {
         line("Version mismatch: server " + std::to_string(protocol::kVersion) + ", client " +
              std::to_string(hello.version));
         refuse(visitor, protocol::Refusal::VersionMismatch);
-    } else if (freeSeat() < 0) {
-        refuse(visitor, protocol::Refusal::ServerFull);
     } else if (key) {
+        visitor.keys = handshake::freshKeyPair();
+        visitor.clientKey = hello.key;
         protocol::Challenge challenge;
         challenge.nonce = handshake::freshNonce();
         challenge.salt = salt;
+        challenge.key = visitor.keys.publicKey;
         visitor.nonce = challenge.nonce;
         visitor.stage = Stage::Challenged;
-        sendTo(visitor, challenge, protocol::kControl, NetHost::Delivery::Reliable);
+        visitor.since = now();
+        guardOf(visitor).expect({protocol::Kind::Answer});
+        sendPlain(visitor, challenge);
     } else {
-        admit(visitor);
+        visitor.keys = handshake::freshKeyPair();
+        visitor.clientKey = hello.key;
+        keyUp(visitor, protocol::Mac{});
     }
 }
 
@@ -166,12 +233,69 @@ void Server::onAnswer(Visitor& visitor, const std::uint8_t* data, std::size_t si
         ++counted.malformed;
         return;
     }
-    if (!handshake::proves(*key, visitor.nonce, answer, protocol::kVersion)) {
+    ++counted.passwordChecks;
+    handshake::Transcript transcript;
+    transcript.serverNonce = visitor.nonce;
+    transcript.clientNonce = answer.nonce;
+    transcript.clientKey = visitor.clientKey;
+    transcript.serverKey = visitor.keys.publicKey;
+    if (!handshake::proves(*key, handshake::Side::Client, transcript, answer.mac)) {
         refuse(visitor, protocol::Refusal::WrongPassword);
-    } else if (freeSeat() < 0) {
+        return;
+    }
+    keyUp(visitor, handshake::proof(*key, handshake::Side::Server, transcript));
+}
+
+void Server::keyUp(Visitor& visitor, const protocol::Mac& mac) {
+    Seal::Key receive;
+    Seal::Key send;
+    const bool agreed = handshake::serverSession(visitor.keys, visitor.clientKey, receive, send);
+    sodium_memzero(visitor.keys.secretKey.data(), visitor.keys.secretKey.size());
+    if (!agreed) {
+        ++counted.malformed;
+        refuse(visitor, protocol::Refusal::WrongPassword);
+        return;
+    }
+    protocol::Welcome welcome;
+    welcome.key = visitor.keys.publicKey;
+    welcome.mac = mac;
+    sendPlain(visitor, welcome);
+    guardOf(visitor).expect({});
+    guardOf(visitor).link.begin(receive, send);
+    sodium_memzero(receive.data(), receive.size());
+    sodium_memzero(send.data(), send.size());
+    visitor.stage = Stage::Keyed;
+    visitor.since = now();
+    gate.trust(visitor.peer->address.host, now());
+}
+
+void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size) {
+    protocol::Join join;
+    if (!protocol::decode(data, size, join)) {
+        ++counted.malformed;
+        return;
+    }
+    if (join.resume) {
+        for (int seat = 0; seat < kSeatCount; ++seat) {
+            const Seat& held = seats[seat];
+            if ((held.holder >= 0 || held.held) && sameToken(held.token, join.token)) {
+                admit(visitor, seat, true);
+                return;
+            }
+        }
+        refuse(visitor, protocol::Refusal::SeatGone);
+        return;
+    }
+    const auto fromAddress = std::count_if(visitors.begin(), visitors.end(), [&](const Visitor& v) {
+        return v.stage == Stage::Joined && v.peer->address.host == visitor.peer->address.host;
+    });
+    const int seat = freeSeat();
+    if (static_cast<std::size_t>(fromAddress) >= options.playersPerAddress) {
+        refuse(visitor, protocol::Refusal::AddressFull);
+    } else if (seat < 0) {
         refuse(visitor, protocol::Refusal::ServerFull);
     } else {
-        admit(visitor);
+        admit(visitor, seat, false);
     }
 }
 
@@ -223,58 +347,198 @@ void Server::onReady(Visitor& visitor, const std::uint8_t* data, std::size_t siz
 
 int Server::freeSeat() const {
     for (int seat = 0; seat < kSeatCount; ++seat) {
-        if (seatHolder[seat] < 0) {
+        if (seats[seat].holder < 0 && !seats[seat].held) {
             return seat;
         }
     }
     return -1;
 }
 
-void Server::admit(Visitor& visitor) {
-    const int seat = freeSeat();
+void Server::admit(Visitor& visitor, int seat, bool resumed) {
+    Seat& taken = seats[seat];
+    if (taken.holder >= 0 && taken.holder != static_cast<int>(indexOf(visitor))) {
+        // The token's owner is back over a new connection: the old one is dead.
+        Visitor& old = visitors[static_cast<std::size_t>(taken.holder)];
+        enet_peer_reset(old.peer);
+        forget(old);
+    }
+    const bool wasHeld = taken.held;
     visitor.stage = Stage::Joined;
     visitor.seat = seat;
+    visitor.since = now();
     visitor.commands.reset(clock);
-    seatHolder[seat] = static_cast<int>(&visitor - visitors.data());
-    protocol::Welcome welcome;
-    welcome.seat = static_cast<std::int8_t>(seat);
-    welcome.tick = clock;
-    sendTo(visitor, welcome, protocol::kControl, NetHost::Delivery::Reliable);
-    line("Player joined seat " + seatName(seat));
+    taken.holder = static_cast<int>(indexOf(visitor));
+    taken.held = false;
+    taken.token = handshake::freshToken();
+    protocol::Admitted admitted;
+    admitted.seat = static_cast<std::int8_t>(seat);
+    admitted.tick = clock;
+    admitted.resumed = resumed;
+    admitted.token = taken.token;
+    queue(visitor, admitted);
+    if (resumed) {
+        line("Player back in seat " + seatName(seat));
+        if (wasHeld && gamePhase == Phase::Playing) {
+            game.state.drivers[seat] = taken.drove ? Driver::Human : Driver::Computer;
+        }
+    } else {
+        line("Player joined seat " + seatName(seat));
+    }
     if (gamePhase != Phase::Playing) {
         seatWaiting();
     }
     sendStatus();
+    guardOf(visitor).link.flush(visitor.peer);
 }
 
 void Server::refuse(Visitor& visitor, protocol::Refusal reason) {
     protocol::Refused refused;
     refused.reason = reason;
-    sendTo(visitor, refused, protocol::kControl, NetHost::Delivery::Reliable);
+    PeerGuard& guard = guardOf(visitor);
+    if (guard.keyed()) {
+        queue(visitor, refused);
+        guard.link.flush(visitor.peer, true);
+    } else {
+        sendPlain(visitor, refused);
+    }
     enet_peer_disconnect_later(visitor.peer, 0);
     visitor.stage = Stage::Leaving;
     visitor.since = now();
     ++counted.refused;
 }
 
-void Server::onLeave(Visitor& visitor) {
-    if (visitor.stage == Stage::Joined) {
-        const int seat = visitor.seat;
-        seatHolder[seat] = -1;
-        game.state.drivers[seat] = Driver::Computer;
-        line("Player left seat " + seatName(seat) + ": the computer takes over");
+void Server::release(Visitor& visitor) {
+    const bool seated = visitor.stage == Stage::Joined &&
+                        seats[visitor.seat].holder == static_cast<int>(indexOf(visitor));
+    if (seated) {
+        seats[visitor.seat].holder = -1;
+        giveUpSeat(visitor.seat);
     }
+    // It disconnects itself; one that does not is swept away.
+    visitor.stage = visitor.stage == Stage::Free ? Stage::Free : Stage::Leaving;
+    visitor.since = now();
+}
+
+void Server::forget(Visitor& visitor) {
+    for (Seat& seat : seats) {
+        if (seat.holder == static_cast<int>(indexOf(visitor))) {
+            seat.holder = -1;
+        }
+    }
+    gate.guard(indexOf(visitor)).reset();
     visitor = Visitor();
-    if (players() == 0 && gamePhase != Phase::Title) {
+}
+
+void Server::holdSeat(int seat) {
+    Seat& held = seats[seat];
+    if (held.held) {
+        return;
+    }
+    held.held = true;
+    held.heldUntil = now() + kSeatHeldSeconds;
+    held.drove = gamePhase == Phase::Playing && game.state.drivers[seat] == Driver::Human;
+    game.state.drivers[seat] = Driver::Computer;
+    line("Player lost the link in seat " + seatName(seat) +
+         ": the computer drives until it is back");
+    sendStatus();
+}
+
+void Server::giveUpSeat(int seat) {
+    Seat& given = seats[seat];
+    if (given.holder >= 0) {
+        Visitor& holder = visitors[static_cast<std::size_t>(given.holder)];
+        enet_peer_reset(holder.peer);
+        forget(holder);
+    }
+    given = Seat();
+    game.state.drivers[seat] = Driver::Computer;
+    line("Player left seat " + seatName(seat) + ": the computer takes over");
+    if (people() == 0 && gamePhase != Phase::Title) {
         gamePhase = Phase::Title;
         phaseTick = clock;
     }
     sendStatus();
 }
 
+void Server::onDisconnect(Visitor& visitor) {
+    if (visitor.stage == Stage::Joined) {
+        const int seat = visitor.seat;
+        const bool farewell = guardOf(visitor).farewellHeard();
+        seats[seat].holder = -1;
+        if (farewell) {
+            giveUpSeat(seat);
+        } else {
+            holdSeat(seat);
+        }
+    }
+    forget(visitor);
+}
+
 void Server::seatWaiting() {
     for (int seat = 0; seat < kSeatCount; ++seat) {
-        game.state.drivers[seat] = seatHolder[seat] >= 0 ? Driver::Human : Driver::Computer;
+        const bool person = seats[seat].holder >= 0 && !seats[seat].held;
+        game.state.drivers[seat] = person ? Driver::Human : Driver::Computer;
+    }
+}
+
+void Server::measureQueues(const Visitor& visitor, const ENetPeer& peer) {
+    const std::size_t commands = queuedCommands(const_cast<ENetPeer&>(peer));
+    const bool player = visitor.stage == Stage::Keyed || visitor.stage == Stage::Joined;
+    std::size_t& mostCommands = player ? counted.playerCommandsMost : counted.strangerCommandsMost;
+    std::size_t& mostBytes = player ? counted.playerBytesMost : counted.strangerBytesMost;
+    mostCommands = std::max(mostCommands, commands);
+    mostBytes = std::max(mostBytes, peer.totalWaitingData);
+}
+
+void Server::sweep() {
+    const double time = now();
+    peerSweep.sweep(*host.get(), time,
+                    [this](std::size_t index) { onDisconnect(visitors[index]); });
+    for (std::size_t index = 0; index < visitors.size(); ++index) {
+        Visitor& visitor = visitors[index];
+        ENetPeer& peer = host.get()->peers[index];
+        if (peer.state == ENET_PEER_STATE_DISCONNECTED) {
+            continue;
+        }
+        measureQueues(visitor, peer);
+        const double waited = time - visitor.since;
+        const bool tooLong =
+            (visitor.stage == Stage::Connected && waited > kHelloSeconds) ||
+            (visitor.stage == Stage::Challenged && waited > kAnswerSeconds) ||
+            (visitor.stage == Stage::Keyed && waited > kJoinSeconds) ||
+            (visitor.stage == Stage::Leaving && waited > kRefusedSeconds) ||
+            (visitor.stage == Stage::Joined && queuedCommands(peer) > kMostQueuedCommands);
+        if (tooLong) {
+            if (visitor.stage == Stage::Joined) {
+                ++counted.malformed;
+                release(visitor);
+            }
+            forget(visitor);
+            enet_peer_reset(&peer);
+            continue;
+        }
+        if (visitor.stage != Stage::Joined) {
+            continue;
+        }
+        Seat& seat = seats[visitor.seat];
+        const bool silent = time - guardOf(visitor).lastHeard() > kLinkLostSeconds;
+        if (silent && !seat.held) {
+            holdSeat(visitor.seat);
+        } else if (!silent && seat.held && seat.holder == static_cast<int>(index)) {
+            // The link came back before a new connection did.
+            seat.held = false;
+            if (gamePhase == Phase::Playing) {
+                game.state.drivers[visitor.seat] = seat.drove ? Driver::Human : Driver::Computer;
+            }
+            visitor.commands.reset(clock);
+            line("Player back in seat " + seatName(visitor.seat));
+            sendStatus();
+        }
+    }
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        if (seats[seat].held && time > seats[seat].heldUntil) {
+            giveUpSeat(seat);
+        }
     }
 }
 
@@ -282,33 +546,20 @@ void Server::tick() {
     ++clock;
     ++counted.ticks;
     tickTime = now();
-    // Clients that never proved themselves, or never went when told to, are let go.
-    for (Visitor& visitor : visitors) {
-        const bool proving =
-            visitor.stage == Stage::Connected || visitor.stage == Stage::Challenged;
-        const double waited = tickTime - visitor.since;
-        if ((proving && waited > kHandshakeSeconds) ||
-            (visitor.stage == Stage::Leaving && waited > kRefusedSeconds)) {
-            visitor.peer->data = nullptr;
-            enet_peer_disconnect_now(visitor.peer, 0);
-            visitor = Visitor();
-        }
-        if (visitor.stage == Stage::Joined &&
-            host.get()->serviceTime - visitor.peer->lastReceiveTime > kSilentMs) {
-            ENetPeer* peer = visitor.peer;
-            peer->data = nullptr;
-            onLeave(visitor);
-            enet_peer_reset(peer);
-        }
+    if (host.ok()) {
+        sweep();
     }
 
     SeatCommands commands{};
     bool everyoneReady = true;
     for (int seat = 0; seat < kSeatCount; ++seat) {
-        if (seatHolder[seat] < 0) {
+        if (seats[seat].held) {
+            everyoneReady = false;
+        }
+        if (seats[seat].holder < 0) {
             continue;
         }
-        Visitor& visitor = visitors[static_cast<std::size_t>(seatHolder[seat])];
+        Visitor& visitor = visitors[static_cast<std::size_t>(seats[seat].holder)];
         const bool arrived = visitor.commands.take(commands[seat]);
         if (!arrived && gamePhase == Phase::Playing && game.state.drivers[seat] == Driver::Human) {
             ++counted.repeatedCommands;
@@ -323,12 +574,14 @@ void Server::tick() {
         game.settle();
     }
     if (observer != nullptr) {
-        observer->ticked(clock, game);
+        observer->ticked(clock, game, commands);
     }
     if (clock % kSnapshotTicks == 0) {
         sendSnapshots();
     }
-    enet_host_flush(host.get());
+    if (host.ok()) {
+        enet_host_flush(host.get());
+    }
 }
 
 void Server::startMatch() {
@@ -363,12 +616,9 @@ void Server::sendEvents(const EventList& tickEvents) {
         if (outgoing.events.empty()) {
             return;
         }
-        bytes.clear();
-        protocol::encode(outgoing, bytes);
-        for (const Visitor& visitor : visitors) {
+        for (Visitor& visitor : visitors) {
             if (visitor.stage == Stage::Joined) {
-                NetHost::send(visitor.peer, protocol::kControl, NetHost::Delivery::Reliable,
-                              bytes.data(), bytes.size());
+                queue(visitor, outgoing);
             }
         }
         outgoing.events.clear();
@@ -416,20 +666,20 @@ void Server::sendStatus() {
         status.lives[seat] = static_cast<std::int8_t>(std::clamp(game.tank(seat).lives, 0, 127));
     }
     for (std::size_t index = 0; index < visitors.size(); ++index) {
-        const Visitor& visitor = visitors[index];
+        Visitor& visitor = visitors[index];
         if (visitor.stage != Stage::Joined) {
             continue;
         }
         for (int seat = 0; seat < kSeatCount; ++seat) {
-            status.seats[seat] = seatHolder[seat] == static_cast<int>(index)
-                                     ? protocol::Occupant::You
-                                 : seatHolder[seat] >= 0 ? protocol::Occupant::Person
-                                                         : protocol::Occupant::Computer;
+            const Seat& held = seats[seat];
+            status.seats[seat] = held.holder == static_cast<int>(index) ? protocol::Occupant::You
+                                 : held.holder >= 0 || held.held        ? protocol::Occupant::Person
+                                                                 : protocol::Occupant::Computer;
         }
         const bool drives = game.state.drivers[visitor.seat] == Driver::Human;
         status.yourSeat = static_cast<std::int8_t>(
             gamePhase != Phase::Playing || drives ? visitor.seat : protocol::kWaiting);
-        sendTo(visitor, status, protocol::kControl, NetHost::Delivery::Reliable);
+        queue(visitor, status);
     }
 }
 
@@ -439,7 +689,7 @@ void Server::sendSnapshots() {
     snapshot.tick = clock;
     snapshot.phase = gamePhase;
     for (int seat = 0; seat < kSeatCount; ++seat) {
-        snapshot.tanks[seat] = viewOf(game.tank(seat));
+        snapshot.tanks[seat] = protocol::viewOf(game.tank(seat));
     }
     for (Visitor& visitor : visitors) {
         if (visitor.stage != Stage::Joined) {
@@ -454,9 +704,15 @@ void Server::sendSnapshots() {
         visitor.leadTaken = true;
         snapshot.hasOwn =
             gamePhase == Phase::Playing && game.state.drivers[visitor.seat] == Driver::Human;
+        snapshot.ownSeat = static_cast<std::int8_t>(visitor.seat);
         if (snapshot.hasOwn) {
             snapshot.own = game.tank(visitor.seat);
         }
-        sendTo(visitor, snapshot, protocol::kSnapshots, NetHost::Delivery::Unreliable);
+        PeerGuard& guard = guardOf(visitor);
+        guard.link.flush(visitor.peer);
+        bytes.clear();
+        protocol::encode(snapshot, bytes);
+        guard.link.sendAlone(visitor.peer, protocol::kSnapshots, NetHost::Delivery::Unreliable,
+                             bytes);
     }
 }

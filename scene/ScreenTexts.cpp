@@ -154,6 +154,9 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
         addCentred("Press ENTER to retry!", kRetryLine.y, kRetryLine.size);
         addCentred("Press ESC to quit!", kQuitLine.y, kQuitLine.size);
     } else {
+        if (*client.seatsLine() != '\0') {
+            addCentred(client.seatsLine(), kTitleSeats.y, kTitleSeats.size);
+        }
         const Match& match = client.shownMatch();
         std::snprintf(livesLine, sizeof livesLine, "Lives:  Player:%d Enemy:%d",
                       match.tank(client.localSeat()).lives,

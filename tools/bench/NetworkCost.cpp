@@ -42,13 +42,14 @@ PlayerInput keysFor(const NetworkGame& game, std::uint32_t tick, int shift) {
 }
 
 struct Client {
-    explicit Client(std::uint16_t port) : game(options(port), console) {}
+    explicit Client(std::uint16_t port) : game(options(port), console, errors) {}
     static NetworkOptions options(std::uint16_t port) {
         NetworkOptions chosen;
         chosen.port = port;
         return chosen;
     }
     std::ostringstream console;
+    std::ostringstream errors;
     NetworkGame game;
     EventList events;
 };

@@ -93,6 +93,7 @@ bool NetworkGame::onAdmitted(const protocol::Admitted& admitted) {
     behind = 0.0f;
     newestSnapshot = 0;
     snapshotWaiting = false;
+    heardLead = protocol::kNoLead;
     return true;
 }
 
@@ -164,6 +165,12 @@ bool NetworkGame::onSnapshot(const protocol::Snapshot& snapshot) {
     if (!sane) {
         return false;
     }
+    // A slow frame takes in several snapshots at once; only the newest is used, but the lead
+    // the server reported in any of them (in the first after the frame's commands came) counts.
+    if (snapshot.lead != protocol::kNoLead) {
+        heardLead =
+            heardLead == protocol::kNoLead ? snapshot.lead : std::min(heardLead, snapshot.lead);
+    }
     if (newestSnapshot != 0 && static_cast<std::int32_t>(snapshot.tick - newestSnapshot) <= 0) {
         return true;
     }
@@ -179,8 +186,10 @@ void NetworkGame::takeSnapshot() {
     const float sinceSnapshot =
         static_cast<float>(static_cast<std::int32_t>(clock - snapshot.tick));
     behind = behind == 0.0f ? sinceSnapshot : behind + kBehindSmoothing * (sinceSnapshot - behind);
-    const float reported = static_cast<float>(snapshot.lead) / protocol::kLeadUnit;
-    if (synced && holdResync == 0 && snapshot.lead != protocol::kNoLead) {
+    const std::int16_t heard = heardLead;
+    heardLead = protocol::kNoLead;
+    const float reported = static_cast<float>(heard) / protocol::kLeadUnit;
+    if (synced && holdResync == 0 && heard != protocol::kNoLead) {
         recentLeads[leadsSeen++ % recentLeads.size()] = reported;
         leadEstimate = *std::min_element(
             recentLeads.begin(),

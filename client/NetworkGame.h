@@ -162,6 +162,7 @@ private:
     std::uint32_t newestSnapshot = 0;
     bool snapshotWaiting = false;
     protocol::Snapshot latest;
+    std::int16_t heardLead = protocol::kNoLead; // the least lead since the last snapshot taken
     protocol::Status serverStatus;
     int seat = 0;
     bool readySent = false;

@@ -233,6 +233,10 @@ void Server::onAnswer(Visitor& visitor, const std::uint8_t* data, std::size_t si
         ++counted.malformed;
         return;
     }
+    if (!gate.checks.allow(visitor.peer->address.host, now())) {
+        refuse(visitor, protocol::Refusal::TooManyAttempts);
+        return;
+    }
     ++counted.passwordChecks;
     handshake::Transcript transcript;
     transcript.serverNonce = visitor.nonce;
@@ -429,13 +433,13 @@ void Server::forget(Visitor& visitor) {
     visitor = Visitor();
 }
 
-void Server::holdSeat(int seat) {
+void Server::holdSeat(int seat, double lastHeard) {
     Seat& held = seats[seat];
     if (held.held) {
         return;
     }
     held.held = true;
-    held.heldUntil = now() + kSeatHeldSeconds;
+    held.heldUntil = std::max(lastHeard, 0.0) + kSeatHeldSeconds;
     held.drove = gamePhase == Phase::Playing && game.state.drivers[seat] == Driver::Human;
     game.state.drivers[seat] = Driver::Computer;
     line("Player lost the link in seat " + seatName(seat) +
@@ -468,7 +472,7 @@ void Server::onDisconnect(Visitor& visitor) {
         if (farewell) {
             giveUpSeat(seat);
         } else {
-            holdSeat(seat);
+            holdSeat(seat, guardOf(visitor).lastHeard());
         }
     }
     forget(visitor);
@@ -481,9 +485,9 @@ void Server::seatWaiting() {
     }
 }
 
-void Server::measureQueues(const Visitor& visitor, const ENetPeer& peer) {
-    const std::size_t commands = queuedCommands(const_cast<ENetPeer&>(peer));
-    const bool player = visitor.stage == Stage::Keyed || visitor.stage == Stage::Joined;
+void Server::measureQueues(std::size_t index, ENetPeer& peer) {
+    const std::size_t commands = queuedCommands(peer);
+    const bool player = gate.guard(index).keyed();
     std::size_t& mostCommands = player ? counted.playerCommandsMost : counted.strangerCommandsMost;
     std::size_t& mostBytes = player ? counted.playerBytesMost : counted.strangerBytesMost;
     mostCommands = std::max(mostCommands, commands);
@@ -500,14 +504,18 @@ void Server::sweep() {
         if (peer.state == ENET_PEER_STATE_DISCONNECTED) {
             continue;
         }
-        measureQueues(visitor, peer);
+        measureQueues(index, peer);
         const double waited = time - visitor.since;
-        const bool tooLong =
-            (visitor.stage == Stage::Connected && waited > kHelloSeconds) ||
-            (visitor.stage == Stage::Challenged && waited > kAnswerSeconds) ||
-            (visitor.stage == Stage::Keyed && waited > kJoinSeconds) ||
-            (visitor.stage == Stage::Leaving && waited > kRefusedSeconds) ||
-            (visitor.stage == Stage::Joined && queuedCommands(peer) > kMostQueuedCommands);
+        const std::size_t queued = queuedCommands(peer);
+        const bool tooMuch =
+            gate.guard(index).keyed()
+                ? queued > kMostQueuedCommands
+                : queued > kMostStrangerCommands || peer.totalWaitingData > kMostStrangerBytes;
+        const bool tooLong = (visitor.stage == Stage::Connected && waited > kHelloSeconds) ||
+                             (visitor.stage == Stage::Challenged && waited > kAnswerSeconds) ||
+                             (visitor.stage == Stage::Keyed && waited > kJoinSeconds) ||
+                             (visitor.stage == Stage::Leaving && waited > kRefusedSeconds) ||
+                             tooMuch;
         if (tooLong) {
             if (visitor.stage == Stage::Joined) {
                 ++counted.malformed;
@@ -523,7 +531,7 @@ void Server::sweep() {
         Seat& seat = seats[visitor.seat];
         const bool silent = time - guardOf(visitor).lastHeard() > kLinkLostSeconds;
         if (silent && !seat.held) {
-            holdSeat(visitor.seat);
+            holdSeat(visitor.seat, guardOf(visitor).lastHeard());
         } else if (!silent && seat.held && seat.holder == static_cast<int>(index)) {
             // The link came back before a new connection did.
             seat.held = false;

@@ -62,9 +62,10 @@ public:
 // pressed ENTER.
 //
 // A lost link does not cost the seat: when nothing sealed has come from a seated client for
-// kLinkLostSeconds (a client sends every tick), or ENet lets it go, the computer drives its tank
-// and the seat is held for kSeatHeldSeconds; the client takes it back with its resume token
-// over a new connection (or its link comes back), else the seat is given up.
+// kLinkLostSeconds (a client sends every tick; a slow machine's frame may take a second), or
+// ENet lets it go, the computer drives its tank, and the seat is held until kSeatHeldSeconds
+// after the client was last heard: the client takes it back with its resume token over a new
+// connection (or its link comes back), else the seat is given up.
 //
 // Every datagram passes the ServerGate before ENet takes it; a peer stuck before or after a
 // connection is swept away within PeerSweep::kLimboSeconds, one that has not said Hello
@@ -85,11 +86,15 @@ public:
     static constexpr double kAnswerSeconds = 5.0; // a password's hash takes the client a while
     static constexpr double kJoinSeconds = 2.0;
     static constexpr double kRefusedSeconds = 1.0; // a refused client has to go
-    static constexpr double kLinkLostSeconds = 1.0;
+    static constexpr double kLinkLostSeconds = 2.0;
     static constexpr double kSeatHeldSeconds = 10.0;
     // Messages a client may send in one second (a tick's commands, and a few more).
     static constexpr int kMessagesPerSecond = 200;
-    // ENet's queue for one peer past the password, in commands: more and it is let go.
+    // ENet's queue for one peer, in commands and payload bytes: more and it is let go. Before
+    // the password the gate lets through one handshake message at a time; after, a window of
+    // reliable numbers and the sealed messages of a second.
+    static constexpr std::size_t kMostStrangerCommands = 4;
+    static constexpr std::size_t kMostStrangerBytes = 2 * protocol::kMaxHandshakeBytes;
     static constexpr std::size_t kMostQueuedCommands = 1024;
 
     Server(const ServerOptions& options, std::ostream& console);
@@ -176,15 +181,16 @@ private:
     // The visitor goes for good: its seat to the computer at once.
     void release(Visitor& visitor);
     void forget(Visitor& visitor);
-    // The seat's holder is out of reach: the computer drives until it is back or time runs out.
-    void holdSeat(int seat);
+    // The seat's holder, last heard at lastHeard, is out of reach: the computer drives until it
+    // is back or time runs out.
+    void holdSeat(int seat, double lastHeard);
     void giveUpSeat(int seat);
     // Whether the visitor may send one more message this second.
     bool withinLimit(Visitor& visitor);
     int freeSeat() const;
     int people() const;
     void sweep();
-    void measureQueues(const Visitor& visitor, const ENetPeer& peer);
+    void measureQueues(std::size_t index, ENetPeer& peer);
     // The seats of waiting clients become theirs; the computer gives up the seats people hold.
     void seatWaiting();
     void startMatch();

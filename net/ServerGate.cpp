@@ -4,8 +4,8 @@
 
 ServerGate::ServerGate(std::size_t peers, const Limits& limits,
                        std::chrono::steady_clock::time_point epoch)
-    : attempts(limits.attempts), limits(limits), epoch(epoch), strangerWindows(peers),
-      connects(limits.connects) {
+    : attempts(limits.attempts), checks(limits.checks), limits(limits), epoch(epoch),
+      strangerWindows(peers), connects(limits.connects) {
     // Made in place: each keeps the buffers it reserved.
     guards.reserve(peers);
     for (std::size_t i = 0; i < peers; ++i) {
@@ -15,6 +15,7 @@ ServerGate::ServerGate(std::size_t peers, const Limits& limits,
 
 void ServerGate::trust(std::uint32_t address, double nowSeconds) {
     attempts.trust(address, nowSeconds);
+    checks.trust(address, nowSeconds);
     connects.trust(address, nowSeconds);
 }
 

@@ -31,8 +31,8 @@ public:
         int strangersPerSecond = 2000;
         int messagesPerSecond = 200;
         AttemptLimiter::Limits connects{10, 40, 200, 256, 64, 64};
-        AttemptLimiter::Limits attempts{5, 20, 50, 256, 64, 64}; // Hellos: key exchanges and
-                                                                 // password checks
+        AttemptLimiter::Limits attempts{5, 20, 50, 256, 64, 64}; // Hellos: key exchanges
+        AttemptLimiter::Limits checks{5, 20, 50, 256, 64, 64};   // answers to the password
     };
     struct Counts {
         std::uint64_t dropped = 0;    // malformed, or carrying what may not pass
@@ -55,6 +55,7 @@ public:
     bool trusted(std::uint32_t address) const { return attempts.trusted(address); }
 
     AttemptLimiter attempts;
+    AttemptLimiter checks;
 
 private:
     struct Window {

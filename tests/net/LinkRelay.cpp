@@ -104,9 +104,10 @@ void LinkRelay::run() {
     };
     const auto schedule = [&](std::size_t client, bool up, std::size_t size) {
         count(client, up, size);
-        if (up) {
+        {
             std::lock_guard<std::mutex> lock(counting);
-            seen[client].datagram.assign(buffer.begin(), buffer.begin() + size);
+            std::vector<std::uint8_t>& last = up ? seen[client].up : seen[client].down;
+            last.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
         }
         if (isCut || unit(random) < link.loss) {
             return;
@@ -146,7 +147,7 @@ void LinkRelay::run() {
                     clients.push_back({from, boundSocket(0)});
                     std::lock_guard<std::mutex> lock(counting);
                     counted.emplace_back();
-                    seen.push_back({portOf(clients.back().upstream), {}});
+                    seen.push_back({portOf(clients.back().upstream), {}, {}});
                     known = clients.end() - 1;
                 }
                 schedule(static_cast<std::size_t>(known - clients.begin()), true,

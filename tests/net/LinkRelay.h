@@ -38,11 +38,12 @@ public:
     std::vector<Traffic> traffic() const;
     // While cut, nothing gets through either way.
     void cut(bool down) { isCut = down; }
-    // What client (in the order they first sent) sent towards the server last, and the port the
-    // server sees it from (on 127.0.0.1); an empty datagram before any.
+    // What client (in the order they first sent) sent towards the server last and was sent
+    // last, and the port the server sees it from (on 127.0.0.1); empty datagrams before any.
     struct Sniffed {
         std::uint16_t port = 0;
-        std::vector<std::uint8_t> datagram;
+        std::vector<std::uint8_t> up;
+        std::vector<std::uint8_t> down;
     };
     Sniffed sniffed(std::size_t client) const;
     std::size_t clients() const;

@@ -2,6 +2,7 @@
 // datagrams and malformed messages from a client it let in, and players who leave, politely or
 // by vanishing. Real servers and clients on loopback, in real time.
 #include "HandClient.h"
+#include "NetPlay.h"
 #include "client/NetworkGame.h"
 #include "net/Server.h"
 #include "net/ServerThread.h"
@@ -26,111 +27,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kTick = std::chrono::microseconds(16667);
-
-// A console the server's thread writes while the test reads it.
-class SharedConsole : public std::streambuf {
-public:
-    bool has(const std::string& line) const {
-        std::lock_guard<std::mutex> lock(mutex);
-        return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
-    }
-    int count(const std::string& line) const {
-        std::lock_guard<std::mutex> lock(mutex);
-        int found = 0;
-        for (std::size_t at = ("\n" + text).find("\n" + line + "\n"); at != std::string::npos;
-             at = ("\n" + text).find("\n" + line + "\n", at + 1)) {
-            ++found;
-        }
-        return found;
-    }
-    std::ostream stream{this};
-
-protected:
-    int overflow(int c) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        text.push_back(static_cast<char>(c));
-        return c;
-    }
-    std::streamsize xsputn(const char* s, std::streamsize n) override {
-        std::lock_guard<std::mutex> lock(mutex);
-        text.append(s, static_cast<std::size_t>(n));
-        return n;
-    }
-
-private:
-    mutable std::mutex mutex;
-    std::string text;
-};
-
-struct Client {
-    explicit Client(std::uint16_t port, const std::string& password = "",
-                    std::uint32_t version = protocol::kVersion)
-        : game(options(port, password, version), console, errors) {}
-    static NetworkOptions options(std::uint16_t port, const std::string& password,
-                                  std::uint32_t version) {
-        NetworkOptions chosen;
-        chosen.port = port;
-        chosen.password = password;
-        chosen.version = version;
-        return chosen;
-    }
-    // One tick, ENTER pressed on the screens between matches.
-    void tick() {
-        PlayerInput input;
-        input.start = game.joined() && !game.drives() && !game.ready();
-        input.drive = 1.0f;
-        input.turn = 0.5f;
-        events.clear();
-        game.tick(input, false, events);
-    }
-    bool said(const std::string& line) const {
-        return ("\n" + console.str()).find("\n" + line + "\n") != std::string::npos;
-    }
-    std::ostringstream console;
-    std::ostringstream errors;
-    NetworkGame game;
-    EventList events;
-};
-
-// Ticks every client at 60 Hz until done() or seconds pass; false on the timeout.
-template <typename Done> bool play(std::vector<Client*> clients, double seconds, Done done) {
-    const Clock::time_point until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                       std::chrono::duration<double>(seconds));
-    while (Clock::now() < until) {
-        for (Client* client : clients) {
-            client->tick();
-        }
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(kTick);
-    }
-    return false;
-}
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-long residentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return 0;
-}
-
-ServerOptions localServer(const std::string& password = "") {
-    ServerOptions options;
-    options.port = 0;
-    options.password = password;
-    return options;
-}
+using namespace netplay;
 
 TEST(ServerDefenceTest, OnlyTheInvitedGetInAndEachRefusedClientHearsWhy) {
     SharedConsole serverConsole;

@@ -63,8 +63,11 @@ bool RawPeer::connect(std::uint16_t port, bool finish, double seconds) {
     std::random_device random;
     send(EnetForge(EnetDatagram::kNoPeer, 0, sentTimeNow()).connect(0, random()).bytes());
     reliableSequences[0xFF] = 1;
-    if (finish) {
-        receive(seconds);
+    const Clock::time_point until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                       std::chrono::duration<double>(seconds));
+    constexpr double kLook = 0.002;
+    while (finish && !verified && Clock::now() < until) {
+        receive(kLook);
     }
     return verified;
 }

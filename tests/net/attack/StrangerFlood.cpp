@@ -49,8 +49,8 @@ void StrangerFlood::run() {
                 ++connected;
             }
         }
-        // Connects that never finish, from ports of their own.
-        RawPeer halfOpen(settings.address);
+        // Connects that never finish, from ports of their own on the next address.
+        RawPeer halfOpen(settings.address + 1);
         halfOpen.connect(settings.port, false, 0.0);
         sent += 52;
         ++datagrams;

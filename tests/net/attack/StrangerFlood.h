@@ -8,15 +8,15 @@
 // at a set rate for a set time, on a thread of its own: from a connection it completed but never
 // says Hello on, zero-length reliable packets on every channel in descending order (some
 // datagrams as full of them as a datagram can be), unsequenced groups far ahead, fragments that
-// never complete; and connects that never finish, from other ports. It makes a new connection
-// whenever the server has had time to sweep the last one away.
+// never complete; and connects that never finish, from the next address. It makes a new
+// connection whenever the server has had time to sweep the last one away.
 class StrangerFlood {
 public:
     struct Settings {
         std::uint16_t port = 0;
         double seconds = 10.0;
         double bytesPerSecond = 500000.0;
-        std::uint32_t address = 0x7F030001; // 127.3.0.1
+        std::uint32_t address = 0x7F030001; // 127.3.0.1, and the next one
     };
 
     explicit StrangerFlood(const Settings& settings);

@@ -30,9 +30,9 @@ struct NetworkOptions {
 //   before the tick it is for. The server says how early the commands come; the client steps
 //   up to 5 % faster or slower to stay in that window, and jumps when it is far out of it.
 // - It predicts its own tank against the arena from its own commands, tick by tick. On each
-//   snapshot it takes the server's state of the tank and replays the commands the server has
-//   not yet stepped; replayed ticks make no events. The difference is drawn away: an error
-//   under kSnapUnits blends out over kCorrectionTicks, a larger one snaps.
+//   snapshot that carries the tank whole it takes the server's state of it and replays the
+//   commands the server has not yet stepped; replayed ticks make no events. The difference is drawn
+//   away: an error under kSnapUnits blends out over kCorrectionTicks, a larger one snaps.
 // - It draws the other tank kInterpolationTicks behind the newest snapshot, between snapshots,
 //   never faster than a tank drives.
 // - Its own bullets appear in the tick they are fired and are matched with the server's by

@@ -710,8 +710,8 @@ void Server::sendSnapshots() {
                 : static_cast<std::int16_t>(
                       std::clamp(std::lround(visitor.lead * protocol::kLeadUnit), -32767L, 32767L));
         visitor.leadTaken = true;
-        snapshot.hasOwn =
-            gamePhase == Phase::Playing && game.state.drivers[visitor.seat] == Driver::Human;
+        snapshot.hasOwn = clock % kOwnTankTicks == 0 && gamePhase == Phase::Playing &&
+                          game.state.drivers[visitor.seat] == Driver::Human;
         snapshot.ownSeat = static_cast<std::int8_t>(visitor.seat);
         if (snapshot.hasOwn) {
             snapshot.own = game.tank(visitor.seat);

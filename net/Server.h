@@ -82,6 +82,10 @@ public:
 class Server {
 public:
     static constexpr std::uint32_t kSnapshotTicks = 2;
+    // The own tank goes whole in every second snapshot (the client corrects its prediction 15
+    // times a second); the others carry its view, as the other tank's, at a seventh of the
+    // bytes.
+    static constexpr std::uint32_t kOwnTankTicks = 2 * kSnapshotTicks;
     static constexpr double kHelloSeconds = 2.0;
     static constexpr double kAnswerSeconds = 5.0; // a password's hash takes the client a while
     static constexpr double kJoinSeconds = 2.0;

@@ -250,7 +250,19 @@ void Server::onAnswer(Visitor& visitor, const std::uint8_t* data, std::size_t si
     keyUp(visitor, handshake::proof(*key, handshake::Side::Server, transcript));
 }
 
+std::size_t Server::fromAddress(const Visitor& visitor, Stage stage) const {
+    return static_cast<std::size_t>(
+        std::count_if(visitors.begin(), visitors.end(), [&](const Visitor& other) {
+            return other.stage == stage && other.peer->address.host == visitor.peer->address.host;
+        }));
+}
+
 void Server::keyUp(Visitor& visitor, const protocol::Mac& mac) {
+    // Past the password, an address keeps at most its share of peers waiting for a seat.
+    if (fromAddress(visitor, Stage::Keyed) >= options.playersPerAddress) {
+        refuse(visitor, protocol::Refusal::AddressFull);
+        return;
+    }
     Seal::Key receive;
     Seal::Key send;
     const bool agreed = handshake::serverSession(visitor.keys, visitor.clientKey, receive, send);
@@ -270,7 +282,9 @@ void Server::keyUp(Visitor& visitor, const protocol::Mac& mac) {
     sodium_memzero(send.data(), send.size());
     visitor.stage = Stage::Keyed;
     visitor.since = now();
-    gate.trust(visitor.peer->address.host, now());
+    if (key) {
+        gate.trust(visitor.peer->address.host, now());
+    }
 }
 
 void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size) {
@@ -290,11 +304,8 @@ void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size
         refuse(visitor, protocol::Refusal::SeatGone);
         return;
     }
-    const auto fromAddress = std::count_if(visitors.begin(), visitors.end(), [&](const Visitor& v) {
-        return v.stage == Stage::Joined && v.peer->address.host == visitor.peer->address.host;
-    });
     const int seat = freeSeat();
-    if (static_cast<std::size_t>(fromAddress) >= options.playersPerAddress) {
+    if (fromAddress(visitor, Stage::Joined) >= options.playersPerAddress) {
         refuse(visitor, protocol::Refusal::AddressFull);
     } else if (seat < 0) {
         refuse(visitor, protocol::Refusal::ServerFull);
@@ -374,6 +385,8 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     taken.holder = static_cast<int>(indexOf(visitor));
     taken.held = false;
     taken.token = handshake::freshToken();
+    // An address with a seat has proven itself, with a password or without.
+    gate.trust(visitor.peer->address.host, now());
     protocol::Admitted admitted;
     admitted.seat = static_cast<std::int8_t>(seat);
     admitted.tick = clock;

@@ -189,6 +189,8 @@ private:
     // is back or time runs out.
     void holdSeat(int seat, double lastHeard);
     void giveUpSeat(int seat);
+    // Visitors at stage from the visitor's address, itself included when at that stage.
+    std::size_t fromAddress(const Visitor& visitor, Stage stage) const;
     // Whether the visitor may send one more message this second.
     bool withinLimit(Visitor& visitor);
     int freeSeat() const;

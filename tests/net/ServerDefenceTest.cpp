@@ -227,4 +227,37 @@ TEST(ServerDefenceTest, ALeavingPlayersTankGoesToTheComputerAndTheMatchGoesOn) {
                 vanished);
 }
 
+TEST(ServerDefenceTest, AServerThatStopsTellsItsPlayersWhoDoNotTryToComeBack) {
+    SharedConsole serverConsole;
+    auto server = std::make_unique<Server>(localServer("correct horse"), serverConsole.stream);
+    ASSERT_TRUE(server->listening());
+    auto running = std::make_unique<ServerThread>(*server);
+    Client player(server->port(), "correct horse");
+    ASSERT_TRUE(play({&player}, 10.0, [&] { return player.game.drives(); }));
+    running.reset();
+    server.reset();
+    const Clock::time_point stopped = Clock::now();
+    ASSERT_TRUE(play({&player}, 5.0, [&] { return player.game.over(); }));
+    EXPECT_LT(secondsSince(stopped), ClientConnection::kQuietSeconds);
+    EXPECT_TRUE(player.said("Connection lost"));
+    EXPECT_FALSE(player.said("Connection lost: reconnecting"));
+    EXPECT_EQ(player.errors.str(), "");
+}
+
+TEST(ServerDefenceTest, AnAddressGetsAsManySeatsAsTheServerAllowsIt) {
+    SharedConsole serverConsole;
+    ServerOptions options = localServer();
+    options.playersPerAddress = 1;
+    Server server(options, serverConsole.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    Client first(server.port());
+    ASSERT_TRUE(play({&first}, 10.0, [&] { return first.game.joined(); }));
+    Client second(server.port());
+    ASSERT_TRUE(play({&first, &second}, 10.0, [&] { return second.game.over(); }));
+    EXPECT_TRUE(second.said("Too many players from this address")) << second.console.str();
+    EXPECT_TRUE(first.game.joined());
+    EXPECT_EQ(server.players(), 1);
+}
+
 } // namespace

@@ -21,10 +21,6 @@ ServerGate::Limits gateLimits() {
     return limits;
 }
 
-bool sameToken(const protocol::Token& a, const protocol::Token& b) {
-    return sodium_memcmp(a.data(), b.data(), a.size()) == 0;
-}
-
 // Commands ENet holds for a peer, not yet handed over.
 std::size_t queuedCommands(ENetPeer& peer) {
     std::size_t queued = enet_list_size(&peer.dispatchedCommands);
@@ -89,12 +85,6 @@ Server::~Server() {
 int Server::players() const {
     return static_cast<int>(std::count_if(visitors.begin(), visitors.end(), [](const Visitor& v) {
         return v.stage == Stage::Joined;
-    }));
-}
-
-int Server::people() const {
-    return static_cast<int>(std::count_if(seats.begin(), seats.end(), [](const Seat& seat) {
-        return seat.holder >= 0 || seat.held;
     }));
 }
 
@@ -294,17 +284,15 @@ void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size
         return;
     }
     if (join.resume) {
-        for (int seat = 0; seat < kSeatCount; ++seat) {
-            const Seat& held = seats[seat];
-            if ((held.holder >= 0 || held.held) && sameToken(held.token, join.token)) {
-                admit(visitor, seat, true);
-                return;
-            }
+        const int seat = seats.withToken(join.token);
+        if (seat < 0) {
+            refuse(visitor, protocol::Refusal::SeatGone);
+        } else {
+            admit(visitor, seat, true);
         }
-        refuse(visitor, protocol::Refusal::SeatGone);
         return;
     }
-    const int seat = freeSeat();
+    const int seat = seats.free();
     if (fromAddress(visitor, Stage::Joined) >= options.playersPerAddress) {
         refuse(visitor, protocol::Refusal::AddressFull);
     } else if (seat < 0) {
@@ -360,17 +348,8 @@ void Server::onReady(Visitor& visitor, const std::uint8_t* data, std::size_t siz
     }
 }
 
-int Server::freeSeat() const {
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        if (seats[seat].holder < 0 && !seats[seat].held) {
-            return seat;
-        }
-    }
-    return -1;
-}
-
 void Server::admit(Visitor& visitor, int seat, bool resumed) {
-    Seat& taken = seats[seat];
+    SeatTable::Seat& taken = seats[seat];
     if (taken.holder >= 0 && taken.holder != static_cast<int>(indexOf(visitor))) {
         // The token's owner is back over a new connection: the old one is dead.
         Visitor& old = visitors[static_cast<std::size_t>(taken.holder)];
@@ -437,17 +416,13 @@ void Server::release(Visitor& visitor) {
 }
 
 void Server::forget(Visitor& visitor) {
-    for (Seat& seat : seats) {
-        if (seat.holder == static_cast<int>(indexOf(visitor))) {
-            seat.holder = -1;
-        }
-    }
+    seats.letGo(static_cast<int>(indexOf(visitor)));
     gate.guard(indexOf(visitor)).reset();
     visitor = Visitor();
 }
 
 void Server::holdSeat(int seat, double lastHeard) {
-    Seat& held = seats[seat];
+    SeatTable::Seat& held = seats[seat];
     if (held.held) {
         return;
     }
@@ -461,16 +436,16 @@ void Server::holdSeat(int seat, double lastHeard) {
 }
 
 void Server::giveUpSeat(int seat) {
-    Seat& given = seats[seat];
+    SeatTable::Seat& given = seats[seat];
     if (given.holder >= 0) {
         Visitor& holder = visitors[static_cast<std::size_t>(given.holder)];
         enet_peer_reset(holder.peer);
         forget(holder);
     }
-    given = Seat();
+    given = SeatTable::Seat();
     game.state.drivers[seat] = Driver::Computer;
     line("Player left seat " + seatName(seat) + ": the computer takes over");
-    if (people() == 0 && gamePhase != Phase::Title) {
+    if (seats.taken() == 0 && gamePhase != Phase::Title) {
         gamePhase = Phase::Title;
         phaseTick = clock;
     }
@@ -541,7 +516,7 @@ void Server::sweep() {
         if (visitor.stage != Stage::Joined) {
             continue;
         }
-        Seat& seat = seats[visitor.seat];
+        SeatTable::Seat& seat = seats[visitor.seat];
         const bool silent = time - guardOf(visitor).lastHeard() > kLinkLostSeconds;
         if (silent && !seat.held) {
             holdSeat(visitor.seat, guardOf(visitor).lastHeard());
@@ -692,7 +667,7 @@ void Server::sendStatus() {
             continue;
         }
         for (int seat = 0; seat < kSeatCount; ++seat) {
-            const Seat& held = seats[seat];
+            const SeatTable::Seat& held = seats[seat];
             status.seats[seat] = held.holder == static_cast<int>(index) ? protocol::Occupant::You
                                  : held.holder >= 0 || held.held        ? protocol::Occupant::Person
                                                                  : protocol::Occupant::Computer;

@@ -6,6 +6,7 @@
 #include "net/NetHost.h"
 #include "net/PeerSweep.h"
 #include "net/Protocol.h"
+#include "net/SeatTable.h"
 #include "net/ServerGate.h"
 
 #include <array>
@@ -152,16 +153,6 @@ private:
         double windowStart = 0.0;
         int messagesInWindow = 0;
     };
-    // Who holds a seat. A held seat (its holder's link lost) is driven by the computer until
-    // heldUntil, and can be taken back with its token.
-    struct Seat {
-        int holder = -1; // the visitor, or −1
-        bool held = false;
-        double heldUntil = 0.0;
-        bool drove = false; // its holder drove in the match under way when the link was lost
-        protocol::Token token{};
-    };
-
     double now() const { return gate.now(); }
     std::size_t indexOf(const Visitor& visitor) const {
         return static_cast<std::size_t>(&visitor - visitors.data());
@@ -193,8 +184,6 @@ private:
     std::size_t fromAddress(const Visitor& visitor, Stage stage) const;
     // Whether the visitor may send one more message this second.
     bool withinLimit(Visitor& visitor);
-    int freeSeat() const;
-    int people() const;
     void sweep();
     void measureQueues(std::size_t index, ENetPeer& peer);
     // The seats of waiting clients become theirs; the computer gives up the seats people hold.
@@ -226,7 +215,7 @@ private:
     std::optional<handshake::Key> key; // of the password, when there is one
     protocol::Salt salt{};
     std::vector<Visitor> visitors; // by ENet peer
-    std::array<Seat, kSeatCount> seats{};
+    SeatTable seats;
 
     Match game;
     protocol::Phase gamePhase = protocol::Phase::Title;

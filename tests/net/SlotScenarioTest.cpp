@@ -98,4 +98,33 @@ TEST(SlotScenarioTest, HoardersOfOneAddressOrOneNetworkKeepNobodyOut) {
     EXPECT_FALSE(console.has("Player left seat 1: the computer takes over"));
 }
 
+// A half-open handshake, and a connection that never says Hello, hold their peers for about two
+// seconds: an address that has used up its two is let in again once they are swept away.
+TEST(SlotScenarioTest, HalfOpenAndSilentConnectionsAreLetGoWithinTwoSeconds) {
+    SharedConsole console;
+    Server server(localServer(), console.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    constexpr double kAnswerSeconds = 0.2;
+    std::uint32_t address = 0x7F070001;
+    for (const bool finish : {false, true}) {
+        const char* kind = finish ? "silent" : "half-open";
+        std::vector<std::unique_ptr<RawPeer>> held;
+        for (int i = 0; i < 2; ++i) {
+            held.push_back(std::make_unique<RawPeer>(address));
+            const bool verified = held.back()->connect(server.port(), finish, kAnswerSeconds);
+            EXPECT_EQ(verified, finish) << kind << " connection " << i;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        RawPeer third(address);
+        EXPECT_FALSE(third.connect(server.port(), true, kAnswerSeconds))
+            << "a third from the address while two " << kind << " ones are held";
+        std::this_thread::sleep_for(std::chrono::duration<double>(PeerSweep::kLimboSeconds));
+        RawPeer later(address);
+        EXPECT_TRUE(later.connect(server.port(), true, kAnswerSeconds))
+            << kind << " connections were not let go";
+        ++address;
+    }
+}
+
 } // namespace

@@ -4,7 +4,8 @@
 // Challenge again and again. Each
 // time the client prints one line on its error stream, goes back to its title, never replays
 // more ticks in a frame than its command history holds, and hashes the password at most once
-// per connection. The sanitizers watch it all.
+// per connection; with a password it takes no Welcome that does not prove the password too.
+// The sanitizers watch it all.
 #include "NetPlay.h"
 #include "client/GameClient.h"
 #include "net/Handshake.h"
@@ -78,6 +79,10 @@ struct Case {
     bool challengeAgain = false;
     std::function<std::vector<Sent>()> script;
     int admittedSeat = 0; // the seat byte of the admission
+    // With a password: a Welcome whose proof is made with another password, or one that comes
+    // without a Challenge (a man in the middle who lacks the password).
+    bool wrongProof = false;
+    bool skipChallenge = false;
     // Sent half a second after the script, if any.
     std::function<std::vector<Sent>()> later = nullptr;
 };
@@ -97,6 +102,7 @@ public:
         host.guard(gate);
         salt = handshake::freshSalt();
         key = *handshake::keyOf(kPassword, salt);
+        wrongKey = *handshake::keyOf("battery staple", salt);
     }
     std::uint16_t port() const { return host.port(); }
 
@@ -167,7 +173,7 @@ private:
             transcript = handshake::Transcript();
             transcript.clientKey = hello.key;
             transcript.serverKey = keys.publicKey;
-            if (current->password) {
+            if (current->password && !current->skipChallenge) {
                 challenge();
             } else {
                 welcome(protocol::Mac{});
@@ -177,7 +183,8 @@ private:
             if (current->challengeAgain) {
                 challenge();
             } else {
-                welcome(handshake::proof(key, handshake::Side::Server, transcript));
+                welcome(handshake::proof(current->wrongProof ? wrongKey : key,
+                                         handshake::Side::Server, transcript));
             }
         } else if (gate.guard(0).keyed()) {
             gate.guard(0).link.receive(channel, data, size,
@@ -220,6 +227,7 @@ private:
     const Case* current = nullptr;
     protocol::Salt salt{};
     handshake::Key key{};
+    handshake::Key wrongKey{};
     handshake::KeyPair keys;
     handshake::Transcript transcript;
 };
@@ -236,6 +244,16 @@ std::vector<Case> cases() {
     std::vector<Case> all;
     all.push_back({"a Challenge again and again", "Server sent a bad Challenge: disconnecting",
                    true, true, [] { return std::vector<Sent>(); }});
+    Case wrongProof{"a Welcome proving another password",
+                    "Server sent a bad Welcome: disconnecting", true, false,
+                    [] { return std::vector<Sent>(); }};
+    wrongProof.wrongProof = true;
+    all.push_back(wrongProof);
+    Case noChallenge{"a Welcome without a Challenge to a client with a password",
+                     "Server sent a bad Welcome: disconnecting", true, false,
+                     [] { return std::vector<Sent>(); }};
+    noChallenge.skipChallenge = true;
+    all.push_back(noChallenge);
     for (std::uint8_t seat :
          {std::uint8_t{0x80}, std::uint8_t{0xFF}, std::uint8_t{2}, std::uint8_t{0x7F}}) {
         Case admitted{"an admission to a seat out of range",

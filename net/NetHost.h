@@ -22,8 +22,8 @@
 //   - ENet never sends a BANDWIDTH_LIMIT (which the other side's gate drops, unacknowledged,
 //     until the peer times out): its bandwidth throttle, which would send one to every peer
 //     within a second of any connect or disconnect, is kept from running by moving its epoch
-//     to now before each service, and its reason to is cleared after (our hosts limit no
-//     bandwidth);
+//     to now before each service, and the flag that would ask for one is cleared after (our
+//     hosts limit no bandwidth);
 //   - service() goes on until ENet has nothing more, counting an error and going on, so one
 //     bad datagram never stops a host.
 // Every datagram received goes through the host's gate first (guard()), which ENet reaches

@@ -37,6 +37,15 @@ CLI::Option* addPort(CLI::App& app, std::uint16_t& port) {
         ->type_name("N");
 }
 
+CLI::Option* addPlayersPerAddress(CLI::App& app, std::size_t& players) {
+    return app
+        .add_option("--players-per-address", players,
+                    "players that may join at once from one address (default " +
+                        std::to_string(ServerOptions().playersPerAddress) + ")")
+        ->type_name("N")
+        ->check(CLI::Range(1, 64));
+}
+
 CLI::Option* addRules(CLI::App& app, Rules& rules) {
     return app
         .add_option_function<std::string>(
@@ -90,6 +99,7 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
             ->excludes(replay);
     addPort(app, options.served.port)->needs(host);
     addRules(app, options.served.rules)->needs(host);
+    addPlayersPerAddress(app, options.served.playersPerAddress)->needs(host);
     app.add_option("--join", address,
                    "play on the server at HOST, port PORT (default " +
                        std::to_string(protocol::kDefaultPort) + ")")
@@ -116,6 +126,7 @@ std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& 
                  "brakkel-server");
     addPort(app, options.port);
     addRules(app, options.rules);
+    addPlayersPerAddress(app, options.playersPerAddress);
     if (const std::optional<int> status = parse(app, "brakkel-server", argc, argv)) {
         exitStatus = *status;
         return std::nullopt;

@@ -1,7 +1,9 @@
 // Brakkel's dedicated server: matches between two players over the network, one after another,
 // the computer playing any empty seat. Needs no display and links no window, GL or sound
-// library. Runs until SIGINT or SIGTERM, then lets its players know and stops.
+// library. Runs until SIGINT or SIGTERM, then lets its players know and stops. Its console lines
+// go out through a queue of their own, so a console that is full or closed never holds it up.
 #include "app/CommandLine.h"
+#include "net/ConsoleQueue.h"
 #include "net/Server.h"
 #include "net/ServerThread.h"
 
@@ -10,6 +12,7 @@
 #include <iostream>
 #include <optional>
 #include <pthread.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kExitNoServer = 1;
@@ -21,6 +24,8 @@ int main(int argc, char** argv) {
     if (!options) {
         return status;
     }
+    // A closed console is an error to write to, not the end.
+    std::signal(SIGPIPE, SIG_IGN);
     // The signals are waited for here, on the main thread; every thread started after this
     // point leaves them to it.
     sigset_t stopSignals;
@@ -30,17 +35,18 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     options->seed = static_cast<std::uint64_t>(std::time(nullptr));
-    Server server(*options, std::cout);
+    ConsoleQueue console(STDOUT_FILENO);
+    Server server(*options, console.stream());
     if (!server.listening()) {
         std::cerr << server.errorLine() << std::endl;
         return kExitNoServer;
     }
-    std::cout << "Hosting on port " << server.port() << std::endl;
+    console.stream() << ("Hosting on port " + std::to_string(server.port()) + "\n") << std::flush;
     {
         ServerThread running(server);
         int received = 0;
         sigwait(&stopSignals, &received);
     }
-    std::cout << "Server stopped" << std::endl;
+    console.stream() << "Server stopped\n" << std::flush;
     return 0;
 }

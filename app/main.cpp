@@ -9,6 +9,7 @@
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
 #include "client/SettingsFile.h"
+#include "net/ConsoleQueue.h"
 #include "net/ServerThread.h"
 #include "platform/FixedStep.h"
 #include "platform/FrameRateMeter.h"
@@ -19,6 +20,9 @@
 
 #include <GL/glew.h>
 
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -99,13 +103,18 @@ int main(int argc, char** argv) {
     }
 
     const auto seed = static_cast<unsigned int>(std::time(nullptr));
-    // The host's server runs whatever the window does, from before it opens to after it closes.
+    // The host's server runs whatever the window does, from before it opens to after it closes;
+    // its lines go out through a queue, so that a console that is full or closed never holds up
+    // its ticks (a closed one is an error to write to, not the end).
+    std::signal(SIGPIPE, SIG_IGN);
+    std::unique_ptr<ConsoleQueue> serverConsole;
     std::unique_ptr<Server> server;
     std::unique_ptr<ServerThread> serverThread;
     if (options->host) {
         ServerOptions served = options->served;
         served.seed = seed;
-        server = std::make_unique<Server>(served, std::cout);
+        serverConsole = std::make_unique<ConsoleQueue>(STDOUT_FILENO);
+        server = std::make_unique<Server>(served, serverConsole->stream());
         if (!server->listening()) {
             std::cerr << server->errorLine() << std::endl;
             return kExitNoServer;

@@ -244,9 +244,13 @@ void GameClient::follow(const PlayerInput& player) {
     following = true;
 }
 
-void GameClient::join(const NetworkOptions& options, std::ostream& console) {
+void GameClient::join(const NetworkOptions& options, std::ostream& console, std::ostream& errors) {
     networkConsole = std::make_unique<FeedStream>(console, feed);
-    network = std::make_unique<NetworkGame>(options, *networkConsole);
+    networkErrors = std::make_unique<FeedStream>(errors, feed);
+    network = std::make_unique<NetworkGame>(options, *networkConsole, *networkErrors);
+    notice = "";
+    joinFailure[0] = '\0'; // a new try: the last one's failure is not this one's
+    everJoined = false;
     describeSeats();
 }
 
@@ -260,10 +264,14 @@ void GameClient::networkTick(PlayerInput& player) {
         if (!everJoined) {
             std::snprintf(joinFailure, sizeof joinFailure, "%s", networkConsole->lastLine());
             if (!joinFailed()) {
+                std::snprintf(joinFailure, sizeof joinFailure, "%s", networkErrors->lastLine());
+            }
+            if (!joinFailed()) {
                 std::snprintf(joinFailure, sizeof joinFailure, "No answer from the server");
             }
         }
         // On its own again: the title, and a match against the computer after it.
+        notice = network->seatLost() ? ClientConnection::kSeatLostLine : "";
         network.reset();
         flow->backToTitle();
         camera.settle();
@@ -308,12 +316,18 @@ void GameClient::describeSeats() {
                                                           : "the computer",
                       who == protocol::Occupant::You && network->ready() ? " (ready)" : "");
     }
-    if (!network->joined()) {
+    if (network->reconnecting()) {
+        std::snprintf(seats, sizeof seats, "Reconnecting...");
+    } else if (!network->joined()) {
         std::snprintf(seats, sizeof seats, "Connecting...");
-        return;
+    } else {
+        announceSeats(status);
+        if (network->phase() == protocol::Phase::Playing) {
+            seats[0] = '\0';
+        } else {
+            std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", names[0], names[1]);
+        }
     }
-    announceSeats(status);
-    std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", names[0], names[1]);
 }
 
 bool GameClient::wantsPointer() const {

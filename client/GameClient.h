@@ -20,6 +20,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iostream>
 #include <memory>
 #include <ostream>
 
@@ -47,8 +48,10 @@ public:
     GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
                const Settings& settings = Settings());
 
-    // Plays on the server options name from now on; its lines go to console, and to the feed.
-    void join(const NetworkOptions& options, std::ostream& console);
+    // Plays on the server options name from now on; its lines go to console, its faults to
+    // errors, and both to the feed.
+    void join(const NetworkOptions& options, std::ostream& console,
+              std::ostream& errors = std::cerr);
     bool networked() const { return network != nullptr; }
     // One tick with the input the window gathered.
     void tick(InputState& input);
@@ -92,8 +95,9 @@ public:
     const Scoreboard& scores() const { return ranking; }
     // TAB is held.
     bool scoreboardShown() const { return showScores; }
-    // Who plays which seat, for the title and end screens of a networked game; "" otherwise.
-    const char* seatsLine() const { return network ? seats : ""; }
+    // Who plays which seat, for the title and end screens of a networked game, or that the link
+    // is being mended, in a match too; after a networked game whose seat was lost, that it was.
+    const char* seatsLine() const { return network ? seats : notice; }
     // The round trip to the server in milliseconds, or −1 without one.
     int roundTripMs() const { return network ? static_cast<int>(network->roundTripMs()) : -1; }
     glm::vec3 eyeAt(float blend) const;
@@ -158,7 +162,9 @@ private:
     int status = 0;
     char seats[96] = {};
     std::unique_ptr<FeedStream> networkConsole; // what the network game writes its lines to
+    std::unique_ptr<FeedStream> networkErrors;  // and its faults
     bool everJoined = false;
     bool occupantsKnown = false;
     std::array<protocol::Occupant, protocol::kSeatCount> occupants{}; // as the last status had them
+    const char* notice = "";
 };

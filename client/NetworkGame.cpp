@@ -32,8 +32,8 @@ TankPose between(const TankPose& from, const TankPose& to, float share) {
 }
 } // namespace
 
-NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console)
-    : connection(options.host, options.port, options.password, console, options.version),
+NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console, std::ostream& errors)
+    : connection(options.host, options.port, options.password, console, errors, options.version),
       predicted(0, {Driver::Human, Driver::Human}), view(0, {Driver::Human, Driver::Human}),
       bulletWalls({}, view.arena.pieces, view.state.bullets) {
     replayEvents.reserve(kEventsPerTick);
@@ -43,6 +43,7 @@ NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console)
 }
 
 void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& events) {
+    replayedNow = 0;
     announced = &events;
     connection.service(*this);
     announced = nullptr;
@@ -71,20 +72,36 @@ void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& even
     updateShown(events);
 }
 
-void NetworkGame::onWelcome(const protocol::Welcome& welcome) {
-    seat = welcome.seat;
+bool NetworkGame::near(std::uint32_t tick) const {
+    const auto apart = static_cast<std::int32_t>(tick - clock);
+    return apart <= static_cast<std::int32_t>(kSaneTicks) &&
+           apart >= -static_cast<std::int32_t>(kSaneTicks);
+}
+
+bool NetworkGame::onAdmitted(const protocol::Admitted& admitted) {
+    seat = admitted.seat;
     // Ahead by half a round trip, as ENet has it so far, and the lead; the first snapshots
-    // set it right.
-    const auto halfTrip = static_cast<std::uint32_t>(
-        std::lround(0.5 * connection.roundTripMs() / 1000.0 / static_cast<double>(kTick)));
-    clock = welcome.tick + halfTrip + static_cast<std::uint32_t>(kLeadTarget);
+    // set it right. Taken back after a lost link, the clock starts again from here too.
+    const auto halfTrip = static_cast<std::uint32_t>(std::lround(
+        0.5 * std::min(connection.roundTripMs(), 10000u) / 1000.0 / static_cast<double>(kTick)));
+    clock = admitted.tick + halfTrip + static_cast<std::uint32_t>(kLeadTarget);
     predictedTick = clock;
     synced = true;
     leadKnown = false;
     leadsSeen = 0;
+    holdResync = 0;
+    behind = 0.0f;
+    newestSnapshot = 0;
+    snapshotWaiting = false;
+    heardLead = protocol::kNoLead;
+    return true;
 }
 
-void NetworkGame::onStatus(const protocol::Status& status) {
+bool NetworkGame::onStatus(const protocol::Status& status) {
+    // A phase cannot begin in the future.
+    if (static_cast<std::int32_t>(status.tick - clock) > static_cast<std::int32_t>(kSaneTicks)) {
+        return false;
+    }
     const protocol::Status before = serverStatus;
     serverStatus = status;
     if (status.yourSeat >= 0) {
@@ -121,26 +138,46 @@ void NetworkGame::onStatus(const protocol::Status& status) {
                                   glm::vec3(0.0f), kNoSeat, ""});
         }
     }
+    return true;
 }
 
-void NetworkGame::onEvents(const protocol::Events& events) {
+bool NetworkGame::onEvents(const protocol::Events& events) {
+    if (!near(events.tick)) {
+        return false;
+    }
     if (events.match != serverStatus.match) {
-        return;
+        return true;
     }
     for (const protocol::WireEvent& event : events.events) {
         if (pending.size() < kMaxPending) {
             pending.push_back({events.match, events.tick, event});
         }
     }
+    return true;
 }
 
-void NetworkGame::onSnapshot(const protocol::Snapshot& snapshot) {
-    if (newestSnapshot != 0 && snapshot.tick <= newestSnapshot) {
-        return;
+bool NetworkGame::onSnapshot(const protocol::Snapshot& snapshot) {
+    const bool sane = near(snapshot.tick) && near(snapshot.ack) &&
+                      (snapshot.lead == protocol::kNoLead ||
+                       std::abs(static_cast<int>(snapshot.lead)) <=
+                           static_cast<int>(kSaneTicks) * protocol::kLeadUnit) &&
+                      (!snapshot.hasOwn || snapshot.ownSeat == seat);
+    if (!sane) {
+        return false;
+    }
+    // A slow frame takes in several snapshots at once; only the newest is used, but the lead
+    // the server reported in any of them (in the first after the frame's commands came) counts.
+    if (snapshot.lead != protocol::kNoLead) {
+        heardLead =
+            heardLead == protocol::kNoLead ? snapshot.lead : std::min(heardLead, snapshot.lead);
+    }
+    if (newestSnapshot != 0 && static_cast<std::int32_t>(snapshot.tick - newestSnapshot) <= 0) {
+        return true;
     }
     latest = snapshot;
     newestSnapshot = snapshot.tick;
     snapshotWaiting = true;
+    return true;
 }
 
 void NetworkGame::takeSnapshot() {
@@ -149,8 +186,10 @@ void NetworkGame::takeSnapshot() {
     const float sinceSnapshot =
         static_cast<float>(static_cast<std::int32_t>(clock - snapshot.tick));
     behind = behind == 0.0f ? sinceSnapshot : behind + kBehindSmoothing * (sinceSnapshot - behind);
-    const float reported = static_cast<float>(snapshot.lead) / protocol::kLeadUnit;
-    if (synced && holdResync == 0 && snapshot.lead != protocol::kNoLead) {
+    const std::int16_t heard = heardLead;
+    heardLead = protocol::kNoLead;
+    const float reported = static_cast<float>(heard) / protocol::kLeadUnit;
+    if (synced && holdResync == 0 && heard != protocol::kNoLead) {
         recentLeads[leadsSeen++ % recentLeads.size()] = reported;
         leadEstimate = *std::min_element(
             recentLeads.begin(),
@@ -213,7 +252,15 @@ void NetworkGame::reconcile(const protocol::Snapshot& snapshot) {
 }
 
 void NetworkGame::predictTo(std::uint32_t tick, EventList* events) {
+    // A tick replays at most the commands kept; ticks past them are skipped, the tank
+    // standing through them.
+    const std::uint32_t budget = kHistory - std::min(replayedNow, kHistory);
+    if (static_cast<std::int32_t>(tick - predictedTick) > static_cast<std::int32_t>(budget)) {
+        predictedTick = tick - budget;
+    }
     while (static_cast<std::int32_t>(tick - predictedTick) > 0) {
+        ++replayedNow;
+        replayedMost = std::max(replayedMost, replayedNow);
         ++predictedTick;
         predicted.stepAlone(seat, history[predictedTick % kHistory],
                             events != nullptr ? *events : replayEvents);

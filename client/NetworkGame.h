@@ -30,9 +30,9 @@ struct NetworkOptions {
 //   before the tick it is for. The server says how early the commands come; the client steps
 //   up to 5 % faster or slower to stay in that window, and jumps when it is far out of it.
 // - It predicts its own tank against the arena from its own commands, tick by tick. On each
-//   snapshot it takes the server's state of the tank and replays the commands the server has
-//   not yet stepped; replayed ticks make no events. The difference is drawn away: an error
-//   under kSnapUnits blends out over kCorrectionTicks, a larger one snaps.
+//   snapshot that carries the tank whole it takes the server's state of it and replays the
+//   commands the server has not yet stepped; replayed ticks make no events. The difference is drawn
+//   away: an error under kSnapUnits blends out over kCorrectionTicks, a larger one snaps.
 // - It draws the other tank kInterpolationTicks behind the newest snapshot, between snapshots,
 //   never faster than a tank drives.
 // - Its own bullets appear in the tick they are fired and are matched with the server's by
@@ -41,6 +41,10 @@ struct NetworkOptions {
 //
 // tick() is one step of the client's clock with the player's input; the events of what it
 // showed are appended for the scene to play.
+//
+// It does not trust its server: a tick more than kSaneTicks from its own clock (a status's in
+// the future), an acknowledgement or lead as far off, ends the connection (ClientConnection),
+// and however far the clock or a snapshot moves, a tick replays at most kHistory ticks.
 class NetworkGame : private ServerListener {
 public:
     static constexpr int kLeadLow = 1; // ticks ahead of the server the commands are kept
@@ -50,7 +54,12 @@ public:
     static constexpr int kCorrectionTicks = 6;    // 100 ms
     static constexpr int kInterpolationTicks = 6; // 100 ms
 
-    NetworkGame(const NetworkOptions& options, std::ostream& console);
+    // The most ticks a server's message may be from the client's clock.
+    static constexpr std::uint32_t kSaneTicks = 600; // 10 s
+    static constexpr std::uint32_t kHistory = 128;
+
+    // The connection's lines go to console, its faults to errors.
+    NetworkGame(const NetworkOptions& options, std::ostream& console, std::ostream& errors);
 
     // One tick. input is the player's for this tick; with keysTaken another screen (the
     // options) has its keys, and the game sees none.
@@ -60,6 +69,12 @@ public:
     // Refused, or the connection lost: the client goes on without the server.
     bool over() const { return connection.over(); }
     bool joined() const { return connection.state() == ClientConnection::State::Joined; }
+    // The link was lost and the client is getting its seat back.
+    bool reconnecting() const {
+        return connection.state() == ClientConnection::State::Reconnecting;
+    }
+    // The game ended because the seat could not be taken back.
+    bool seatLost() const { return connection.seatLost(); }
 
     // The rate of the client's clock against real time, within 1 ± kMaxRateChange.
     double stepRate() const { return rate; }
@@ -85,6 +100,11 @@ public:
     const Tank& predictedTank() const { return predicted.tank(seat); }
     // How early the commands come, as the client has it, in ticks.
     float lead() const { return leadEstimate; }
+    // The newest snapshot's tick: the server's time as last heard (tests).
+    std::uint32_t serverTick() const { return newestSnapshot; }
+    // The most ticks replayed in one tick so far (tests).
+    std::uint32_t mostReplayed() const { return replayedMost; }
+    const ClientConnection& link() const { return connection; }
 
 private:
     struct Views {
@@ -98,10 +118,12 @@ private:
         protocol::WireEvent event;
     };
 
-    void onWelcome(const protocol::Welcome& welcome) override;
-    void onStatus(const protocol::Status& status) override;
-    void onEvents(const protocol::Events& events) override;
-    void onSnapshot(const protocol::Snapshot& snapshot) override;
+    bool onAdmitted(const protocol::Admitted& admitted) override;
+    bool onStatus(const protocol::Status& status) override;
+    bool onEvents(const protocol::Events& events) override;
+    bool onSnapshot(const protocol::Snapshot& snapshot) override;
+    // Whether tick is within kSaneTicks of the client's clock, either way.
+    bool near(std::uint32_t tick) const;
 
     // The snapshot taken in by the last service: the clock, the other tank's path, and the own
     // tank's state with the commands since replayed.
@@ -109,7 +131,8 @@ private:
     void reconcile(const protocol::Snapshot& snapshot);
     // Both tanks back at their start, nothing in flight: a new match, or its end screen.
     void restartShown();
-    // The own tank's ticks from predictedTick to the clock; replayed ones make no events.
+    // The own tank's ticks from predictedTick to the clock, at most kHistory of them (the
+    // commands kept); replayed ones make no events.
     void predictTo(std::uint32_t tick, EventList* events);
     void sendCommands();
     // The picture at the drawing's tick: the own tank with its correction, the other one
@@ -142,15 +165,17 @@ private:
     std::uint32_t newestSnapshot = 0;
     bool snapshotWaiting = false;
     protocol::Snapshot latest;
+    std::int16_t heardLead = protocol::kNoLead; // the least lead since the last snapshot taken
     protocol::Status serverStatus;
     int seat = 0;
     bool readySent = false;
     std::uint32_t ack = 0; // the newest command the server has
 
     Match predicted;
-    std::uint32_t predictedTick = 0; // the tick predicted's own tank stands at
-    static constexpr std::uint32_t kHistory = 128;
+    std::uint32_t predictedTick = 0;             // the tick predicted's own tank stands at
     std::array<TankCommand, kHistory> history{}; // by tick
+    std::uint32_t replayedNow = 0;               // ticks replayed in this tick
+    std::uint32_t replayedMost = 0;              // in any tick
     EventList replayEvents;
     protocol::Commands outgoing;
 

@@ -1,38 +1,61 @@
 #pragma once
 
+#include "net/ClientGate.h"
+#include "net/Handshake.h"
 #include "net/NetHost.h"
 #include "net/Protocol.h"
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 // What a client hears from its server, message by message, in the order each channel keeps.
+// Each returns false when the message is out of all reason (a tick far from the server's time,
+// say): the server is then not to be trusted, and the client goes.
 class ServerListener {
 public:
     virtual ~ServerListener() = default;
-    virtual void onWelcome(const protocol::Welcome& welcome) = 0;
-    virtual void onStatus(const protocol::Status& status) = 0;
-    virtual void onEvents(const protocol::Events& events) = 0;
-    virtual void onSnapshot(const protocol::Snapshot& snapshot) = 0;
+    virtual bool onAdmitted(const protocol::Admitted& admitted) = 0;
+    virtual bool onStatus(const protocol::Status& status) = 0;
+    virtual bool onEvents(const protocol::Events& events) = 0;
+    virtual bool onSnapshot(const protocol::Snapshot& snapshot) = 0;
 };
 
-// A client's link to one server: connecting, the version handshake and the password's proof,
-// then the server's messages handed to a listener and the client's own sent. What the server
-// sends is untrusted like any datagram: a message that does not read is dropped and counted.
+// A client's link to one server: connecting, the version handshake, the key exchange and the
+// password's proof, a seat, then the server's messages handed to a listener and the client's own
+// sent, sealed both ways. Every datagram passes the client's gate first.
+//
+// The client does not trust its server: a message that does not read, comes out of turn or that
+// the listener finds out of all reason, a second Challenge, or a Welcome without the server's
+// proof of the password, ends the connection with one line on the error stream. It runs
+// crypto_pwhash at most once per connection, and not again for a salt it has hashed with.
+//
+// A lost link does not end the game at once: when no snapshot has come for kQuietSeconds while
+// seated, the client drops the connection and makes a new one every kRetrySeconds, asking for
+// its seat back with the resume token the server gave it (a fresh key exchange each time), until
+// it is back or kSeatHeldSeconds have passed since the server was last heard.
 //
 // Lines for the console: "Connected to HOST:PORT" once in; "Server full", "Version mismatch:
-// server V, client W", "Wrong password" or "Too many attempts: wait a second" when refused;
-// "Cannot connect to HOST:PORT" when no server answers; "Connection lost" when the server
-// goes or stops answering.
+// server V, client W", "Wrong password", "Too many attempts: wait a second" or "Too many players
+// from this address" when refused; "Cannot connect to HOST:PORT" when no server answers;
+// "Connection lost: reconnecting" when the snapshots stop, "Reconnected to HOST:PORT" when the
+// seat is back; "Connection lost" when the server goes. On the error stream: "Server sent a bad
+// KIND: disconnecting", and kSeatLostLine when the seat could not be taken back.
 class ClientConnection {
 public:
-    enum class State { Connecting, Proving, Joined, Refused, Lost };
+    enum class State { Connecting, Joined, Reconnecting, Refused, Lost };
+    static constexpr double kLeaveSeconds = 1.0;
+    static constexpr double kQuietSeconds = 1.0;
+    static constexpr double kRetrySeconds = 1.0;
+    static constexpr double kSeatHeldSeconds = 10.0;
+    static constexpr const char* kSeatLostLine = "Seat lost: the link was down too long";
 
     // Starts connecting. version is the protocol version the client claims to speak.
     ClientConnection(const std::string& hostName, std::uint16_t port, std::string password,
-                     std::ostream& console, std::uint32_t version = protocol::kVersion);
+                     std::ostream& console, std::ostream& errors,
+                     std::uint32_t version = protocol::kVersion);
     ClientConnection(const ClientConnection&) = delete;
     ClientConnection& operator=(const ClientConnection&) = delete;
 
@@ -47,36 +70,78 @@ public:
     State state() const { return current; }
     // Refused, or lost after (or while) connecting: the game goes on without the server.
     bool over() const { return current == State::Refused || current == State::Lost; }
+    // The connection ended because the seat could not be taken back.
+    bool seatLost() const { return lostSeat; }
     // ENet's mean round trip time, in milliseconds.
     std::uint32_t roundTripMs() const { return peer != nullptr ? peer->roundTripTime : 0; }
     std::uint64_t malformed() const { return dropped; }
-
-    static constexpr double kLeaveSeconds = 1.0;
+    // crypto_pwhash runs so far, over every connection.
+    int passwordHashes() const { return hashes; }
+    // The UDP port the client sends from now.
+    std::uint16_t localPort() const { return host.port(); }
 
 private:
-    void onReceive(ServerListener& listener, const std::uint8_t* data, std::size_t size);
+    // The handshake of the connection under way.
+    enum class Stage { Connecting, Proving, Joining, Joined };
+
+    void connect();
+    void startOver(double lastHeard);
+    void onReceive(ServerListener& listener, std::uint8_t channel, const std::uint8_t* data,
+                   std::size_t size);
+    void onPlain(const std::uint8_t* data, std::size_t size);
+    void onSealed(ServerListener& listener, std::uint8_t channel, const std::uint8_t* data,
+                  std::size_t size);
     void onChallenge(const protocol::Challenge& challenge);
+    void onWelcome(const protocol::Welcome& welcome);
+    void onAdmitted(ServerListener& listener, const protocol::Admitted& admitted);
     void refused(const protocol::Refused& refusal);
+    // The server sent something no server of ours would (what: its kind, or "message"): one
+    // line, and gone.
+    void distrust(const char* what);
+    void loseSeat();
     // Waits up to kLeaveSeconds for the end of the connection, which is under way.
     void awaitGoodbye();
-    template <typename Message>
-    void sendMessage(const Message& message, std::uint8_t channel, NetHost::Delivery delivery) {
+    template <typename Message> void sendPlain(const Message& message) {
         bytes.clear();
         protocol::encode(message, bytes);
-        if (peer != nullptr) {
-            NetHost::send(peer, channel, delivery, bytes.data(), bytes.size());
-        }
+        NetHost::send(peer, protocol::kControl, NetHost::Delivery::Reliable, bytes.data(),
+                      bytes.size());
     }
-    void line(const std::string& text);
+    template <typename Message> void queue(const Message& message) {
+        bytes.clear();
+        protocol::encode(message, bytes);
+        gate.guard.link.queue(bytes);
+    }
+    void line(std::ostream& stream, const std::string& text);
 
+    std::string hostName;
+    std::uint16_t port;
     std::string address; // HOST:PORT, as the player gave it
     std::string password;
     std::ostream& console;
+    std::ostream& errors;
     std::uint32_t version;
+    ClientGate gate; // outlives the host, which refers to it
     NetHost host;
     ENetPeer* peer = nullptr;
     State current = State::Connecting;
+    Stage stage = Stage::Connecting;
+    bool lostSeat = false;
     std::uint64_t dropped = 0;
+
+    // The connection's key exchange and proof.
+    handshake::KeyPair keys;
+    handshake::Transcript transcript;
+    bool challenged = false;
+    std::optional<handshake::Key> passwordKey; // for passwordSalt
+    protocol::Salt passwordSalt{};
+    int hashes = 0;
+
+    std::optional<protocol::Token> token; // of the seat held
+    double joinedAt = 0.0;                // seconds, when the seat was taken (back)
+    double lostAt = 0.0;                  // when the server was last heard, while reconnecting
+    double attemptAt = 0.0;               // when the connection under way began
+
     std::vector<std::uint8_t> bytes;
     protocol::Events events;
     protocol::Snapshot snapshot;

@@ -16,14 +16,19 @@ constexpr std::size_t kHashMemory = 16u << 20; // bytes
 static_assert(protocol::kSaltBytes == crypto_pwhash_SALTBYTES);
 static_assert(protocol::kMacBytes == crypto_auth_BYTES);
 static_assert(sizeof(Key) == crypto_auth_KEYBYTES);
+static_assert(protocol::kKeyBytes == crypto_kx_PUBLICKEYBYTES);
+static_assert(sizeof(KeyPair::secretKey) == crypto_kx_SECRETKEYBYTES);
+static_assert(sizeof(Seal::Key) == crypto_kx_SESSIONKEYBYTES);
 
-std::vector<std::uint8_t> proven(const protocol::Nonce& serverNonce,
-                                 const protocol::Nonce& clientNonce, std::uint32_t version) {
+std::vector<std::uint8_t> proven(Side side, const Transcript& transcript) {
     std::vector<std::uint8_t> bytes;
     ByteWriter out(bytes);
-    out.raw(serverNonce.data(), serverNonce.size());
-    out.raw(clientNonce.data(), clientNonce.size());
-    out.u32(version);
+    out.u8(side == Side::Client ? 'C' : 'S');
+    out.raw(transcript.serverNonce.data(), transcript.serverNonce.size());
+    out.raw(transcript.clientNonce.data(), transcript.clientNonce.size());
+    out.u32(transcript.version);
+    out.raw(transcript.clientKey.data(), transcript.clientKey.size());
+    out.raw(transcript.serverKey.data(), transcript.serverKey.size());
     return bytes;
 }
 } // namespace
@@ -44,6 +49,30 @@ protocol::Salt freshSalt() {
     return salt;
 }
 
+protocol::Token freshToken() {
+    protocol::Token token;
+    randombytes_buf(token.data(), token.size());
+    return token;
+}
+
+KeyPair freshKeyPair() {
+    KeyPair pair;
+    crypto_kx_keypair(pair.publicKey.data(), pair.secretKey.data());
+    return pair;
+}
+
+bool clientSession(const KeyPair& own, const protocol::PublicKey& server, Seal::Key& receive,
+                   Seal::Key& send) {
+    return crypto_kx_client_session_keys(receive.data(), send.data(), own.publicKey.data(),
+                                         own.secretKey.data(), server.data()) == 0;
+}
+
+bool serverSession(const KeyPair& own, const protocol::PublicKey& client, Seal::Key& receive,
+                   Seal::Key& send) {
+    return crypto_kx_server_session_keys(receive.data(), send.data(), own.publicKey.data(),
+                                         own.secretKey.data(), client.data()) == 0;
+}
+
 std::optional<Key> keyOf(const std::string& password, const protocol::Salt& salt) {
     Key key;
     if (crypto_pwhash(key.data(), key.size(), password.data(), password.size(), salt.data(),
@@ -53,18 +82,16 @@ std::optional<Key> keyOf(const std::string& password, const protocol::Salt& salt
     return key;
 }
 
-protocol::Mac proof(const Key& key, const protocol::Nonce& serverNonce,
-                    const protocol::Nonce& clientNonce, std::uint32_t version) {
-    const std::vector<std::uint8_t> bytes = proven(serverNonce, clientNonce, version);
+protocol::Mac proof(const Key& key, Side side, const Transcript& transcript) {
+    const std::vector<std::uint8_t> bytes = proven(side, transcript);
     protocol::Mac mac;
     crypto_auth(mac.data(), bytes.data(), bytes.size(), key.data());
     return mac;
 }
 
-bool proves(const Key& key, const protocol::Nonce& serverNonce, const protocol::Answer& answer,
-            std::uint32_t version) {
-    const std::vector<std::uint8_t> bytes = proven(serverNonce, answer.nonce, version);
-    return crypto_auth_verify(answer.mac.data(), bytes.data(), bytes.size(), key.data()) == 0;
+bool proves(const Key& key, Side side, const Transcript& transcript, const protocol::Mac& mac) {
+    const std::vector<std::uint8_t> bytes = proven(side, transcript);
+    return crypto_auth_verify(mac.data(), bytes.data(), bytes.size(), key.data()) == 0;
 }
 
 } // namespace handshake

@@ -77,8 +77,48 @@ bool NetHost::send(ENetPeer* peer, std::uint8_t channel, Delivery delivery,
     return true;
 }
 
+Seal::Carrier NetHost::nextCarrier(const ENetPeer* peer, std::uint8_t channel, Delivery delivery) {
+    const ENetChannel& numbers = peer->channels[channel];
+    Seal::Carrier carrier;
+    carrier.channel = channel;
+    // An unreliable packet goes reliable once the channel's unreliable numbers run out.
+    if (delivery == Delivery::Reliable ||
+        (delivery == Delivery::Unreliable && numbers.outgoingUnreliableSequenceNumber == 0xFFFF)) {
+        carrier.command = ENET_PROTOCOL_COMMAND_SEND_RELIABLE;
+        carrier.reliableSequence =
+            static_cast<std::uint16_t>(numbers.outgoingReliableSequenceNumber + 1);
+    } else if (delivery == Delivery::Unsequenced) {
+        carrier.command = ENET_PROTOCOL_COMMAND_SEND_UNSEQUENCED;
+        carrier.secondSequence = static_cast<std::uint16_t>(peer->outgoingUnsequencedGroup + 1);
+    } else {
+        carrier.command = ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE;
+        carrier.reliableSequence = numbers.outgoingReliableSequenceNumber;
+        carrier.secondSequence =
+            static_cast<std::uint16_t>(numbers.outgoingUnreliableSequenceNumber + 1);
+    }
+    return carrier;
+}
+
 void NetHost::configure(ENetPeer* peer) {
     enet_peer_timeout(peer, 0, kTimeoutMinimumMs, kTimeoutMaximumMs);
-    enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
-                                 ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
+    peer->packetThrottleInterval = ENET_PEER_PACKET_THROTTLE_INTERVAL;
+    peer->packetThrottleAcceleration = ENET_PEER_PACKET_THROTTLE_ACCELERATION;
+    peer->packetThrottleDeceleration = 0;
+}
+
+namespace {
+int intercept(ENetHost* host, ENetEvent*) {
+    auto* gate = static_cast<DatagramGate*>(host->compressor.context);
+    return gate != nullptr && gate->admit(*host) ? 0 : 1;
+}
+} // namespace
+
+void NetHost::guard(DatagramGate& gate) {
+    if (host == nullptr) {
+        return;
+    }
+    ENetCompressor carrier{};
+    carrier.context = &gate;
+    enet_host_compress(host, &carrier);
+    host->intercept = intercept;
 }

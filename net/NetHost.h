@@ -1,5 +1,8 @@
 #pragma once
 
+#include "net/DatagramGate.h"
+#include "net/Seal.h"
+
 #include <enet/enet.h>
 
 #include <cstddef>
@@ -9,12 +12,24 @@
 // One ENet host over UDP and IPv4, owned: destroyed with its peers when the value goes. It is
 // set up against the traps of ENet 1.3.17:
 //   - a packet larger than kMaximumPacketSize is refused, and a peer may hold at most
-//     kMaximumWaitingData of packets not yet handed over, so no peer can grow our memory;
+//     kMaximumWaitingData of packets not yet handed over (ENet counts only payload bytes there:
+//     the gate bounds the number of commands);
 //   - the packet throttle never slows down (deceleration 0), so ENet drops none of our
-//     unreliable packets when a link has lost a few;
-//   - every peer may come from the same address (a LAN party, a relay, loopback);
+//     unreliable packets when a link has lost a few; it is set on our own side only, never sent
+//     (a THROTTLE_CONFIGURE is dropped by the other side's gate);
+//   - every peer may come from the same address (a LAN party, a relay, loopback): the gate
+//     decides how many;
+//   - ENet never sends a BANDWIDTH_LIMIT (which the other side's gate drops, unacknowledged,
+//     until the peer times out): its bandwidth throttle, which would send one to every peer
+//     within a second of any connect or disconnect, is kept from running by moving its epoch
+//     to now before each service, and the flag that would ask for one is cleared after (our
+//     hosts limit no bandwidth);
 //   - service() goes on until ENet has nothing more, counting an error and going on, so one
 //     bad datagram never stops a host.
+// Every datagram received goes through the host's gate first (guard()), which ENet reaches
+// through the host's compressor context: a context with no functions, which ENet 1.3.17 never
+// calls (it checks each function before use), so nothing is ever compressed and a compressed
+// datagram is refused.
 class NetHost {
 public:
     static constexpr std::size_t kMaximumPacketSize = 4096;   // bytes
@@ -32,6 +47,8 @@ public:
     static NetHost listening(std::uint16_t port, std::size_t peers);
     // A host that connects out to one server.
     static NetHost connecting();
+    // No host (ok() is false) until one is moved in.
+    NetHost() = default;
 
     NetHost(NetHost&& other) noexcept;
     NetHost& operator=(NetHost&& other) noexcept;
@@ -53,7 +70,9 @@ public:
         int errors = 0;
         ENetEvent event;
         for (int i = 0; i < kMaxEventsPerService; ++i) {
+            host->bandwidthThrottleEpoch = enet_time_get();
             const int result = enet_host_service(host, &event, i == 0 ? timeoutMs : 0);
+            host->recalculateBandwidthLimits = 0;
             if (result == 0) {
                 break;
             }
@@ -76,8 +95,21 @@ public:
     enum class Delivery { Reliable, Unreliable, Unsequenced };
     static bool send(ENetPeer* peer, std::uint8_t channel, Delivery delivery,
                      const std::uint8_t* data, std::size_t size);
+    // Whether ENet takes a packet for peer on channel now.
+    static bool canSend(const ENetPeer* peer, std::uint8_t channel) {
+        return peer != nullptr && peer->state == ENET_PEER_STATE_CONNECTED &&
+               channel < peer->channelCount;
+    }
+    // The command ENet will carry the next packet sent to peer on channel in, with its numbers,
+    // as ENet 1.3.17 gives them out (enet_peer_send), for a packet it does not cut into
+    // fragments. The peer must be one that canSend() on channel.
+    static Seal::Carrier nextCarrier(const ENetPeer* peer, std::uint8_t channel, Delivery delivery);
+    // The largest packet ENet sends whole to a peer of the default MTU.
+    static constexpr std::size_t kLargestWhole = ENET_HOST_DEFAULT_MTU - 4 - 24;
     // The settings every peer gets, ours or theirs, once connected.
     static void configure(ENetPeer* peer);
+    // Every datagram goes through gate from now on; it must outlive the host.
+    void guard(DatagramGate& gate);
 
 private:
     explicit NetHost(ENetHost* host) : host(host) {}

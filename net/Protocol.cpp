@@ -4,11 +4,17 @@
 #include "game/ByteWriter.h"
 #include "game/StateCodec.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace protocol {
 
 namespace {
 
 // The fields of a command that differ from the one before it, and its two flags.
+// The own-seat byte of a snapshot that carries no tank whole.
+constexpr std::uint8_t kNone = 0xFF;
+
 enum CommandBits : std::uint8_t {
     kDriveBit = 1,
     kTurnBit = 2,
@@ -92,7 +98,97 @@ template <std::size_t N> void readBytes(ByteReader& in, std::array<std::uint8_t,
     }
 }
 
+bool near(float value) {
+    return std::abs(value) <= kLargestCoordinate;
+}
+
+bool near(glm::vec3 v) {
+    return near(v.x) && near(v.y) && near(v.z);
+}
+
+// A coordinate (or anything that moves with one) beyond the largest fails the read.
+void checkNear(ByteReader& in, glm::vec3 v) {
+    if (!near(v)) {
+        in.fail();
+    }
+}
+
+// Every place and speed of a tank the client steps its prediction from is within the world;
+// headings and the jump's timers add up as a match goes on, and are only finite.
+bool plausible(const Tank& tank) {
+    const int kMostTicks = 1 << 20;
+    const auto ticks = [&](int value) { return value >= -kMostTicks && value <= kMostTicks; };
+    return near(tank.position) && near(tank.lastMove) && near(tank.spawnPosition) &&
+           near(tank.previousPose.position) && near(tank.speed) && near(tank.groundLevel) &&
+           near(tank.floorLevel) && near(tank.bottom) && near(tank.top) &&
+           near(tank.transform.p.x) && near(tank.transform.p.y) &&
+           std::abs(tank.transform.q.s) <= 1.5f && std::abs(tank.transform.q.c) <= 1.5f &&
+           ticks(tank.lives) && ticks(tank.initialLives) && ticks(tank.blockedSteps) &&
+           ticks(tank.reloadTicks) && ticks(tank.graceTicks);
+}
+
+void writeView(ByteWriter& out, const TankView& tank) {
+    writeVec(out, tank.pose.position);
+    out.f32(tank.pose.heading);
+    out.f32(tank.pose.turretHeading);
+    out.u8(static_cast<std::uint8_t>(tank.lives));
+    out.u8(tank.graceTicks);
+    out.f32(tank.speed);
+}
+
+void readView(ByteReader& in, TankView& tank) {
+    tank.pose.position = readVec(in);
+    tank.pose.heading = in.f32();
+    tank.pose.turretHeading = in.f32();
+    tank.lives = static_cast<std::int8_t>(in.u8());
+    tank.graceTicks = in.u8();
+    tank.speed = in.f32();
+    checkNear(in, glm::vec3(tank.speed, 0.0f, 0.0f));
+    checkNear(in, tank.pose.position);
+}
+
 } // namespace
+
+const char* nameOf(Kind kind) {
+    switch (kind) {
+    case Kind::Hello:
+        return "Hello";
+    case Kind::Challenge:
+        return "Challenge";
+    case Kind::Answer:
+        return "Answer";
+    case Kind::Refused:
+        return "Refused";
+    case Kind::Welcome:
+        return "Welcome";
+    case Kind::Status:
+        return "Status";
+    case Kind::Events:
+        return "Events";
+    case Kind::Ready:
+        return "Ready";
+    case Kind::Commands:
+        return "Commands";
+    case Kind::Snapshot:
+        return "Snapshot";
+    case Kind::Join:
+        return "Join";
+    case Kind::Admitted:
+        return "Admitted";
+    case Kind::Leave:
+        return "Leave";
+    }
+    return "message";
+}
+
+TankView viewOf(const Tank& tank) {
+    TankView view;
+    view.pose = tank.pose();
+    view.lives = static_cast<std::int8_t>(std::clamp(tank.lives, -128, 127));
+    view.graceTicks = static_cast<std::uint8_t>(std::clamp(tank.graceTicks, 0, 255));
+    view.speed = tank.speed;
+    return view;
+}
 
 bool sentAsEvent(GameEventType type) {
     return type == GameEventType::Shot || type == GameEventType::TankHit ||
@@ -105,6 +201,7 @@ void encode(const Hello& message, std::vector<std::uint8_t>& bytes) {
     start(out, Kind::Hello);
     out.u32(kMagic);
     out.u32(message.version);
+    writeBytes(out, message.key);
 }
 
 void encode(const Challenge& message, std::vector<std::uint8_t>& bytes) {
@@ -112,6 +209,7 @@ void encode(const Challenge& message, std::vector<std::uint8_t>& bytes) {
     start(out, Kind::Challenge);
     writeBytes(out, message.nonce);
     writeBytes(out, message.salt);
+    writeBytes(out, message.key);
 }
 
 void encode(const Answer& message, std::vector<std::uint8_t>& bytes) {
@@ -131,8 +229,29 @@ void encode(const Refused& message, std::vector<std::uint8_t>& bytes) {
 void encode(const Welcome& message, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
     start(out, Kind::Welcome);
+    writeBytes(out, message.key);
+    writeBytes(out, message.mac);
+}
+
+void encode(const Join& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Join);
+    out.u8(message.resume ? 1 : 0);
+    writeBytes(out, message.token);
+}
+
+void encode(const Admitted& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Admitted);
     out.u8(static_cast<std::uint8_t>(message.seat));
     out.u32(message.tick);
+    out.u8(message.resumed ? 1 : 0);
+    writeBytes(out, message.token);
+}
+
+void encode(const Leave&, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Leave);
 }
 
 void encode(const Status& message, std::vector<std::uint8_t>& bytes) {
@@ -211,15 +330,12 @@ void encode(const Snapshot& message, std::vector<std::uint8_t>& bytes) {
     out.u8(static_cast<std::uint8_t>(message.phase));
     out.u32(message.ack);
     out.i16(message.lead);
-    for (const TankView& tank : message.tanks) {
-        writeVec(out, tank.pose.position);
-        out.f32(tank.pose.heading);
-        out.f32(tank.pose.turretHeading);
-        out.u8(static_cast<std::uint8_t>(tank.lives));
-        out.u8(tank.graceTicks);
-        out.f32(tank.speed);
+    out.u8(message.hasOwn ? static_cast<std::uint8_t>(message.ownSeat) : kNone);
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        if (!message.hasOwn || seat != message.ownSeat) {
+            writeView(out, message.tanks[seat]);
+        }
     }
-    out.u8(message.hasOwn ? 1 : 0);
     if (message.hasOwn) {
         state_codec::writeTank(message.own, bytes);
     }
@@ -227,7 +343,7 @@ void encode(const Snapshot& message, std::vector<std::uint8_t>& bytes) {
 
 bool kindOf(const std::uint8_t* data, std::size_t size, Kind& kind) {
     if (size == 0 || data[0] < static_cast<std::uint8_t>(Kind::Hello) ||
-        data[0] > static_cast<std::uint8_t>(Kind::Snapshot)) {
+        data[0] > static_cast<std::uint8_t>(kLastKind)) {
         return false;
     }
     kind = static_cast<Kind>(data[0]);
@@ -235,11 +351,19 @@ bool kindOf(const std::uint8_t* data, std::size_t size, Kind& kind) {
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Hello& message) {
+    if (size > kMaxHandshakeBytes) {
+        return false;
+    }
     return decodeWhole(data, size, Kind::Hello, message, [](ByteReader& in, Hello& read) {
         if (in.u32() != kMagic) {
             in.fail();
         }
         read.version = in.u32();
+        if (read.version != kVersion) {
+            in.skip(in.remaining());
+            return;
+        }
+        readBytes(in, read.key);
     });
 }
 
@@ -247,6 +371,7 @@ bool decode(const std::uint8_t* data, std::size_t size, Challenge& message) {
     return decodeWhole(data, size, Kind::Challenge, message, [](ByteReader& in, Challenge& read) {
         readBytes(in, read.nonce);
         readBytes(in, read.salt);
+        readBytes(in, read.key);
     });
 }
 
@@ -259,16 +384,36 @@ bool decode(const std::uint8_t* data, std::size_t size, Answer& message) {
 
 bool decode(const std::uint8_t* data, std::size_t size, Refused& message) {
     return decodeWhole(data, size, Kind::Refused, message, [](ByteReader& in, Refused& read) {
-        readEnum(in, Refusal::TooManyAttempts, read.reason);
+        readEnum(in, Refusal::SeatGone, read.reason);
         read.serverVersion = in.u32();
     });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Welcome& message) {
     return decodeWhole(data, size, Kind::Welcome, message, [](ByteReader& in, Welcome& read) {
-        read.seat = readSeat(in, true);
-        read.tick = in.u32();
+        readBytes(in, read.key);
+        readBytes(in, read.mac);
     });
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Join& message) {
+    return decodeWhole(data, size, Kind::Join, message, [](ByteReader& in, Join& read) {
+        read.resume = in.flag();
+        readBytes(in, read.token);
+    });
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Admitted& message) {
+    return decodeWhole(data, size, Kind::Admitted, message, [](ByteReader& in, Admitted& read) {
+        read.seat = readSeat(in, false);
+        read.tick = in.u32();
+        read.resumed = in.flag();
+        readBytes(in, read.token);
+    });
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Leave& message) {
+    return decodeWhole(data, size, Kind::Leave, message, [](ByteReader&, Leave&) {});
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Status& message) {
@@ -317,10 +462,13 @@ bool decode(const std::uint8_t* data, std::size_t size, Events& message) {
         event.owner = readSeat(in, true);
         event.firedTick = in.u32();
         event.position = readVec(in);
+        checkNear(in, event.position);
         if (event.type == GameEventType::Shot) {
             event.direction = readVec(in);
             event.origin = readVec(in);
-            if (glm::length(event.direction) < 0.5f) {
+            checkNear(in, event.origin);
+            const float length = glm::length(event.direction);
+            if (!(length >= 0.5f && length <= 2.0f)) {
                 in.fail();
             }
         }
@@ -388,17 +536,22 @@ bool decode(const std::uint8_t* data, std::size_t size, Snapshot& message) {
         readEnum(in, Phase::Ended, read.phase);
         read.ack = in.u32();
         read.lead = in.i16();
-        for (TankView& tank : read.tanks) {
-            tank.pose.position = readVec(in);
-            tank.pose.heading = in.f32();
-            tank.pose.turretHeading = in.f32();
-            tank.lives = static_cast<std::int8_t>(in.u8());
-            tank.graceTicks = in.u8();
-            tank.speed = in.f32();
+        const std::uint8_t ownSeat = in.u8();
+        read.hasOwn = ownSeat != kNone;
+        if (read.hasOwn && ownSeat >= kSeatCount) {
+            in.fail();
         }
-        read.hasOwn = in.flag();
+        read.ownSeat = static_cast<std::int8_t>(read.hasOwn ? ownSeat : 0);
+        for (int seat = 0; seat < kSeatCount && in.ok(); ++seat) {
+            if (!read.hasOwn || seat != read.ownSeat) {
+                readView(in, read.tanks[seat]);
+            }
+        }
         if (read.hasOwn && in.ok()) {
-            state_codec::readTank(in, read.own);
+            if (!state_codec::readTank(in, read.own) || !plausible(read.own)) {
+                in.fail();
+            }
+            read.tanks[read.ownSeat] = viewOf(read.own);
         }
     });
 }

@@ -17,19 +17,26 @@
 // and the server tick it was made at, so that nothing of one match is taken for the next.
 //
 // Three ENet channels keep the kinds of traffic apart:
-//   kControl, reliable: the handshake, the status of seats and match, the game's events, Ready;
+//   kControl, reliable: the handshake, the status of seats and match, the game's events, Ready,
+//     Join, Leave;
 //   kCommands, unreliable and unsequenced: each client's commands, sent again until the server
 //     acknowledges them, so a late or lost datagram costs nothing;
 //   kSnapshots, unreliable: the state the server sends each client, never over
-//     kMaxSnapshotBytes, so ENet sends none of them as reliable fragments.
+//     kMaxSnapshotBytes, so that ENet never cuts one into fragments.
+//
+// The handshake is plain: Hello, then with a password Challenge and Answer, then Welcome or
+// Refused. Hello and Welcome (or Challenge) carry each side's crypto_kx public key for this
+// connection; from Welcome on, every message both ways is sealed (SealedLink).
 //
 // Reading takes any bytes at all: a message that is cut short, too long, of an unknown kind or
-// with a value out of its range is refused whole (false) and changes nothing.
+// with a value out of its range (a seat that is none, a count over its most, a number that is
+// not finite or a coordinate beyond kLargestCoordinate) is refused whole (false) and changes
+// nothing.
 namespace protocol {
 
 // Bumped whenever what is sent changes; a client and server of different versions refuse
 // each other.
-inline constexpr std::uint32_t kVersion = 1;
+inline constexpr std::uint32_t kVersion = 2;
 inline constexpr std::uint16_t kDefaultPort = 27500;
 inline constexpr std::size_t kMaxSnapshotBytes = 1200;
 inline constexpr std::size_t kMaxCommandsPerDatagram = 16;
@@ -37,27 +44,47 @@ inline constexpr std::size_t kMaxEventsPerMessage = 32;
 inline constexpr std::size_t kNonceBytes = 32;
 inline constexpr std::size_t kSaltBytes = 16;
 inline constexpr std::size_t kMacBytes = 32;
+inline constexpr std::size_t kKeyBytes = 32;   // a crypto_kx public key
+inline constexpr std::size_t kTokenBytes = 32; // a seat's resume token
+// The most a plain handshake message may take: a Hello of a later version is refused by its
+// version, whatever follows it.
+inline constexpr std::size_t kMaxHandshakeBytes = 256;
 
 enum Channel : std::uint8_t { kControl = 0, kCommands = 1, kSnapshots = 2, kChannelCount = 3 };
 
 enum class Kind : std::uint8_t {
-    Hello = 1, // client: its version
-    Challenge, // server: prove the password
+    Hello = 1, // client: its version and its key
+    Challenge, // server: prove the password; its key
     Answer,    // client: the proof
     Refused,   // server: why not
-    Welcome,   // server: in, with a seat
+    Welcome,   // server: its key, and with a password its own proof; sealed from here on
     Status,    // server: the phase, the match and who sits where
     Events,    // server: what happened in a tick
     Ready,     // client: ENTER on the title or end screen
     Commands,  // client: its commands not yet acknowledged
     Snapshot,  // server: the state as one client needs it
+    Join,      // client: a free seat, or its own back with its token
+    Admitted,  // server: in, with a seat and the token to take it back
+    Leave,     // either: goes now (the client quits, the server stops)
 };
+inline constexpr Kind kLastKind = Kind::Leave;
+
+// The name of a kind, for lines about it ("Status").
+const char* nameOf(Kind kind);
 
 using ::Phase;
 // The seats a networked game has.
 inline constexpr int kSeatCount = 2;
 
-enum class Refusal : std::uint8_t { VersionMismatch, ServerFull, WrongPassword, TooManyAttempts };
+// VersionMismatch stays first: a client of any version reads it.
+enum class Refusal : std::uint8_t {
+    VersionMismatch,
+    ServerFull,
+    WrongPassword,
+    TooManyAttempts,
+    AddressFull, // as many players from the address as the server takes
+    SeatGone,    // a resume came after the seat was given up
+};
 
 // Who a seat is played by, as a client is told.
 enum class Occupant : std::uint8_t { Computer, Person, You };
@@ -67,17 +94,22 @@ inline constexpr std::int8_t kWaiting = -1; // the seat of a client that waits f
 using Nonce = std::array<std::uint8_t, kNonceBytes>;
 using Salt = std::array<std::uint8_t, kSaltBytes>;
 using Mac = std::array<std::uint8_t, kMacBytes>;
+using PublicKey = std::array<std::uint8_t, kKeyBytes>;
+using Token = std::array<std::uint8_t, kTokenBytes>;
 
 // Starts a Hello, so that a stray datagram is not read as one.
 inline constexpr std::uint32_t kMagic = 0x4C4B5242; // "BRKL"
 
+// Of another version than this one, only the version is read.
 struct Hello {
     std::uint32_t version = kVersion;
+    PublicKey key{};
 };
 
 struct Challenge {
     Nonce nonce{};
     Salt salt{};
+    PublicKey key{};
 };
 
 struct Answer {
@@ -91,9 +123,23 @@ struct Refused {
 };
 
 struct Welcome {
-    std::int8_t seat = kWaiting; // the seat kept for the client
-    std::uint32_t tick = 0;      // the server's tick
+    PublicKey key{};
+    Mac mac{}; // with a password, the server's proof over both keys; zero without one
 };
+
+struct Join {
+    bool resume = false;
+    Token token{}; // when resuming: the token of the seat it held
+};
+
+struct Admitted {
+    std::int8_t seat = 0;   // the seat kept for the client
+    std::uint32_t tick = 0; // the server's tick
+    bool resumed = false;   // the seat it held, taken back
+    Token token{};          // to take the seat back over a new connection, once
+};
+
+struct Leave {};
 
 struct Status {
     std::uint16_t match = 0; // counts matches started
@@ -144,6 +190,10 @@ struct TankView {
     float speed = 0.0f; // Tank::speed, for the engine's sound
 };
 
+// The view the other clients get of a tank.
+TankView viewOf(const Tank& tank);
+
+// The tank of ownSeat is sent whole, and its view is made from it on arrival.
 struct Snapshot {
     std::uint16_t match = 0;
     std::uint32_t tick = 0;
@@ -153,9 +203,12 @@ struct Snapshot {
     // snapshot came; kNoLead when none came.
     std::int16_t lead = 0;
     std::array<TankView, kSeatCount> tanks;
-    bool hasOwn = false; // the whole state of the client's own tank follows
+    bool hasOwn = false;     // the whole state of the client's own tank follows
+    std::int8_t ownSeat = 0; // when hasOwn
     Tank own{kHullBounds, glm::vec3(0.0f), 0.0f}; // when hasOwn
 };
+// No coordinate of a tank or event the server sends is further out than this, in units.
+inline constexpr float kLargestCoordinate = 1000.0f;
 inline constexpr int kLeadUnit = 16;
 inline constexpr std::int16_t kNoLead = -32768;
 
@@ -171,6 +224,9 @@ void encode(const Ready& message, std::vector<std::uint8_t>& bytes);
 // Each command is sent as the fields that differ from the one before it.
 void encode(const Commands& message, std::vector<std::uint8_t>& bytes);
 void encode(const Snapshot& message, std::vector<std::uint8_t>& bytes);
+void encode(const Join& message, std::vector<std::uint8_t>& bytes);
+void encode(const Admitted& message, std::vector<std::uint8_t>& bytes);
+void encode(const Leave& message, std::vector<std::uint8_t>& bytes);
 
 // The kind of the message in bytes; false when there is none.
 bool kindOf(const std::uint8_t* data, std::size_t size, Kind& kind);
@@ -186,5 +242,8 @@ bool decode(const std::uint8_t* data, std::size_t size, Events& message);
 bool decode(const std::uint8_t* data, std::size_t size, Ready& message);
 bool decode(const std::uint8_t* data, std::size_t size, Commands& message);
 bool decode(const std::uint8_t* data, std::size_t size, Snapshot& message);
+bool decode(const std::uint8_t* data, std::size_t size, Join& message);
+bool decode(const std::uint8_t* data, std::size_t size, Admitted& message);
+bool decode(const std::uint8_t* data, std::size_t size, Leave& message);
 
 } // namespace protocol

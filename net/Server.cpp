@@ -1,5 +1,7 @@
 #include "net/Server.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,42 +15,71 @@ std::string seatName(int seat) {
     return std::to_string(seat + 1);
 }
 
-protocol::TankView viewOf(const Tank& tank) {
-    protocol::TankView view;
-    view.pose = tank.pose();
-    view.lives = static_cast<std::int8_t>(std::clamp(tank.lives, -128, 127));
-    view.graceTicks = static_cast<std::uint8_t>(std::clamp(tank.graceTicks, 0, 255));
-    view.speed = tank.speed;
-    return view;
+ServerGate::Limits gateLimits() {
+    ServerGate::Limits limits;
+    limits.messagesPerSecond = Server::kMessagesPerSecond;
+    return limits;
+}
+
+// Commands ENet holds for a peer, not yet handed over.
+std::size_t queuedCommands(ENetPeer& peer) {
+    std::size_t queued = enet_list_size(&peer.dispatchedCommands);
+    for (std::size_t channel = 0; peer.channels != nullptr && channel < peer.channelCount;
+         ++channel) {
+        queued += enet_list_size(&peer.channels[channel].incomingReliableCommands) +
+                  enet_list_size(&peer.channels[channel].incomingUnreliableCommands);
+    }
+    return queued;
 }
 
 } // namespace
 
 Server::Server(const ServerOptions& chosen, std::ostream& console)
-    : options(chosen), console(console), host(NetHost::listening(chosen.port, kPeers)),
-      game(chosen.seed, {Driver::Computer, Driver::Computer}),
-      started(std::chrono::steady_clock::now()) {
+    : options(chosen), console(console),
+      gate(chosen.peers, gateLimits(), std::chrono::steady_clock::now()),
+      host(NetHost::listening(chosen.port, chosen.peers)), peerSweep(chosen.peers),
+      visitors(chosen.peers), game(chosen.seed, {Driver::Computer, Driver::Computer}) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
     received.commands.reserve(protocol::kMaxCommandsPerDatagram);
-    seatHolder.fill(-1);
+    bytes.reserve(SealedLink::kLargestMessage);
     game.state.rules = options.rules;
     if (!host.ok()) {
         error = kListenError + std::to_string(options.port);
         return;
     }
+    host.guard(gate);
+    if (!handshake::ready()) {
+        error = "Cannot start the cryptography library";
+        return;
+    }
     if (!options.password.empty()) {
         salt = handshake::freshSalt();
-        key = handshake::ready() ? handshake::keyOf(options.password, salt) : std::nullopt;
+        key = handshake::keyOf(options.password, salt);
         if (!key) {
             error = "Cannot make the password's key: out of memory";
         }
     }
 }
 
-double Server::now() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+Server::~Server() {
+    if (!host.ok()) {
+        return;
+    }
+    for (Visitor& visitor : visitors) {
+        if (visitor.stage == Stage::Joined) {
+            queue(visitor, protocol::Leave());
+            guardOf(visitor).link.flush(visitor.peer, true);
+        }
+    }
+    // The farewells go before the disconnects, which would drop them from the queues.
+    enet_host_flush(host.get());
+    for (Visitor& visitor : visitors) {
+        if (visitor.stage == Stage::Joined) {
+            enet_peer_disconnect_now(visitor.peer, 0);
+        }
+    }
 }
 
 int Server::players() const {
@@ -67,21 +98,18 @@ void Server::service(std::uint32_t timeoutMs) {
         return;
     }
     counted.serviceErrors += host.service(timeoutMs, [this](const ENetEvent& event) {
-        auto* visitor = static_cast<Visitor*>(event.peer->data);
+        Visitor& visitor = visitors[static_cast<std::size_t>(event.peer - host.get()->peers)];
         switch (event.type) {
         case ENET_EVENT_TYPE_CONNECT:
             onConnect(event.peer);
             break;
         case ENET_EVENT_TYPE_RECEIVE:
-            if (visitor != nullptr) {
-                onReceive(*visitor, event.channelID, event.packet->data, event.packet->dataLength);
+            if (visitor.stage != Stage::Free) {
+                onReceive(visitor, event.channelID, event.packet->data, event.packet->dataLength);
             }
             break;
         case ENET_EVENT_TYPE_DISCONNECT:
-            if (visitor != nullptr) {
-                onLeave(*visitor);
-            }
-            event.peer->data = nullptr;
+            onDisconnect(visitor);
             break;
         default:
             break;
@@ -90,17 +118,11 @@ void Server::service(std::uint32_t timeoutMs) {
 }
 
 void Server::onConnect(ENetPeer* peer) {
-    for (Visitor& visitor : visitors) {
-        if (visitor.stage == Stage::Free) {
-            visitor = Visitor();
-            visitor.stage = Stage::Connected;
-            visitor.peer = peer;
-            visitor.since = now();
-            peer->data = &visitor;
-            return;
-        }
-    }
-    enet_peer_disconnect_now(peer, 0);
+    Visitor& visitor = visitors[static_cast<std::size_t>(peer - host.get()->peers)];
+    forget(visitor);
+    visitor.stage = Stage::Connected;
+    visitor.peer = peer;
+    visitor.since = now();
 }
 
 bool Server::withinLimit(Visitor& visitor) {
@@ -114,22 +136,52 @@ bool Server::withinLimit(Visitor& visitor) {
 
 void Server::onReceive(Visitor& visitor, std::uint8_t channel, const std::uint8_t* data,
                        std::size_t size) {
+    if (visitor.stage == Stage::Connected || visitor.stage == Stage::Challenged) {
+        // The gate let through only the plain kind this stage expects.
+        protocol::Kind kind;
+        if (!withinLimit(visitor) || !protocol::kindOf(data, size, kind)) {
+            ++counted.malformed;
+        } else if (visitor.stage == Stage::Connected && kind == protocol::Kind::Hello) {
+            onHello(visitor, data, size);
+        } else if (visitor.stage == Stage::Challenged && kind == protocol::Kind::Answer) {
+            onAnswer(visitor, data, size);
+        } else {
+            ++counted.malformed;
+        }
+        return;
+    }
+    const bool read = guardOf(visitor).link.receive(
+        channel, data, size, [&](const std::uint8_t* message, std::size_t length) {
+            onMessage(visitor, channel, message, length);
+        });
+    if (!read && visitor.stage != Stage::Free) {
+        // A stream that does not read: the client is broken or hostile, and goes.
+        ++counted.malformed;
+        release(visitor);
+    }
+}
+
+void Server::onMessage(Visitor& visitor, std::uint8_t channel, const std::uint8_t* data,
+                       std::size_t size) {
     protocol::Kind kind;
+    if (visitor.stage == Stage::Free || visitor.stage == Stage::Leaving) {
+        return;
+    }
     if (!withinLimit(visitor) || !protocol::kindOf(data, size, kind)) {
         ++counted.malformed;
         return;
     }
     const bool control = channel == protocol::kControl;
-    if (visitor.stage == Stage::Connected && control && kind == protocol::Kind::Hello) {
-        onHello(visitor, data, size);
-    } else if (visitor.stage == Stage::Challenged && control && kind == protocol::Kind::Answer) {
-        onAnswer(visitor, data, size);
+    if (visitor.stage == Stage::Keyed && control && kind == protocol::Kind::Join) {
+        onJoin(visitor, data, size);
     } else if (visitor.stage == Stage::Joined && channel == protocol::kCommands &&
                kind == protocol::Kind::Commands) {
         onCommands(visitor, data, size);
     } else if (visitor.stage == Stage::Joined && control && kind == protocol::Kind::Ready) {
         onReady(visitor, data, size);
-    } else if (visitor.stage != Stage::Leaving) {
+    } else if (control && kind == protocol::Kind::Leave && size == 1) {
+        release(visitor);
+    } else {
         ++counted.malformed;
     }
 }
@@ -140,23 +192,28 @@ void Server::onHello(Visitor& visitor, const std::uint8_t* data, std::size_t siz
         ++counted.malformed;
         return;
     }
-    if (!attempts.allow(visitor.peer->address.host, now())) {
+    if (!gate.attempts.allow(visitor.peer->address.host, now())) {
         refuse(visitor, protocol::Refusal::TooManyAttempts);
     } else if (hello.version != protocol::kVersion) {
         line("Version mismatch: server " + std::to_string(protocol::kVersion) + ", client " +
              std::to_string(hello.version));
         refuse(visitor, protocol::Refusal::VersionMismatch);
-    } else if (freeSeat() < 0) {
-        refuse(visitor, protocol::Refusal::ServerFull);
     } else if (key) {
+        visitor.keys = handshake::freshKeyPair();
+        visitor.clientKey = hello.key;
         protocol::Challenge challenge;
         challenge.nonce = handshake::freshNonce();
         challenge.salt = salt;
+        challenge.key = visitor.keys.publicKey;
         visitor.nonce = challenge.nonce;
         visitor.stage = Stage::Challenged;
-        sendTo(visitor, challenge, protocol::kControl, NetHost::Delivery::Reliable);
+        visitor.since = now();
+        guardOf(visitor).expect({protocol::Kind::Answer});
+        sendPlain(visitor, challenge);
     } else {
-        admit(visitor);
+        visitor.keys = handshake::freshKeyPair();
+        visitor.clientKey = hello.key;
+        keyUp(visitor, protocol::Mac{});
     }
 }
 
@@ -166,12 +223,82 @@ void Server::onAnswer(Visitor& visitor, const std::uint8_t* data, std::size_t si
         ++counted.malformed;
         return;
     }
-    if (!handshake::proves(*key, visitor.nonce, answer, protocol::kVersion)) {
+    if (!gate.checks.allow(visitor.peer->address.host, now())) {
+        refuse(visitor, protocol::Refusal::TooManyAttempts);
+        return;
+    }
+    ++counted.passwordChecks;
+    handshake::Transcript transcript;
+    transcript.serverNonce = visitor.nonce;
+    transcript.clientNonce = answer.nonce;
+    transcript.clientKey = visitor.clientKey;
+    transcript.serverKey = visitor.keys.publicKey;
+    if (!handshake::proves(*key, handshake::Side::Client, transcript, answer.mac)) {
         refuse(visitor, protocol::Refusal::WrongPassword);
-    } else if (freeSeat() < 0) {
+        return;
+    }
+    keyUp(visitor, handshake::proof(*key, handshake::Side::Server, transcript));
+}
+
+std::size_t Server::fromAddress(const Visitor& visitor, Stage stage) const {
+    return static_cast<std::size_t>(
+        std::count_if(visitors.begin(), visitors.end(), [&](const Visitor& other) {
+            return other.stage == stage && other.peer->address.host == visitor.peer->address.host;
+        }));
+}
+
+void Server::keyUp(Visitor& visitor, const protocol::Mac& mac) {
+    // Past the password, an address keeps at most its share of peers waiting for a seat.
+    if (fromAddress(visitor, Stage::Keyed) >= options.playersPerAddress) {
+        refuse(visitor, protocol::Refusal::AddressFull);
+        return;
+    }
+    Seal::Key receive;
+    Seal::Key send;
+    const bool agreed = handshake::serverSession(visitor.keys, visitor.clientKey, receive, send);
+    sodium_memzero(visitor.keys.secretKey.data(), visitor.keys.secretKey.size());
+    if (!agreed) {
+        ++counted.malformed;
+        refuse(visitor, protocol::Refusal::WrongPassword);
+        return;
+    }
+    protocol::Welcome welcome;
+    welcome.key = visitor.keys.publicKey;
+    welcome.mac = mac;
+    sendPlain(visitor, welcome);
+    guardOf(visitor).expect({});
+    guardOf(visitor).link.begin(receive, send);
+    sodium_memzero(receive.data(), receive.size());
+    sodium_memzero(send.data(), send.size());
+    visitor.stage = Stage::Keyed;
+    visitor.since = now();
+    if (key) {
+        gate.trust(visitor.peer->address.host, now());
+    }
+}
+
+void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size) {
+    protocol::Join join;
+    if (!protocol::decode(data, size, join)) {
+        ++counted.malformed;
+        return;
+    }
+    if (join.resume) {
+        const int seat = seats.withToken(join.token);
+        if (seat < 0) {
+            refuse(visitor, protocol::Refusal::SeatGone);
+        } else {
+            admit(visitor, seat, true);
+        }
+        return;
+    }
+    const int seat = seats.free();
+    if (fromAddress(visitor, Stage::Joined) >= options.playersPerAddress) {
+        refuse(visitor, protocol::Refusal::AddressFull);
+    } else if (seat < 0) {
         refuse(visitor, protocol::Refusal::ServerFull);
     } else {
-        admit(visitor);
+        admit(visitor, seat, false);
     }
 }
 
@@ -221,60 +348,193 @@ void Server::onReady(Visitor& visitor, const std::uint8_t* data, std::size_t siz
     }
 }
 
-int Server::freeSeat() const {
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        if (seatHolder[seat] < 0) {
-            return seat;
-        }
+void Server::admit(Visitor& visitor, int seat, bool resumed) {
+    SeatTable::Seat& taken = seats[seat];
+    if (taken.holder >= 0 && taken.holder != static_cast<int>(indexOf(visitor))) {
+        // The token's owner is back over a new connection: the old one is dead.
+        Visitor& old = visitors[static_cast<std::size_t>(taken.holder)];
+        enet_peer_reset(old.peer);
+        forget(old);
     }
-    return -1;
-}
-
-void Server::admit(Visitor& visitor) {
-    const int seat = freeSeat();
+    const bool wasHeld = taken.held;
     visitor.stage = Stage::Joined;
     visitor.seat = seat;
+    visitor.since = now();
     visitor.commands.reset(clock);
-    seatHolder[seat] = static_cast<int>(&visitor - visitors.data());
-    protocol::Welcome welcome;
-    welcome.seat = static_cast<std::int8_t>(seat);
-    welcome.tick = clock;
-    sendTo(visitor, welcome, protocol::kControl, NetHost::Delivery::Reliable);
-    line("Player joined seat " + seatName(seat));
+    taken.holder = static_cast<int>(indexOf(visitor));
+    taken.held = false;
+    taken.token = handshake::freshToken();
+    // An address with a seat has proven itself, with a password or without.
+    gate.trust(visitor.peer->address.host, now());
+    protocol::Admitted admitted;
+    admitted.seat = static_cast<std::int8_t>(seat);
+    admitted.tick = clock;
+    admitted.resumed = resumed;
+    admitted.token = taken.token;
+    queue(visitor, admitted);
+    if (resumed) {
+        line("Player back in seat " + seatName(seat));
+        if (wasHeld && gamePhase == Phase::Playing) {
+            game.seat(seat).driver = taken.drove ? Driver::Human : Driver::Computer;
+        }
+    } else {
+        line("Player joined seat " + seatName(seat));
+    }
     if (gamePhase != Phase::Playing) {
         seatWaiting();
     }
     sendStatus();
+    guardOf(visitor).link.flush(visitor.peer);
 }
 
 void Server::refuse(Visitor& visitor, protocol::Refusal reason) {
     protocol::Refused refused;
     refused.reason = reason;
-    sendTo(visitor, refused, protocol::kControl, NetHost::Delivery::Reliable);
+    PeerGuard& guard = guardOf(visitor);
+    if (guard.keyed()) {
+        queue(visitor, refused);
+        guard.link.flush(visitor.peer, true);
+    } else {
+        sendPlain(visitor, refused);
+    }
     enet_peer_disconnect_later(visitor.peer, 0);
     visitor.stage = Stage::Leaving;
     visitor.since = now();
     ++counted.refused;
 }
 
-void Server::onLeave(Visitor& visitor) {
-    if (visitor.stage == Stage::Joined) {
-        const int seat = visitor.seat;
-        seatHolder[seat] = -1;
-        game.seat(seat).driver = Driver::Computer;
-        line("Player left seat " + seatName(seat) + ": the computer takes over");
+void Server::release(Visitor& visitor) {
+    const bool seated = visitor.stage == Stage::Joined &&
+                        seats[visitor.seat].holder == static_cast<int>(indexOf(visitor));
+    if (seated) {
+        seats[visitor.seat].holder = -1;
+        giveUpSeat(visitor.seat);
     }
+    // It disconnects itself; one that does not is swept away.
+    visitor.stage = visitor.stage == Stage::Free ? Stage::Free : Stage::Leaving;
+    visitor.since = now();
+}
+
+void Server::forget(Visitor& visitor) {
+    seats.letGo(static_cast<int>(indexOf(visitor)));
+    gate.guard(indexOf(visitor)).reset();
     visitor = Visitor();
-    if (players() == 0 && gamePhase != Phase::Title) {
+}
+
+void Server::holdSeat(int seat, double lastHeard) {
+    SeatTable::Seat& held = seats[seat];
+    if (held.held) {
+        return;
+    }
+    held.held = true;
+    held.heldUntil = std::max(lastHeard, 0.0) + kSeatHeldSeconds;
+    held.drove = gamePhase == Phase::Playing && game.seat(seat).driver == Driver::Human;
+    game.seat(seat).driver = Driver::Computer;
+    line("Player lost the link in seat " + seatName(seat) +
+         ": the computer drives until it is back");
+    sendStatus();
+}
+
+void Server::giveUpSeat(int seat) {
+    SeatTable::Seat& given = seats[seat];
+    if (given.holder >= 0) {
+        Visitor& holder = visitors[static_cast<std::size_t>(given.holder)];
+        enet_peer_reset(holder.peer);
+        forget(holder);
+    }
+    given = SeatTable::Seat();
+    game.seat(seat).driver = Driver::Computer;
+    line("Player left seat " + seatName(seat) + ": the computer takes over");
+    if (seats.taken() == 0 && gamePhase != Phase::Title) {
         gamePhase = Phase::Title;
         phaseTick = clock;
     }
     sendStatus();
 }
 
+void Server::onDisconnect(Visitor& visitor) {
+    if (visitor.stage == Stage::Joined) {
+        const int seat = visitor.seat;
+        const bool farewell = guardOf(visitor).farewellHeard();
+        seats[seat].holder = -1;
+        if (farewell) {
+            giveUpSeat(seat);
+        } else {
+            holdSeat(seat, guardOf(visitor).lastHeard());
+        }
+    }
+    forget(visitor);
+}
+
 void Server::seatWaiting() {
     for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        game.seat(seat).driver = seatHolder[seat] >= 0 ? Driver::Human : Driver::Computer;
+        const bool person = seats[seat].holder >= 0 && !seats[seat].held;
+        game.seat(seat).driver = person ? Driver::Human : Driver::Computer;
+    }
+}
+
+void Server::measureQueues(std::size_t index, ENetPeer& peer) {
+    const std::size_t commands = queuedCommands(peer);
+    const bool player = gate.guard(index).keyed();
+    std::size_t& mostCommands = player ? counted.playerCommandsMost : counted.strangerCommandsMost;
+    std::size_t& mostBytes = player ? counted.playerBytesMost : counted.strangerBytesMost;
+    mostCommands = std::max(mostCommands, commands);
+    mostBytes = std::max(mostBytes, peer.totalWaitingData);
+}
+
+void Server::sweep() {
+    const double time = now();
+    peerSweep.sweep(*host.get(), time,
+                    [this](std::size_t index) { onDisconnect(visitors[index]); });
+    for (std::size_t index = 0; index < visitors.size(); ++index) {
+        Visitor& visitor = visitors[index];
+        ENetPeer& peer = host.get()->peers[index];
+        if (peer.state == ENET_PEER_STATE_DISCONNECTED) {
+            continue;
+        }
+        measureQueues(index, peer);
+        const double waited = time - visitor.since;
+        const std::size_t queued = queuedCommands(peer);
+        const bool tooMuch =
+            gate.guard(index).keyed()
+                ? queued > kMostQueuedCommands
+                : queued > kMostStrangerCommands || peer.totalWaitingData > kMostStrangerBytes;
+        const bool tooLong = (visitor.stage == Stage::Connected && waited > kHelloSeconds) ||
+                             (visitor.stage == Stage::Challenged && waited > kAnswerSeconds) ||
+                             (visitor.stage == Stage::Keyed && waited > kJoinSeconds) ||
+                             (visitor.stage == Stage::Leaving && waited > kRefusedSeconds) ||
+                             tooMuch;
+        if (tooLong) {
+            if (visitor.stage == Stage::Joined) {
+                ++counted.malformed;
+                release(visitor);
+            }
+            forget(visitor);
+            enet_peer_reset(&peer);
+            continue;
+        }
+        if (visitor.stage != Stage::Joined) {
+            continue;
+        }
+        SeatTable::Seat& seat = seats[visitor.seat];
+        const bool silent = time - guardOf(visitor).lastHeard() > kLinkLostSeconds;
+        if (silent && !seat.held) {
+            holdSeat(visitor.seat, guardOf(visitor).lastHeard());
+        } else if (!silent && seat.held && seat.holder == static_cast<int>(index)) {
+            // The link came back before a new connection did.
+            seat.held = false;
+            if (gamePhase == Phase::Playing) {
+                game.seat(visitor.seat).driver = seat.drove ? Driver::Human : Driver::Computer;
+            }
+            visitor.commands.reset(clock);
+            line("Player back in seat " + seatName(visitor.seat));
+            sendStatus();
+        }
+    }
+    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+        if (seats[seat].held && time > seats[seat].heldUntil) {
+            giveUpSeat(seat);
+        }
     }
 }
 
@@ -282,33 +542,20 @@ void Server::tick() {
     ++clock;
     ++counted.ticks;
     tickTime = now();
-    // Clients that never proved themselves, or never went when told to, are let go.
-    for (Visitor& visitor : visitors) {
-        const bool proving =
-            visitor.stage == Stage::Connected || visitor.stage == Stage::Challenged;
-        const double waited = tickTime - visitor.since;
-        if ((proving && waited > kHandshakeSeconds) ||
-            (visitor.stage == Stage::Leaving && waited > kRefusedSeconds)) {
-            visitor.peer->data = nullptr;
-            enet_peer_disconnect_now(visitor.peer, 0);
-            visitor = Visitor();
-        }
-        if (visitor.stage == Stage::Joined &&
-            host.get()->serviceTime - visitor.peer->lastReceiveTime > kSilentMs) {
-            ENetPeer* peer = visitor.peer;
-            peer->data = nullptr;
-            onLeave(visitor);
-            enet_peer_reset(peer);
-        }
+    if (host.ok()) {
+        sweep();
     }
 
     SeatCommands commands{};
     bool everyoneReady = true;
     for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        if (seatHolder[seat] < 0) {
+        if (seats[seat].held) {
+            everyoneReady = false;
+        }
+        if (seats[seat].holder < 0) {
             continue;
         }
-        Visitor& visitor = visitors[static_cast<std::size_t>(seatHolder[seat])];
+        Visitor& visitor = visitors[static_cast<std::size_t>(seats[seat].holder)];
         const bool arrived = visitor.commands.take(commands[seat]);
         if (!arrived && gamePhase == Phase::Playing && game.seat(seat).driver == Driver::Human) {
             ++counted.repeatedCommands;
@@ -323,12 +570,14 @@ void Server::tick() {
         game.settle();
     }
     if (observer != nullptr) {
-        observer->ticked(clock, game);
+        observer->ticked(clock, game, commands);
     }
     if (clock % kSnapshotTicks == 0) {
         sendSnapshots();
     }
-    enet_host_flush(host.get());
+    if (host.ok()) {
+        enet_host_flush(host.get());
+    }
 }
 
 void Server::startMatch() {
@@ -363,12 +612,9 @@ void Server::sendEvents(const EventList& tickEvents) {
         if (outgoing.events.empty()) {
             return;
         }
-        bytes.clear();
-        protocol::encode(outgoing, bytes);
-        for (const Visitor& visitor : visitors) {
+        for (Visitor& visitor : visitors) {
             if (visitor.stage == Stage::Joined) {
-                NetHost::send(visitor.peer, protocol::kControl, NetHost::Delivery::Reliable,
-                              bytes.data(), bytes.size());
+                queue(visitor, outgoing);
             }
         }
         outgoing.events.clear();
@@ -416,20 +662,20 @@ void Server::sendStatus() {
         status.lives[seat] = static_cast<std::int8_t>(std::clamp(game.tank(seat).lives, 0, 127));
     }
     for (std::size_t index = 0; index < visitors.size(); ++index) {
-        const Visitor& visitor = visitors[index];
+        Visitor& visitor = visitors[index];
         if (visitor.stage != Stage::Joined) {
             continue;
         }
         for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-            status.seats[seat] = seatHolder[seat] == static_cast<int>(index)
-                                     ? protocol::Occupant::You
-                                 : seatHolder[seat] >= 0 ? protocol::Occupant::Person
-                                                         : protocol::Occupant::Computer;
+            const SeatTable::Seat& held = seats[seat];
+            status.seats[seat] = held.holder == static_cast<int>(index) ? protocol::Occupant::You
+                                 : held.holder >= 0 || held.held        ? protocol::Occupant::Person
+                                                                 : protocol::Occupant::Computer;
         }
         const bool drives = game.seat(visitor.seat).driver == Driver::Human;
         status.yourSeat = static_cast<std::int8_t>(
             gamePhase != Phase::Playing || drives ? visitor.seat : protocol::kWaiting);
-        sendTo(visitor, status, protocol::kControl, NetHost::Delivery::Reliable);
+        queue(visitor, status);
     }
 }
 
@@ -439,7 +685,7 @@ void Server::sendSnapshots() {
     snapshot.tick = clock;
     snapshot.phase = gamePhase;
     for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        snapshot.tanks[seat] = viewOf(game.tank(seat));
+        snapshot.tanks[seat] = protocol::viewOf(game.tank(seat));
     }
     for (Visitor& visitor : visitors) {
         if (visitor.stage != Stage::Joined) {
@@ -452,11 +698,17 @@ void Server::sendSnapshots() {
                 : static_cast<std::int16_t>(
                       std::clamp(std::lround(visitor.lead * protocol::kLeadUnit), -32767L, 32767L));
         visitor.leadTaken = true;
-        snapshot.hasOwn =
-            gamePhase == Phase::Playing && game.seat(visitor.seat).driver == Driver::Human;
+        snapshot.hasOwn = clock % kOwnTankTicks == 0 && gamePhase == Phase::Playing &&
+                          game.seat(visitor.seat).driver == Driver::Human;
+        snapshot.ownSeat = static_cast<std::int8_t>(visitor.seat);
         if (snapshot.hasOwn) {
             snapshot.own = game.tank(visitor.seat);
         }
-        sendTo(visitor, snapshot, protocol::kSnapshots, NetHost::Delivery::Unreliable);
+        PeerGuard& guard = guardOf(visitor);
+        guard.link.flush(visitor.peer);
+        bytes.clear();
+        protocol::encode(snapshot, bytes);
+        guard.link.sendAlone(visitor.peer, protocol::kSnapshots, NetHost::Delivery::Unreliable,
+                             bytes);
     }
 }

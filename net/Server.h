@@ -1,11 +1,13 @@
 #pragma once
 
 #include "game/Match.h"
-#include "net/AttemptLimiter.h"
 #include "net/CommandQueue.h"
 #include "net/Handshake.h"
 #include "net/NetHost.h"
+#include "net/PeerSweep.h"
 #include "net/Protocol.h"
+#include "net/SeatTable.h"
+#include "net/ServerGate.h"
 
 #include <array>
 #include <chrono>
@@ -20,6 +22,10 @@ struct ServerOptions {
     Rules rules = Rules::Duel;
     std::string password; // empty: anyone may join
     std::uint64_t seed = 0;
+    // ENet peers: the seats, strangers knocking, players leaving, and room to grow.
+    std::size_t peers = 32;
+    // Players joined at once from one address: a household behind one router.
+    std::size_t playersPerAddress = 8;
 };
 
 // What a server has counted since it started.
@@ -29,15 +35,22 @@ struct ServerCounts {
     std::uint64_t malformed = 0;        // messages dropped as malformed, out of turn or too many
     std::uint64_t serviceErrors = 0;    // errors ENet reported
     std::uint64_t refused = 0;
+    std::uint64_t passwordChecks = 0;                       // answers checked against the password
     std::array<std::uint64_t, protocol::kSeatCount> hits{}; // on each seat's tank
+    // The most commands and payload bytes ENet held at the end of any tick for one peer not
+    // yet past the password, and for one past it.
+    std::size_t strangerCommandsMost = 0;
+    std::size_t strangerBytesMost = 0;
+    std::size_t playerCommandsMost = 0;
+    std::size_t playerBytesMost = 0;
 };
 
-// Sees every tick the server steps (tests, the benchmark).
+// Sees every tick the server steps (tests, the benchmark), on the server's thread.
 class TickObserver {
 public:
     virtual ~TickObserver() = default;
-    // After tick, with the match as the tick left it.
-    virtual void ticked(std::uint32_t tick, const Match& match) = 0;
+    // After tick, with the match as the tick left it and the commands it stepped the seats with.
+    virtual void ticked(std::uint32_t tick, const Match& match, const SeatCommands& commands) = 0;
 };
 
 // The one true game of a networked match: it steps the match from the seats' commands, tick
@@ -45,31 +58,55 @@ public:
 //
 // Seats: the computer plays every seat no person has. A client that joins on the title or end
 // screen takes a free seat at once; one that joins during a match keeps it and takes it at the
-// match's end. A client that leaves, or stops answering, hands its tank to the computer and the
-// match goes on; with no person left the game goes back to the title. A match starts when every
-// person seated has pressed ENTER.
+// match's end. A client that leaves hands its tank to the computer and the match goes on; with
+// no person left the game goes back to the title. A match starts when every person seated has
+// pressed ENTER.
+//
+// A lost link does not cost the seat: when nothing sealed has come from a seated client for
+// kLinkLostSeconds (a client sends every tick; a slow machine's frame may take a second), or
+// ENet lets it go, the computer drives its tank, and the seat is held until kSeatHeldSeconds
+// after the client was last heard: the client takes it back with its resume token over a new
+// connection (or its link comes back), else the seat is given up.
+//
+// Every datagram passes the ServerGate before ENet takes it; a peer stuck before or after a
+// connection is swept away within PeerSweep::kLimboSeconds, one that has not said Hello
+// within kHelloSeconds, not answered the password within kAnswerSeconds or not asked for a
+// seat within kJoinSeconds of its keys is let go.
 //
 // Each tick: the commands due (the last one again for a seat whose command has not come), the
-// match's tick while one is playing, its events to every client, and every second tick each
-// client's snapshot. Lines for the console: "Player joined seat S", "Player left seat S: the
-// computer takes over", "Shot from seat S", "Version mismatch: server V, client W" (seats
-// counted from 1).
+// match's tick while one is playing, its events queued for every client, and every second
+// tick each client's snapshot, sent with everything queued since the last (one seal each).
+// Lines for the console: "Hosting on port N", "Player joined seat S", "Player back in seat S",
+// "Player lost the link in seat S: the computer drives until it is back",
+// "Player left seat S: the computer takes over", "Shot from seat S",
+// "Version mismatch: server V, client W" (seats counted from 1).
 class Server {
 public:
-    static constexpr std::size_t kPeers = 4; // two seats, a third to refuse, one leaving
     static constexpr std::uint32_t kSnapshotTicks = 2;
-    // A client that has not proven itself after this long is let go, and a refused one that
-    // has not gone after kRefusedSeconds.
-    static constexpr double kHandshakeSeconds = 5.0;
-    static constexpr double kRefusedSeconds = 1.0;
-    // A player from whom nothing has come for this long has gone (a client sends every tick).
-    // ENet would notice it later: it only looks when a retransmission is due, and those come
-    // ever further apart.
-    static constexpr std::uint32_t kSilentMs = 5500;
+    // The own tank goes whole in every second snapshot (the client corrects its prediction 15
+    // times a second); the others carry its view, as the other tank's, at a seventh of the
+    // bytes.
+    static constexpr std::uint32_t kOwnTankTicks = 2 * kSnapshotTicks;
+    static constexpr double kHelloSeconds = 2.0;
+    static constexpr double kAnswerSeconds = 5.0; // a password's hash takes the client a while
+    static constexpr double kJoinSeconds = 2.0;
+    static constexpr double kRefusedSeconds = 1.0; // a refused client has to go
+    static constexpr double kLinkLostSeconds = 2.0;
+    static constexpr double kSeatHeldSeconds = 10.0;
     // Messages a client may send in one second (a tick's commands, and a few more).
     static constexpr int kMessagesPerSecond = 200;
+    // ENet's queue for one peer, in commands and payload bytes: more and it is let go. Before
+    // the password the gate lets through one handshake message at a time; after, a window of
+    // reliable numbers and the sealed messages of a second.
+    static constexpr std::size_t kMostStrangerCommands = 4;
+    static constexpr std::size_t kMostStrangerBytes = 2 * protocol::kMaxHandshakeBytes;
+    static constexpr std::size_t kMostQueuedCommands = 1024;
 
     Server(const ServerOptions& options, std::ostream& console);
+    // Tells every player the server goes.
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
 
     // False when the port could not be taken, or no password key could be made (error()).
     bool listening() const { return host.ok() && error.empty(); }
@@ -86,6 +123,7 @@ public:
     std::uint16_t matchNumber() const { return matches; }
     const Match& match() const { return game; }
     const ServerCounts& counts() const { return counted; }
+    const ServerGate::Counts& gateCounts() const { return gate.counts(); }
     // Clients that have joined.
     int players() const;
     // UDP payload sent and received so far, ENet's own headers included; wraps at 4 GiB.
@@ -95,15 +133,16 @@ public:
     TickObserver* observer = nullptr; // not owned
 
 private:
-    enum class Stage { Free, Connected, Challenged, Joined, Leaving };
+    enum class Stage { Free, Connected, Challenged, Keyed, Joined, Leaving };
     // One connected client.
     struct Visitor {
         Stage stage = Stage::Free;
         ENetPeer* peer = nullptr;
-        double since = 0.0; // seconds, when it connected or was refused
+        double since = 0.0; // seconds, when it entered its stage
         protocol::Nonce nonce{};
+        handshake::KeyPair keys;
+        protocol::PublicKey clientKey{};
         int seat = protocol::kWaiting;
-        std::uint16_t readyFor = 0xFFFF; // the match number whose end (or the title) it is ready at
         bool ready = false;
         CommandQueue commands;
         // Ticks ahead of the server's time its commands came, the least since the last
@@ -114,21 +153,39 @@ private:
         double windowStart = 0.0;
         int messagesInWindow = 0;
     };
-
-    double now() const;
+    double now() const { return gate.now(); }
+    std::size_t indexOf(const Visitor& visitor) const {
+        return static_cast<std::size_t>(&visitor - visitors.data());
+    }
+    PeerGuard& guardOf(const Visitor& visitor) { return gate.guard(indexOf(visitor)); }
     void onConnect(ENetPeer* peer);
     void onReceive(Visitor& visitor, std::uint8_t channel, const std::uint8_t* data,
                    std::size_t size);
-    void onLeave(Visitor& visitor);
+    void onMessage(Visitor& visitor, std::uint8_t channel, const std::uint8_t* data,
+                   std::size_t size);
+    void onDisconnect(Visitor& visitor);
     void onHello(Visitor& visitor, const std::uint8_t* data, std::size_t size);
     void onAnswer(Visitor& visitor, const std::uint8_t* data, std::size_t size);
+    void onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size);
     void onCommands(Visitor& visitor, const std::uint8_t* data, std::size_t size);
     void onReady(Visitor& visitor, const std::uint8_t* data, std::size_t size);
-    void admit(Visitor& visitor);
+    // The keys of the visitor's connection are agreed: Welcome, sealed from here on.
+    void keyUp(Visitor& visitor, const protocol::Mac& mac);
+    void admit(Visitor& visitor, int seat, bool resumed);
     void refuse(Visitor& visitor, protocol::Refusal reason);
+    // The visitor goes for good: its seat to the computer at once.
+    void release(Visitor& visitor);
+    void forget(Visitor& visitor);
+    // The seat's holder, last heard at lastHeard, is out of reach: the computer drives until it
+    // is back or time runs out.
+    void holdSeat(int seat, double lastHeard);
+    void giveUpSeat(int seat);
+    // Visitors at stage from the visitor's address, itself included when at that stage.
+    std::size_t fromAddress(const Visitor& visitor, Stage stage) const;
     // Whether the visitor may send one more message this second.
     bool withinLimit(Visitor& visitor);
-    int freeSeat() const;
+    void sweep();
+    void measureQueues(std::size_t index, ENetPeer& peer);
     // The seats of waiting clients become theirs; the computer gives up the seats people hold.
     void seatWaiting();
     void startMatch();
@@ -136,32 +193,36 @@ private:
     void sendEvents(const EventList& events);
     void sendStatus();
     void sendSnapshots();
-    template <typename Message>
-    void sendTo(const Visitor& visitor, const Message& message, std::uint8_t channel,
-                NetHost::Delivery delivery) {
+    template <typename Message> void queue(Visitor& visitor, const Message& message) {
         bytes.clear();
         protocol::encode(message, bytes);
-        NetHost::send(visitor.peer, channel, delivery, bytes.data(), bytes.size());
+        guardOf(visitor).link.queue(bytes);
+    }
+    template <typename Message> void sendPlain(Visitor& visitor, const Message& message) {
+        bytes.clear();
+        protocol::encode(message, bytes);
+        NetHost::send(visitor.peer, protocol::kControl, NetHost::Delivery::Reliable, bytes.data(),
+                      bytes.size());
     }
     void line(const std::string& text);
 
     ServerOptions options;
     std::ostream& console;
+    ServerGate gate;
     NetHost host;
+    PeerSweep peerSweep;
     std::string error;
     std::optional<handshake::Key> key; // of the password, when there is one
     protocol::Salt salt{};
-    AttemptLimiter attempts;
-    std::array<Visitor, kPeers> visitors;
-    std::array<int, protocol::kSeatCount> seatHolder{}; // the visitor holding each seat, or -1
+    std::vector<Visitor> visitors; // by ENet peer
+    SeatTable seats;
 
     Match game;
     protocol::Phase gamePhase = protocol::Phase::Title;
     std::uint16_t matches = 0;
     std::uint32_t clock = 0;     // ticks since the server started
     std::uint32_t phaseTick = 0; // when the phase began
-    std::chrono::steady_clock::time_point started;
-    double tickTime = 0.0; // seconds, when the last tick ran
+    double tickTime = 0.0;       // seconds, when the last tick ran
     ServerCounts counted;
     EventList events;
     std::vector<std::uint8_t> bytes; // the message being sent

@@ -303,6 +303,9 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
             addControls(kMatchControlsTop, options.padControls, false, client.settings.aim);
         }
     } else {
+        if (*client.seatsLine() != '\0') {
+            addCentred(client.seatsLine(), kTitleSeats.y, kTitleSeats.size);
+        }
         const Match& match = client.shownMatch();
         // A duel's two tanks are always in play: the enemy is the other one.
         const int own = client.localSeat();

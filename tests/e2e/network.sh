@@ -22,6 +22,8 @@ refused "hosting and joining" 2 "$game" --host --join 127.0.0.1
 refused "hosting a replay" 2 "$game" --host --replay game.bkrc
 refused "a negative server port" 2 "$server" --port -1
 refused "a server told to join" 2 "$server" --join 127.0.0.1
+refused "no players from an address" 2 "$server" --players-per-address 0
+refused "players per address without --host" 2 "$game" --players-per-address 4
 
 game_args=(--host --port 0)
 game_start "$1" "$2/network_host"

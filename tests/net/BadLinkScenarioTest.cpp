@@ -41,7 +41,7 @@ struct ServerTick {
 class Recorder : public TickObserver {
 public:
     explicit Recorder(const Server& server) : server(server) {}
-    void ticked(std::uint32_t tick, const Match& match) override {
+    void ticked(std::uint32_t tick, const Match& match, const SeatCommands&) override {
         ServerTick seen{};
         seen.phase = server.phase();
         seen.match = server.matchNumber();
@@ -68,7 +68,7 @@ private:
 // One client's player: a script of keys by the tick of the match, and what it was shown.
 struct Player {
     Player(const NetworkOptions& options, int phaseShift)
-        : game(options, console), shift(phaseShift) {}
+        : game(options, console, errors), shift(phaseShift) {}
 
     // The keys for the client's tick t of a match in which this player drives: a round of
     // driving, turning and reversing, a jump now and then, the turret kept on the other tank
@@ -143,6 +143,7 @@ struct Player {
         bool jump;
     };
     std::ostringstream console;
+    std::ostringstream errors;
     NetworkGame game;
     int shift;
     FixedStep clock;

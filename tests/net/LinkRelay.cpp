@@ -73,6 +73,16 @@ std::vector<LinkRelay::Traffic> LinkRelay::traffic() const {
     return counted;
 }
 
+LinkRelay::Sniffed LinkRelay::sniffed(std::size_t client) const {
+    std::lock_guard<std::mutex> lock(counting);
+    return client < seen.size() ? seen[client] : Sniffed();
+}
+
+std::size_t LinkRelay::clients() const {
+    std::lock_guard<std::mutex> lock(counting);
+    return seen.size();
+}
+
 void LinkRelay::run() {
     std::mt19937_64 random(link.seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -94,7 +104,12 @@ void LinkRelay::run() {
     };
     const auto schedule = [&](std::size_t client, bool up, std::size_t size) {
         count(client, up, size);
-        if (unit(random) < link.loss) {
+        {
+            std::lock_guard<std::mutex> lock(counting);
+            std::vector<std::uint8_t>& last = up ? seen[client].up : seen[client].down;
+            last.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
+        }
+        if (isCut || unit(random) < link.loss) {
             return;
         }
         const int copies = unit(random) < link.duplicates ? 2 : 1;
@@ -132,6 +147,7 @@ void LinkRelay::run() {
                     clients.push_back({from, boundSocket(0)});
                     std::lock_guard<std::mutex> lock(counting);
                     counted.emplace_back();
+                    seen.push_back({portOf(clients.back().upstream), {}, {}});
                     known = clients.end() - 1;
                 }
                 schedule(static_cast<std::size_t>(known - clients.begin()), true,
@@ -149,6 +165,10 @@ void LinkRelay::run() {
         }
         while (!queue.empty() && queue.top().when <= Clock::now()) {
             const Due& due = queue.top();
+            if (isCut) {
+                queue.pop();
+                continue;
+            }
             const Client& client = clients[due.client];
             if (due.up) {
                 sendto(client.upstream, due.bytes.data(), due.bytes.size(), 0,

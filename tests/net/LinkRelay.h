@@ -9,7 +9,9 @@
 // A bad link on loopback: a UDP relay between clients and a server that delays, jitters, drops
 // and duplicates datagrams by a seeded schedule (jitter reorders them). Each client gets an
 // upstream socket of its own, so the server sees one peer per client. It counts each client's
-// UDP payload both ways, second by second.
+// UDP payload both ways, second by second. It can cut the link (every datagram dropped, both
+// ways, until it is mended), and it shows what it carried last towards the server, as someone on
+// the path sees it.
 class LinkRelay {
 public:
     struct Link {
@@ -34,6 +36,17 @@ public:
     std::uint16_t port() const { return listenPort; }
     // Per client, in the order they first sent.
     std::vector<Traffic> traffic() const;
+    // While cut, nothing gets through either way.
+    void cut(bool down) { isCut = down; }
+    // What client (in the order they first sent) sent towards the server last and was sent
+    // last, and the port the server sees it from (on 127.0.0.1); empty datagrams before any.
+    struct Sniffed {
+        std::uint16_t port = 0;
+        std::vector<std::uint8_t> up;
+        std::vector<std::uint8_t> down;
+    };
+    Sniffed sniffed(std::size_t client) const;
+    std::size_t clients() const;
 
 private:
     void run();
@@ -43,7 +56,9 @@ private:
     int listening = -1;
     std::uint16_t listenPort = 0;
     std::atomic<bool> stopping{false};
+    std::atomic<bool> isCut{false};
     mutable std::mutex counting;
     std::vector<Traffic> counted;
+    std::vector<Sniffed> seen;
     std::thread thread;
 };

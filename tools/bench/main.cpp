@@ -5,7 +5,8 @@
 // targets and swaps; the five kinds are drawn in turn.
 // Then what the sound costs per game frame: its calls on the main thread and its mixing
 // thread's share of a core (run it with ALSOFT_DRIVERS=null to mix without a sound card).
-// Last, a networked match on loopback: the server's CPU per tick and each client's bandwidth.
+// Last, a networked match on loopback: the server's CPU per tick and each client's bandwidth,
+// and what a stranger's flood costs the server.
 //
 //   brakkel_bench [FRAMES] [--csv FILE]
 #include "FigureStats.h"
@@ -43,6 +44,7 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kSoundCallRepeats = 1000;
 constexpr double kNetworkSeconds = 20.0; // of a networked match, measured
+constexpr double kFloodSeconds = 10.0;   // of a stranger's flood
 
 struct BenchOptions {
     int frames = kDefaultFrames;
@@ -188,7 +190,8 @@ int runBenchmark(const BenchOptions& options, Window& window) {
     printReport(std::cout, runs);
     printSoundCost(std::cout, soundDevice, soundCalls, soundThreadSeconds, wallSeconds,
                    summarise(runs.front().samples, FrameSample::WholeFrame).median);
-    if (!measureNetworkCost(std::cout, kNetworkSeconds)) {
+    if (!measureNetworkCost(std::cout, kNetworkSeconds) ||
+        !measureStrangerFlood(std::cout, kFloodSeconds)) {
         return kExitFailure;
     }
     if (!options.csvPath.empty() && !writeCsv(options.csvPath, runs)) {

@@ -1,0 +1,372 @@
+// A client that distrusts its server: a fake server made of the game's own parts completes the
+// handshake and then sends every kind of message with extreme values (ticks 2^31 away, seats
+// from -128 to 127, counts and lengths past their most, a match begun 2^30 ticks ago), or a
+// Challenge again and again. Each
+// time the client prints one line on its error stream, goes back to its title, never replays
+// more ticks in a frame than its command history holds, and hashes the password at most once
+// per connection; with a password it takes no Welcome that does not prove the password too.
+// The sanitizers watch it all.
+#include "NetPlay.h"
+#include "client/GameClient.h"
+#include "net/Handshake.h"
+#include "net/ServerGate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using namespace netplay;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kAdmittedTick = 1000;
+constexpr std::uint32_t kFar = 0x80000000u; // 2^31 ticks
+const char* const kPassword = "correct horse";
+
+template <typename Message> Bytes encoded(const Message& message) {
+    Bytes bytes;
+    protocol::encode(message, bytes);
+    return bytes;
+}
+
+protocol::Status playing(std::uint32_t tick) {
+    protocol::Status status;
+    status.match = 1;
+    status.phase = protocol::Phase::Playing;
+    status.tick = tick;
+    status.seats = {protocol::Occupant::You, protocol::Occupant::Computer};
+    status.lives = {5, 5};
+    status.yourSeat = 0;
+    return status;
+}
+
+protocol::Snapshot snapshotAt(std::uint32_t tick) {
+    protocol::Snapshot snapshot;
+    snapshot.match = 1;
+    snapshot.tick = tick;
+    snapshot.phase = protocol::Phase::Playing;
+    snapshot.ack = tick;
+    snapshot.lead = protocol::kNoLead;
+    return snapshot;
+}
+
+protocol::Events shotsAt(std::uint32_t tick, std::size_t count) {
+    protocol::Events events;
+    events.match = 1;
+    events.tick = tick;
+    protocol::WireEvent shot;
+    shot.type = GameEventType::Shot;
+    shot.seat = 1;
+    shot.owner = 1;
+    shot.firedTick = tick;
+    shot.direction = glm::vec3(0.0f, 0.0f, -1.0f);
+    events.events.assign(count, shot);
+    return events;
+}
+
+// What a fake server sends once it has admitted the client: whole messages, each on a channel.
+struct Sent {
+    std::uint8_t channel;
+    Bytes bytes;
+};
+
+struct Case {
+    const char* name;
+    const char* line; // what the client says on its error stream
+    bool password = false;
+    bool challengeAgain = false;
+    std::function<std::vector<Sent>()> script;
+    int admittedSeat = 0; // the seat byte of the admission
+    // With a password: a Welcome whose proof is made with another password, or one that comes
+    // without a Challenge (a man in the middle who lacks the password).
+    bool wrongProof = false;
+    bool skipChallenge = false;
+    // Sent half a second after the script, if any.
+    std::function<std::vector<Sent>()> later = nullptr;
+};
+
+// A message with one byte set to value.
+Bytes patched(Bytes bytes, std::size_t at, std::uint8_t value) {
+    bytes[at] = value;
+    return bytes;
+}
+
+// A server of the game's own parts that says what a case tells it to.
+class FakeServer {
+public:
+    FakeServer()
+        : gate(1, limits(), std::chrono::steady_clock::now()), host(NetHost::listening(0, 1)) {
+        handshake::ready();
+        host.guard(gate);
+        salt = handshake::freshSalt();
+        key = *handshake::keyOf(kPassword, salt);
+        wrongKey = *handshake::keyOf("battery staple", salt);
+    }
+    std::uint16_t port() const { return host.port(); }
+
+    void begin(const Case& played) {
+        current = &played;
+        if (peer != nullptr) {
+            enet_peer_reset(peer); // the last case's client went without a word
+        }
+        peer = nullptr;
+        challenges = 0;
+        servicesSinceAdmission = -1;
+        gate.guard(0).reset();
+    }
+    void service() {
+        if (servicesSinceAdmission >= 0 && ++servicesSinceAdmission == kLaterServices &&
+            current->later && peer != nullptr) {
+            send(current->later());
+        }
+        host.service(0, [&](const ENetEvent& event) {
+            if (event.type == ENET_EVENT_TYPE_CONNECT) {
+                peer = event.peer;
+                gate.guard(0).reset();
+            } else if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                onReceive(event.channelID, event.packet->data, event.packet->dataLength);
+            } else if (event.type == ENET_EVENT_TYPE_DISCONNECT) {
+                peer = nullptr;
+            }
+        });
+    }
+    int challenges = 0;
+
+private:
+    static ServerGate::Limits limits() {
+        ServerGate::Limits chosen;
+        chosen.reserved = 0;
+        return chosen;
+    }
+    void sendPlain(const Bytes& bytes) {
+        NetHost::send(peer, protocol::kControl, NetHost::Delivery::Reliable, bytes.data(),
+                      bytes.size());
+    }
+    void challenge() {
+        protocol::Challenge challenge;
+        challenge.nonce = handshake::freshNonce();
+        challenge.salt = salt;
+        challenge.key = keys.publicKey;
+        transcript.serverNonce = challenge.nonce;
+        transcript.serverKey = keys.publicKey;
+        gate.guard(0).expect({protocol::Kind::Answer});
+        ++challenges;
+        sendPlain(encoded(challenge));
+    }
+    void welcome(const protocol::Mac& mac) {
+        protocol::Welcome welcome;
+        welcome.key = keys.publicKey;
+        welcome.mac = mac;
+        sendPlain(encoded(welcome));
+        Seal::Key receive;
+        Seal::Key send;
+        handshake::serverSession(keys, transcript.clientKey, receive, send);
+        gate.guard(0).link.begin(receive, send);
+    }
+    void onReceive(std::uint8_t channel, const std::uint8_t* data, std::size_t size) {
+        protocol::Hello hello;
+        protocol::Answer answer;
+        if (!gate.guard(0).keyed() && protocol::decode(data, size, hello)) {
+            keys = handshake::freshKeyPair();
+            transcript = handshake::Transcript();
+            transcript.clientKey = hello.key;
+            transcript.serverKey = keys.publicKey;
+            if (current->password && !current->skipChallenge) {
+                challenge();
+            } else {
+                welcome(protocol::Mac{});
+            }
+        } else if (!gate.guard(0).keyed() && protocol::decode(data, size, answer)) {
+            transcript.clientNonce = answer.nonce;
+            if (current->challengeAgain) {
+                challenge();
+            } else {
+                welcome(handshake::proof(current->wrongProof ? wrongKey : key,
+                                         handshake::Side::Server, transcript));
+            }
+        } else if (gate.guard(0).keyed()) {
+            gate.guard(0).link.receive(channel, data, size,
+                                       [&](const std::uint8_t* message, std::size_t length) {
+                                           protocol::Join join;
+                                           if (protocol::decode(message, length, join)) {
+                                               admit();
+                                           }
+                                       });
+        }
+    }
+    // The client asked for a seat: in, a status, and the case's messages.
+    void admit() {
+        protocol::Admitted admitted;
+        admitted.tick = kAdmittedTick;
+        SealedLink& link = gate.guard(0).link;
+        link.queue(patched(encoded(admitted), 1, static_cast<std::uint8_t>(current->admittedSeat)));
+        link.queue(encoded(playing(kAdmittedTick)));
+        link.flush(peer);
+        send(current->script());
+        servicesSinceAdmission = 0;
+    }
+    void send(const std::vector<Sent>& messages) {
+        SealedLink& link = gate.guard(0).link;
+        for (const Sent& sent : messages) {
+            if (sent.channel == protocol::kControl) {
+                link.queue(sent.bytes);
+                link.flush(peer);
+            } else {
+                link.sendAlone(peer, sent.channel, NetHost::Delivery::Unreliable, sent.bytes);
+            }
+        }
+    }
+    static constexpr int kLaterServices = 30;
+    int servicesSinceAdmission = -1;
+
+    ServerGate gate;
+    NetHost host;
+    ENetPeer* peer = nullptr;
+    const Case* current = nullptr;
+    protocol::Salt salt{};
+    handshake::Key key{};
+    handshake::Key wrongKey{};
+    handshake::KeyPair keys;
+    handshake::Transcript transcript;
+};
+
+Sent control(Bytes bytes) {
+    return {protocol::kControl, std::move(bytes)};
+}
+
+Sent snapshotOf(const protocol::Snapshot& snapshot) {
+    return {protocol::kSnapshots, encoded(snapshot)};
+}
+
+std::vector<Case> cases() {
+    std::vector<Case> all;
+    all.push_back({"a Challenge again and again", "Server sent a bad Challenge: disconnecting",
+                   true, true, [] { return std::vector<Sent>(); }});
+    Case wrongProof{"a Welcome proving another password",
+                    "Server sent a bad Welcome: disconnecting", true, false,
+                    [] { return std::vector<Sent>(); }};
+    wrongProof.wrongProof = true;
+    all.push_back(wrongProof);
+    Case noChallenge{"a Welcome without a Challenge to a client with a password",
+                     "Server sent a bad Welcome: disconnecting", true, false,
+                     [] { return std::vector<Sent>(); }};
+    noChallenge.skipChallenge = true;
+    all.push_back(noChallenge);
+    for (std::uint8_t seat :
+         {std::uint8_t{0x80}, std::uint8_t{0xFF}, std::uint8_t{2}, std::uint8_t{0x7F}}) {
+        Case admitted{"an admission to a seat out of range",
+                      "Server sent a bad Admitted: disconnecting", false, false,
+                      [] { return std::vector<Sent>(); }};
+        admitted.admittedSeat = seat;
+        all.push_back(admitted);
+    }
+    for (std::uint8_t seat :
+         {std::uint8_t{0x80}, std::uint8_t{0xFE}, std::uint8_t{2}, std::uint8_t{0x7F}}) {
+        all.push_back({"a status with its seat out of range",
+                       "Server sent a bad Status: disconnecting", false, false, [seat] {
+                           Bytes status = encoded(playing(kAdmittedTick));
+                           return std::vector<Sent>{
+                               control(patched(status, status.size() - 1, seat))};
+                       }});
+    }
+    all.push_back(
+        {"a status from 2^31 ticks ahead", "Server sent a bad Status: disconnecting", false, false,
+         [] { return std::vector<Sent>{control(encoded(playing(kAdmittedTick + kFar - 1)))}; }});
+    Case longAgo{"a match begun 2^30 ticks ago, then a snapshot from 2^31 ahead",
+                 "Server sent a bad Snapshot: disconnecting", false, false, [] {
+                     protocol::Status next = playing(kAdmittedTick - kFar / 2);
+                     next.match = 2;
+                     return std::vector<Sent>{control(encoded(next))};
+                 }};
+    longAgo.later = [] { return std::vector<Sent>{snapshotOf(snapshotAt(kAdmittedTick + kFar))}; };
+    all.push_back(longAgo);
+    for (std::int16_t lead : {std::int16_t{-32767}, std::int16_t{32767}}) {
+        all.push_back({"a snapshot's lead at its most", "Server sent a bad Snapshot: disconnecting",
+                       false, false, [lead] {
+                           protocol::Snapshot snapshot = snapshotAt(kAdmittedTick);
+                           snapshot.lead = lead;
+                           return std::vector<Sent>{snapshotOf(snapshot)};
+                       }});
+    }
+    all.push_back({"a snapshot acknowledging 2^31 ticks ahead",
+                   "Server sent a bad Snapshot: disconnecting", false, false, [] {
+                       protocol::Snapshot snapshot = snapshotAt(kAdmittedTick);
+                       snapshot.ack = kAdmittedTick + kFar;
+                       return std::vector<Sent>{snapshotOf(snapshot)};
+                   }});
+    all.push_back({"a snapshot with the other seat's tank whole",
+                   "Server sent a bad Snapshot: disconnecting", false, false, [] {
+                       protocol::Snapshot snapshot = snapshotAt(kAdmittedTick);
+                       snapshot.hasOwn = true;
+                       snapshot.ownSeat = 1;
+                       return std::vector<Sent>{snapshotOf(snapshot)};
+                   }});
+    all.push_back({"events at their most, then a count past it",
+                   "Server sent a bad Events: disconnecting", false, false, [] {
+                       Bytes tooMany = encoded(shotsAt(kAdmittedTick, 1));
+                       return std::vector<Sent>{
+                           control(encoded(shotsAt(kAdmittedTick, protocol::kMaxEventsPerMessage))),
+                           control(patched(tooMany, 7, 0xFF))};
+                   }});
+    all.push_back(
+        {"events 2^31 ticks away", "Server sent a bad Events: disconnecting", false, false,
+         [] { return std::vector<Sent>{control(encoded(shotsAt(kAdmittedTick + kFar, 1)))}; }});
+    all.push_back(
+        {"an event for seat -128", "Server sent a bad Events: disconnecting", false, false, [] {
+             return std::vector<Sent>{
+                 control(patched(encoded(shotsAt(kAdmittedTick, 1)), 9, 0x80))};
+         }});
+    all.push_back(
+        {"a refusal for no reason", "Server sent a bad Refused: disconnecting", false, false, [] {
+             return std::vector<Sent>{control(patched(encoded(protocol::Refused()), 1, 0xFA))};
+         }});
+    all.push_back({"a message of no kind, as long as a message may be",
+                   "Server sent a bad message: disconnecting", false, false, [] {
+                       return std::vector<Sent>{control(Bytes(SealedLink::kLargestMessage, 0xEE))};
+                   }});
+    return all;
+}
+
+TEST(HostileServerTest, EveryBadMessageEndsTheConnectionWithOneLineAndNothingHangs) {
+    FakeServer server;
+    ASSERT_NE(server.port(), 0);
+    GameClient client(5, nullptr, nullptr);
+    InputState input;
+    std::uint32_t mostReplayed = 0;
+    int mostHashes = 0;
+    for (const Case& played : cases()) {
+        SCOPED_TRACE(played.name);
+        server.begin(played);
+        std::ostringstream console;
+        std::ostringstream errors;
+        NetworkOptions options;
+        options.port = server.port();
+        options.password = played.password ? kPassword : "";
+        client.join(options, console, errors);
+        // Bounded in ticks; a client that hung would never come back from one.
+        for (int tick = 0; tick < 600 && client.networked(); ++tick) {
+            client.tick(input);
+            if (client.networked()) {
+                mostReplayed = std::max(mostReplayed, client.network->mostReplayed());
+                mostHashes = std::max(mostHashes, client.network->link().passwordHashes());
+            }
+            server.service();
+            sleepTick();
+        }
+        EXPECT_FALSE(client.networked());
+        EXPECT_TRUE(client.showingTitle());
+        EXPECT_EQ(errors.str(), std::string(played.line) + "\n") << console.str();
+        if (played.challengeAgain) {
+            EXPECT_GE(server.challenges, 2);
+        }
+    }
+    EXPECT_LE(mostReplayed, NetworkGame::kHistory);
+    EXPECT_EQ(mostHashes, 1);
+    std::printf("%zu hostile servers: at most %u ticks replayed in a tick, %d password hash per "
+                "connection\n",
+                cases().size(), mostReplayed, mostHashes);
+}
+
+} // namespace

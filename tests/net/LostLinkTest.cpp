@@ -1,0 +1,122 @@
+// A lost link does not cost the seat: the test's relay cuts a seated player's link in a match.
+// Cut for two seconds, the player is back in its seat with its tank within four, the screen
+// having said "Reconnecting..." meanwhile. Cut for good, the seat is gone after twelve, and the
+// client says so on standard error and on its title screen.
+#include "LinkRelay.h"
+#include "NetPlay.h"
+#include "client/GameClient.h"
+#include "net/ServerThread.h"
+#include "platform/Keys.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+using namespace netplay;
+
+constexpr double kShortCutSeconds = 2.0;
+constexpr double kBackWithinSeconds = 4.0;
+constexpr double kGoneAfterSeconds = 12.0;
+
+LinkRelay::Link quickLink() {
+    LinkRelay::Link link;
+    link.delayMs = 5.0;
+    link.jitterMs = 0.0;
+    link.loss = 0.0;
+    link.duplicates = 0.0;
+    return link;
+}
+
+struct Player {
+    explicit Player(std::uint16_t port) : client(17, nullptr, nullptr) {
+        NetworkOptions options;
+        options.port = port;
+        options.password = "correct horse";
+        client.join(options, console, errors);
+        input.keyEvent(keys::kW, KeyAction::Press);
+    }
+    // Ticks at 60 Hz for seconds or until done(), ENTER tapped on the screens between matches;
+    // whether done() came.
+    template <typename Done> bool tick(double seconds, Done done) {
+        const Clock::time_point until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                           std::chrono::duration<double>(seconds));
+        while (Clock::now() < until) {
+            if (client.networked() && client.network->joined() && !client.network->drives() &&
+                !client.network->ready()) {
+                input.keyEvent(keys::kEnter, KeyAction::Press);
+                input.keyEvent(keys::kEnter, KeyAction::Release);
+            }
+            client.tick(input);
+            reconnectingShown =
+                reconnectingShown || std::strcmp(client.seatsLine(), "Reconnecting...") == 0;
+            if (done()) {
+                return true;
+            }
+            sleepTick();
+        }
+        return false;
+    }
+    std::ostringstream console;
+    std::ostringstream errors;
+    GameClient client;
+    InputState input;
+    bool reconnectingShown = false;
+};
+
+TEST(LostLinkTest, ACutLinkGetsItsSeatBackWithinSecondsAndLosesItAfterTen) {
+    SharedConsole serverConsole;
+    Server server(localServer("correct horse"), serverConsole.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    LinkRelay relay(server.port(), quickLink());
+    Player player(relay.port());
+    ASSERT_TRUE(player.tick(
+        10.0, [&] { return player.client.networked() && player.client.network->drives(); }));
+    const int seat = player.client.localSeat();
+    const std::string seatName = std::to_string(seat + 1);
+    player.tick(1.0, [] { return false; });
+
+    // Cut for two seconds: back within four, in the same seat, driving its own tank again.
+    relay.cut(true);
+    const Clock::time_point cut = Clock::now();
+    player.tick(kShortCutSeconds, [] { return false; });
+    relay.cut(false);
+    const bool back = player.tick(kBackWithinSeconds - kShortCutSeconds, [&] {
+        return player.client.networked() && player.client.network->joined() &&
+               player.client.network->drives();
+    });
+    const double away = secondsSince(cut);
+    ASSERT_TRUE(back) << player.console.str() << player.errors.str();
+    EXPECT_LE(away, kBackWithinSeconds);
+    EXPECT_EQ(player.client.localSeat(), seat);
+    EXPECT_TRUE(player.reconnectingShown);
+    EXPECT_TRUE(serverConsole.has("Player lost the link in seat " + seatName +
+                                  ": the computer drives until it is back"));
+    EXPECT_TRUE(serverConsole.has("Player back in seat " + seatName));
+    EXPECT_FALSE(serverConsole.has("Player left seat " + seatName + ": the computer takes over"));
+    EXPECT_NE(player.console.str().find("Connection lost: reconnecting\n"), std::string::npos);
+    EXPECT_NE(player.console.str().find("Reconnected to 127.0.0.1:"), std::string::npos);
+    // Its tank, where the computer left it: the client's prediction meets the server's.
+    player.tick(1.0, [] { return false; });
+    const glm::vec3 shown = player.client.network->predictedTank().position;
+    EXPECT_EQ(server.match().seat(seat).driver, Driver::Human);
+    EXPECT_LT(glm::length(shown - server.match().tank(seat).position), 1.0f);
+    std::printf("back in seat %d %.2f s after the cut\n", seat + 1, away);
+
+    // Cut for good: the seat is gone after twelve seconds, and the client says so.
+    relay.cut(true);
+    const Clock::time_point lost = Clock::now();
+    player.tick(kGoneAfterSeconds, [] { return false; });
+    EXPECT_GE(secondsSince(lost), kGoneAfterSeconds);
+    EXPECT_FALSE(player.client.networked());
+    EXPECT_TRUE(player.client.showingTitle());
+    EXPECT_STREQ(player.client.seatsLine(), ClientConnection::kSeatLostLine);
+    EXPECT_EQ(player.errors.str(), std::string(ClientConnection::kSeatLostLine) + "\n");
+    EXPECT_TRUE(serverConsole.has("Player left seat " + seatName + ": the computer takes over"));
+    EXPECT_EQ(server.match().seat(seat).driver, Driver::Computer);
+}
+
+} // namespace

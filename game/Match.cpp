@@ -280,8 +280,12 @@ void Match::bringBack(EventList& events) {
             due[count++] = each;
         }
     }
-    std::sort(due.begin(), due.begin() + static_cast<std::ptrdiff_t>(count),
-              [this](int a, int b) { return standsBefore(tank(a), tank(b)); });
+    // Insertion sort: a handful of seats, and GCC's -O2 warns falsely on std::sort over them.
+    for (std::size_t i = 1; i < count; ++i) {
+        for (std::size_t j = i; j > 0 && standsBefore(tank(due[j]), tank(due[j - 1])); --j) {
+            std::swap(due[j], due[j - 1]);
+        }
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const int each = due[i];
         const SpawnPoint& spawn = arena.spawns[static_cast<std::size_t>(spawnFor(each))];

@@ -14,7 +14,6 @@ constexpr float kBulletLift = 0.09f;    // units above the tank's base: a bullet
 constexpr float kBulletBottom = 0.01f;  // units above the tank's base: a bullet's bottom
 constexpr float kHullHeight = 0.5f;     // units
 constexpr float kMateRoom = 1.6f;       // units: a team mate nearer the line is in the way
-constexpr float kShortestClick = 0.3f;  // seconds between two pulls of a person's trigger
 constexpr int kLeadRounds = 3;          // of working out where bullet and tank meet
 constexpr int kGaussianTerms = 4;       // uniform draws summed for one normal draw
 constexpr float kUnitsPerDraw = 1.0f / 4294967296.0f;
@@ -90,7 +89,7 @@ void Gunner::aim(const ControllerView& view, const Awareness& awareness, int tar
     const Contact& contact = awareness.contact(target);
     const float distance = glm::length(ground(contact.position - own.position));
     const bool ready = own.reloadTicks == 0 && !own.triggerHeld &&
-                       tick - firedTick >= ControllerView::ticks(kShortestClick);
+                       tick - firedTick >= ControllerView::ticks(view.figures.shotPause);
     if (ready && std::abs(headingDifference(turret, wanted)) <= view.figures.aimTolerance &&
         distance <= view.figures.fireRange && clearLine(view, point) &&
         clearLine(view, contact.position)) {

@@ -49,6 +49,7 @@ constexpr float kFacing = 2.5f;        // degrees off the jump's line to start t
 constexpr float kStill = 0.4f;         // the tank's units of speed that count as standing
 constexpr float kLongestFacing = 2.5f; // seconds of turning for a run-up before giving up
 constexpr float kRunAhead = 4.0f;      // units along the jump's line steered at
+constexpr float kLeadIn = 2.5f;        // units behind the run-up's start it is driven into from
 constexpr float kPassReach = 5.0f;     // units ahead a tank in the way is steered round
 constexpr float kPassRoom = 2.6f;      // units aside of the way a tank is passed at
 
@@ -280,16 +281,31 @@ bool PathFollower::jump(const ControllerView& view, const NavEdge& edge, TankCom
     const glm::vec3 way(line.x, 0.0f, line.y);
     const glm::vec3 runUp = from - NavGraph::kRunUp * way;
     const float progress = glm::dot(ground(own.position - from), line);
+    const glm::vec3 leadIn = runUp - kLeadIn * way;
     if (stage == JumpStage::None) {
-        stage = JumpStage::ToRunUp;
+        // Into the run-up's start along the jump's line, from a little behind it when it comes
+        // from elsewhere, so that the hull comes to face the jump with little turning.
+        const bool behind = progress < -NavGraph::kRunUp - kLeadIn * 0.5f;
+        const bool roomBehind =
+            clearance::drivesClear(view.arena, leadIn, runUp, NavGraph::kDriveRadius, from.y);
+        stage = behind || !roomBehind ? JumpStage::ToRunUp : JumpStage::LeadIn;
         stageTick = tick;
     }
     switch (stage) {
     case JumpStage::None:
+    case JumpStage::LeadIn:
+        if (distance(own.position, leadIn) > kReach) {
+            towards = leadIn;
+            driveTowards(view, towards, kFullSpeed, command);
+            return true;
+        }
+        stage = JumpStage::ToRunUp;
+        stageTick = tick;
+        [[fallthrough]];
     case JumpStage::ToRunUp:
         if (distance(own.position, runUp) > kRunUpReach) {
             towards = runUp;
-            driveTowards(view, runUp,
+            driveTowards(view, towards,
                          stoppingSpeed(distance(own.position, runUp) - kRunUpReach * 0.5f),
                          command);
             return true;

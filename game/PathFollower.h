@@ -18,9 +18,9 @@ struct Obstacles {
     int count = 0;
 };
 
-// Where a jump along a way stands: driving to the run-up's start, turning to face the jump,
-// running at it, in the air.
-enum class JumpStage : std::uint8_t { None, ToRunUp, Facing, Running, Flying };
+// Where a jump along a way stands: driving to a place behind the run-up's start, to the run-up's
+// start, turning to face the jump, running at it, in the air.
+enum class JumpStage : std::uint8_t { None, LeadIn, ToRunUp, Facing, Running, Flying };
 
 // A skilled controller's hands on the hull: it plans a way over the navigation graph and drives
 // it, within a person's powers. It steers at a point a little ahead on the way, passes a tank it

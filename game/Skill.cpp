@@ -3,19 +3,74 @@
 #include <array>
 
 namespace {
-// Classic reads none of these: its row only fills the table.
-constexpr std::array<SkillFigures, kSkillCount> kFigures{{
-    // react cone range shots engines memory bullets | aim lead tolerance fire | dodge cover think
-    // engage climb
-    {0.0f, 360.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-     0.0f},
-    {0.50f, 90.0f, 22.0f, 14.0f, 5.0f, 3.0f, 12.0f, 6.0f, 0.45f, 4.0f, 16.0f, 0.15f, 0.2f, 0.8f,
-     10.0f, 0.3f},
-    {0.30f, 110.0f, 32.0f, 22.0f, 8.0f, 8.0f, 18.0f, 3.0f, 0.20f, 2.5f, 22.0f, 0.55f, 0.7f, 0.5f,
-     12.0f, 0.4f},
-    {0.20f, 130.0f, 40.0f, 30.0f, 10.0f, 15.0f, 24.0f, 2.0f, 0.12f, 1.5f, 26.0f, 0.85f, 0.9f, 0.3f,
-     12.0f, 0.4f},
-}};
+SkillFigures rookie() {
+    SkillFigures f{};
+    f.reactionSeconds = 0.7f;
+    f.viewConeDegrees = 80.0f;
+    f.viewRange = 20.0f;
+    f.shotHearing = 12.0f;
+    f.engineHearing = 5.0f;
+    f.memorySeconds = 3.0f;
+    f.bulletSightRange = 10.0f;
+    f.aimErrorDegrees = 8.0f;
+    f.leadError = 0.6f;
+    f.aimTolerance = 6.0f;
+    f.fireRange = 14.0f;
+    f.shotPause = 2.5f;
+    f.dodgeChance = 0.0f;
+    f.coverChance = 0.0f;
+    f.thinkSeconds = 1.0f;
+    f.engageRange = 9.0f;
+    f.climbChance = 0.3f;
+    return f;
+}
+
+SkillFigures veteran() {
+    SkillFigures f{};
+    f.reactionSeconds = 0.3f;
+    f.viewConeDegrees = 110.0f;
+    f.viewRange = 32.0f;
+    f.shotHearing = 22.0f;
+    f.engineHearing = 8.0f;
+    f.memorySeconds = 8.0f;
+    f.bulletSightRange = 18.0f;
+    f.aimErrorDegrees = 3.0f;
+    f.leadError = 0.2f;
+    f.aimTolerance = 2.5f;
+    f.fireRange = 22.0f;
+    f.shotPause = 0.3f;
+    f.dodgeChance = 0.55f;
+    f.coverChance = 0.7f;
+    f.thinkSeconds = 0.5f;
+    f.engageRange = 12.0f;
+    f.climbChance = 0.7f;
+    return f;
+}
+
+SkillFigures ace() {
+    SkillFigures f{};
+    f.reactionSeconds = 0.2f;
+    f.viewConeDegrees = 130.0f;
+    f.viewRange = 40.0f;
+    f.shotHearing = 30.0f;
+    f.engineHearing = 10.0f;
+    f.memorySeconds = 15.0f;
+    f.bulletSightRange = 24.0f;
+    f.aimErrorDegrees = 1.5f;
+    f.leadError = 0.12f;
+    f.aimTolerance = 1.5f;
+    f.fireRange = 26.0f;
+    f.shotPause = 0.3f;
+    f.dodgeChance = 0.85f;
+    f.coverChance = 0.9f;
+    f.thinkSeconds = 0.3f;
+    f.engageRange = 12.0f;
+    f.climbChance = 0.9f;
+    return f;
+}
+
+// Classic reads none of its row.
+const std::array<SkillFigures, kSkillCount> kFigures{SkillFigures{}, rookie(), veteran(), ace()};
 
 constexpr std::array<const char*, kSkillCount> kNames{"classic", "rookie", "veteran", "ace"};
 } // namespace

@@ -26,6 +26,7 @@ struct SkillFigures {
     float leadError;       // the spread of the lead taken, as a share of the lead
     float aimTolerance;    // degrees: fires once the turret is this close to its aim
     float fireRange;       // units: does not fire at a tank farther away
+    float shotPause;       // seconds between two shots at the least (a reload may be longer)
     // Tactics.
     float dodgeChance;  // of a bullet seen coming in time, the share it dodges
     float coverChance;  // when reloading in an enemy's sight, the chance it takes cover

@@ -20,6 +20,8 @@ constexpr float kJitter = 3.0f;         // units of chance in the choice of a pl
 constexpr float kCoverSearch = 16.0f;   // units of driving to cover, at most
 constexpr int kCoverPlaces = 30;        // places tried for cover
 constexpr float kFlank = 4.0f;          // units aside of an enemy's place it is sought at
+constexpr float kRetreatSearch = 40.0f; // units of driving to another level, at most
+constexpr int kRetreatPlaces = 160;     // places tried for it
 constexpr int kHurtLives = 2;           // a duel's tank this low on lives is hurt
 constexpr float kJumpDodge = 0.35f;     // seconds before a bullet passes to jump at
 constexpr float kSweepDegrees = 35.0f;  // either way the turret looks round while roaming
@@ -117,7 +119,15 @@ void SkilledController::think(const ControllerView& view) {
         roam(view);
         return;
     }
-    if (awareness.contact(target).seen && (takeCover(view) || fightFrom(view))) {
+    const bool seen = awareness.contact(target).seen;
+    if (seen && (takeCover(view) || fightFrom(view))) {
+        return;
+    }
+    // On its way up to the other level, it takes it before it hunts an enemy it only heard.
+    const bool climbing =
+        tactic == Tactic::Roam && !follower.arrived() && follower.goal != NavGraph::kNoNode &&
+        std::abs(view.graph.node(follower.goal).position.y - view.own().floorLevel) > kSameLevel;
+    if (!seen && climbing) {
         return;
     }
     seek(view);
@@ -175,7 +185,9 @@ bool SkilledController::takeCover(const ControllerView& view) {
     if (!(reloading && coverDrawn) && inSight < 2 && !(hurt && (reloading || shotAt))) {
         return false;
     }
-    if (tactic == Tactic::Cover && !follower.arrived() && awareness.hitTick != tick) {
+    const bool retreat = hurt && (reloading || shotAt);
+    if ((tactic == Tactic::Cover || tactic == Tactic::Retreat) && !follower.arrived() &&
+        awareness.hitTick != tick) {
         return true; // on its way there
     }
     const float floor = own.floorLevel;
@@ -185,6 +197,20 @@ bool SkilledController::takeCover(const ControllerView& view) {
     }
     const Contact& enemy = awareness.contact(target);
     int found = NavGraph::kNoNode;
+    if (retreat) {
+        // Hurt: to the nearest place on another level than the enemy's, where its shots
+        // cannot reach.
+        view.search.visitNear(from, kRetreatSearch, kRetreatPlaces, [&](int place, float) {
+            found = std::abs(view.graph.node(place).position.y - enemy.position.y) > kSameLevel
+                        ? place
+                        : NavGraph::kNoNode;
+            return found != NavGraph::kNoNode;
+        });
+        if (found != NavGraph::kNoNode && follower.plan(view, found)) {
+            tactic = Tactic::Retreat;
+            return true;
+        }
+    }
     view.search.visitNear(from, kCoverSearch, kCoverPlaces, [&](int place, float) {
         const glm::vec3 spot = view.graph.node(place).position;
         if (distance(spot, enemy.position) < kTooClose ||

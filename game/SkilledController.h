@@ -13,9 +13,10 @@ struct ControllerView;
 
 // What a skilled controller is about: roaming the arena with no one to look for, seeking the
 // place an enemy was last seen or heard at (from the side, when it can), fighting one in sight
-// from a place with a clear line at the range it likes, or taking cover behind a piece while it
-// reloads, is hurt or stands in two enemies' sight.
-enum class Tactic : std::uint8_t { Roam, Seek, Fight, Cover };
+// from a place with a clear line at the range it likes, taking cover behind a piece while it
+// reloads or stands in two enemies' sight, or, hurt, retreating to another level than the
+// enemy's.
+enum class Tactic : std::uint8_t { Roam, Seek, Fight, Cover, Retreat };
 
 // The computer at the wheel of a seat with a skill (Rookie, Veteran or Ace): it perceives as a
 // player could (Awareness), plans and drives over the navigation graph (PathFollower) and aims

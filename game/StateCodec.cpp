@@ -143,7 +143,7 @@ template <typename Io, typename T> void skilledFields(Io& io, T& skilled) {
     io(skilled.gunner.aimedAt);
     io(skilled.gunner.firedTick);
     followerFields(io, skilled.follower);
-    io.choice(skilled.tactic, Tactic::Cover);
+    io.choice(skilled.tactic, Tactic::Retreat);
     io(skilled.target);
     io(skilled.thinkTick);
     io(skilled.thoughtTick);

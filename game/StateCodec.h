@@ -31,10 +31,12 @@
 //         f32 last position x y z; u8 moved
 //       gunner: f32 aim error, lead scale; i32 seat aimed at; u32 tick fired
 //       follower: i16 places of the way (40 of them), i32 count, cursor, goal; u8 jump stage
-//         (none, to the run-up, facing, running, flying); u32 stage's tick; f32 steered at x y
+//         (none, leading in, to the run-up, facing, running,
+//         flying); u32 stage's tick; f32 steered at x y
 //         z, watched spot x y z; u32 watched since, backed off at; i32 back-offs; f32 the way out;
 //         u8 forward, backing off, holding; u32 held since
-//       u8 tactic (roam, seek, fight, cover); i32 target; u32 think tick, thought tick, cover
+//       u8 tactic (roam, seek, fight, cover, retreat); i32 target; u32 think tick, thought tick,
+//       cover
 //         draw's shot; u8 cover drawn; i32 dodge's bullet owner; u32 its tick; u8 dodging
 //   u32 bullet count, then per bullet, oldest first: u8 owner's seat; u32 tick fired in;
 //     f32 direction x y z,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/GameEvent.h"
 #include "game/MatchSetup.h"
 
 #include <glm/glm.hpp>
@@ -26,10 +27,10 @@ struct Contact {
 
 // A bullet seen coming: when it passes nearest, and where from. A tick of 0 means none.
 struct Threat {
-    std::uint32_t tick = 0; // the tick it was last seen coming
-    float seconds = 0.0f;   // until it passes nearest
-    glm::vec3 from{0.0f};   // where it was fired
-    std::int32_t owner = 0; // its name, with the tick it was fired in
+    std::uint32_t tick = 0;       // the tick it was last seen coming
+    float seconds = 0.0f;         // until it passes nearest
+    glm::vec3 from{0.0f};         // where it was fired
+    std::int32_t owner = kNoSeat; // its name, with the tick it was fired in
     std::uint32_t firedTick = 0;
 };
 

@@ -170,6 +170,50 @@ glm::vec3 PathFollower::passing(const ControllerView& view, glm::vec3 point,
 }
 
 void PathFollower::steer(const ControllerView& view, const Obstacles& near, TankCommand& command) {
+    steerWay(view, near, command);
+    if (!backingOff) {
+        keepClear(view, command); // a back-off has chosen its way out clear
+    }
+}
+
+bool PathFollower::clearAfter(const ControllerView& view, std::int16_t drive,
+                              std::int16_t turn) const {
+    const Tank& own = view.own();
+    TankCommand next;
+    next.drive = drive;
+    next.turn = turn;
+    const float speed = own.speed + next.speedChange();
+    const float heading = own.heading + next.turnDegreesPerSecond() * Match::kTickSeconds;
+    const glm::vec3 at = own.position - speed * kSpeedToStep * headingDirection(heading);
+    return clearance::hullClear(view.arena, at, heading, floorOf(view));
+}
+
+void PathFollower::keepClear(const ControllerView& view, TankCommand& command) const {
+    if (!view.own().onGround || clearAfter(view, command.drive, command.turn)) {
+        return;
+    }
+    // The hull would meet a piece: the nearest command whose next tick leaves it clear, turning
+    // as asked if it can (driving back frees a turn that a corner ahead holds, and forward one
+    // held behind), else straight.
+    const std::int16_t full = TankCommand::kFullDrive;
+    const std::array<std::array<std::int16_t, 2>, 6> instead{
+        {{command.drive, command.turn},
+         {static_cast<std::int16_t>(-full), command.turn},
+         {full, command.turn},
+         {command.drive, 0},
+         {static_cast<std::int16_t>(-full), 0},
+         {full, 0}}};
+    for (const auto& [drive, turn] : instead) {
+        if (clearAfter(view, drive, turn)) {
+            command.drive = drive;
+            command.turn = turn;
+            return;
+        }
+    }
+}
+
+void PathFollower::steerWay(const ControllerView& view, const Obstacles& near,
+                            TankCommand& command) {
     const Tank& own = view.own();
     const std::uint32_t tick = view.state.tick;
     towards = own.position + own.forward();
@@ -205,7 +249,7 @@ void PathFollower::steer(const ControllerView& view, const Obstacles& near, Tank
         return;
     }
     if (watchForStuck(view, near)) {
-        steer(view, near, command); // the back-off's first tick
+        steerWay(view, near, command); // the back-off's first tick
         return;
     }
     const float floor = floorOf(view);
@@ -283,12 +327,18 @@ bool PathFollower::jump(const ControllerView& view, const NavEdge& edge, TankCom
     const float progress = glm::dot(ground(own.position - from), line);
     const glm::vec3 leadIn = runUp - kLeadIn * way;
     if (stage == JumpStage::None) {
+        // Only once the run-up's start is in a clear straight line; until then along the way.
+        if (!clearance::drivesClear(view.arena, own.position, runUp, kCutRadius, from.y)) {
+            return false;
+        }
         // Into the run-up's start along the jump's line, from a little behind it when it comes
-        // from elsewhere, so that the hull comes to face the jump with little turning.
+        // from elsewhere and that is in a clear line too, so that the hull comes to face the
+        // jump with little turning.
         const bool behind = progress < -NavGraph::kRunUp - kLeadIn * 0.5f;
-        const bool roomBehind =
-            clearance::drivesClear(view.arena, leadIn, runUp, NavGraph::kDriveRadius, from.y);
-        stage = behind || !roomBehind ? JumpStage::ToRunUp : JumpStage::LeadIn;
+        const bool leadInClear =
+            clearance::drivesClear(view.arena, leadIn, runUp, NavGraph::kDriveRadius, from.y) &&
+            clearance::drivesClear(view.arena, own.position, leadIn, kCutRadius, from.y);
+        stage = behind || !leadInClear ? JumpStage::ToRunUp : JumpStage::LeadIn;
         stageTick = tick;
     }
     switch (stage) {

@@ -23,7 +23,8 @@ struct Obstacles {
 enum class JumpStage : std::uint8_t { None, LeadIn, ToRunUp, Facing, Running, Flying };
 
 // A skilled controller's hands on the hull: it plans a way over the navigation graph and drives
-// it, within a person's powers. It steers at a point a little ahead on the way, passes a tank it
+// it, within a person's powers. It steers at a point a little ahead on the way (turning and
+// driving so that the hull's next tick meets no piece when it can), passes a tank it
 // knows to stand in the way, cuts a corner whenever the place after next is in a clear straight
 // line, slows for sharp bends and for the end, takes a jump's edge by a straight run-up and the
 // jump at its point, and backs off and gives the way up when it has not moved for a while though it
@@ -60,6 +61,12 @@ private:
     // tank's units of speed).
     static void driveTowards(const ControllerView& view, glm::vec3 point, float wantedSpeed,
                              TankCommand& command);
+    void steerWay(const ControllerView& view, const Obstacles& near, TankCommand& command);
+    // Whether the hull, one tick on with that drive and turn, touches no piece.
+    bool clearAfter(const ControllerView& view, std::int16_t drive, std::int16_t turn) const;
+    // Changes a command whose next tick would run the hull into a piece for the nearest that
+    // does not, when there is one.
+    void keepClear(const ControllerView& view, TankCommand& command) const;
     bool jump(const ControllerView& view, const NavEdge& edge, TankCommand& command);
     // point, moved aside to pass the nearest of the tanks near that stands in the way to it.
     static glm::vec3 passing(const ControllerView& view, glm::vec3 point, const Obstacles& near);

@@ -74,15 +74,6 @@ TEST(DeterminismTest, SameSeedAndCommandsGiveTheSameStateAndACopyContinuesAlike)
 
 // Two tanks on open ground facing each other from the game's starts, which lie half a turn
 // apart about the middle: each seat's command is the other's, aim turned half a turn.
-Arena openGround() {
-    Arena arena(kBoxBounds);
-    arena.pieces.emplace_back(PieceKind::Ground, kBoxBounds, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f,
-                              glm::vec3(40.0f, 0.05f, 40.0f));
-    // The standard arena's places for a duel.
-    arena.spawns = Arena::standard().spawns;
-    return arena;
-}
-
 TankCommand turnedAbout(TankCommand command) {
     command.aim += 1u << 31; // half a turn
     return command;

@@ -20,6 +20,7 @@ constexpr float kJitter = 3.0f;         // units of chance in the choice of a pl
 constexpr float kCoverSearch = 16.0f;   // units of driving to cover, at most
 constexpr int kCoverPlaces = 30;        // places tried for cover
 constexpr float kFlank = 4.0f;          // units aside of an enemy's place it is sought at
+constexpr float kSearched = 5.0f;       // units: a place this near has been looked at
 constexpr float kRetreatSearch = 40.0f; // units of driving to another level, at most
 constexpr int kRetreatPlaces = 160;     // places tried for it
 constexpr int kHurtLives = 2;           // a duel's tank this low on lives is hurt
@@ -267,7 +268,8 @@ bool SkilledController::fightFrom(const ControllerView& view) {
 void SkilledController::seek(const ControllerView& view) {
     const Tank& own = view.own();
     Contact& enemy = awareness.contacts[static_cast<std::size_t>(target)];
-    if (tactic == Tactic::Seek && follower.arrived() && !enemy.seen) {
+    if (tactic == Tactic::Seek && follower.arrived() && !enemy.seen &&
+        distance(own.position, enemy.position) < kSearched) {
         // Come to where it was, and it is not there.
         enemy = Contact();
         target = kNoSeat;

@@ -34,12 +34,12 @@ SkillFigures veteran() {
     f.engineHearing = 8.0f;
     f.memorySeconds = 8.0f;
     f.bulletSightRange = 18.0f;
-    f.aimErrorDegrees = 3.0f;
+    f.aimErrorDegrees = 3.5f;
     f.leadError = 0.2f;
     f.aimTolerance = 2.5f;
     f.fireRange = 22.0f;
     f.shotPause = 0.3f;
-    f.dodgeChance = 0.55f;
+    f.dodgeChance = 0.5f;
     f.coverChance = 0.7f;
     f.thinkSeconds = 0.5f;
     f.engageRange = 12.0f;

@@ -39,8 +39,9 @@ void GameClient::applySettings() {
     if (flow && (flow->phase() != Phase::Title || replay != nullptr)) {
         return;
     }
-    const MatchSetup setup = MatchSetup::duel(settings.rules);
-    if (!flow || flow->match.state.rules != setup.rules) {
+    const MatchSetup setup = MatchSetup::duel(settings.rules, settings.skill);
+    if (!flow || flow->match.state.rules != setup.rules ||
+        flow->match.seat(1 - kPlayerSeat).skill != setup.skill) {
         flow = std::make_unique<MatchFlow>(setup, seed);
         flow->seatPerson(kPlayerSeat, "Player");
     }

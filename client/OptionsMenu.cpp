@@ -11,8 +11,9 @@ constexpr int kBalancedScale = 75;   // percent
 constexpr int kFastScale = 50;       // percent
 
 constexpr const char* kLabels[OptionsMenu::kItemCount] = {
-    "Window", "Quality",      "Render scale", "Volume", "Engines",
-    "Mouse",  "Camera pitch", "Radar",        "Rules",  "Back"};
+    "Window",       "Quality", "Render scale", "Volume",   "Engines", "Mouse",
+    "Camera pitch", "Radar",   "Rules",        "Opponent", "Back"};
+constexpr const char* kSkillTexts[kSkillCount] = {"Classic", "Rookie", "Veteran", "Ace"};
 
 int stepped(int value, int by, int low, int high) {
     return std::clamp(value + by, low, high);
@@ -92,6 +93,10 @@ bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
     case kRules:
         settings.rules = settings.rules == Rules::Classic ? Rules::Duel : Rules::Classic;
         break;
+    case kOpponent:
+        settings.skill =
+            static_cast<Skill>((static_cast<int>(settings.skill) + by + kSkillCount) % kSkillCount);
+        break;
     default:
         open = false;
         break;
@@ -132,6 +137,9 @@ void OptionsMenu::describe(int item, const Settings& settings, char* value, std:
     case kRules:
         std::snprintf(value, size, "%s",
                       settings.rules == Rules::Duel ? "Duel (reload, grace)" : "Classic");
+        break;
+    case kOpponent:
+        std::snprintf(value, size, "%s", kSkillTexts[static_cast<int>(settings.skill)]);
         break;
     default:
         std::snprintf(value, size, "%s", "");

@@ -20,6 +20,7 @@ public:
         kInvertPitch,
         kRadar,
         kRules,
+        kOpponent,
         kBack,
         kItemCount
     };

@@ -24,6 +24,7 @@ struct Settings {
     bool invertPitch = false;   // dragging down lowers the camera instead of raising it
     bool radar = true;          // the radar shows from the start
     Rules rules = Rules::Classic;
+    Skill skill = Skill::Classic; // who the computer is in a duel
 
     bool operator==(const Settings& other) const;
     bool operator!=(const Settings& other) const { return !(*this == other); }

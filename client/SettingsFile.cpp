@@ -151,6 +151,10 @@ Settings SettingsFile::load(std::ostream& errors) const {
         } else if (name == "rules") {
             read.choice(node, "rules", settings.rules, {Rules::Classic, Rules::Duel}, rulesName,
                         "\"classic\", \"duel\"");
+        } else if (name == "skill") {
+            read.choice(node, "skill", settings.skill,
+                        {Skill::Classic, Skill::Rookie, Skill::Veteran, Skill::Ace}, skillName,
+                        "\"classic\", \"rookie\", \"veteran\", \"ace\"");
         } else {
             read.unknown(name);
         }
@@ -179,7 +183,9 @@ bool SettingsFile::save(const Settings& settings, std::string& error) const {
              << "mouse_sensitivity = " << settings.mouseSensitivity << " # percent, 25 to 400\n"
              << "invert_pitch = " << (settings.invertPitch ? "true" : "false") << "\n"
              << "radar = " << (settings.radar ? "true" : "false") << "\n"
-             << "rules = \"" << rulesName(settings.rules) << "\" # classic, duel\n";
+             << "rules = \"" << rulesName(settings.rules) << "\" # classic, duel\n"
+             << "skill = \"" << skillName(settings.skill)
+             << "\" # the computer in a duel: classic, rookie, veteran, ace\n";
         file.close();
         if (!file) {
             error = "Settings: cannot write " + temporary.string() + ": " + std::strerror(errno);

@@ -34,6 +34,9 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
     received.commands.reserve(protocol::kMaxCommandsPerDatagram);
     seatHolder.fill(-1);
     game.state.rules = options.rules;
+    for (int seat = 0; seat < game.seatCount(); ++seat) {
+        game.setSkill(seat, options.skill);
+    }
     if (!host.ok()) {
         error = kListenError + std::to_string(options.port);
         return;

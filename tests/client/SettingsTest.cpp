@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -67,10 +68,24 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
     tick();
     EXPECT_EQ(client.settings.rules, Rules::Duel);
     EXPECT_EQ(client.flow->match.state.rules, Rules::Duel) << "the coming match's rules";
-    EXPECT_FALSE((client.flow->phase() != Phase::Title)) << "ENTER on the options screen starts no match";
+    EXPECT_FALSE((client.flow->phase() != Phase::Title))
+        << "ENTER on the options screen starts no match";
+
+    // The opponent, the next line: Classic, then each skill in turn, the coming match's too.
+    tap(input, keys::kDown);
+    tick();
+    EXPECT_EQ(client.menu.selected, OptionsMenu::kOpponent);
+    EXPECT_EQ(client.flow->match.seat(1).skill, Skill::Classic);
+    for (const Skill skill : {Skill::Rookie, Skill::Veteran, Skill::Ace}) {
+        tap(input, keys::kRight);
+        tick();
+        EXPECT_EQ(client.settings.skill, skill);
+        EXPECT_EQ(client.flow->match.seat(1).skill, skill) << "the coming match's computer";
+    }
+    EXPECT_EQ(client.flow->match.state.rules, Rules::Duel) << "the rules kept";
 
     // The pad: up to the quality preset, which brings its own scale; B leaves.
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         padTap(pad::kDpadUp);
     }
     EXPECT_EQ(client.menu.selected, OptionsMenu::kQuality);
@@ -132,6 +147,7 @@ TEST(SettingsFileTest, KeptWholeAndReadBack) {
     chosen.invertPitch = true;
     chosen.radar = false;
     chosen.rules = Rules::Duel;
+    chosen.skill = Skill::Veteran;
     std::string error;
     ASSERT_TRUE(file.save(chosen, error)) << error;
     EXPECT_EQ(file.load(said), chosen);
@@ -157,12 +173,13 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
     const std::string path = dir.path() + "/settings.toml";
     const SettingsFile file(path);
     std::mt19937 random(11u);
-    const char* keys[] = {"fullscreen",        "quality",    "render_scale", "master_volume",
-                          "engine_volume",     "rules",      "radar",        "invert_pitch",
-                          "mouse_sensitivity", "unknown_key"};
-    const char* values[] = {"true",  "false", "0",           "50",       "100",     "-3",
-                            "1e9",   "400",   "\"fast\"",    "\"duel\"", "\"big\"", "[1, 2]",
-                            "{a=1}", "3.5",   "99999999999", "\"\"",     "nan"};
+    const char* keys[] = {
+        "fullscreen", "quality",      "render_scale", "master_volume",     "engine_volume", "rules",
+        "radar",      "invert_pitch", "skill",        "mouse_sensitivity", "unknown_key"};
+    const char* values[] = {"true",    "false",  "0",       "50",       "100",
+                            "-3",      "1e9",    "400",     "\"fast\"", "\"duel\"",
+                            "\"big\"", "[1, 2]", "{a=1}",   "3.5",      "99999999999",
+                            "\"\"",    "nan",    "\"ace\"", "\"Ace\""};
     for (int round = 0; round < 300; ++round) {
         std::string text;
         int entries = 0;
@@ -174,7 +191,8 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         } else {
             const int count = 1 + static_cast<int>(random() % 6);
             for (int i = 0; i < count; ++i) {
-                text += std::string(keys[random() % 10]) + " = " + values[random() % 17] + "\n";
+                text += std::string(keys[random() % std::size(keys)]) + " = " +
+                        values[random() % std::size(values)] + "\n";
                 ++entries;
             }
         }

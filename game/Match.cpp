@@ -150,11 +150,12 @@ void Match::restore(const MatchState& saved) {
     const int places = graph != nullptr ? graph->size() : 0;
     for (Seat& each : state.seats) {
         PathFollower& follower = each.skilled.follower;
-        for (int i = 0; i < follower.path.count; ++i) {
-            if (follower.path.at(i) < 0 || follower.path.at(i) >= places) {
-                follower.stop();
-                break;
-            }
+        bool known = follower.goal >= NavGraph::kNoNode && follower.goal < places;
+        for (int i = 0; i < follower.path.count && known; ++i) {
+            known = follower.path.at(i) >= 0 && follower.path.at(i) < places;
+        }
+        if (!known) {
+            follower.stop();
         }
     }
 }

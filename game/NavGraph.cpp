@@ -14,11 +14,12 @@ constexpr float kNeighbourReach = 1.5f; // in spacings: neighbours and diagonal 
 constexpr float kLongestLink = 8.0f;    // units: the longest jump or way between floors
 constexpr float kShortestJump = 3.0f;   // units
 constexpr float kHighestRise = 1.6f;    // units a jump may land above its floor
-constexpr float kJumpPenalty = 4.0f;    // units of driving a jump's risk is worth
-constexpr int kLinksPerNode = 3;        // jumps, and ways to another floor, kept from each place
-constexpr float kNearRadius = 1.0f;     // room a tank already standing somewhere needs to go
-constexpr int kTrialsPerNode = 8;       // runs on the rules tried from each place, at most
-constexpr float kHighestLeap = 2.0f;    // units: the tallest piece above a floor a jump may clear
+constexpr float kRoughFloor = 0.8f; // units: a floor given roughly (a tank in the air) is this near
+constexpr float kJumpPenalty = 4.0f; // units of driving a jump's risk is worth
+constexpr int kLinksPerNode = 3;     // jumps, and ways to another floor, kept from each place
+constexpr float kNearRadius = 1.0f;  // room a tank already standing somewhere needs to go
+constexpr int kTrialsPerNode = 8;    // runs on the rules tried from each place, at most
+constexpr float kHighestLeap = 2.0f; // units: the tallest piece above a floor a jump may clear
 
 float groundDistance(glm::vec3 a, glm::vec3 b) {
     return glm::length(glm::vec2(a.x - b.x, a.z - b.z));
@@ -183,7 +184,7 @@ int NavGraph::nearestOnFloor(glm::vec3 at, float floor) const {
     for (int each = 0; each < size(); ++each) {
         const glm::vec3 place = node(each).position;
         const float distance = groundDistance(at, place);
-        if (std::abs(place.y - floor) < kHighestRise * 0.5f && distance < nearestDistance) {
+        if (std::abs(place.y - floor) < kRoughFloor && distance < nearestDistance) {
             nearest = each;
             nearestDistance = distance;
         }

@@ -32,7 +32,7 @@ struct SkillFigures {
     float coverChance;  // when reloading in an enemy's sight, the chance it takes cover
     float thinkSeconds; // how often the plan is rethought
     float engageRange;  // units: the distance it likes to fight at
-    float climbChance;  // when it has no one to look for, the chance it roams the upper level
+    float climbChance;  // when it has no one to look for, the chance it roams the other level
 };
 
 const SkillFigures& skillFigures(Skill skill);

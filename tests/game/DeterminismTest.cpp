@@ -226,6 +226,11 @@ TEST(DeterminismTest, AControllerStateNamingWhatIsNotThereIsRefusedAndDamageNeve
     match->restore(lost);
     EXPECT_TRUE(match->seat(1).skilled.follower.path.empty());
     playAlone(*match, 60);
+    lost = match->state;
+    lost.seats[0].skilled.follower.goal = 30000;
+    match->restore(lost);
+    EXPECT_EQ(match->seat(0).skilled.follower.goal, NavGraph::kNoNode) << "nor a goal past them";
+    playAlone(*match, 60);
 
     // Any byte changed: read or refused, and a state read plays on.
     const std::vector<std::uint8_t> bytes = bytesOf(match->state);

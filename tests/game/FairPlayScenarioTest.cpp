@@ -22,6 +22,7 @@ namespace {
 constexpr int kSecond = 60; // ticks
 constexpr float kEyeHeight = 0.45f;
 constexpr float kBodyHeight = 0.25f;
+constexpr float kTouching = 3.0f; // units between two tanks' middles past which they cannot touch
 
 float groundDistance(glm::vec3 a, glm::vec3 b) {
     return glm::length(glm::vec2(a.x - b.x, a.z - b.z));
@@ -33,7 +34,7 @@ float groundDistance(glm::vec3 a, glm::vec3 b) {
 bool beyondPerception(const Arena& arena, const SkillFigures& figures, const Tank& viewer,
                       glm::vec3 at) {
     const float distance = groundDistance(viewer.position, at);
-    const float hearing = std::max(figures.engineHearing, 3.0f);
+    const float hearing = std::max(figures.engineHearing, kTouching);
     if (distance > std::max(figures.viewRange, hearing)) {
         return true;
     }

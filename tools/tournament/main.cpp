@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,11 +31,6 @@ const std::vector<std::pair<Skill, Skill>> kLadder{{Skill::Ace, Skill::Classic},
                                                    {Skill::Ace, Skill::Veteran},
                                                    {Skill::Veteran, Skill::Rookie},
                                                    {Skill::Rookie, Skill::Classic}};
-
-const std::map<std::string, Skill> kSkills{{"classic", Skill::Classic},
-                                           {"rookie", Skill::Rookie},
-                                           {"veteran", Skill::Veteran},
-                                           {"ace", Skill::Ace}};
 
 double share(long part, long whole) {
     return whole > 0 ? kPercent * static_cast<double>(part) / static_cast<double>(whole) : 0.0;
@@ -67,8 +61,6 @@ void printTallies(const Tournament& tournament, bool battle) {
 
 int main(int argc, char** argv) {
     CLI::App app("The computer's skills played against each other, headless", "brakkel_tournament");
-    Skill first = Skill::Classic;
-    Skill second = Skill::Classic;
     int matches = 200;
     std::uint64_t seed = 1;
     std::string rules = "duel";
@@ -76,11 +68,17 @@ int main(int argc, char** argv) {
     int tanks = 8;
     float cap = 300.0f;
     int threads = 1;
+    std::string firstName;
+    std::string secondName;
+    const auto skillNames =
+        CLI::IsMember({"classic", "rookie", "veteran", "ace"}, CLI::ignore_case);
     CLI::Option* firstOption =
-        app.add_option("--first", first, "a skill: classic, rookie, veteran or ace")
-            ->transform(CLI::CheckedTransformer(kSkills, CLI::ignore_case));
-    CLI::Option* secondOption = app.add_option("--second", second, "the skill it plays")
-                                    ->transform(CLI::CheckedTransformer(kSkills, CLI::ignore_case));
+        app.add_option("--first", firstName, "a skill: classic, rookie, veteran or ace")
+            ->type_name("SKILL")
+            ->transform(skillNames);
+    CLI::Option* secondOption = app.add_option("--second", secondName, "the skill it plays")
+                                    ->type_name("SKILL")
+                                    ->transform(skillNames);
     firstOption->needs(secondOption);
     secondOption->needs(firstOption);
     app.add_option("--matches", matches, "matches per pairing, or battles (default 200)")
@@ -104,6 +102,10 @@ int main(int argc, char** argv) {
         return app.exit(error) == 0 ? 0 : kExitUsage;
     }
 
+    Skill first = Skill::Classic;
+    Skill second = Skill::Classic;
+    parseSkill(firstName, first);
+    parseSkill(secondName, second);
     const auto started = std::chrono::steady_clock::now();
     Tournament tournament(seed, rules == "classic" ? Rules::Classic : Rules::Duel, cap, threads);
     const bool battle = mode == "battle";

@@ -19,8 +19,11 @@ for key in o Down Down Down Down Down Down Down Down Down Right Right Right; do
 done
 sleep 0.5
 options=$(game_shot options)
-game_key Escape
+# Out by the last line, Back: ESC there can reach the title too in a slow frame and quit.
+game_key Down
 sleep 0.3
+game_key Right
+sleep 0.5
 grep -q '^skill = "ace"' "$file" || fail "the opponent not kept: $(grep '^skill' "$file")"
 
 game_key Return

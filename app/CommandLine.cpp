@@ -58,6 +58,16 @@ CLI::Option* addRules(CLI::App& app, Rules& rules) {
         ->transform(CLI::IsMember({"classic", "duel"}, CLI::ignore_case));
 }
 
+CLI::Option* addSkill(CLI::App& app, Skill& skill) {
+    return app
+        .add_option_function<std::string>(
+            "--skill", [&skill](const std::string& name) { parseSkill(name, skill); },
+            "the computer in every seat no person holds: classic (the default), rookie, veteran "
+            "or ace")
+        ->type_name("SKILL")
+        ->transform(CLI::IsMember({"classic", "rookie", "veteran", "ace"}, CLI::ignore_case));
+}
+
 // HOST or HOST:PORT, the port from 1 to 65535.
 std::string checkAddress(const std::string& text, std::string& host, std::uint16_t& port) {
     const std::size_t colon = text.rfind(':');
@@ -100,6 +110,7 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
     addPort(app, options.served.port)->needs(host);
     addRules(app, options.served.rules)->needs(host);
     addPlayersPerAddress(app, options.served.playersPerAddress)->needs(host);
+    addSkill(app, options.served.skill)->needs(host);
     app.add_option("--join", address,
                    "play on the server at HOST, port PORT (default " +
                        std::to_string(protocol::kDefaultPort) + ")")
@@ -127,6 +138,7 @@ std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& 
     addPort(app, options.port);
     addRules(app, options.rules);
     addPlayersPerAddress(app, options.playersPerAddress);
+    addSkill(app, options.skill);
     if (const std::optional<int> status = parse(app, "brakkel-server", argc, argv)) {
         exitStatus = *status;
         return std::nullopt;

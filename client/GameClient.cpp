@@ -13,11 +13,14 @@ constexpr std::size_t kEventsPerTick = 64; // far more than a tick makes; no tic
 // The setup a game's match was made with.
 MatchSetup shapeOf(const MatchFlow& flow) {
     const MatchState& state = flow.match.state;
+    // The computer's skill is the same in every seat but the player's.
+    const Skill skill = flow.match.seat(GameClient::kPlayerSeat + 1).skill;
     if (state.mode == Mode::Duel) {
-        return MatchSetup::duel(state.rules);
+        return MatchSetup::duel(state.rules, skill);
     }
     return MatchSetup::battle(state.seatCount(), state.teams, state.fragLimit,
-                              static_cast<int>(state.timeLimitTicks / Match::kTicksPerSecond));
+                              static_cast<int>(state.timeLimitTicks / Match::kTicksPerSecond),
+                              skill);
 }
 
 constexpr float kTiltDegreesPerSecond = 60.0f; // camera pitch, the pad's stick pushed fully

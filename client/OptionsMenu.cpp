@@ -20,9 +20,10 @@ constexpr int kTimeStep = 60;        // seconds
 constexpr int kMenuTimeLimit = 1800; // seconds
 
 constexpr const char* kLabels[OptionsMenu::kItemCount] = {
-    "Window", "Quality",      "Render scale", "Volume", "Engines", "Aim",
-    "Mouse",  "Camera pitch", "Radar",        "Rules",  "Mode",    "Tanks",
-    "Teams",  "Frag limit",   "Time limit",   "Name",   "Back"};
+    "Window",       "Quality",    "Render scale", "Volume",   "Engines", "Aim",   "Mouse",
+    "Camera pitch", "Radar",      "Rules",        "Opponent", "Mode",    "Tanks", "Teams",
+    "Computers",    "Frag limit", "Time limit",   "Name",     "Back"};
+constexpr const char* kSkillTexts[kSkillCount] = {"Classic", "Rookie", "Veteran", "Ace"};
 
 int stepped(int value, int by, int low, int high) {
     return std::clamp(value + by, low, high);
@@ -31,6 +32,10 @@ int stepped(int value, int by, int low, int high) {
 QualityPreset nextQuality(QualityPreset quality, int direction) {
     constexpr int kCount = 3;
     return static_cast<QualityPreset>((static_cast<int>(quality) + direction + kCount) % kCount);
+}
+
+Skill nextSkill(Skill skill, int direction) {
+    return static_cast<Skill>((static_cast<int>(skill) + direction + kSkillCount) % kSkillCount);
 }
 
 const char* qualityText(QualityPreset quality) {
@@ -108,6 +113,9 @@ bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
     case kRules:
         settings.rules = settings.rules == Rules::Classic ? Rules::Duel : Rules::Classic;
         break;
+    case kOpponent:
+        settings.skill = nextSkill(settings.skill, by);
+        break;
     case kMode:
         settings.mode = settings.mode == Mode::Duel ? Mode::Battle : Mode::Duel;
         break;
@@ -116,6 +124,9 @@ bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
         break;
     case kTeams:
         settings.teams = !settings.teams;
+        break;
+    case kComputers:
+        settings.battleSkill = nextSkill(settings.battleSkill, by);
         break;
     case kFragLimit:
         settings.fragLimit = stepped(settings.fragLimit, by * kFragStep, kFragStep,
@@ -209,6 +220,9 @@ void OptionsMenu::describe(int item, const Settings& settings, char* value, std:
         std::snprintf(value, size, "%s",
                       settings.rules == Rules::Duel ? "Duel (reload, grace)" : "Classic");
         break;
+    case kOpponent:
+        std::snprintf(value, size, "%s", kSkillTexts[static_cast<int>(settings.skill)]);
+        break;
     case kMode:
         std::snprintf(value, size, "%s", settings.mode == Mode::Battle ? "Battle" : "Duel");
         break;
@@ -217,6 +231,9 @@ void OptionsMenu::describe(int item, const Settings& settings, char* value, std:
         break;
     case kTeams:
         std::snprintf(value, size, "%s", settings.teams ? "Two" : "Off");
+        break;
+    case kComputers:
+        std::snprintf(value, size, "%s", kSkillTexts[static_cast<int>(settings.battleSkill)]);
         break;
     case kFragLimit:
         std::snprintf(value, size, "%d", settings.fragLimit);

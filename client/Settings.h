@@ -31,12 +31,14 @@ struct Settings {
     bool invertPitch = false;     // dragging down lowers the camera instead of raising it
     bool radar = true;            // the radar shows from the start
     Rules rules = Rules::Classic; // a duel's
+    Skill skill = Skill::Classic; // who the computer is in a duel
     Mode mode = Mode::Duel;
     int tanks = 4; // a battle's, MatchSetup::kMinSeats to kMaxSeats
     bool teams = false;
-    int fragLimit = 10;          // MatchSetup::kMinFragLimit to kMaxFragLimit
-    int timeLimitSeconds = 300;  // MatchSetup::kMinTimeLimitSeconds to kMaxTimeLimitSeconds
-    std::string name = "Player"; // a valid player_name
+    Skill battleSkill = Skill::Veteran; // who the computer is in a battle
+    int fragLimit = 10;                 // MatchSetup::kMinFragLimit to kMaxFragLimit
+    int timeLimitSeconds = 300;         // MatchSetup::kMinTimeLimitSeconds to kMaxTimeLimitSeconds
+    std::string name = "Player";        // a valid player_name
 
     // The game these settings ask for on this machine.
     MatchSetup matchSetup() const;

@@ -173,6 +173,10 @@ Settings SettingsFile::load(std::ostream& errors) const {
         } else if (name == "rules") {
             read.choice(node, "rules", settings.rules, {Rules::Classic, Rules::Duel}, rulesName,
                         "\"classic\", \"duel\"");
+        } else if (name == "skill") {
+            read.choice(node, "skill", settings.skill,
+                        {Skill::Classic, Skill::Rookie, Skill::Veteran, Skill::Ace}, skillName,
+                        "\"classic\", \"rookie\", \"veteran\", \"ace\"");
         } else if (name == "mode") {
             read.choice(node, "mode", settings.mode, {Mode::Duel, Mode::Battle}, modeName,
                         "\"duel\", \"battle\"");
@@ -181,6 +185,10 @@ Settings SettingsFile::load(std::ostream& errors) const {
                          MatchSetup::kMaxSeats);
         } else if (name == "teams") {
             read.flag(node, "teams", settings.teams);
+        } else if (name == "battle_skill") {
+            read.choice(node, "battle_skill", settings.battleSkill,
+                        {Skill::Classic, Skill::Rookie, Skill::Veteran, Skill::Ace}, skillName,
+                        "\"classic\", \"rookie\", \"veteran\", \"ace\"");
         } else if (name == "frag_limit") {
             read.percent(node, "frag_limit", settings.fragLimit, MatchSetup::kMinFragLimit,
                          MatchSetup::kMaxFragLimit);
@@ -219,9 +227,13 @@ bool SettingsFile::save(const Settings& settings, std::string& error) const {
              << "invert_pitch = " << (settings.invertPitch ? "true" : "false") << "\n"
              << "radar = " << (settings.radar ? "true" : "false") << "\n"
              << "rules = \"" << rulesName(settings.rules) << "\" # classic, duel\n"
+             << "skill = \"" << skillName(settings.skill)
+             << "\" # the computer in a duel: classic, rookie, veteran, ace\n"
              << "mode = \"" << modeName(settings.mode) << "\" # duel, battle\n"
              << "tanks = " << settings.tanks << " # a battle's, 2 to 8\n"
              << "teams = " << (settings.teams ? "true" : "false") << "\n"
+             << "battle_skill = \"" << skillName(settings.battleSkill)
+             << "\" # the computers in a battle\n"
              << "frag_limit = " << settings.fragLimit << " # 1 to 99\n"
              << "time_limit = " << settings.timeLimitSeconds << " # seconds, 60 to 3600\n"
              << "name = " << toml::value<std::string>(settings.name) << "\n";

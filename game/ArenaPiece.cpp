@@ -14,3 +14,13 @@ ArenaPiece::ArenaPiece(PieceKind kind, const Bounds& box, glm::vec3 position, fl
     modelMatrix =
         glm::scale(rotateDegrees(glm::translate(glm::mat4(1.0f), position), heading, kUp), scale);
 }
+
+CollisionBody ArenaPiece::grown(float margin) const {
+    CollisionBody body;
+    body.shape.SetAsBox(halfSize.x + margin, halfSize.y + margin, b2Vec2(position.x, position.z),
+                        footprintRadians(heading));
+    body.bottom = bottom - margin;
+    body.top = top + margin;
+    body.height = body.top - body.bottom;
+    return body;
+}

@@ -19,6 +19,10 @@ public:
     ArenaPiece(PieceKind kind, const Bounds& box, glm::vec3 position, float heading,
                glm::vec3 scale);
 
+    // The footprint grown by margin on every side and the height by margin at both ends: the
+    // room a tank of radius margin keeps from the piece.
+    CollisionBody grown(float margin) const;
+
     PieceKind kind;
     glm::vec3 position;
     float heading;      // degrees

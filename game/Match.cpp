@@ -2,6 +2,7 @@
 
 #include "game/Angles.h"
 #include "game/BodySizes.h"
+#include "game/ControllerView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,13 @@ std::uint64_t seatStream(int seat) {
                      : Random::kDefaultStream + static_cast<std::uint64_t>(seat == 0 ? 1 : seat);
 }
 
+// A skilled controller's stream: another for each seat, apart from the Classic ones.
+constexpr std::uint64_t kSkilledStreams = 0x5b1e5a7c0ffee000ULL;
+
+SkilledController skilledFor(std::uint64_t aiSeed, int seat) {
+    return SkilledController(aiSeed, kSkilledStreams + static_cast<std::uint64_t>(seat));
+}
+
 std::vector<Seat> startSeats(const MatchSetup& setup, std::uint64_t aiSeed,
                              const std::vector<Driver>& drivers, const Arena& arena) {
     std::vector<Seat> seats;
@@ -26,7 +34,8 @@ std::vector<Seat> startSeats(const MatchSetup& setup, std::uint64_t aiSeed,
         const auto index = static_cast<std::size_t>(i);
         seats.push_back({index < drivers.size() ? drivers[index] : Driver::Computer,
                          Tank(kHullBounds, spawn.position, spawn.heading),
-                         AiController(aiSeed, seatStream(i)), setup.teams ? i % 2 : 0, 0, 0});
+                         AiController(aiSeed, seatStream(i)), setup.teams ? i % 2 : 0, 0, 0,
+                         setup.skill, skilledFor(aiSeed, i)});
         if (setup.mode == Mode::Battle) {
             // As a battle's restart places them: standing on the ground at once.
             seats.back().tank.placeAt(spawn.position, spawn.heading, spawn.floor);
@@ -73,9 +82,9 @@ Match::Match(std::uint64_t aiSeed, const std::vector<Driver>& drivers)
     : Match(MatchSetup::duel(), aiSeed, drivers) {}
 
 Match::Match(const MatchSetup& asked, std::uint64_t aiSeed, const std::vector<Driver>& drivers,
-             Arena built)
+             Arena built, std::shared_ptr<const NavGraph> navigation)
     : arena(std::move(built)), state(), detector({}, arena.pieces, state.bullets),
-      noBullets(kBulletBounds) {
+      graph(std::move(navigation)), seed(aiSeed), noBullets(kBulletBounds) {
     const MatchSetup setup = fitted(asked, arena);
     state.rules = setup.rules;
     state.mode = setup.mode;
@@ -90,6 +99,29 @@ Match::Match(const MatchSetup& asked, std::uint64_t aiSeed, const std::vector<Dr
     // Room for the shots of a match, made once: firing does not allocate.
     state.bullets.bullets.reserve(BulletSystem::kReserved);
     bind();
+    navigateIfNeeded();
+}
+
+void Match::navigateIfNeeded() {
+    if (search != nullptr) {
+        return;
+    }
+    for (const Seat& each : state.seats) {
+        if (each.skill != Skill::Classic) {
+            if (graph == nullptr) {
+                graph = std::make_shared<const NavGraph>(arena);
+            }
+            search = std::make_unique<PathSearch>(*graph);
+            return;
+        }
+    }
+}
+
+void Match::setSkill(int seat, Skill skill) {
+    Seat& at = this->seat(seat);
+    at.skill = skill;
+    at.skilled = skilledFor(seed, seat);
+    navigateIfNeeded();
 }
 
 void Match::bind() {
@@ -114,10 +146,22 @@ void Match::bind() {
 void Match::restore(const MatchState& saved) {
     state = saved;
     bind();
+    navigateIfNeeded();
+    const int places = graph != nullptr ? graph->size() : 0;
+    for (Seat& each : state.seats) {
+        PathFollower& follower = each.skilled.follower;
+        bool known = follower.goal >= NavGraph::kNoNode && follower.goal < places;
+        for (int i = 0; i < follower.path.count && known; ++i) {
+            known = follower.path.at(i) >= 0 && follower.path.at(i) < places;
+        }
+        if (!known) {
+            follower.stop();
+        }
+    }
 }
 
-TankCommand Match::limited(TankCommand command, Driver driver) {
-    const std::int16_t drive = driver == Driver::Computer ? kComputerDrive : kPersonDrive;
+TankCommand Match::limited(TankCommand command, Powers powers) {
+    const std::int16_t drive = powers == Powers::Classic ? kComputerDrive : kPersonDrive;
     command.drive = std::clamp(command.drive, static_cast<std::int16_t>(-drive), drive);
     command.turn = std::clamp(command.turn, static_cast<std::int16_t>(-kMaxTurn), kMaxTurn);
     return command;
@@ -139,15 +183,13 @@ void Match::step(const SeatCommands& commands, EventList& events) {
     for (int each = 0; each < count; ++each) {
         Seat& at = seat(each);
         if (at.driver == Driver::Computer && at.tank.inPlay()) {
-            const int target = nearestEnemy(each);
-            taken[static_cast<std::size_t>(each)] =
-                at.controller.command(at.tank, target == kNoSeat ? nullptr : &tank(target), events);
+            taken[static_cast<std::size_t>(each)] = computerCommand(each, events);
         }
     }
     state.bullets.updateAll(kTickSeconds);
     for (int each = 0; each < count; ++each) {
         if (tank(each).inPlay()) {
-            act(each, limited(taken[static_cast<std::size_t>(each)], seat(each).driver));
+            act(each, limited(taken[static_cast<std::size_t>(each)], seat(each).powers()));
         }
     }
     const std::size_t firstEvent = events.size();
@@ -160,6 +202,16 @@ void Match::step(const SeatCommands& commands, EventList& events) {
     }
 }
 
+TankCommand Match::computerCommand(int each, EventList& events) {
+    Seat& at = seat(each);
+    if (at.skill == Skill::Classic) {
+        const int target = nearestEnemy(each);
+        return at.controller.command(at.tank, target == kNoSeat ? nullptr : &tank(target), events);
+    }
+    const ControllerView view{state, arena, *graph, *search, each, skillFigures(at.skill)};
+    return at.skilled.command(view);
+}
+
 void Match::stepAlone(int seat, const TankCommand& command, EventList& events) {
     ++state.tick;
     Tank& own = tank(seat);
@@ -167,7 +219,7 @@ void Match::stepAlone(int seat, const TankCommand& command, EventList& events) {
     if (!own.inPlay()) {
         return;
     }
-    act(seat, limited(command, this->seat(seat).driver));
+    act(seat, limited(command, this->seat(seat).powers()));
     aloneDetectors[static_cast<std::size_t>(seat)].detect(events);
     reportJumps(own, seat, events);
 }
@@ -249,7 +301,7 @@ Outcome Match::battleOutcome() const {
 
 void Match::act(int seat, const TankCommand& command) {
     Tank& tank = this->tank(seat);
-    if (this->seat(seat).driver == Driver::Computer) {
+    if (this->seat(seat).powers() == Powers::Classic) {
         tank.turretHeading = command.aimDegrees();
     } else {
         constexpr float kMaxAimStep = kPersonAimDegreesPerSecond * kTickSeconds;

@@ -5,12 +5,15 @@
 #include "game/GameEvent.h"
 #include "game/MatchSetup.h"
 #include "game/MatchState.h"
+#include "game/NavGraph.h"
 #include "game/Outcome.h"
+#include "game/PathSearch.h"
 #include "game/TankCommand.h"
 #include "platform/FixedStep.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The command of every seat for one tick, by seat; a computer seat's is made by its controller,
@@ -31,14 +34,14 @@ using SeatCommands = std::array<TankCommand, MatchSetup::kMaxSeats>;
 class Match {
 public:
     // Bumped whenever a change of the rules changes what a tick does.
-    static constexpr std::uint32_t kRulesVersion = 3;
+    static constexpr std::uint32_t kRulesVersion = 4;
     static constexpr float kTickSeconds = static_cast<float>(FixedStep::kStepSeconds);
     static constexpr std::uint32_t kTicksPerSecond = 60;
-    // The limits the rules put on what a driver may ask. A person: the keys' powers, the
-    // engine at most a full request either way, turning at most 100 degrees per second, the
-    // turret turned towards its aim by at most 100 degrees per second. The computer: the
-    // engine up to 0.215 a tick backward or forward, the same turn, the turret straight at its
-    // aim.
+    // The limits the rules put on what a driver may ask. The keys' powers, a person's and a
+    // skilled controller's: the engine at most a full request either way, turning at most 100
+    // degrees per second, the turret turned towards its aim by at most 100 degrees per second.
+    // The Classic computer's: the engine up to 0.215 a tick backward or forward, the same
+    // turn, the turret straight at its aim.
     static constexpr std::int16_t kPersonDrive = TankCommand::kFullDrive;
     static constexpr std::int16_t kComputerDrive = 215;
     static constexpr std::int16_t kMaxTurn = 10000; // hundredths of a degree per second
@@ -60,10 +63,12 @@ public:
     explicit Match(std::uint64_t aiSeed,
                    const std::vector<Driver>& drivers = {Driver::Human, Driver::Computer});
     // A match as setup asks (clamped, with no more seats than the arena has spawn points), each
-    // seat at the spawn point of its number. Seats past drivers are the computer's. Each seat's
-    // controller draws from a stream of aiSeed of its own.
+    // seat at the spawn point of its number, the computer of the setup's skill in each. Seats
+    // past drivers are the computer's. Each seat's controllers draw from streams of aiSeed of
+    // their own. The navigation graph is built here when a skill needs it.
+    // A navigation graph built before for the same arena may be handed in to share.
     Match(const MatchSetup& setup, std::uint64_t aiSeed, const std::vector<Driver>& drivers,
-          Arena arena = Arena::standard());
+          Arena arena = Arena::standard(), std::shared_ptr<const NavGraph> navigation = nullptr);
     Match(const Match&) = delete;
     Match& operator=(const Match&) = delete;
 
@@ -83,8 +88,13 @@ public:
     // For the ticks in which the match does not run: every pose drawn between ticks becomes
     // the latest, so that the picture of a frozen match stands still whatever the blend.
     void settle();
-    // Continues from a state taken from a match on the same arena.
+    // Continues from a state taken from a match on the same arena (a way planned past the
+    // navigation graph's places is dropped).
     void restore(const MatchState& saved);
+    // The computer in the seat becomes one of skill, its controller as the match started it.
+    void setSkill(int seat, Skill skill);
+    // The navigation graph of the arena, built when a seat's skill first needs it; null before.
+    const std::shared_ptr<const NavGraph>& navigation() const { return graph; }
 
     int seatCount() const { return state.seatCount(); }
     Seat& seat(int seat) { return state.seats[static_cast<std::size_t>(seat)]; }
@@ -104,8 +114,8 @@ public:
     // stand, never by their seats.
     int nearestEnemy(int seat) const;
 
-    // A command within the limits for a driver of the given kind.
-    static TankCommand limited(TankCommand command, Driver driver);
+    // A command within the limits of the powers.
+    static TankCommand limited(TankCommand command, Powers powers);
 
     Arena arena;
     MatchState state;
@@ -113,6 +123,10 @@ public:
 private:
     // Points the collision detectors at the state's tanks.
     void bind();
+    // Builds the navigation graph and its search if a seat's skill needs them and they are not.
+    void navigateIfNeeded();
+    // The command of the computer in the seat this tick.
+    TankCommand computerCommand(int seat, EventList& events);
     // The seat's tank carries out its command.
     void act(int seat, const TankCommand& command);
     // A battle's destroyed tanks whose pause is over come back, in the order of where they
@@ -124,6 +138,9 @@ private:
     void scoreHits(EventList& events, std::size_t first);
 
     CollisionDetector detector;
+    std::shared_ptr<const NavGraph> graph;
+    std::unique_ptr<PathSearch> search;
+    std::uint64_t seed; // the controllers' (setSkill starts one afresh)
     // For stepAlone: each seat's tank against the arena and no bullets.
     BulletSystem noBullets;
     std::vector<CollisionDetector> aloneDetectors;

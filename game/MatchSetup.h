@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/Skill.h"
+
 #include <cstdint>
 
 // The rules a match is played under. Classic: every shot the trigger allows, every hit a life.
@@ -33,15 +35,19 @@ struct MatchSetup {
     bool teams = false;           // a battle of two teams, seats alternating
     int fragLimit = 10;
     int timeLimitSeconds = 300;
+    // Who the computer is in every seat it drives: Classic in a duel, as the game has always
+    // played, Veteran in a battle.
+    Skill skill = Skill::Classic;
 
     // The game of one person against the computer, under rules.
-    static MatchSetup duel(Rules rules = Rules::Classic) {
+    static MatchSetup duel(Rules rules = Rules::Classic, Skill skill = Skill::Classic) {
         MatchSetup setup;
         setup.rules = rules;
+        setup.skill = skill;
         return setup;
     }
     static MatchSetup battle(int seats, bool teams = false, int fragLimit = 10,
-                             int timeLimitSeconds = 300) {
+                             int timeLimitSeconds = 300, Skill skill = Skill::Veteran) {
         MatchSetup setup;
         setup.mode = Mode::Battle;
         setup.rules = Rules::Duel;
@@ -49,6 +55,7 @@ struct MatchSetup {
         setup.teams = teams;
         setup.fragLimit = fragLimit;
         setup.timeLimitSeconds = timeLimitSeconds;
+        setup.skill = skill;
         return setup;
     }
 
@@ -59,7 +66,7 @@ struct MatchSetup {
     bool operator==(const MatchSetup& other) const {
         return mode == other.mode && rules == other.rules && seats == other.seats &&
                teams == other.teams && fragLimit == other.fragLimit &&
-               timeLimitSeconds == other.timeLimitSeconds;
+               timeLimitSeconds == other.timeLimitSeconds && skill == other.skill;
     }
     bool operator!=(const MatchSetup& other) const { return !(*this == other); }
 };

@@ -1,5 +1,15 @@
 #include "game/MatchState.h"
 
+bool Seat::wantsToMove() const {
+    if (driver != Driver::Computer) {
+        return false;
+    }
+    if (skill != Skill::Classic) {
+        return skilled.wantsToMove();
+    }
+    return controller.state == AiState::MOVE_FOR || controller.state == AiState::MOVE_BACK;
+}
+
 bool MatchState::enemies(int first, int second) const {
     if (first == second) {
         return false;

@@ -4,13 +4,19 @@
 #include "game/BodySizes.h"
 #include "game/BulletSystem.h"
 #include "game/MatchSetup.h"
+#include "game/SkilledController.h"
 #include "game/Tank.h"
 
 #include <cstdint>
 #include <vector>
 
-// One seat of a match: who drives it, its tank, its computer controller with its random source,
-// its team and its score.
+// What a seat's driver may ask of its tank (see Match::limited): the keys' powers, a person's and
+// every skilled controller's, or the Classic opponent's own.
+enum class Powers : std::uint8_t { Keys, Classic };
+
+// One seat of a match: who drives it, its tank, its team and its score, and for the computer
+// its skill and the controller of each kind with its state and random source (the one of its
+// skill drives; the other stands still).
 struct Seat {
     Driver driver = Driver::Computer;
     Tank tank;
@@ -18,6 +24,16 @@ struct Seat {
     int team = 0; // in a battle of two teams, 0 or 1; otherwise 0
     int frags = 0;
     int deaths = 0;
+    Skill skill = Skill::Classic;
+    SkilledController skilled;
+
+    Powers powers() const {
+        return driver == Driver::Computer && skill == Skill::Classic ? Powers::Classic
+                                                                     : Powers::Keys;
+    }
+    // Whether the computer driving the seat wants its tank to move: Classic in a driving state,
+    // a skilled controller with a way to go. A person's seat never does.
+    bool wantsToMove() const;
 };
 
 // Everything a match is, as plain values: the tick, the mode, rules and limits it plays under,

@@ -19,6 +19,7 @@ struct Writing {
     void operator()(const bool& value) { out.u8(value ? 1 : 0); }
     void operator()(const int& value) { out.i32(value); }
     void operator()(const unsigned int& value) { out.u32(value); }
+    void operator()(const std::int16_t& value) { out.i16(value); }
     void operator()(const std::uint64_t& value) { out.u64(value); }
     template <typename Enum> void choice(const Enum& value, Enum) {
         out.u8(static_cast<std::uint8_t>(value));
@@ -36,6 +37,7 @@ struct Reading {
     void operator()(bool& value) { value = in.flag(); }
     void operator()(int& value) { value = in.i32(); }
     void operator()(unsigned int& value) { value = in.u32(); }
+    void operator()(std::int16_t& value) { value = in.i16(); }
     void operator()(std::uint64_t& value) { value = in.u64(); }
     // An enum from its first value to last.
     template <typename Enum> void choice(Enum& value, Enum last) {
@@ -90,6 +92,68 @@ template <typename Io, typename T> void controllerFields(Io& io, T& controller) 
     io(controller.random.increment);
 }
 
+template <typename Io, typename T> void awarenessFields(Io& io, T& awareness) {
+    for (auto& contact : awareness.contacts) {
+        io(contact.position);
+        io(contact.velocity);
+        io(contact.lastTick);
+        io(contact.knownTick);
+        io(contact.sightTick);
+        io(contact.firedTick);
+        io(contact.seen);
+    }
+    io(awareness.threat.tick);
+    io(awareness.threat.seconds);
+    io(awareness.threat.from);
+    io(awareness.threat.owner);
+    io(awareness.threat.firedTick);
+    io(awareness.hitTick);
+    io(awareness.lives);
+    io(awareness.lastPosition);
+    io(awareness.moved);
+}
+
+template <typename Io, typename T> void followerFields(Io& io, T& follower) {
+    for (auto& node : follower.path.nodes) {
+        io(node);
+    }
+    io(follower.path.count);
+    io(follower.cursor);
+    io(follower.goal);
+    io.choice(follower.stage, JumpStage::Flying);
+    io(follower.stageTick);
+    io(follower.towards);
+    io(follower.watchSpot);
+    io(follower.watchTick);
+    io(follower.backOffTick);
+    io(follower.backOffs);
+    io(follower.backOffHeading);
+    io(follower.backOffForward);
+    io(follower.backingOff);
+    io(follower.holding);
+    io(follower.holdTick);
+}
+
+template <typename Io, typename T> void skilledFields(Io& io, T& skilled) {
+    io(skilled.random.state);
+    io(skilled.random.increment);
+    awarenessFields(io, skilled.awareness);
+    io(skilled.gunner.aimError);
+    io(skilled.gunner.leadScale);
+    io(skilled.gunner.aimedAt);
+    io(skilled.gunner.firedTick);
+    followerFields(io, skilled.follower);
+    io.choice(skilled.tactic, Tactic::Retreat);
+    io(skilled.target);
+    io(skilled.thinkTick);
+    io(skilled.thoughtTick);
+    io(skilled.coverDrawTick);
+    io(skilled.coverDrawn);
+    io(skilled.dodgeOwner);
+    io(skilled.dodgeFiredTick);
+    io(skilled.dodging);
+}
+
 template <typename Io, typename T> void seatFields(Io& io, T& seat) {
     io.choice(seat.driver, Driver::Computer);
     tankFields(io, seat.tank);
@@ -97,6 +161,22 @@ template <typename Io, typename T> void seatFields(Io& io, T& seat) {
     io(seat.team);
     io(seat.frags);
     io(seat.deaths);
+    io.choice(seat.skill, Skill::Ace);
+    skilledFields(io, seat.skilled);
+}
+
+// Whether a seat named in a skilled controller's state is one of the match's, or none.
+bool seatOrNone(int seat, int seats) {
+    return seat >= kNoSeat && seat < seats;
+}
+
+bool sound(const SkilledController& skilled, int seats) {
+    const PathFollower& follower = skilled.follower;
+    return seatOrNone(skilled.target, seats) && seatOrNone(skilled.gunner.aimedAt, seats) &&
+           seatOrNone(skilled.dodgeOwner, seats) &&
+           seatOrNone(skilled.awareness.threat.owner, seats) && follower.path.count >= 0 &&
+           follower.path.count <= NavPath::kCapacity && follower.cursor >= 0 &&
+           follower.cursor <= follower.path.count;
 }
 
 // The settings of the match, before its seats.
@@ -172,10 +252,10 @@ bool read(ByteReader& in, MatchState& state) {
     }
     // New seats get the hull's body; the others keep theirs.
     read.seats.resize(seats, Seat{Driver::Computer, Tank(kHullBounds, glm::vec3(0.0f), 0.0f),
-                                  AiController(0), 0, 0, 0});
+                                  AiController(0), 0, 0, 0, Skill::Classic, SkilledController()});
     for (Seat& seat : read.seats) {
         seatFields(io, seat);
-        if (seat.team < 0 || seat.team > (read.teams ? 1 : 0)) {
+        if (seat.team < 0 || seat.team > (read.teams ? 1 : 0) || !sound(seat.skilled, seats)) {
             in.fail();
         }
     }

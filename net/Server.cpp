@@ -45,6 +45,9 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
     received.commands.reserve(protocol::kMaxCommandsPerDatagram);
     bytes.reserve(SealedLink::kLargestMessage);
     game.state.rules = options.rules;
+    for (int seat = 0; seat < game.seatCount(); ++seat) {
+        game.setSkill(seat, options.skill);
+    }
     if (!host.ok()) {
         error = kListenError + std::to_string(options.port);
         return;

@@ -20,7 +20,8 @@
 struct ServerOptions {
     std::uint16_t port = protocol::kDefaultPort; // 0: any free port
     Rules rules = Rules::Duel;
-    std::string password; // empty: anyone may join
+    Skill skill = Skill::Classic; // the computer in every seat no person holds
+    std::string password;         // empty: anyone may join
     std::uint64_t seed = 0;
     // ENet peers: the seats, strangers knocking, players leaving, and room to grow.
     std::size_t peers = 32;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -83,8 +84,21 @@ TEST_F(OptionsTest, TheKeysThePadAndTheMouseWorkEveryOption) {
     EXPECT_FALSE((client.flow->phase() != Phase::Title))
         << "ENTER on the options screen starts no match";
 
+    // The opponent, the next line: Classic, then each skill in turn, the coming match's too.
+    tap(input, keys::kDown);
+    tick();
+    EXPECT_EQ(client.menu.selected, OptionsMenu::kOpponent);
+    EXPECT_EQ(client.flow->match.seat(1).skill, Skill::Classic);
+    for (const Skill skill : {Skill::Rookie, Skill::Veteran, Skill::Ace}) {
+        tap(input, keys::kRight);
+        tick();
+        EXPECT_EQ(client.settings.skill, skill);
+        EXPECT_EQ(client.flow->match.seat(1).skill, skill) << "the coming match's computer";
+    }
+    EXPECT_EQ(client.flow->match.state.rules, Rules::Duel) << "the rules kept";
+
     // The pad: up to the quality preset, which brings its own scale; B leaves.
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         padTap(pad::kDpadUp);
     }
     EXPECT_EQ(client.menu.selected, OptionsMenu::kQuality);
@@ -339,6 +353,8 @@ TEST(SettingsFileTest, KeptWholeAndReadBack) {
     chosen.fragLimit = 25;
     chosen.timeLimitSeconds = 600;
     chosen.name = "Ada \"#1\" \\ 'x'";
+    chosen.skill = Skill::Veteran;
+    chosen.battleSkill = Skill::Ace;
     std::string error;
     ASSERT_TRUE(file.save(chosen, error)) << error;
     EXPECT_EQ(file.load(said), chosen);
@@ -382,7 +398,7 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         "fullscreen", "quality", "render_scale", "master_volume",     "engine_volume",
         "rules",      "radar",   "invert_pitch", "mouse_sensitivity", "unknown_key",
         "mode",       "tanks",   "teams",        "frag_limit",        "time_limit",
-        "name",       "aim"};
+        "name",       "aim",     "skill",        "battle_skill"};
     const char* values[] = {"true",        "false",
                             "0",           "50",
                             "100",         "-3",
@@ -396,7 +412,8 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
                             "\"Ada\"",     "\"\\u00e9t\u00e9\"",
                             "\"   \"",     "\"seventeen chars!!\"",
                             "\"mouse\"",   "\"keys\"",
-                            "\"Mouse\""};
+                            "\"Mouse\"",   "\"ace\"",
+                            "\"Ace\""};
     for (int round = 0; round < 300; ++round) {
         std::string text;
         int entries = 0;

@@ -39,9 +39,10 @@ for attempt in 1 2 3; do
   game_start "$1" "$2/battle"
   sleep 1
   if [ "$attempt" -eq 1 ]; then
-    # Mode is the eleventh line: Battle; the tanks up from 4 to 8; O leaves the screen.
-    menu_keys o Down Down Down Down Down Down Down Down Down Down Right Down Right Right Right \
-      Right o
+    # Mode is the twelfth line: Battle; the tanks up from 4 to 8; the computers Classic, who
+    # wait at their spawn points; O leaves the screen.
+    menu_keys o Down Down Down Down Down Down Down Down Down Down Down Right Down Right Right \
+      Right Right Down Down Left Left o
   fi
   game_key Return
   shown=$(game_shot radar)
@@ -54,6 +55,7 @@ for attempt in 1 2 3; do
 done
 grep -q '^mode = "battle"' "$file" || fail "the battle was not kept in the settings"
 grep -q '^tanks = 8 ' "$file" || fail "eight tanks were not kept in the settings"
+grep -q '^battle_skill = "classic"' "$file" || fail "the computers' skill was not kept"
 expect_stdout_line "Battle: 8 tanks, first to 10 frags"
 
 for seat in 0 1 2 3 4 5 6 7; do

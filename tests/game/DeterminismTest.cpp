@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -74,15 +75,6 @@ TEST(DeterminismTest, SameSeedAndCommandsGiveTheSameStateAndACopyContinuesAlike)
 
 // Two tanks on open ground facing each other from the game's starts, which lie half a turn
 // apart about the middle: each seat's command is the other's, aim turned half a turn.
-Arena openGround() {
-    Arena arena(kBoxBounds);
-    arena.pieces.emplace_back(PieceKind::Ground, kBoxBounds, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f,
-                              glm::vec3(40.0f, 0.05f, 40.0f));
-    // The standard arena's places for a duel.
-    arena.spawns = Arena::standard().spawns;
-    return arena;
-}
-
 TankCommand turnedAbout(TankCommand command) {
     command.aim += 1u << 31; // half a turn
     return command;
@@ -154,6 +146,107 @@ TEST(DeterminismTest, MirroredSeatsPlayAlikeAndSwappedSeatsGiveTheSameState) {
         swapped.step({commands[1], commands[0]}, events);
     }
     EXPECT_EQ(state_codec::hash(relabelled(swapped.state)), state_codec::hash(match.state));
+}
+
+} // namespace
+
+namespace {
+
+std::unique_ptr<Match> skilledDuel(std::uint64_t seed, Skill first, Skill second) {
+    auto match = std::make_unique<Match>(MatchSetup::duel(Rules::Duel), seed,
+                                         std::vector<Driver>{Driver::Computer, Driver::Computer});
+    match->setSkill(0, first);
+    match->setSkill(1, second);
+    return match;
+}
+
+void playAlone(Match& match, int ticks) {
+    EventList events;
+    for (int tick = 0; tick < ticks; ++tick) {
+        events.clear();
+        match.step({}, events);
+    }
+}
+
+TEST(DeterminismTest, SkilledDriversPlayAlikeFromOneSeedAndFromACopyOfTheirState) {
+    auto first = skilledDuel(kSeed, Skill::Ace, Skill::Veteran);
+    auto second = skilledDuel(kSeed, Skill::Ace, Skill::Veteran);
+    playAlone(*first, 900);
+    playAlone(*second, 900);
+    ASSERT_EQ(bytesOf(first->state), bytesOf(second->state));
+    EXPECT_NE(first->seat(0).skilled.awareness.contact(1).lastTick, 0u) << "they met";
+
+    // Restored into a match of other seeds and skills, it goes on as the first.
+    auto restored = skilledDuel(kSeed + 3, Skill::Rookie, Skill::Rookie);
+    restored->restore(first->state);
+    playAlone(*first, 900);
+    playAlone(*restored, 900);
+    EXPECT_EQ(state_codec::hash(restored->state), state_codec::hash(first->state));
+
+    // Its stable form reads back to the same state.
+    const std::vector<std::uint8_t> bytes = bytesOf(first->state);
+    Match read(kSeed + 7);
+    ByteReader reader(bytes.data(), bytes.size());
+    ASSERT_TRUE(state_codec::read(reader, read.state));
+    EXPECT_EQ(bytesOf(read.state), bytes);
+}
+
+// Whether the stable form of state reads back.
+bool readsBack(const MatchState& state) {
+    const std::vector<std::uint8_t> bytes = bytesOf(state);
+    MatchState into = state;
+    ByteReader reader(bytes.data(), bytes.size());
+    return state_codec::read(reader, into);
+}
+
+TEST(DeterminismTest, AControllerStateNamingWhatIsNotThereIsRefusedAndDamageNeverCrashes) {
+    auto match = skilledDuel(kSeed, Skill::Ace, Skill::Veteran);
+    playAlone(*match, 600);
+    ASSERT_TRUE(readsBack(match->state));
+    const auto damaged = [&](auto damage) {
+        MatchState state = match->state;
+        damage(state.seats[1].skilled);
+        return readsBack(state);
+    };
+    EXPECT_FALSE(damaged([](SkilledController& c) { c.target = 2; })) << "a seat of two";
+    EXPECT_FALSE(damaged([](SkilledController& c) { c.gunner.aimedAt = -2; }));
+    EXPECT_FALSE(damaged([](SkilledController& c) { c.awareness.threat.owner = 8; }));
+    EXPECT_FALSE(damaged([](SkilledController& c) { c.follower.path.count = 41; }));
+    EXPECT_FALSE(damaged([](SkilledController& c) { c.follower.cursor = -1; }));
+    EXPECT_FALSE(damaged([](SkilledController& c) { c.tactic = static_cast<Tactic>(9); }));
+    EXPECT_FALSE(
+        damaged([](SkilledController& c) { c.follower.stage = static_cast<JumpStage>(6); }));
+    EXPECT_TRUE(damaged([](SkilledController& c) { c.target = kNoSeat; }));
+
+    // A way through places the graph has not: dropped on restoring, and the match plays on.
+    MatchState lost = match->state;
+    lost.seats[1].skilled.follower.path.nodes[0] = 30000;
+    lost.seats[1].skilled.follower.path.count = 3;
+    ASSERT_TRUE(readsBack(lost));
+    match->restore(lost);
+    EXPECT_TRUE(match->seat(1).skilled.follower.path.empty());
+    playAlone(*match, 60);
+    lost = match->state;
+    lost.seats[0].skilled.follower.goal = 30000;
+    match->restore(lost);
+    EXPECT_EQ(match->seat(0).skilled.follower.goal, NavGraph::kNoNode) << "nor a goal past them";
+    playAlone(*match, 60);
+
+    // Any byte changed: read or refused, and a state read plays on.
+    const std::vector<std::uint8_t> bytes = bytesOf(match->state);
+    auto replay = skilledDuel(kSeed, Skill::Ace, Skill::Veteran);
+    std::uint32_t draw = 12345;
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<std::uint8_t> changed = bytes;
+        draw = draw * 1664525u + 1013904223u;
+        changed[draw % changed.size()] ^= static_cast<std::uint8_t>(1u + (draw >> 24) % 255u);
+        MatchState into = match->state;
+        ByteReader reader(changed.data(), changed.size());
+        if (state_codec::read(reader, into)) {
+            replay->restore(into);
+            playAlone(*replay, 5);
+        }
+    }
 }
 
 } // namespace

@@ -13,15 +13,6 @@
 
 namespace {
 
-Arena openGround() {
-    Arena arena(kBoxBounds);
-    arena.pieces.emplace_back(PieceKind::Ground, kBoxBounds, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f,
-                              glm::vec3(60.0f, 0.05f, 60.0f));
-    // The standard arena's places for a duel.
-    arena.spawns = Arena::standard().spawns;
-    return arena;
-}
-
 // Six seconds of the first seat clicking ten times a second; the ticks it fired in.
 std::vector<int> clickingForSixSeconds(Rules rules) {
     Match match(MatchSetup::duel(), 3u, {Driver::Human, Driver::Human}, openGround());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/Arena.h"
+#include "game/BodySizes.h"
 #include "game/Bounds.h"
 #include "game/BulletSystem.h"
 #include "game/CollisionBody.h"
@@ -21,6 +23,15 @@ inline constexpr float kStep = static_cast<float>(FixedStep::kStepSeconds);
 inline const Bounds kTestHull{{-1.0f, 0.0f, -1.0f}, {1.0f, 1.0f, 1.0f}};
 inline const Bounds kTestBullet{{-0.1f, 0.0f, -0.2f}, {0.1f, 0.1f, 0.2f}};
 inline const Bounds kTestBox{{-1.0f, 0.0f, -1.0f}, {1.0f, 1.0f, 1.0f}};
+
+// One ground slab 120 units wide and nothing on it, with the standard arena's places.
+inline Arena openGround() {
+    Arena arena(kBoxBounds);
+    arena.pieces.emplace_back(PieceKind::Ground, kBoxBounds, glm::vec3(0.0f, 0.01f, 0.0f), 0.0f,
+                              glm::vec3(60.0f, 0.05f, 60.0f));
+    arena.spawns = Arena::standard().spawns;
+    return arena;
+}
 
 // Tanks with the test hull firing into one bullet system.
 class TankWorldTest : public ::testing::Test {

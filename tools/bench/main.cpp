@@ -5,10 +5,12 @@
 // targets and swaps; the five kinds are drawn in turn.
 // Then what the sound costs per game frame: its calls on the main thread and its mixing
 // thread's share of a core (run it with ALSOFT_DRIVERS=null to mix without a sound card).
-// Last, a networked match on loopback: the server's CPU per tick and each client's bandwidth,
+// Then a networked match on loopback: the server's CPU per tick and each client's bandwidth,
 // and what a stranger's flood costs the server.
+// Last, what the computer's skilled controllers cost a tick, and their navigation graph.
 //
 //   brakkel_bench [FRAMES] [--csv FILE]
+#include "ControllerCost.h"
 #include "FigureStats.h"
 #include "FloorFrame.h"
 #include "FrameLoop.h"
@@ -43,8 +45,9 @@ constexpr int kNoVsync = 0;          // frames as fast as they can be drawn
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kSoundCallRepeats = 1000;
-constexpr double kNetworkSeconds = 20.0; // of a networked match, measured
-constexpr double kFloodSeconds = 10.0;   // of a stranger's flood
+constexpr double kNetworkSeconds = 20.0;     // of a networked match, measured
+constexpr double kFloodSeconds = 10.0;       // of a stranger's flood
+constexpr double kControllerSeconds = 120.0; // of game time of a battle of skilled controllers
 
 struct BenchOptions {
     int frames = kDefaultFrames;
@@ -194,6 +197,7 @@ int runBenchmark(const BenchOptions& options, Window& window) {
         !measureStrangerFlood(std::cout, kFloodSeconds)) {
         return kExitFailure;
     }
+    measureControllerCost(std::cout, kControllerSeconds);
     if (!options.csvPath.empty() && !writeCsv(options.csvPath, runs)) {
         std::cerr << "Cannot write " << options.csvPath << std::endl;
         return kExitFailure;

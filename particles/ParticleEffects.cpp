@@ -19,7 +19,7 @@ ParticleEffects::ParticleEffects(unsigned int seed) : random(seed) {
 }
 
 void ParticleEffects::trigger(glm::vec3 position) {
-    systems[static_cast<std::size_t>(nextSystem)].emit(position);
+    systems[static_cast<std::size_t>(nextSystem)].emit(position, sparksPerBurst);
     nextSystem = (nextSystem + 1) % static_cast<int>(systems.size());
 }
 

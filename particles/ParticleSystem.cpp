@@ -5,6 +5,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -68,7 +69,8 @@ ParticleSystem::ParticleSystem(std::mt19937& random) : elapsedSeconds(kIdleSecon
     }
 }
 
-void ParticleSystem::emit(glm::vec3 position) {
+void ParticleSystem::emit(glm::vec3 position, int sparks) {
+    sparkCount = std::clamp(sparks, 0, kParticlesPerBurst);
     elapsedSeconds = 0.0f;
     emitterPosition = position;
     uploadPending = true;
@@ -122,7 +124,7 @@ void ParticleSystem::simulate(float deltaSeconds, const ParticleSimProgram& simu
 
     glBeginTransformFeedback(GL_POINTS);
     if (isFirstUpdate) {
-        glDrawArrays(GL_POINTS, 0, kParticlesPerBurst);
+        glDrawArrays(GL_POINTS, 0, sparkCount);
         isFirstUpdate = false;
         checkGlError("After first");
     } else {

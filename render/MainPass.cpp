@@ -3,7 +3,7 @@
 #include "platform/GlCheck.h"
 #include "platform/WindowSize.h"
 #include "render/AssetPaths.h"
-#include "render/BackgroundQuad.h"
+#include "render/BackgroundCopy.h"
 #include "render/FinalPass.h"
 #include "render/PassState.h"
 #include "render/ShaderLoader.h"
@@ -94,15 +94,9 @@ void MainPass::resize(glm::ivec2 pixels, bool belowWindowSize) {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-void MainPass::drawBackground(const BackgroundQuad& background) const {
-    PassState state = mainPassState(framebuffer.name(), targetSize, Blend::Off, false, false);
-    state.depthTest = false;
-    applyPassState(state);
-    glDrawBuffer(kDrawBuffers[0]);
-    background.draw();
+void MainPass::drawBackground(const BackgroundCopy& background) const {
+    background.copyInto(framebuffer.name());
     glDrawBuffers(2, kDrawBuffers);
-    applyPassState(mainPassState(framebuffer.name(), targetSize, Blend::Off, true, wireframe));
-    glUseProgram(program.name());
 }
 
 void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool lines,

@@ -31,8 +31,9 @@ public:
     void begin(const glm::mat4& view, const glm::mat4& projection, bool wireframe,
                const ShadowMap& shadowMap);
     // Paints the background into the colour target (the glow target stays dark), for a frame
-    // whose background is drawn at the targets' size rather than over the whole window.
-    void drawBackground(const class BackgroundQuad& background) const;
+    // whose background is drawn at the targets' size rather than over the whole window: a copy
+    // of it at the targets' size. Changes no state the pass draws with.
+    void drawBackground(const class BackgroundCopy& background) const;
     // From here on draws blend over what is there (see-through models).
     void blendOver() const;
     // From here on draws blend and leave the depth buffer alone (the particle bursts, which

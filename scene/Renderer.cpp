@@ -3,6 +3,8 @@
 #include "platform/GlCheck.h"
 #include "render/ScreenPass.h"
 
+#include <cmath>
+
 namespace {
 void notify(FrameObserver* observer, FramePhase phase) {
     if (observer != nullptr) {
@@ -18,8 +20,11 @@ Renderer::Renderer(glm::vec3 lightDirection, unsigned int particleSeed)
       background(backgroundProgram.name(), textures[SceneTextures::kBackground]) {}
 
 void Renderer::setView(glm::ivec2 window, const RenderQuality& wanted) {
+    particles.sparksPerBurst =
+        static_cast<int>(std::lround(wanted.sparkShare * static_cast<float>(kParticlesPerBurst)));
     if (window == windowSize && wanted.scale == quality.scale &&
-        wanted.shadowMapTexels == quality.shadowMapTexels) {
+        wanted.shadowMapTexels == quality.shadowMapTexels &&
+        wanted.backgroundInScene == quality.backgroundInScene) {
         quality = wanted;
         return;
     }
@@ -33,6 +38,11 @@ void Renderer::setView(glm::ivec2 window, const RenderQuality& wanted) {
     mainPass.resize(target, target != window);
     shadowMap.resize(quality.shadowMapTexels);
     text.setWindowSize(window);
+    backgroundChanged();
+}
+
+void Renderer::backgroundChanged() {
+    backgroundCopy.redraw(background, quality.backgroundInScene ? mainPass.size() : glm::ivec2(0));
 }
 
 void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
@@ -46,7 +56,7 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     notify(observer, FramePhase::Main);
     mainPass.begin(frame.view, frame.projection, frame.wireframe, shadowMap);
     if (quality.backgroundInScene) {
-        mainPass.drawBackground(background);
+        mainPass.drawBackground(backgroundCopy);
     }
     checkGlError("Scene::render() 1");
     mainPass.draw(frame.draws.opaque);
@@ -70,6 +80,7 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     notify(observer, FramePhase::Text);
     text.begin();
     for (const TextLine& line : frame.texts) {
-        text.draw(line.text, line.x, line.y, line.size);
+        text.queue(line.text, line.x, line.y, line.size);
     }
+    text.drawQueued();
 }

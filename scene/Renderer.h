@@ -3,6 +3,7 @@
 #include "game/Bounds.h"
 #include "particles/ParticleEffects.h"
 #include "platform/WindowSize.h"
+#include "render/BackgroundCopy.h"
 #include "render/BackgroundQuad.h"
 #include "render/DrawList.h"
 #include "render/FinalPass.h"
@@ -49,6 +50,8 @@ public:
     // The window's size in pixels and the detail to draw with, before each frame. The scene's
     // targets and the shadow map are resized only when these change, making no GL object.
     void setView(glm::ivec2 window, const RenderQuality& quality);
+    // The background picture's filters changed: what the frames copy of it is drawn again.
+    void backgroundChanged();
     // Whether a frame can be drawn: a minimised window has no pixels.
     bool drawable() const { return windowSize.x > 0 && windowSize.y > 0; }
 
@@ -68,6 +71,7 @@ public:
     ParticleEffects particles;
     BackgroundQuad background;
     RadarPass radarPass;
+    BackgroundCopy backgroundCopy; // the background at the targets' size, when they hold it
 
 private:
     glm::ivec2 windowSize{kWindowWidth, kWindowHeight};

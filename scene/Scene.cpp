@@ -226,7 +226,9 @@ void Scene::render(const FrameTiming& timing) {
         window.waitEvents(kMinimisedWaitSeconds);
         return;
     }
-    options.applyTextureOptions(renderer.textures.textures);
+    if (options.applyTextureOptions(renderer.textures.textures)) {
+        renderer.backgroundChanged();
+    }
     describeWorld(timing.blend);
     const bool radarShown = options.showRadar && client.matchRunning();
     if (radarShown) {

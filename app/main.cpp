@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
 
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
-                &settingsFile);
+                &settingsFile, Scene::Loading::BehindTheTitle);
     if (server || !options->joinHost.empty()) {
         NetworkOptions joining;
         joining.host = server ? kLoopback : options->joinHost;

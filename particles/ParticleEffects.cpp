@@ -31,3 +31,12 @@ void ParticleEffects::step(float deltaSeconds, const glm::mat4& viewProjection) 
         }
     }
 }
+
+void ParticleEffects::rehearse(const glm::mat4& viewProjection) {
+    for (ParticleSystem& system : systems) {
+        if (!system.live()) {
+            system.rehearse(viewProjection, simulation, drawing);
+            return;
+        }
+    }
+}

@@ -104,6 +104,21 @@ void ParticleSystem::advance(float deltaSeconds, const glm::mat4& viewProjection
     std::swap(sourceIndex, targetIndex);
 }
 
+void ParticleSystem::rehearse(const glm::mat4& viewProjection, const ParticleSimProgram& simulation,
+                              const ParticleDrawProgram& drawing) {
+    const float idleSeconds = elapsedSeconds;
+    const glm::vec3 idlePosition = emitterPosition;
+    const int idleSparks = sparkCount;
+    const bool idlePending = uploadPending;
+    emit(idlePosition, 1);
+    advance(0.0f, viewProjection, simulation, drawing);
+    // An emission uploads the records and starts from them again.
+    elapsedSeconds = idleSeconds;
+    emitterPosition = idlePosition;
+    sparkCount = idleSparks;
+    uploadPending = idlePending;
+}
+
 void ParticleSystem::simulate(float deltaSeconds, const ParticleSimProgram& simulation) {
     glUseProgram(simulation.shaderProgram.name());
     glUniform1f(simulation.timeLocation, elapsedSeconds * kMillisecondsPerSecond);

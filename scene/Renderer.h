@@ -13,6 +13,7 @@
 #include "render/ShadowMap.h"
 #include "render/TextRenderer.h"
 #include "scene/FrameObserver.h"
+#include "scene/LoadingScreen.h"
 #include "scene/SceneModels.h"
 #include "scene/SceneTextures.h"
 #include "scene/ScreenTexts.h"
@@ -32,6 +33,14 @@ struct FrameContent {
     const RadarContent* radar = nullptr; // drawn over the picture when set
 };
 
+// What the renderer is first made for: the window's size in pixels, the detail, and a box
+// around everything that can be drawn (only the part of the shadow map under it is kept).
+struct RenderSetup {
+    glm::ivec2 window{kWindowWidth, kWindowHeight};
+    RenderQuality quality;
+    Bounds reach;
+};
+
 // Draws the frames: the shadow pass, the lit main pass into the scene's targets (solid models
 // front to back, see-through ones, then the particle bursts), the screen pass over the
 // background picture, the radar when the frame has one, and the text layer. Owns every pass,
@@ -41,11 +50,14 @@ struct FrameContent {
 // program; the five scene textures; the background, lit and shadow programs (and the shadow
 // map, with its line); the final pass; the models and the arena's own textures; the particle
 // programs; then the background quad prints its "texSampler" line. The radar's program, which
-// the game gained later, comes after all of them.
+// the game gained later, comes after all of them. Once the text has loaded, the loading screen
+// shows the title between one member and the next.
 class Renderer {
 public:
-    // lightDirection points towards the sun (unit length).
-    Renderer(glm::vec3 lightDirection, unsigned int particleSeed);
+    // lightDirection points towards the sun (unit length). The targets and the shadow map are
+    // made at once as setup wants them.
+    Renderer(glm::vec3 lightDirection, unsigned int particleSeed, const RenderSetup& setup,
+             LoadingScreen& loading);
 
     // The window's size in pixels and the detail to draw with, before each frame. The scene's
     // targets and the shadow map are resized only when these change, making no GL object.
@@ -60,6 +72,12 @@ public:
     // filled, no polygon offset, the whole window as viewport, depth test, culling and
     // blending on. Draws nothing, and makes no GL call, when the window has no pixels.
     void render(const FrameContent& frame, FrameObserver* observer);
+    // Draws each pass of frame once, one between one frame of the loading screen and the next,
+    // with every kind of draw a frame can make (see-through models and a particle burst too):
+    // the driver prepares each kind of draw when it is first made, which can take longer than
+    // a frame, and had better happen while the title shows. The window shows the loading
+    // screen all along; the particle bursts are left as they were.
+    void prepare(const FrameContent& frame, LoadingScreen& loading);
 
     TextRenderer text;
     SceneTextures textures;
@@ -74,6 +92,12 @@ public:
     BackgroundCopy backgroundCopy; // the background at the targets' size, when they hold it
 
 private:
-    glm::ivec2 windowSize{kWindowWidth, kWindowHeight};
+    // The passes of a frame, in order. A rehearsal (prepare) draws what a frame can.
+    void drawShadow(const FrameContent& frame);
+    void drawMain(const FrameContent& frame, bool rehearsal);
+    void drawScreen(const FrameContent& frame);
+    void drawText(const FrameContent& frame);
+
+    glm::ivec2 windowSize;
     RenderQuality quality;
 };

@@ -1,6 +1,7 @@
 #include "scene/Scene.h"
 
 #include "game/Angles.h"
+#include "platform/FixedStep.h"
 #include "platform/GlCheck.h"
 #include "render/AssetPaths.h"
 
@@ -17,6 +18,7 @@ constexpr float kDimmed = 0.3f;     // brightness behind the title and end scree
 constexpr float kHelpDimmed = 0.5f; // behind the list of controls over a match
 constexpr float kUndimmed = 1.0f;
 constexpr double kMinimisedWaitSeconds = 0.05; // between looks at a minimised window
+constexpr auto kStepSeconds = static_cast<float>(FixedStep::kStepSeconds);
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
 // Towards the sun, normalize(2, 3, 1), worked out in single precision.
@@ -55,6 +57,15 @@ Bounds pieceBounds(const ArenaPiece& piece) {
     return box;
 }
 
+// The box around every piece of the arena, and so around all that moves in it.
+Bounds arenaBounds(const std::vector<ArenaPiece>& pieces) {
+    Bounds box = pieceBounds(pieces.front());
+    for (const ArenaPiece& piece : pieces) {
+        box = unite(box, pieceBounds(piece));
+    }
+    return box;
+}
+
 // A point or direction as seen from above.
 glm::vec2 overhead(glm::vec3 v) {
     return {v.x, v.z};
@@ -86,9 +97,15 @@ RadarPiece radarPiece(const ArenaPiece& piece) {
 
 Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
              const Recording* replay, RecordingWriter* recorder, const Settings& settings,
-             const SettingsFile* settingsFile)
-    : window(window), renderer(sunDirection(), particleSeed), sound(kSoundDir),
-      client(aiSeed, replay, recorder, settings), settingsFile(settingsFile) {
+             const SettingsFile* settingsFile, Loading loading)
+    : window(window), client(aiSeed, replay, recorder, settings),
+      loading(window, client, loading == Loading::BehindTheTitle),
+      renderer(sunDirection(), particleSeed,
+               {window.framebufferSize(), RenderQuality::of(settings.quality, settings.renderScale),
+                arenaBounds(client.shownMatch().arena.pieces)},
+               this->loading),
+      sound(this->loading.then(renderer.text, [] { return SceneSound(kSoundDir); })),
+      settingsFile(settingsFile) {
     window.setKeyListener(this);
     applySettings(settings);
     // The arena's pieces never change: their boxes and radar footprints are worked out here.
@@ -100,15 +117,21 @@ Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
             radar.addPiece(radarPiece(piece));
         }
     }
-    sceneBounds = pieceBoxes.front();
-    for (const Bounds& box : pieceBoxes) {
-        sceneBounds = unite(sceneBounds, box);
-    }
+    sceneBounds = arenaBounds(pieces);
     // The circle around the arena seen from above, so that both tanks are always on the radar.
     radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
     radar.radius = glm::length(overhead(sceneBounds.size())) / 2.0f;
     drawList.opaque.reserve(kDraws);
     drawList.seeThrough.reserve(kDraws);
+    if (this->loading.on()) {
+        // Everything a frame draws, drawn once behind the title.
+        const glm::ivec2 size = window.framebufferSize();
+        renderer.setView(size, quality);
+        FrameTiming timing;
+        timing.seconds = kStepSeconds;
+        describeRadar(timing.blend);
+        renderer.prepare(describeFrame(timing, size, true), this->loading);
+    }
 }
 
 Scene::~Scene() {
@@ -217,6 +240,28 @@ float Scene::darken() const {
     return options.showHelp ? kHelpDimmed : kUndimmed;
 }
 
+FrameContent Scene::describeFrame(const FrameTiming& timing, glm::ivec2 size, bool radarShown) {
+    describeWorld(timing.blend);
+    TextOptions textOptions;
+    textOptions.frameRate = options.showFrameRate;
+    textOptions.framesPerSecond = timing.framesPerSecond;
+    textOptions.frameMilliseconds = timing.frameMilliseconds;
+    textOptions.help = options.showHelp;
+    textOptions.padControls = window.input().padConnected();
+    textOptions.window = size;
+    texts.build(client, textOptions);
+    const float aspect = static_cast<float>(size.x) / static_cast<float>(size.y);
+    return {drawList,
+            client.view(timing.blend),
+            client.projection(aspect),
+            darken(),
+            options.wireframe,
+            timing.seconds,
+            texts,
+            sceneBounds,
+            radarShown ? &radar : nullptr};
+}
+
 void Scene::render(const FrameTiming& timing) {
     const glm::ivec2 size = window.framebufferSize();
     renderer.setView(size, quality);
@@ -229,30 +274,11 @@ void Scene::render(const FrameTiming& timing) {
     if (options.applyTextureOptions(renderer.textures.textures)) {
         renderer.backgroundChanged();
     }
-    describeWorld(timing.blend);
     const bool radarShown = options.showRadar && client.matchRunning();
     if (radarShown) {
         describeRadar(timing.blend);
     }
-    TextOptions textOptions;
-    textOptions.frameRate = options.showFrameRate;
-    textOptions.framesPerSecond = timing.framesPerSecond;
-    textOptions.frameMilliseconds = timing.frameMilliseconds;
-    textOptions.help = options.showHelp;
-    textOptions.padControls = window.input().padConnected();
-    textOptions.window = size;
-    texts.build(client, textOptions);
-    const float aspect = static_cast<float>(size.x) / static_cast<float>(size.y);
-    const FrameContent frame{drawList,
-                             client.view(timing.blend),
-                             client.projection(aspect),
-                             darken(),
-                             options.wireframe,
-                             timing.seconds,
-                             texts,
-                             sceneBounds,
-                             radarShown ? &radar : nullptr};
-    renderer.render(frame, frameObserver);
+    renderer.render(describeFrame(timing, size, radarShown), frameObserver);
     if (frameObserver != nullptr) {
         frameObserver->phaseBegins(FramePhase::Present);
     }

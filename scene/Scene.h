@@ -7,6 +7,7 @@
 #include "render/DrawList.h"
 #include "render/RadarContent.h"
 #include "scene/FrameObserver.h"
+#include "scene/LoadingScreen.h"
 #include "scene/RenderOptions.h"
 #include "scene/Renderer.h"
 #include "scene/SceneSound.h"
@@ -32,12 +33,19 @@ struct FrameTiming {
 // backdrop only shows: its bursts, no lines and no sounds.
 class Scene : private KeyListener {
 public:
+    // How the scene loads: all at once, showing nothing until its first frame, or behind the
+    // title (LoadingScreen), which shows as soon as the font has loaded; then everything a
+    // frame draws is drawn once behind it too (Renderer::prepare), so that the first frames
+    // wait for nothing.
+    enum class Loading { AllAtOnce, BehindTheTitle };
+
     // The seeds make the computer opponent's choices and the particle bursts repeatable. replay
     // and recorder are handed to the client (see GameClient); they may be null. The settings
     // apply at once; settingsFile, when given, keeps them each time they change (not owned).
     Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
           const Recording* replay = nullptr, RecordingWriter* recorder = nullptr,
-          const Settings& settings = Settings(), const SettingsFile* settingsFile = nullptr);
+          const Settings& settings = Settings(), const SettingsFile* settingsFile = nullptr,
+          Loading loading = Loading::AllAtOnce);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -61,9 +69,10 @@ public:
 
     Window& window;
     RenderOptions options;
-    Renderer renderer;
-    SceneSound sound; // its lines follow the renderer's start-up lines
     GameClient client;
+    LoadingScreen loading;
+    Renderer renderer;
+    SceneSound sound;                       // its lines follow the renderer's start-up lines
     DrawList drawList;                      // of the last frame
     RadarContent radar;                     // of the last frame that showed it (pieces: fixed)
     ScreenTexts texts;                      // of the last frame
@@ -75,6 +84,8 @@ private:
     // Carries out the settings the scene owns the means of: the window, the detail, the
     // sound's levels and the radar.
     void applySettings(const Settings& settings);
+    // What a frame of the window's size shows, blended as timing says; the radar when shown.
+    FrameContent describeFrame(const FrameTiming& timing, glm::ivec2 size, bool radarShown);
 
     const SettingsFile* settingsFile;
     std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order

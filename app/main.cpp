@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -106,6 +107,9 @@ int main(int argc, char** argv) {
         joining.password = options->served.password;
         scene.client.join(joining, std::cout);
     }
+    // What only loading needed (decoded pictures and models, the shader compilers' working
+    // memory) goes back to the system rather than staying in the heap for good.
+    malloc_trim(0);
     GameLoop loop(window, scene);
     while (loop.frame()) {
     }

@@ -82,6 +82,9 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     drawMain(frame, false);
     notify(observer, FramePhase::Screen);
     drawScreen(frame);
+    if (frame.radar != nullptr) {
+        drawRadar(*frame.radar);
+    }
     notify(observer, FramePhase::Text);
     drawText(frame);
 }
@@ -94,8 +97,15 @@ void Renderer::prepare(const FrameContent& frame, LoadingScreen& loading) {
     loading.show(text);
     drawMain(frame, true);
     loading.show(text);
+    mainPass.blendWithoutDepth();
+    particles.rehearse(frame.projection * frame.view);
+    loading.show(text);
     drawScreen(frame);
     loading.show(text);
+    if (frame.radar != nullptr) {
+        drawRadar(*frame.radar);
+        loading.show(text);
+    }
 }
 
 void Renderer::drawShadow(const FrameContent& frame) {
@@ -113,16 +123,14 @@ void Renderer::drawMain(const FrameContent& frame, bool rehearsal) {
     checkGlError("Scene::render() 2");
     checkGlError("Scene::render() 3");
     mainPass.blendOver();
-    // A rehearsal draws every model see-through too, as some are at times.
+    // A rehearsal draws every model see-through too, as some are at times, and no burst.
     mainPass.draw(rehearsal ? frame.draws.opaque : frame.draws.seeThrough);
     checkGlError("Scene::render() 4");
-    mainPass.blendWithoutDepth();
-    const glm::mat4 viewProjection = frame.projection * frame.view;
     if (rehearsal) {
-        particles.rehearse(viewProjection);
-    } else {
-        particles.step(frame.particleSeconds, viewProjection);
+        return;
     }
+    mainPass.blendWithoutDepth();
+    particles.step(frame.particleSeconds, frame.projection * frame.view);
     checkGlError("After Particle Render");
     checkGlError("Scene::render() 5");
 }
@@ -130,9 +138,10 @@ void Renderer::drawMain(const FrameContent& frame, bool rehearsal) {
 void Renderer::drawScreen(const FrameContent& frame) {
     drawScreenPass(background, finalPass,
                    {windowSize, !quality.backgroundInScene, quality.glow, frame.darken});
-    if (frame.radar != nullptr) {
-        radarPass.draw(*frame.radar, windowSize);
-    }
+}
+
+void Renderer::drawRadar(const RadarContent& content) {
+    radarPass.draw(content, windowSize);
 }
 
 void Renderer::drawText(const FrameContent& frame) {

@@ -72,7 +72,7 @@ public:
     // filled, no polygon offset, the whole window as viewport, depth test, culling and
     // blending on. Draws nothing, and makes no GL call, when the window has no pixels.
     void render(const FrameContent& frame, FrameObserver* observer);
-    // Draws each pass of frame once, one between one frame of the loading screen and the next,
+    // Draws each part of frame once, one between one frame of the loading screen and the next,
     // with every kind of draw a frame can make (see-through models and a particle burst too):
     // the driver prepares each kind of draw when it is first made, which can take longer than
     // a frame, and had better happen while the title shows. The window shows the loading
@@ -92,10 +92,12 @@ public:
     BackgroundCopy backgroundCopy; // the background at the targets' size, when they hold it
 
 private:
-    // The passes of a frame, in order. A rehearsal (prepare) draws what a frame can.
+    // The passes of a frame, in order. The main pass's rehearsal (prepare) draws every model
+    // see-through as well, and leaves the bursts to prepare.
     void drawShadow(const FrameContent& frame);
     void drawMain(const FrameContent& frame, bool rehearsal);
     void drawScreen(const FrameContent& frame);
+    void drawRadar(const RadarContent& content);
     void drawText(const FrameContent& frame);
 
     glm::ivec2 windowSize;

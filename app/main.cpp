@@ -96,6 +96,9 @@ int main(int argc, char** argv) {
     // The player's settings: what cannot be taken is reported and left at its default.
     const SettingsFile settingsFile(SettingsFile::standardPath());
     const Settings settings = settingsFile.load(std::cerr);
+    // The window takes the mode it keeps at once, so that the title shows in it while the
+    // rest loads.
+    window.setFullscreen(settings.fullscreen);
 
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,

@@ -3,7 +3,7 @@
 LoadingScreen::LoadingScreen(Window& window, const GameClient& client, bool on)
     : window(window), client(client), enabled(on) {}
 
-void LoadingScreen::show(TextRenderer& text) {
+void LoadingScreen::draw(TextRenderer& text) {
     const glm::ivec2 size = window.framebufferSize();
     if (!enabled || size.x <= 0 || size.y <= 0) {
         return;
@@ -19,12 +19,21 @@ void LoadingScreen::show(TextRenderer& text) {
         text.queue(line.text, line.x, line.y, line.size);
     }
     text.drawQueued();
+    ++shown;
+}
+
+void LoadingScreen::show(TextRenderer& text) {
+    const glm::ivec2 size = window.framebufferSize();
+    if (!enabled || size.x <= 0 || size.y <= 0) {
+        return;
+    }
+    draw(text);
     if (observer != nullptr) {
         observer->phaseBegins(FramePhase::Present);
     }
-    window.swapBuffers();
+    // The scene cannot take input yet: the window's events wait for its first frame.
+    window.present();
     if (observer != nullptr) {
         observer->frameEnds();
     }
-    ++shown;
 }

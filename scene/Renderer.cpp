@@ -89,23 +89,31 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     drawText(frame);
 }
 
-void Renderer::prepare(const FrameContent& frame, LoadingScreen& loading) {
+bool Renderer::rehearse(const FrameContent& frame, int part) {
     if (!drawable()) {
-        return;
+        return true;
     }
-    drawShadow(frame);
-    loading.show(text);
-    drawMain(frame, true);
-    loading.show(text);
-    mainPass.blendWithoutDepth();
-    particles.rehearse(frame.projection * frame.view);
-    loading.show(text);
-    drawScreen(frame);
-    loading.show(text);
-    if (frame.radar != nullptr) {
-        drawRadar(*frame.radar);
-        loading.show(text);
+    switch (part) {
+    case 0:
+        drawShadow(frame);
+        break;
+    case 1:
+        drawMain(frame, true);
+        break;
+    case 2:
+        mainPass.blendWithoutDepth();
+        particles.rehearse(frame.projection * frame.view);
+        break;
+    case 3:
+        drawScreen(frame);
+        break;
+    default:
+        if (frame.radar != nullptr) {
+            drawRadar(*frame.radar);
+        }
+        return false;
     }
+    return true;
 }
 
 void Renderer::drawShadow(const FrameContent& frame) {

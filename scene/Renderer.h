@@ -72,12 +72,13 @@ public:
     // filled, no polygon offset, the whole window as viewport, depth test, culling and
     // blending on. Draws nothing, and makes no GL call, when the window has no pixels.
     void render(const FrameContent& frame, FrameObserver* observer);
-    // Draws each part of frame once, one between one frame of the loading screen and the next,
-    // with every kind of draw a frame can make (see-through models and a particle burst too):
-    // the driver prepares each kind of draw when it is first made, which can take longer than
-    // a frame, and had better happen while the title shows. The window shows the loading
-    // screen all along; the particle bursts are left as they were.
-    void prepare(const FrameContent& frame, LoadingScreen& loading);
+    // Draws one part of frame (0 to 4: the shadow pass, the main pass with every model
+    // see-through too, a spark of a burst, the screen pass, the radar) as a frame would, into
+    // targets the window does not show but the last: the driver prepares each kind of draw
+    // when it is first made, which can take longer than a frame, and had better do it while
+    // the loading screen is over the window. The particle bursts are left as they were. True
+    // while parts are left after this one; with no pixels to draw, nothing is done but true.
+    bool rehearse(const FrameContent& frame, int part);
 
     TextRenderer text;
     SceneTextures textures;
@@ -92,8 +93,8 @@ public:
     BackgroundCopy backgroundCopy; // the background at the targets' size, when they hold it
 
 private:
-    // The passes of a frame, in order. The main pass's rehearsal (prepare) draws every model
-    // see-through as well, and leaves the bursts to prepare.
+    // The passes of a frame, in order. The main pass's rehearsal draws every model see-through
+    // as well, and leaves the bursts to a part of their own.
     void drawShadow(const FrameContent& frame);
     void drawMain(const FrameContent& frame, bool rehearsal);
     void drawScreen(const FrameContent& frame);

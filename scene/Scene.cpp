@@ -1,7 +1,6 @@
 #include "scene/Scene.h"
 
 #include "game/Angles.h"
-#include "platform/FixedStep.h"
 #include "platform/GlCheck.h"
 #include "render/AssetPaths.h"
 
@@ -18,7 +17,6 @@ constexpr float kDimmed = 0.3f;     // brightness behind the title and end scree
 constexpr float kHelpDimmed = 0.5f; // behind the list of controls over a match
 constexpr float kUndimmed = 1.0f;
 constexpr double kMinimisedWaitSeconds = 0.05; // between looks at a minimised window
-constexpr auto kStepSeconds = static_cast<float>(FixedStep::kStepSeconds);
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
 // Towards the sun, normalize(2, 3, 1), worked out in single precision.
@@ -124,13 +122,7 @@ Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
     drawList.opaque.reserve(kDraws);
     drawList.seeThrough.reserve(kDraws);
     if (this->loading.on()) {
-        // Everything a frame draws, drawn once behind the title.
-        const glm::ivec2 size = window.framebufferSize();
-        renderer.setView(size, quality);
-        FrameTiming timing;
-        timing.seconds = kStepSeconds;
-        describeRadar(timing.blend);
-        renderer.prepare(describeFrame(timing, size, true), this->loading);
+        rehearsal = 0;
     }
 }
 
@@ -274,11 +266,24 @@ void Scene::render(const FrameTiming& timing) {
     if (options.applyTextureOptions(renderer.textures.textures)) {
         renderer.backgroundChanged();
     }
+    if (rehearsal != kRehearsed) {
+        // Behind the loading screen, one part of a frame with everything it can show.
+        describeRadar(timing.blend);
+        rehearsal = renderer.rehearse(describeFrame(timing, size, true), rehearsal) ? rehearsal + 1
+                                                                                    : kRehearsed;
+        loading.draw(renderer.text);
+        present();
+        return;
+    }
     const bool radarShown = options.showRadar && client.matchRunning();
     if (radarShown) {
         describeRadar(timing.blend);
     }
     renderer.render(describeFrame(timing, size, radarShown), frameObserver);
+    present();
+}
+
+void Scene::present() {
     if (frameObserver != nullptr) {
         frameObserver->phaseBegins(FramePhase::Present);
     }

@@ -34,9 +34,10 @@ struct FrameTiming {
 class Scene : private KeyListener {
 public:
     // How the scene loads: all at once, showing nothing until its first frame, or behind the
-    // title (LoadingScreen), which shows as soon as the font has loaded; then everything a
-    // frame draws is drawn once behind it too (Renderer::prepare), so that the first frames
-    // wait for nothing.
+    // title (LoadingScreen), which shows as soon as the font has loaded. Behind the title, its
+    // first frames take the game's steps and input as every frame does, but show the loading
+    // screen while each part of a frame is drawn once behind it (Renderer::rehearse), so that
+    // the frames after them wait for nothing.
     enum class Loading { AllAtOnce, BehindTheTitle };
 
     // The seeds make the computer opponent's choices and the particle bursts repeatable. replay
@@ -55,8 +56,9 @@ public:
     // The player asked to leave the game from a tick's input, or a replay ended.
     bool quitRequested() const { return client.quitRequested(); }
     // Draws one frame, blended between the last two steps as timing says, and presents it,
-    // telling frameObserver, when set, where each phase begins and when the frame ends. The
-    // sound's listener and engines follow the same blend.
+    // telling frameObserver, when set, where each phase begins and when the frame ends (a
+    // frame that shows the loading screen marks only its present and its end). The sound's
+    // listener and engines follow the same blend.
     void render(const FrameTiming& timing);
 
     // The world as it stands blend of the way from the previous step to the latest.
@@ -87,8 +89,13 @@ private:
     // What a frame of the window's size shows, blended as timing says; the radar when shown.
     FrameContent describeFrame(const FrameTiming& timing, glm::ivec2 size, bool radarShown);
 
+    // Presents the frame drawn, telling frameObserver.
+    void present();
+
     const SettingsFile* settingsFile;
     std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order
+    int rehearsal = kRehearsed;     // the part of a frame the next frame rehearses
+    static constexpr int kRehearsed = -1;
 
     void onKey(int key, KeyAction action) override;
     void handleEvents();

@@ -78,6 +78,7 @@ class BackgroundCopyTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
+        picture = busyPicture();
         CaptureStdout();
         program = BackgroundQuad::loadProgram();
         background = std::make_unique<BackgroundQuad>(program.name(), picture.name());
@@ -96,7 +97,7 @@ protected:
         return target.pixels();
     }
 
-    Texture picture = busyPicture();
+    Texture picture;
     Program program;
     std::unique_ptr<BackgroundQuad> background;
 };

@@ -36,6 +36,10 @@ class FinalPassVariantTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
+        sky = Texture(makeTexture(1, 1, {100, 150, 200, 255}));
+        scene = Texture(makeTexture(kWindowWidth, kWindowHeight, sceneTexels()));
+        glow = Texture(makeTexture(kWindowWidth, kWindowHeight,
+                                   std::vector<std::uint8_t>(kWindowWidth * kWindowHeight * 4, 0)));
         CaptureStdout();
         program = BackgroundQuad::loadProgram();
         background = std::make_unique<BackgroundQuad>(program.name(), sky.name());
@@ -50,10 +54,9 @@ protected:
         return readFrame();
     }
 
-    Texture sky{makeTexture(1, 1, {100, 150, 200, 255})};
-    Texture scene{makeTexture(kWindowWidth, kWindowHeight, sceneTexels())};
-    Texture glow{makeTexture(kWindowWidth, kWindowHeight,
-                             std::vector<std::uint8_t>(kWindowWidth* kWindowHeight * 4, 0))};
+    Texture sky;
+    Texture scene;
+    Texture glow;
     Program program;
     std::unique_ptr<BackgroundQuad> background;
     std::unique_ptr<FinalPass> finalPass;

@@ -14,7 +14,8 @@
 # - --bench: the benchmark (brakkel_bench) in the same run, and its frames per second at each
 #   preset over the match's.
 #
-#   tools/bench/match-fps.sh [--build DIR] [--seconds S] [--size WxH] [--startup N] [--bench]
+#   tools/bench/match-fps.sh [--build DIR] [--seconds S] [--size WxH] [--presets "full balanced fast"]
+#                            [--startup N] [--bench]
 #
 # The sound mixes into OpenAL Soft's null output, which costs what a sound card would. The
 # settings each game reads are its own, in a temporary directory.
@@ -24,6 +25,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build="$here/../../build"
 seconds=15
 size=1024x768
+presets="full balanced fast"
 startup_runs=0
 bench=0
 while [ $# -gt 0 ]; do
@@ -31,15 +33,16 @@ while [ $# -gt 0 ]; do
     --build) build=$2; shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
     --size) size=$2; shift 2 ;;
+    --presets) presets=$2; shift 2 ;;
     --startup) startup_runs=$2; shift 2 ;;
     --bench) bench=1; shift ;;
-    *) echo "usage: $0 [--build DIR] [--seconds S] [--size WxH] [--startup N] [--bench]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--build DIR] [--seconds S] [--size WxH] [--presets LIST] [--startup N] [--bench]" >&2; exit 2 ;;
   esac
 done
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" "$0" --build "$build" --seconds "$seconds" \
-    --size "$size" --startup "$startup_runs" $([ "$bench" = 1 ] && echo --bench)
+    --size "$size" --presets "$presets" --startup "$startup_runs" $([ "$bench" = 1 ] && echo --bench)
 fi
 
 bin=$(cd "$build/bin" && pwd)
@@ -136,7 +139,7 @@ play() {
 
 echo "Real matches, $seconds s each after ENTER, $size window; $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 results=()
-for preset in full balanced fast; do
+for preset in $presets; do
   results+=("$(play "$preset")")
 done
 printf '\n| preset | match fps (GALLIUM_HUD median) | CPU per frame, all threads (ms) | RSS 10 s into the match (MB) | first picture (ms) | longest frame of the first 5 s (ms) |\n|---|---:|---:|---:|---:|---:|\n'

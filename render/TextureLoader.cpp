@@ -22,12 +22,8 @@ void upload(const TgaImage& image) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, kTightRows);
     const GLenum format = pixelFormat(image.channels);
-    // A picture without alpha is kept with an opaque alpha, which reads the same: the driver
-    // keeps it in four bytes a texel either way, and with one layout for every colour picture
-    // it makes their mip levels one way, prepared once, at start-up.
-    const GLint stored = format == GL_RGB ? GL_RGBA8 : static_cast<GLint>(format);
-    glTexImage2D(GL_TEXTURE_2D, 0, stored, image.width, image.height, 0, format, GL_UNSIGNED_BYTE,
-                 image.pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image.width, image.height, 0, format,
+                 GL_UNSIGNED_BYTE, image.pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
     glGenerateMipmap(GL_TEXTURE_2D);
 }

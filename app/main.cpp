@@ -4,6 +4,7 @@
 // file and play it back. --host serves a networked game on a thread of its own and plays in it
 // over loopback like any client; --join plays on another's server.
 #include "app/CommandLine.h"
+#include "app/GameLoop.h"
 #include "app/GlobalGlState.h"
 #include "client/FeedStream.h"
 #include "client/Recording.h"
@@ -11,8 +12,6 @@
 #include "client/SettingsFile.h"
 #include "net/ConsoleQueue.h"
 #include "net/ServerThread.h"
-#include "platform/FixedStep.h"
-#include "platform/FrameRateMeter.h"
 #include "platform/GlCheck.h"
 #include "platform/Window.h"
 #include "platform/WindowSize.h"
@@ -26,6 +25,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -37,43 +37,6 @@ constexpr int kVsync = 1;                           // swap at the display's ref
 constexpr unsigned int kParticleSalt = 0x9E3779B9u; // the bursts draw apart from the opponent
 constexpr int kExitNoServer = 1;
 const char* const kLoopback = "127.0.0.1";
-
-void runGameLoop(Window& window, Scene& scene) {
-    FixedStep clock;
-    FrameRateMeter meter;
-    checkGlError("before main loop");
-
-    double previousTime = window.time();
-    bool running = true;
-    while (running) {
-        const double now = window.time();
-        const double frameSeconds = now - previousTime;
-        previousTime = now;
-        meter.frame(now);
-
-        // A networked game's clock runs a little fast or slow to keep its lead on the server.
-        const int steps = clock.advance(frameSeconds * scene.client.stepRate());
-        checkGlError("main loop, before scene.update()");
-        // The steps make no GL call; their checks report what is pending around them.
-        checkGlError("Scene::update() START");
-        for (int step = 0; step < steps && !scene.quitRequested(); ++step) {
-            scene.update();
-        }
-        checkGlError("Scene::update() END");
-        checkGlError("main loop, after scene.update()");
-
-        FrameTiming timing;
-        timing.blend = clock.blend();
-        timing.seconds = static_cast<float>(FixedStep::cappedSeconds(frameSeconds));
-        timing.framesPerSecond = meter.framesPerSecond();
-        timing.frameMilliseconds = meter.frameMilliseconds();
-        checkGlError("main loop, before scene.render()");
-        scene.render(timing);
-        checkGlError("main loop, after scene.render()");
-
-        running = !window.closeRequested() && !scene.quitRequested();
-    }
-}
 
 } // namespace
 
@@ -146,10 +109,13 @@ int main(int argc, char** argv) {
     MessageFeed settingsNews;
     FeedStream settingsErrors(std::cerr, settingsNews);
     const Settings settings = settingsFile.load(settingsErrors);
+    // The window takes the mode it keeps at once, so that the title shows in it while the
+    // rest loads.
+    window.setFullscreen(settings.fullscreen);
 
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
-                &settingsFile);
+                &settingsFile, Scene::Loading::BehindTheTitle);
     for (std::size_t row = 0; row < settingsNews.size(); ++row) {
         scene.client.feed.add(settingsNews.text(row));
     }
@@ -160,7 +126,12 @@ int main(int argc, char** argv) {
         joining.password = options->served.password;
         scene.client.join(joining, std::cout);
     }
-    runGameLoop(window, scene);
+    // What only loading needed (decoded pictures and models, the shader compilers' working
+    // memory) goes back to the system rather than staying in the heap for good.
+    malloc_trim(0);
+    GameLoop loop(window, scene);
+    while (loop.frame()) {
+    }
     scene.client.finish();
     return scene.client.exitStatus();
 }

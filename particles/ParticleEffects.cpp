@@ -19,7 +19,7 @@ ParticleEffects::ParticleEffects(unsigned int seed) : random(seed) {
 }
 
 void ParticleEffects::trigger(glm::vec3 position) {
-    systems[static_cast<std::size_t>(nextSystem)].emit(position);
+    systems[static_cast<std::size_t>(nextSystem)].emit(position, sparksPerBurst);
     nextSystem = (nextSystem + 1) % static_cast<int>(systems.size());
 }
 
@@ -28,6 +28,15 @@ void ParticleEffects::step(float deltaSeconds, const glm::mat4& viewProjection) 
         // The test comes before the addition: the frame that reaches the lifetime still runs.
         if (system.live()) {
             system.advance(deltaSeconds, viewProjection, simulation, drawing);
+        }
+    }
+}
+
+void ParticleEffects::rehearse(const glm::mat4& viewProjection) {
+    for (ParticleSystem& system : systems) {
+        if (!system.live()) {
+            system.rehearse(viewProjection, simulation, drawing);
+            return;
         }
     }
 }

@@ -16,17 +16,21 @@ public:
     // seed seeds the random source the bursts' initial records are drawn from.
     explicit ParticleEffects(unsigned int seed);
 
-    // Restarts the next burst in turn at position, whether or not it is still live. Makes no
-    // GL call: the burst is uploaded when it is next stepped.
+    // Restarts the next burst in turn at position, whether or not it is still live, with
+    // sparksPerBurst sparks. Makes no GL call: the burst is uploaded when it is next stepped.
     void trigger(glm::vec3 position);
     // Simulates and draws every live burst; idle bursts cost no GL call. Runs inside the main
     // pass with the frame's elapsed seconds and the camera's projection × view.
     void step(float deltaSeconds, const glm::mat4& viewProjection);
+    // Simulates and draws a spark of a burst once, as step would, and leaves every burst as it
+    // was: for the driver to prepare the bursts' draws before the first real one.
+    void rehearse(const glm::mat4& viewProjection);
 
     ParticleSimProgram simulation;
     ParticleDrawProgram drawing;
     std::vector<ParticleSystem> systems;
     int nextSystem = 0;
+    int sparksPerBurst = kParticlesPerBurst; // what a quality preset spends on a burst
 
 private:
     std::mt19937 random;

@@ -5,6 +5,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -68,7 +69,8 @@ ParticleSystem::ParticleSystem(std::mt19937& random) : elapsedSeconds(kIdleSecon
     }
 }
 
-void ParticleSystem::emit(glm::vec3 position) {
+void ParticleSystem::emit(glm::vec3 position, int sparks) {
+    sparkCount = std::clamp(sparks, 0, kParticlesPerBurst);
     elapsedSeconds = 0.0f;
     emitterPosition = position;
     uploadPending = true;
@@ -102,6 +104,21 @@ void ParticleSystem::advance(float deltaSeconds, const glm::mat4& viewProjection
     std::swap(sourceIndex, targetIndex);
 }
 
+void ParticleSystem::rehearse(const glm::mat4& viewProjection, const ParticleSimProgram& simulation,
+                              const ParticleDrawProgram& drawing) {
+    const float idleSeconds = elapsedSeconds;
+    const glm::vec3 idlePosition = emitterPosition;
+    const int idleSparks = sparkCount;
+    const bool idlePending = uploadPending;
+    emit(idlePosition, 1);
+    advance(0.0f, viewProjection, simulation, drawing);
+    // An emission uploads the records and starts from them again.
+    elapsedSeconds = idleSeconds;
+    emitterPosition = idlePosition;
+    sparkCount = idleSparks;
+    uploadPending = idlePending;
+}
+
 void ParticleSystem::simulate(float deltaSeconds, const ParticleSimProgram& simulation) {
     glUseProgram(simulation.shaderProgram.name());
     glUniform1f(simulation.timeLocation, elapsedSeconds * kMillisecondsPerSecond);
@@ -122,7 +139,7 @@ void ParticleSystem::simulate(float deltaSeconds, const ParticleSimProgram& simu
 
     glBeginTransformFeedback(GL_POINTS);
     if (isFirstUpdate) {
-        glDrawArrays(GL_POINTS, 0, kParticlesPerBurst);
+        glDrawArrays(GL_POINTS, 0, sparkCount);
         isFirstUpdate = false;
         checkGlError("After first");
     } else {

@@ -22,13 +22,18 @@ public:
     // is uploaded until the first emission.
     explicit ParticleSystem(std::mt19937& random);
 
-    // Makes the burst live at position, restarting it if it still is; the records are
-    // uploaded by the next advance, so emitting makes no GL call.
-    void emit(glm::vec3 position);
+    // Makes the burst live at position with its first sparks records (at most
+    // kParticlesPerBurst), restarting it if it still is; the records are uploaded by the next
+    // advance, so emitting makes no GL call.
+    void emit(glm::vec3 position, int sparks = kParticlesPerBurst);
     bool live() const { return elapsedSeconds < kBurstLifeSeconds; }
     // One frame of a live burst: simulates deltaSeconds and draws the result.
     void advance(float deltaSeconds, const glm::mat4& viewProjection,
                  const ParticleSimProgram& simulation, const ParticleDrawProgram& drawing);
+    // A spark emitted, simulated and drawn once, then the burst, which must be idle, as it
+    // was (its records are uploaded again at its next emission).
+    void rehearse(const glm::mat4& viewProjection, const ParticleSimProgram& simulation,
+                  const ParticleDrawProgram& drawing);
 
     std::array<Particle, kParticlesPerBurst> initialParticles{};
     float elapsedSeconds; // since the last emission; idle from kBurstLifeSeconds on
@@ -43,6 +48,7 @@ private:
     void draw(const glm::mat4& viewProjection, const ParticleDrawProgram& drawing) const;
 
     bool uploadPending = false;
+    int sparkCount = kParticlesPerBurst; // records the emission started with
     bool isFirstUpdate = true;
     int sourceIndex = 0;
     int targetIndex = 1;

@@ -208,6 +208,12 @@ void Window::swapBuffers() {
     }
 }
 
+void Window::present() {
+    if (handle != nullptr) {
+        glfwSwapBuffers(handle);
+    }
+}
+
 void Window::injectPad(const PadState& state) {
     padInjected = true;
     inputState.padPolled(state);

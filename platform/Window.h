@@ -70,6 +70,9 @@ public:
     // Presents the frame, then processes pending window events and polls the gamepad (input
     // arrives here).
     void swapBuffers();
+    // Presents the frame and nothing else: events wait for the next swapBuffers or waitEvents
+    // (a frame drawn while nothing can take input yet).
+    void present();
 
     // Captures the pointer for mouse aim while wanted and the window has the focus (hidden,
     // its moves unbounded, raw where the system offers unaccelerated motion); lets it go

@@ -1,9 +1,8 @@
 #include "render/MainPass.h"
 
 #include "platform/GlCheck.h"
-#include "platform/WindowSize.h"
 #include "render/AssetPaths.h"
-#include "render/BackgroundQuad.h"
+#include "render/BackgroundCopy.h"
 #include "render/FinalPass.h"
 #include "render/PassState.h"
 #include "render/ShaderLoader.h"
@@ -46,7 +45,7 @@ PassState mainPassState(GLuint framebuffer, glm::ivec2 size, Blend blend, bool d
 }
 } // namespace
 
-MainPass::MainPass(glm::vec3 lightDirection)
+MainPass::MainPass(glm::vec3 lightDirection, glm::ivec2 pixels, bool belowWindowSize)
     : framebuffer(Framebuffer::create()),
       program(loadShaders(std::string(kShaderDir) + "lambertphong.vert",
                           std::string(kShaderDir) + "lambertphong.frag")),
@@ -54,6 +53,7 @@ MainPass::MainPass(glm::vec3 lightDirection)
       projectionLocation(glGetUniformLocation(program.name(), "P")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
       alphaLocation(glGetUniformLocation(program.name(), "alpha")),
+      mapTexelsLocation(glGetUniformLocation(program.name(), "shadow_map_texels")),
       materialUniforms(program.name()) {
     // Fixed for good: set once here.
     glUseProgram(program.name());
@@ -73,7 +73,7 @@ MainPass::MainPass(glm::vec3 lightDirection)
     // The final pass makes the glow's mip levels each frame, only those it reads.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, FinalPass::kGlowMaxLevel);
     glDrawBuffers(2, kDrawBuffers);
-    resize(glm::ivec2(kWindowWidth, kWindowHeight), false);
+    resize(pixels, belowWindowSize);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         std::cout << "ERROR SETTING UP FBO, NOT FINISHED!" << std::endl;
@@ -94,15 +94,9 @@ void MainPass::resize(glm::ivec2 pixels, bool belowWindowSize) {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-void MainPass::drawBackground(const BackgroundQuad& background) const {
-    PassState state = mainPassState(framebuffer.name(), targetSize, Blend::Off, false, false);
-    state.depthTest = false;
-    applyPassState(state);
-    glDrawBuffer(kDrawBuffers[0]);
-    background.draw();
+void MainPass::drawBackground(const BackgroundCopy& background) const {
+    background.copyInto(framebuffer.name());
     glDrawBuffers(2, kDrawBuffers);
-    applyPassState(mainPassState(framebuffer.name(), targetSize, Blend::Off, true, wireframe));
-    glUseProgram(program.name());
 }
 
 void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool lines,
@@ -116,8 +110,12 @@ void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool li
     glUseProgram(program.name());
     glUniformMatrix4fv(viewLocation, 1, GL_FALSE, glm::value_ptr(view));
     glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, glm::value_ptr(projection));
+    if (shadowMap.size() != mapTexels) {
+        mapTexels = shadowMap.size();
+        glUniform1f(mapTexelsLocation, static_cast<float>(mapTexels));
+    }
     glActiveTexture(GL_TEXTURE0 + ShadowMap::kTextureUnit);
-    glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture.name());
+    glBindTexture(GL_TEXTURE_RECTANGLE, shadowMap.depthTexture.name());
     glActiveTexture(GL_TEXTURE0);
 }
 

@@ -15,9 +15,10 @@
 class MainPass {
 public:
     // Loads the program, giving it for good the light (lightDirection points towards it, unit
-    // length) and the matrix and unit of the light's shadow map, then makes the targets,
-    // printing "ERROR SETTING UP FBO, NOT FINISHED!" when the framebuffer is incomplete.
-    explicit MainPass(glm::vec3 lightDirection);
+    // length) and the matrix and unit of the light's shadow map, then makes the targets at the
+    // given size (see resize), printing "ERROR SETTING UP FBO, NOT FINISHED!" when the
+    // framebuffer is incomplete.
+    MainPass(glm::vec3 lightDirection, glm::ivec2 pixels, bool belowWindowSize);
 
     // Gives the targets another size in pixels, making no new GL object. Targets smaller than
     // the window are read filtered, so that blown up they show no blocks; at the window's size
@@ -27,12 +28,14 @@ public:
 
     // Starts the pass for solid models: binds and clears the targets, sets the camera on the
     // program (checked as "before setting shader arguments") and binds the light's shadow map
-    // on its unit; draws replace what they cover. Wireframe draws lines instead of faces.
+    // on its unit, telling the program its side when it changed; draws replace what they
+    // cover. Wireframe draws lines instead of faces.
     void begin(const glm::mat4& view, const glm::mat4& projection, bool wireframe,
                const ShadowMap& shadowMap);
     // Paints the background into the colour target (the glow target stays dark), for a frame
-    // whose background is drawn at the targets' size rather than over the whole window.
-    void drawBackground(const class BackgroundQuad& background) const;
+    // whose background is drawn at the targets' size rather than over the whole window: a copy
+    // of it at the targets' size. Changes no state the pass draws with.
+    void drawBackground(const class BackgroundCopy& background) const;
     // From here on draws blend over what is there (see-through models).
     void blendOver() const;
     // From here on draws blend and leave the depth buffer alone (the particle bursts, which
@@ -55,6 +58,8 @@ private:
     GLint projectionLocation;
     GLint modelLocation;
     GLint alphaLocation;
+    GLint mapTexelsLocation;
+    int mapTexels = 0; // the shadow map's side the program was last given
     MaterialUniforms materialUniforms;
     bool wireframe = false;
     glm::ivec2 targetSize{0};

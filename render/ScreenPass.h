@@ -7,10 +7,11 @@
 
 // How the screen pass composes the window.
 struct ScreenLayers {
-    glm::ivec2 window{0};   // pixels
-    bool background = true; // paint the background first (else the scene holds it already)
-    bool glow = true;       // bloom the glow
-    float darken = 1.0f;    // the whole scaled by this (1: as lit)
+    glm::ivec2 window{0}; // pixels
+    // Paint the background first; else the scene's targets hold it already, opaque everywhere.
+    bool background = true;
+    bool glow = true;    // bloom the glow
+    float darken = 1.0f; // the whole scaled by this (1: as lit)
 };
 
 // The window's picture: the background over the whole window, then the main pass's targets

@@ -13,5 +13,17 @@ std::string readShaderSource(const std::string& path);
 // whatever they say.
 Program loadShaders(const std::string& vertexPath, const std::string& fragmentPath);
 
+// The program loadShaders(vertexPath, fragmentPath) makes, printing the same lines, and beside
+// it a variant of it: the same text with definition (a line such as "#define GLOW 0") after the
+// fragment shader's #version line, compiled and linked from the text already read and without a
+// line of its own on standard output. Never fails, as loadShaders.
+struct ProgramAndVariant {
+    Program program;
+    Program variant;
+};
+ProgramAndVariant loadShadersWithVariant(const std::string& vertexPath,
+                                         const std::string& fragmentPath,
+                                         const std::string& definition);
+
 // Whether the program linked: one that did not must not be used.
 bool isLinked(const Program& program);

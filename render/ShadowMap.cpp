@@ -49,12 +49,12 @@ glm::mat4 ShadowMap::textureMatrixFor(glm::vec3 lightDirection) {
     return biasMatrix() * lightSpace(lightDirection);
 }
 
-ShadowMap::ShadowMap(glm::vec3 lightDirection)
+ShadowMap::ShadowMap(glm::vec3 lightDirection, int texels, const Bounds& reach)
     : program(loadShaders(std::string(kShaderDir) + "shadow.vert",
                           std::string(kShaderDir) + "shadow.frag")),
       modelLocation(glGetUniformLocation(program.name(), "M")),
       lightSpaceMatrix(lightSpaceFor(lightDirection)),
-      shadowTextureMatrix(textureMatrixFor(lightDirection)) {
+      shadowTextureMatrix(textureMatrixFor(lightDirection)), texels(texels), reach(reach) {
     // Fixed for good: set once here.
     glUseProgram(program.name());
     glUniformMatrix4fv(glGetUniformLocation(program.name(), "lightspace"), 1, GL_FALSE,
@@ -62,22 +62,22 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
     glUseProgram(0);
 
     depthTexture = Texture::create();
-    glBindTexture(GL_TEXTURE_2D, depthTexture.name());
+    glBindTexture(GL_TEXTURE_RECTANGLE, depthTexture.name());
     checkGlError("before texture");
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, texels, texels, 0, GL_DEPTH_COMPONENT,
-                 GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    store();
+    glBindTexture(GL_TEXTURE_RECTANGLE, depthTexture.name());
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
 
     framebuffer = Framebuffer::create();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture.name(),
-                           0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_RECTANGLE,
+                           depthTexture.name(), 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
@@ -88,15 +88,29 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+void ShadowMap::store() {
+    // The farthest texel under the reach, and the lookup's reach past it.
+    glm::vec2 farthest(0.0f);
+    for (int i = 0; i < 8; ++i) {
+        const glm::vec3 corner(i & 1 ? reach.max.x : reach.min.x, i & 2 ? reach.max.y : reach.min.y,
+                               i & 4 ? reach.max.z : reach.min.z);
+        const glm::vec4 t = shadowTextureMatrix * glm::vec4(corner, 1.0f);
+        farthest = glm::max(farthest, glm::vec2(t) / t.w * static_cast<float>(texels));
+    }
+    stored = glm::clamp(glm::ivec2(glm::ceil(farthest)) + kRegionPadding + 1, glm::ivec2(1),
+                        glm::ivec2(texels));
+    glBindTexture(GL_TEXTURE_RECTANGLE, depthTexture.name());
+    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_DEPTH_COMPONENT, stored.x, stored.y, 0,
+                 GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+}
+
 void ShadowMap::resize(int size) {
     if (size == texels) {
         return;
     }
     texels = size;
-    glBindTexture(GL_TEXTURE_2D, depthTexture.name());
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, texels, texels, 0, GL_DEPTH_COMPONENT,
-                 GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    store();
 }
 
 TexelRect ShadowMap::regionSeenBy(const glm::mat4& cameraViewProjection,
@@ -106,21 +120,25 @@ TexelRect ShadowMap::regionSeenBy(const glm::mat4& cameraViewProjection,
 }
 
 void ShadowMap::render(const DrawList& draws, TexelRect region) const {
-    if (region.empty()) {
+    const glm::ivec2 from = glm::min(glm::ivec2(region.x, region.y), stored);
+    const glm::ivec2 to =
+        glm::min(glm::ivec2(region.x + region.width, region.y + region.height), stored);
+    if (region.empty() || to.x <= from.x || to.y <= from.y) {
         return;
     }
     PassState state;
     state.framebuffer = framebuffer.name();
+    // The whole map's viewport: every texel is drawn exactly where the whole map has it.
     state.viewport = glm::ivec2(texels);
     state.blend = Blend::Off;
     state.polygonOffset = true;
     state.offsetFactor = kPolygonOffsetFactor;
     state.offsetUnits = kPolygonOffsetUnits;
     state.scissor = true;
-    state.scissorRect = glm::ivec4(region.x, region.y, region.width, region.height);
+    state.scissorRect = glm::ivec4(from, to - from);
     // The map must not be bound for sampling while it is rendered into.
     glActiveTexture(GL_TEXTURE0 + kTextureUnit);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
     glActiveTexture(GL_TEXTURE0);
     applyPassState(state);
     glClear(GL_DEPTH_BUFFER_BIT);

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,8 @@ constexpr GLuint kUvAttribute = 1;
 constexpr GLint kComponents = 2;
 constexpr size_t kCornersPerGlyph = 6;  // two triangles per character quad
 constexpr size_t kReservedGlyphs = 128; // longer than any line the game draws
+// Room for all the lines of a screen: more lines than it shows, each as long as the longest.
+constexpr size_t kReservedScreenGlyphs = 32 * 64;
 
 GLsizeiptr byteSize(const std::vector<glm::vec2>& values) {
     return static_cast<GLsizeiptr>(values.size() * sizeof(glm::vec2));
@@ -30,12 +33,16 @@ GLsizeiptr byteSize(const std::vector<glm::vec2>& values) {
 void layoutText(const char* text, int x, int y, int size, TextLayout& layout) {
     layout.positions.clear();
     layout.uvs.clear();
+    appendText(text, x, y, size, layout);
+}
+
+void appendText(const char* text, int x, int y, int size, TextLayout& layout) {
     const size_t length = std::strlen(text);
     const float advance = kAdvancePerSize * static_cast<float>(size);
     const float top = static_cast<float>(y + size);
     const float bottom = static_cast<float>(y);
-    layout.positions.reserve(length * kCornersPerGlyph);
-    layout.uvs.reserve(length * kCornersPerGlyph);
+    layout.positions.reserve(layout.positions.size() + length * kCornersPerGlyph);
+    layout.uvs.reserve(layout.uvs.size() + length * kCornersPerGlyph);
     for (size_t i = 0; i < length; ++i) {
         const float left = static_cast<float>(x) + static_cast<float>(i) * advance;
         const float right = left + advance;
@@ -85,6 +92,10 @@ TextRenderer::TextRenderer()
     glBindVertexArray(0);
     layout.positions.reserve(kReservedGlyphs * kCornersPerGlyph);
     layout.uvs.reserve(kReservedGlyphs * kCornersPerGlyph);
+    for (TextLayout* lines : {&queued, &shown}) {
+        lines->positions.reserve(kReservedScreenGlyphs * kCornersPerGlyph);
+        lines->uvs.reserve(kReservedScreenGlyphs * kCornersPerGlyph);
+    }
     // Fixed for good: set once here.
     glUseProgram(textProgram.name());
     glUniform1i(samplerLocation, kAtlasUnit);
@@ -111,18 +122,42 @@ void TextRenderer::begin() const {
     glBindTexture(GL_TEXTURE_2D, fontTexture.name());
 }
 
+void TextRenderer::upload(const TextLayout& corners) const {
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.name());
+    glBufferData(GL_ARRAY_BUFFER, byteSize(corners.positions), corners.positions.data(),
+                 GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, uvBuffer.name());
+    glBufferData(GL_ARRAY_BUFFER, byteSize(corners.uvs), corners.uvs.data(), GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
 void TextRenderer::draw(const char* text, int x, int y, int size, float opacity) {
     layoutText(text, x, y, size, layout);
     glUniform1f(opacityLocation, opacity);
-
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.name());
-    glBufferData(GL_ARRAY_BUFFER, byteSize(layout.positions), layout.positions.data(),
-                 GL_STREAM_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, uvBuffer.name());
-    glBufferData(GL_ARRAY_BUFFER, byteSize(layout.uvs), layout.uvs.data(), GL_STREAM_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    upload(layout);
+    shownUploaded = false;
 
     glBindVertexArray(vertexArray.name());
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(layout.positions.size()));
     glBindVertexArray(0);
+}
+
+void TextRenderer::queue(const char* text, int x, int y, int size) {
+    appendText(text, x, y, size, queued);
+}
+
+void TextRenderer::drawQueued() {
+    if (!shownUploaded || queued.positions != shown.positions || queued.uvs != shown.uvs) {
+        upload(queued);
+        std::swap(queued, shown);
+        shownUploaded = true;
+    }
+    queued.positions.clear();
+    queued.uvs.clear();
+    if (!shown.positions.empty()) {
+        glUniform1f(opacityLocation, 1.0f);
+        glBindVertexArray(vertexArray.name());
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(shown.positions.size()));
+        glBindVertexArray(0);
+    }
 }

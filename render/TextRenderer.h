@@ -19,6 +19,8 @@ struct TextLayout {
 // advance = 0.8 × size wide. Character codes are taken as signed 8-bit values, so codes above
 // 127 map, by truncating division, to coordinates outside the atlas.
 void layoutText(const char* text, int x, int y, int size, TextLayout& layout);
+// The same, appended to what layout holds.
+void appendText(const char* text, int x, int y, int size, TextLayout& layout);
 
 // Width in pixels of a line of text drawn size pixels tall.
 int textWidth(const char* text, int size);
@@ -41,6 +43,12 @@ public:
     // as opaque as the atlas has it; leaves no vertex array bound. After the first lines of a
     // frame, drawing allocates nothing.
     void draw(const char* text, int x, int y, int size, float opacity = 1.0f);
+    // Queues one line for drawQueued; allocates nothing for the lines a screen shows.
+    void queue(const char* text, int x, int y, int size);
+    // Draws the lines queued since the last call, whole, in one draw and with the same pixels as
+    // draw() would one by one, with what begin() set; leaves no vertex array bound. The vertex
+    // buffers are filled again only when the lines differ from the last call's.
+    void drawQueued();
 
     Texture fontTexture;
     Program textProgram;
@@ -51,6 +59,12 @@ private:
     VertexArray vertexArray;
     Buffer vertexBuffer;
     Buffer uvBuffer;
+    // Fills the vertex buffers with layout's corners.
+    void upload(const TextLayout& corners) const;
+
     TextLayout layout;
+    TextLayout queued;
+    TextLayout shown;           // what the vertex buffers hold, when shownUploaded
+    bool shownUploaded = false; // draw() overwrites the buffers
     glm::ivec2 window{0};
 };

@@ -48,7 +48,8 @@ void RenderOptions::onKey(int key, KeyAction action) {
     }
 }
 
-void RenderOptions::applyTextureOptions(const std::vector<Texture>& textures) {
+bool RenderOptions::applyTextureOptions(const std::vector<Texture>& textures) {
+    const bool changing = samplingChanged || mipmapChanged;
     if (samplingChanged) {
         samplingChanged = false;
         for (const Texture& texture : textures) {
@@ -67,4 +68,5 @@ void RenderOptions::applyTextureOptions(const std::vector<Texture>& textures) {
         }
         glBindTexture(GL_TEXTURE_2D, 0);
     }
+    return changing;
 }

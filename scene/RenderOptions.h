@@ -12,8 +12,9 @@ class RenderOptions : public KeyListener {
 public:
     void onKey(int key, KeyAction action) override;
 
-    // Re-applies the filters switched since the last call to textures (and to no other).
-    void applyTextureOptions(const std::vector<Texture>& textures);
+    // Re-applies the filters switched since the last call to textures (and to no other); true
+    // when it did.
+    bool applyTextureOptions(const std::vector<Texture>& textures);
 
     bool showHelp = false;        // F1: list the controls over a running match
     bool showFrameRate = false;   // F2: draw the frame-rate line

@@ -3,23 +3,57 @@
 #include "platform/GlCheck.h"
 #include "render/ScreenPass.h"
 
+#include <cmath>
+
 namespace {
 void notify(FrameObserver* observer, FramePhase phase) {
     if (observer != nullptr) {
         observer->phaseBegins(phase);
     }
 }
+
+// The scene's targets' size for a window: the quality's share of it, at least a pixel.
+glm::ivec2 targetSizeFor(glm::ivec2 window, const RenderQuality& quality) {
+    return glm::max(glm::ivec2(glm::round(glm::vec2(window) * quality.scale)), glm::ivec2(1));
+}
+
+int sparksFor(const RenderQuality& quality) {
+    return static_cast<int>(
+        std::lround(quality.sparkShare * static_cast<float>(kParticlesPerBurst)));
+}
 } // namespace
 
-Renderer::Renderer(glm::vec3 lightDirection, unsigned int particleSeed)
-    : backgroundProgram(BackgroundQuad::loadProgram()), mainPass(lightDirection),
-      shadowMap(lightDirection), finalPass(mainPass.colourTarget(), mainPass.glowTarget()),
-      models(textures), particles(particleSeed),
-      background(backgroundProgram.name(), textures[SceneTextures::kBackground]) {}
+Renderer::Renderer(glm::vec3 lightDirection, unsigned int particleSeed, const RenderSetup& setup,
+                   LoadingScreen& loading)
+    : textures(loading.then(text, [] { return SceneTextures(); })),
+      backgroundProgram(loading.then(text, [] { return BackgroundQuad::loadProgram(); })),
+      mainPass(loading.then(text,
+                            [&] {
+                                const glm::ivec2 window = glm::max(setup.window, glm::ivec2(1));
+                                const glm::ivec2 target = targetSizeFor(window, setup.quality);
+                                return MainPass(lightDirection, target, target != window);
+                            })),
+      shadowMap(loading.then(
+          text,
+          [&] { return ShadowMap(lightDirection, setup.quality.shadowMapTexels, setup.reach); })),
+      finalPass(loading.then(
+          text, [this] { return FinalPass(mainPass.colourTarget(), mainPass.glowTarget()); })),
+      models(loading.then(text, [this] { return SceneModels(textures); })),
+      particles(loading.then(text, [particleSeed] { return ParticleEffects(particleSeed); })),
+      background(backgroundProgram.name(), textures[SceneTextures::kBackground]),
+      radarPass(loading.then(text, [] { return RadarPass(); })),
+      aimMarkPass(loading.then(text, [] { return AimMarkPass(); })), windowSize(setup.window),
+      quality(setup.quality) {
+    text.setWindowSize(windowSize);
+    particles.sparksPerBurst = sparksFor(quality);
+    backgroundChanged();
+}
 
 void Renderer::setView(glm::ivec2 window, const RenderQuality& wanted) {
+    particles.sparksPerBurst = sparksFor(wanted);
     if (window == windowSize && wanted.scale == quality.scale &&
-        wanted.shadowMapTexels == quality.shadowMapTexels) {
+        wanted.shadowMapTexels == quality.shadowMapTexels &&
+        wanted.backgroundInScene == quality.backgroundInScene) {
         quality = wanted;
         return;
     }
@@ -28,11 +62,15 @@ void Renderer::setView(glm::ivec2 window, const RenderQuality& wanted) {
     if (!drawable()) {
         return;
     }
-    const glm::ivec2 target =
-        glm::max(glm::ivec2(glm::round(glm::vec2(window) * quality.scale)), glm::ivec2(1));
+    const glm::ivec2 target = targetSizeFor(window, quality);
     mainPass.resize(target, target != window);
     shadowMap.resize(quality.shadowMapTexels);
     text.setWindowSize(window);
+    backgroundChanged();
+}
+
+void Renderer::backgroundChanged() {
+    backgroundCopy.redraw(background, quality.backgroundInScene ? mainPass.size() : glm::ivec2(0));
 }
 
 void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
@@ -40,39 +78,94 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
         return;
     }
     notify(observer, FramePhase::Shadow);
-    const glm::mat4 viewProjection = frame.projection * frame.view;
-    shadowMap.render(frame.draws, shadowMap.regionSeenBy(viewProjection, frame.scene));
-
+    drawShadow(frame);
     notify(observer, FramePhase::Main);
+    drawMain(frame, false);
+    notify(observer, FramePhase::Screen);
+    drawScreen(frame);
+    drawOverlays(frame);
+    notify(observer, FramePhase::Text);
+    drawText(frame);
+}
+
+bool Renderer::rehearse(const FrameContent& frame, int part) {
+    if (!drawable()) {
+        return true;
+    }
+    switch (part) {
+    case 0:
+        drawShadow(frame);
+        break;
+    case 1:
+        drawMain(frame, true);
+        break;
+    case 2:
+        mainPass.blendWithoutDepth();
+        particles.rehearse(frame.projection * frame.view);
+        break;
+    case 3:
+        drawScreen(frame);
+        break;
+    default:
+        drawOverlays(frame);
+        return false;
+    }
+    return true;
+}
+
+void Renderer::drawShadow(const FrameContent& frame) {
+    shadowMap.render(frame.draws,
+                     shadowMap.regionSeenBy(frame.projection * frame.view, frame.scene));
+}
+
+void Renderer::drawMain(const FrameContent& frame, bool rehearsal) {
     mainPass.begin(frame.view, frame.projection, frame.wireframe, shadowMap);
     if (quality.backgroundInScene) {
-        mainPass.drawBackground(background);
+        mainPass.drawBackground(backgroundCopy);
     }
     checkGlError("Scene::render() 1");
     mainPass.draw(frame.draws.opaque);
     checkGlError("Scene::render() 2");
     checkGlError("Scene::render() 3");
     mainPass.blendOver();
-    mainPass.draw(frame.draws.seeThrough);
+    // A rehearsal draws every model see-through too, as some are at times, and no burst.
+    mainPass.draw(rehearsal ? frame.draws.opaque : frame.draws.seeThrough);
     checkGlError("Scene::render() 4");
+    if (rehearsal) {
+        return;
+    }
     mainPass.blendWithoutDepth();
-    particles.step(frame.particleSeconds, viewProjection);
+    particles.step(frame.particleSeconds, frame.projection * frame.view);
     checkGlError("After Particle Render");
     checkGlError("Scene::render() 5");
+}
 
-    notify(observer, FramePhase::Screen);
+void Renderer::drawScreen(const FrameContent& frame) {
     drawScreenPass(background, finalPass,
                    {windowSize, !quality.backgroundInScene, quality.glow, frame.darken});
+}
+
+void Renderer::drawOverlays(const FrameContent& frame) {
     if (frame.radar != nullptr) {
         radarPass.draw(*frame.radar, windowSize);
     }
     if (frame.aim != nullptr) {
         aimMarkPass.draw(*frame.aim, windowSize);
     }
+}
 
-    notify(observer, FramePhase::Text);
+void Renderer::drawText(const FrameContent& frame) {
+    // The whole lines go in one draw; lines fading out (the feed's) follow one by one.
     text.begin();
     for (const TextLine& line : frame.texts) {
-        text.draw(line.text, line.x, line.y, line.size, line.opacity);
+        if (line.opacity >= 1.0f) {
+            text.queue(line.text, line.x, line.y, line.size);
+        }
+    }
+    text.drawQueued();
+    for (const TextLine& line : frame.texts) {
+        if (line.opacity < 1.0f) {
+            text.draw(line.text, line.x, line.y, line.size, line.opacity);
+        }
     }
 }

@@ -62,6 +62,15 @@ Bounds pieceBounds(const ArenaPiece& piece) {
     return box;
 }
 
+// The box around every piece of the arena, and so around all that moves in it.
+Bounds arenaBounds(const std::vector<ArenaPiece>& pieces) {
+    Bounds box = pieceBounds(pieces.front());
+    for (const ArenaPiece& piece : pieces) {
+        box = unite(box, pieceBounds(piece));
+    }
+    return box;
+}
+
 // A point or direction as seen from above.
 glm::vec2 overhead(glm::vec3 v) {
     return {v.x, v.z};
@@ -93,10 +102,15 @@ RadarPiece radarPiece(const ArenaPiece& piece) {
 
 Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
              const Recording* replay, RecordingWriter* recorder, const Settings& settings,
-             const SettingsFile* settingsFile)
-    : window(window), renderer(sunDirection(), particleSeed), sound(kSoundDir),
-      client(aiSeed, replay, recorder, settings), settingsFile(settingsFile),
-      radarSetting(!settings.radar) {
+             const SettingsFile* settingsFile, Loading loading)
+    : window(window), client(aiSeed, replay, recorder, settings),
+      loading(window, client, loading == Loading::BehindTheTitle),
+      renderer(sunDirection(), particleSeed,
+               {window.framebufferSize(), RenderQuality::of(settings.quality, settings.renderScale),
+                arenaBounds(client.shownMatch().arena.pieces)},
+               this->loading),
+      sound(this->loading.then(renderer.text, [] { return SceneSound(kSoundDir); })),
+      settingsFile(settingsFile), radarSetting(!settings.radar) {
     window.setKeyListener(this);
     applySettings(settings);
     if (!sound.output().hasDevice()) {
@@ -111,15 +125,15 @@ Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
             radar.addPiece(radarPiece(piece));
         }
     }
-    sceneBounds = pieceBoxes.front();
-    for (const Bounds& box : pieceBoxes) {
-        sceneBounds = unite(sceneBounds, box);
-    }
+    sceneBounds = arenaBounds(pieces);
     // The circle around the arena seen from above, so that both tanks are always on the radar.
     radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
     radar.radius = glm::length(overhead(sceneBounds.size())) / 2.0f;
     drawList.opaque.reserve(kDraws);
     drawList.seeThrough.reserve(kDraws);
+    if (this->loading.on()) {
+        rehearsal = 0;
+    }
 }
 
 Scene::~Scene() {
@@ -302,22 +316,8 @@ float Scene::darken() const {
     return options.showHelp ? kHelpDimmed : kUndimmed;
 }
 
-void Scene::render(const FrameTiming& timing) {
-    window.capturePointer(client.wantsPointer());
-    const glm::ivec2 size = window.framebufferSize();
-    renderer.setView(size, quality);
-    sound.follow(client, timing.blend);
-    if (!renderer.drawable()) {
-        // Minimised: nothing to draw; wait for the window instead of spinning.
-        window.waitEvents(kMinimisedWaitSeconds);
-        return;
-    }
-    options.applyTextureOptions(renderer.textures.textures);
+FrameContent Scene::describeFrame(const FrameTiming& timing, glm::ivec2 size, bool radarShown) {
     describeWorld(timing.blend);
-    const bool radarShown = options.showRadar && client.matchRunning();
-    if (radarShown) {
-        describeRadar(timing.blend);
-    }
     TextOptions textOptions;
     textOptions.frameRate = options.showFrameRate;
     textOptions.framesPerSecond = timing.framesPerSecond;
@@ -334,17 +334,49 @@ void Scene::render(const FrameTiming& timing) {
     textOptions.viewProjection = projection * view;
     textOptions.eye = client.eyeAt(timing.blend);
     texts.build(client, textOptions);
-    const FrameContent frame{drawList,
-                             view,
-                             projection,
-                             darken(),
-                             options.wireframe,
-                             timing.seconds,
-                             texts,
-                             sceneBounds,
-                             radarShown ? &radar : nullptr,
-                             &aimMarks};
-    renderer.render(frame, frameObserver);
+    return {drawList,
+            view,
+            projection,
+            darken(),
+            options.wireframe,
+            timing.seconds,
+            texts,
+            sceneBounds,
+            radarShown ? &radar : nullptr,
+            &aimMarks};
+}
+
+void Scene::render(const FrameTiming& timing) {
+    window.capturePointer(client.wantsPointer());
+    const glm::ivec2 size = window.framebufferSize();
+    renderer.setView(size, quality);
+    sound.follow(client, timing.blend);
+    if (!renderer.drawable()) {
+        // Minimised: nothing to draw; wait for the window instead of spinning.
+        window.waitEvents(kMinimisedWaitSeconds);
+        return;
+    }
+    if (options.applyTextureOptions(renderer.textures.textures)) {
+        renderer.backgroundChanged();
+    }
+    if (rehearsal != kRehearsed) {
+        // Behind the loading screen, one part of a frame with everything it can show.
+        describeRadar(timing.blend);
+        rehearsal = renderer.rehearse(describeFrame(timing, size, true), rehearsal) ? rehearsal + 1
+                                                                                    : kRehearsed;
+        loading.draw(renderer.text);
+        present();
+        return;
+    }
+    const bool radarShown = options.showRadar && client.matchRunning();
+    if (radarShown) {
+        describeRadar(timing.blend);
+    }
+    renderer.render(describeFrame(timing, size, radarShown), frameObserver);
+    present();
+}
+
+void Scene::present() {
     if (frameObserver != nullptr) {
         frameObserver->phaseBegins(FramePhase::Present);
     }

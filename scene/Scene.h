@@ -7,6 +7,7 @@
 #include "render/DrawList.h"
 #include "render/RadarContent.h"
 #include "scene/FrameObserver.h"
+#include "scene/LoadingScreen.h"
 #include "scene/RenderOptions.h"
 #include "scene/Renderer.h"
 #include "scene/SceneSound.h"
@@ -33,12 +34,20 @@ struct FrameTiming {
 // lines and no sounds.
 class Scene : private KeyListener {
 public:
+    // How the scene loads: all at once, showing nothing until its first frame, or behind the
+    // title (LoadingScreen), which shows as soon as the font has loaded. Behind the title, its
+    // first frames take the game's steps and input as every frame does, but show the loading
+    // screen while each part of a frame is drawn once behind it (Renderer::rehearse), so that
+    // the frames after them wait for nothing.
+    enum class Loading { AllAtOnce, BehindTheTitle };
+
     // The seeds make the computer opponent's choices and the particle bursts repeatable. replay
     // and recorder are handed to the client (see GameClient); they may be null. The settings
     // apply at once; settingsFile, when given, keeps them each time they change (not owned).
     Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
           const Recording* replay = nullptr, RecordingWriter* recorder = nullptr,
-          const Settings& settings = Settings(), const SettingsFile* settingsFile = nullptr);
+          const Settings& settings = Settings(), const SettingsFile* settingsFile = nullptr,
+          Loading loading = Loading::AllAtOnce);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -48,8 +57,9 @@ public:
     // The player asked to leave the game from a tick's input, or a replay ended.
     bool quitRequested() const { return client.quitRequested(); }
     // Draws one frame, blended between the last two steps as timing says, and presents it,
-    // telling frameObserver, when set, where each phase begins and when the frame ends. The
-    // sound's listener and engines follow the same blend.
+    // telling frameObserver, when set, where each phase begins and when the frame ends (a
+    // frame that shows the loading screen marks only its present and its end). The sound's
+    // listener and engines follow the same blend.
     void render(const FrameTiming& timing);
 
     // The world as it stands blend of the way from the previous step to the latest.
@@ -65,9 +75,10 @@ public:
 
     Window& window;
     RenderOptions options;
-    Renderer renderer;
-    SceneSound sound; // its lines follow the renderer's start-up lines
     GameClient client;
+    LoadingScreen loading;
+    Renderer renderer;
+    SceneSound sound;                       // its lines follow the renderer's start-up lines
     DrawList drawList;                      // of the last frame
     RadarContent radar;                     // of the last frame that showed it (pieces: fixed)
     AimMarks aimMarks;                      // of the last frame
@@ -80,10 +91,17 @@ private:
     // Carries out the settings the scene owns the means of: the window, the detail, the
     // sound's levels and the radar.
     void applySettings(const Settings& settings);
+    // What a frame of the window's size shows, blended as timing says; the radar when shown.
+    FrameContent describeFrame(const FrameTiming& timing, glm::ivec2 size, bool radarShown);
+
+    // Presents the frame drawn, telling frameObserver.
+    void present();
 
     const SettingsFile* settingsFile;
     bool radarSetting; // the settings' radar as last carried out: F6 switches the radar itself
     std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order
+    int rehearsal = kRehearsed;     // the part of a frame the next frame rehearses
+    static constexpr int kRehearsed = -1;
 
     void onKey(int key, KeyAction action) override;
     void handleEvents();

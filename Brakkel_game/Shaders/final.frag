@@ -3,6 +3,8 @@
 // Composes the main pass over the background already in the window. Blending is
 // (SRC_ALPHA, ONE_MINUS_SRC_ALPHA), so the window ends up with
 //     colour * alpha + background * (1 - alpha).
+// (When the scene's targets hold the background themselves, every pixel is covered, alpha is
+// 1 everywhere, and the pass simply replaces the window's pixels.)
 // texSampler1: the lit colour premultiplied by its alpha, alpha = how much of the pixel the
 //              scene covers (0 where nothing was drawn, so the background shows there). At the
 //              window's size it is read unfiltered, each pixel its own texel; smaller, it is
@@ -11,11 +13,17 @@
 //              this frame and sampled through a clamping sampler: a soft bloom from a single
 //              read of a level an eighth of the window's size, which stops at the window's
 //              edges.
-// bloomWeight: how strongly the glow blooms; 0 leaves the glow unread.
+// bloomWeight: how strongly the glow blooms; 0 adds no glow.
+// GLOW 0 builds the variant for frames without glow, which leaves the glow target unread: a
+// software renderer runs both sides of a branch, so bloomWeight 0 alone would still read it.
 // darken scales the whole composed frame, background included: with the scene's own light
 // premultiplied as L and its coverage as a, the wanted result is
 //     darken * (L + background * (1 - a)),
 // hence alpha = 1 - darken * (1 - a) and colour = darken * L / alpha.
+
+#ifndef GLOW
+#define GLOW 1
+#endif
 
 in vec2 uv;
 
@@ -34,9 +42,11 @@ const float kBloomLevel = 3.0;
 void main() {
     vec4 scene = texture(texSampler1, uv);
     vec3 glow = vec3(0.0);
+#if GLOW
     if (bloomWeight > 0.0) {
         glow = bloomWeight * textureLod(texSampler2, uv, kBloomLevel).rgb;
     }
+#endif
 
     // The glow is a light layer over the scene: it adds its light and covers the background
     // as much as its brightest channel.

@@ -81,6 +81,44 @@ TEST_F(ParticleTest, WhatIsCapturedIsWhatIsDrawn) {
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// A preset that spends fewer sparks on a burst simulates and draws only that many, the same
+// sparks a whole burst starts with.
+TEST_F(ParticleTest, ABurstOfFewerSparksSimulatesAndDrawsOnlyThose) {
+    // One step of every live burst: the records its simulation wrote, and the points generated
+    // by both passes.
+    const auto countedStep = [this] {
+        GLuint queries[2] = {0, 0};
+        glGenQueries(2, queries);
+        glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, queries[0]);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, queries[1]);
+        effects->step(kFrameSeconds, kViewProjection);
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
+        glm::uvec2 counts(0);
+        glGetQueryObjectuiv(queries[0], GL_QUERY_RESULT, &counts.x);
+        glGetQueryObjectuiv(queries[1], GL_QUERY_RESULT, &counts.y);
+        glDeleteQueries(2, queries);
+        return counts;
+    };
+    effects->sparksPerBurst = 500;
+    effects->trigger(glm::vec3(0.0f));
+    effects->sparksPerBurst = kParticlesPerBurst; // a burst keeps the count it started with
+    EXPECT_EQ(countedStep(), glm::uvec2(500, 1000)) << "500 simulated, 500 drawn";
+    const std::vector<Particle> records = readRecords(drawnBuffer(), 500);
+    const float frames = kFrameSeconds * 1000.0f / kFrameMillis;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        ASSERT_NEAR(
+            glm::length(records[i].position - burst(0).initialParticles[i].velocity * frames), 0.0f,
+            1e-6f)
+            << "record " << i << " is the whole burst's";
+    }
+    for (int i = 0; i < 50; ++i) { // the small burst dies out
+        effects->step(kFrameSeconds, kViewProjection);
+    }
+    effects->trigger(glm::vec3(1.0f));
+    EXPECT_EQ(countedStep(), glm::uvec2(1000, 2000)) << "the next burst is whole";
+}
+
 TEST_F(ParticleTest, DrawingPassSwitchesItsStateOffAgain) {
     // The main pass's state around the bursts, which they must leave as it is.
     glEnable(GL_BLEND);

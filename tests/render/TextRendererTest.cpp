@@ -223,4 +223,45 @@ TEST_F(TextRendererTest, GlyphPixelsStayInsideTheirQuads) {
     EXPECT_EQ(outside, 0);
 }
 
+// A screen's lines queued and drawn at once look exactly as the lines drawn one by one, and a
+// frame with other lines shows those, not the last frame's left in the buffers.
+TEST_F(TextRendererTest, QueuedLinesDrawTheSamePixelsAsLinesDrawnOneByOne) {
+    const struct {
+        const char* text;
+        int x, y, size;
+    } lines[] = {{"BRAKKEL", 200, 450, 75},
+                 {"Press ENTER to start!", 130, 380, 50},
+                 {"W / S       drive", 130, 300, 20},
+                 {"overlapping", 140, 310, 20}};
+    renderer->begin();
+    for (const auto& line : lines) {
+        renderer->draw(line.text, line.x, line.y, line.size);
+    }
+    const std::vector<Rgba> oneByOne = readFrame();
+    ASSERT_NE(std::count(oneByOne.begin(), oneByOne.end(), Rgba{0, 0, 0, 0}),
+              static_cast<long>(oneByOne.size()))
+        << "the lines are drawn";
+
+    for (int frame = 0; frame < 2; ++frame) { // the second frame draws from the buffers as left
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        renderer->begin();
+        for (const auto& line : lines) {
+            renderer->queue(line.text, line.x, line.y, line.size);
+        }
+        renderer->drawQueued();
+        EXPECT_EQ(readFrame(), oneByOne) << "frame " << frame;
+    }
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer->begin();
+    renderer->draw("BRAKKEL", 200, 450, 75);
+    const std::vector<Rgba> title = readFrame();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer->begin();
+    renderer->queue("BRAKKEL", 200, 450, 75);
+    renderer->drawQueued();
+    EXPECT_EQ(readFrame(), title) << "a frame of other lines draws only those";
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 } // namespace

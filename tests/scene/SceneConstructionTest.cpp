@@ -1,7 +1,11 @@
 // What a freshly built scene holds.
 #include "support/SceneFixture.h"
 
+#include "platform/WindowSize.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -48,14 +52,55 @@ TEST_F(SceneTest, RenderTargetsAreComplete) {
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-    GLint width = 0;
-    glBindTexture(GL_TEXTURE_2D, scene->renderer.shadowMap.depthTexture.name());
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(width, 4096);
+    // A 4096 × 4096 map, of which the part anything drawn can read is stored.
+    const ShadowMap& map = scene->renderer.shadowMap;
+    EXPECT_EQ(map.size(), 4096);
+    glm::ivec2 stored(0);
+    glBindTexture(GL_TEXTURE_RECTANGLE, map.depthTexture.name());
+    glGetTexLevelParameteriv(GL_TEXTURE_RECTANGLE, 0, GL_TEXTURE_WIDTH, &stored.x);
+    glGetTexLevelParameteriv(GL_TEXTURE_RECTANGLE, 0, GL_TEXTURE_HEIGHT, &stored.y);
+    EXPECT_EQ(stored, map.storedTexels());
     GLint compareMode = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, &compareMode);
+    glGetTexParameteriv(GL_TEXTURE_RECTANGLE, GL_TEXTURE_COMPARE_MODE, &compareMode);
     EXPECT_EQ(compareMode, GL_COMPARE_REF_TO_TEXTURE);
+    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+    const Bounds& reach = scene->sceneBounds;
+    for (int i = 0; i < 8; ++i) {
+        const glm::vec4 corner(i & 1 ? reach.max.x : reach.min.x, i & 2 ? reach.max.y : reach.min.y,
+                               i & 4 ? reach.max.z : reach.min.z, 1.0f);
+        const glm::vec4 t = map.shadowTextureMatrix * corner;
+        const glm::vec2 texel = glm::vec2(t) / t.w * 4096.0f;
+        EXPECT_LT(texel.x + 2.0f, static_cast<float>(stored.x)) << "corner " << i;
+        EXPECT_LT(texel.y + 2.0f, static_cast<float>(stored.y)) << "corner " << i;
+    }
+    EXPECT_LT(stored.x * stored.y, 4096 * 4096 * 4 / 5) << "less than the whole map";
+}
+
+// A lower preset's scene makes its smaller targets and shadow map from the start: nothing of
+// the full preset's size is ever made.
+TEST_F(SceneTest, ALowerPresetMakesItsOwnSizesFromTheStart) {
+    scene.reset();
+    Settings fast;
+    fast.quality = QualityPreset::Fast;
+    fast.renderScale = 50;
+    testing::internal::CaptureStdout();
+    scene = std::make_unique<Scene>(window(), kAiSeed, kParticleSeed, nullptr, nullptr, fast);
+    testing::internal::GetCapturedStdout();
+    const ShadowMap& map = scene->renderer.shadowMap;
+    EXPECT_EQ(map.size(), 1024);
+    glm::ivec2 stored(0);
+    glBindTexture(GL_TEXTURE_RECTANGLE, map.depthTexture.name());
+    glGetTexLevelParameteriv(GL_TEXTURE_RECTANGLE, 0, GL_TEXTURE_WIDTH, &stored.x);
+    glGetTexLevelParameteriv(GL_TEXTURE_RECTANGLE, 0, GL_TEXTURE_HEIGHT, &stored.y);
+    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+    EXPECT_LE(stored.x, 1024);
+    EXPECT_LE(stored.y, 1024);
+    EXPECT_EQ(scene->renderer.mainPass.size(), glm::ivec2(kWindowWidth / 2, kWindowHeight / 2));
+    GLint width = 0;
+    glBindTexture(GL_TEXTURE_2D, scene->renderer.mainPass.colourTarget());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(width, kWindowWidth / 2);
 }
 
 TEST_F(SceneTest, ProgramsAreLinkedAndTheLitProgramHasItsUniforms) {

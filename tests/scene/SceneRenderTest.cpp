@@ -144,10 +144,11 @@ TEST_F(SceneTest, SeeThroughTankKeepsTheGroundBehindItOpaque) {
 
 TEST_F(SceneTest, ShadowMapHoldsTheSceneDepth) {
     frame();
-    std::vector<float> depth(4096u * 4096u);
-    glBindTexture(GL_TEXTURE_2D, scene->renderer.shadowMap.depthTexture.name());
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
+    const glm::ivec2 stored = scene->renderer.shadowMap.storedTexels();
+    std::vector<float> depth(static_cast<std::size_t>(stored.x) * stored.y);
+    glBindTexture(GL_TEXTURE_RECTANGLE, scene->renderer.shadowMap.depthTexture.name());
+    glGetTexImage(GL_TEXTURE_RECTANGLE, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
     size_t covered = 0;
     for (float d : depth) {
         covered += d < 1.0f ? 1 : 0;

@@ -13,11 +13,16 @@ FigureStats summarise(const std::vector<FrameSample>& samples, FrameSample::Figu
     std::vector<double> values;
     values.reserve(samples.size());
     for (const FrameSample& sample : samples) {
-        values.push_back(sample.ms[figure]);
+        if (sample.countsFor(figure)) {
+            values.push_back(sample.ms[figure]);
+        }
     }
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     FigureStats stats;
+    if (n == 0) {
+        return stats;
+    }
     stats.median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
     const auto rank = static_cast<size_t>(std::ceil(kP90Share * static_cast<double>(n)));
     stats.p90 = values[std::max<size_t>(rank, 1) - 1];

@@ -12,5 +12,5 @@ struct FigureStats {
     double max = 0.0;
 };
 
-// Needs at least one sample.
+// Over the samples that count for the figure (FrameSample::countsFor); all zero when none do.
 FigureStats summarise(const std::vector<FrameSample>& samples, FrameSample::Figure figure);

@@ -1,9 +1,7 @@
 #include "FloorFrame.h"
 
-#include "platform/WindowSize.h"
 #include "render/PassState.h"
 #include "render/ScreenPass.h"
-#include "render/ShadowMap.h"
 #include "scene/Scene.h"
 
 #include <GL/glew.h>
@@ -14,16 +12,17 @@ namespace {
 // phase clearing both scene targets; then marks the screen phase.
 void clearTargets(Scene& scene, FrameObserver& observer) {
     observer.phaseBegins(FramePhase::Shadow);
+    const TexelRect map = scene.renderer.shadowMap.wholeMap();
     PassState shadow;
     shadow.framebuffer = scene.renderer.shadowMap.framebuffer.name();
-    shadow.viewport = glm::ivec2(ShadowMap::kFullSize);
+    shadow.viewport = glm::ivec2(map.width, map.height);
     applyPassState(shadow);
     glClear(GL_DEPTH_BUFFER_BIT);
 
     observer.phaseBegins(FramePhase::Main);
     PassState main;
     main.framebuffer = scene.renderer.mainPass.framebuffer.name();
-    main.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    main.viewport = scene.renderer.mainPass.size();
     applyPassState(main);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -42,14 +41,14 @@ void present(Scene& scene, FrameObserver& observer) {
 void renderFloorFrame(Scene& scene, FrameObserver& observer) {
     clearTargets(scene, observer);
     drawScreenPass(scene.renderer.background, scene.renderer.finalPass,
-                   {glm::ivec2(kWindowWidth, kWindowHeight), true, true, scene.darken()});
+                   {scene.window.framebufferSize(), true, true, scene.darken()});
     present(scene, observer);
 }
 
 void renderMandatedFloorFrame(Scene& scene, FrameObserver& observer) {
     clearTargets(scene, observer);
     PassState window;
-    window.viewport = glm::ivec2(kWindowWidth, kWindowHeight);
+    window.viewport = scene.window.framebufferSize();
     applyPassState(window);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     present(scene, observer);

@@ -9,23 +9,29 @@ constexpr double kNanosecondsPerMillisecond = 1.0e6;
 } // namespace
 
 GpuPhaseTimer::GpuPhaseTimer() {
-    for (Query& mark : marks) {
-        mark = Query::create();
+    for (auto& frame : marks) {
+        for (Query& mark : frame) {
+            mark = Query::create();
+        }
     }
 }
 
 void GpuPhaseTimer::phaseBegins(FramePhase phase) {
-    glQueryCounter(marks[static_cast<size_t>(phase)].name(), GL_TIMESTAMP);
+    glQueryCounter(marks[static_cast<size_t>(current)][static_cast<size_t>(phase)].name(),
+                   GL_TIMESTAMP);
 }
 
 void GpuPhaseTimer::frameEnds() {
-    glQueryCounter(marks[kPhaseCount].name(), GL_TIMESTAMP);
+    glQueryCounter(marks[static_cast<size_t>(current)][kPhaseCount].name(), GL_TIMESTAMP);
+    current = (current + 1) % kFramesKept;
 }
 
-void GpuPhaseTimer::read(FrameSample& sample) const {
+void GpuPhaseTimer::read(FrameSample& sample, int framesAgo) const {
+    const auto& frame =
+        marks[static_cast<size_t>((current + kFramesKept - 1 - framesAgo) % kFramesKept)];
     std::array<GLuint64, kPhaseCount + 1> nanoseconds{};
-    for (size_t i = 0; i < marks.size(); ++i) {
-        glGetQueryObjectui64v(marks[i].name(), GL_QUERY_RESULT, &nanoseconds[i]);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        glGetQueryObjectui64v(frame[i].name(), GL_QUERY_RESULT, &nanoseconds[i]);
     }
     for (int phase = 0; phase < kPhaseCount; ++phase) {
         const GLuint64 begin = nanoseconds[static_cast<size_t>(phase)];

@@ -28,7 +28,7 @@ void printStatsHeader(std::ostream& out) {
 
 void writeRows(std::ostream& out, const char* run, const std::vector<FrameSample>& samples) {
     for (size_t frame = 0; frame < samples.size(); ++frame) {
-        out << run << ',' << frame;
+        out << run << ',' << frame << ',' << (samples[frame].gpuTimed ? 1 : 0);
         for (double value : samples[frame].ms) {
             out << ',' << value;
         }
@@ -57,10 +57,9 @@ void printReport(std::ostream& out, const std::vector<Run>& runs) {
         }
         out << '\n';
     }
-    out << std::setprecision(1) << "frames per second (median whole frame):";
-    for (const Run& run : runs) {
-        out << ' ' << run.name << ' '
-            << kMillisecondsPerSecond / summarise(run.samples, FrameSample::WholeFrame).median;
+    out << std::setprecision(1) << "frames per second (frames over the time they took):";
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        out << (i == 0 ? " " : ", ") << runs[i].name << ' ' << framesPerSecond(runs[i]);
     }
     out << '\n' << std::setprecision(2);
     const double first = summarise(runs.front().samples, FrameSample::WholeFrame).median;
@@ -70,9 +69,22 @@ void printReport(std::ostream& out, const std::vector<Run>& runs) {
     }
 }
 
+double framesPerSecond(const Run& run) {
+    double milliseconds = 0.0;
+    std::size_t frames = 0;
+    for (const FrameSample& sample : run.samples) {
+        if (sample.countsFor(FrameSample::WholeFrame)) {
+            milliseconds += sample.ms[FrameSample::WholeFrame];
+            ++frames;
+        }
+    }
+    return milliseconds > 0.0 ? static_cast<double>(frames) * kMillisecondsPerSecond / milliseconds
+                              : 0.0;
+}
+
 bool writeCsv(const std::string& path, const std::vector<Run>& runs) {
     std::ofstream out(path);
-    out << "run,frame";
+    out << "run,frame,gpu_timed";
     for (const char* column : kFigureColumns) {
         out << ',' << column;
     }

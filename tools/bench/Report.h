@@ -17,6 +17,9 @@ struct Run {
 // run needs at least one frame.
 void printReport(std::ostream& out, const std::vector<Run>& runs);
 
-// One row per measured frame: the run's name, the frame's index, its figures. False when the
-// file cannot be written.
+// The run's frames over the wall time they took, per second: what a frame counter shows.
+double framesPerSecond(const Run& run);
+
+// One row per measured frame: the run's name, the frame's index, whether it was GPU timed, its
+// figures. False when the file cannot be written.
 bool writeCsv(const std::string& path, const std::vector<Run>& runs);

@@ -9,11 +9,13 @@
 // compares the two.
 // Then what the sound costs per game frame: its calls on the main thread and its mixing
 // thread's share of a core (run it with ALSOFT_DRIVERS=null to mix without a sound card).
+// Then a Full frame of a battle of eight tanks, in view and fighting, against a duel's.
 // Then a networked match on loopback: the server's CPU per tick and each client's bandwidth,
 // and what a stranger's flood costs the server.
 // Last, what the computer's skilled controllers cost a tick, and their navigation graph.
 //
 //   brakkel_bench [SECONDS] [--size WIDTHxHEIGHT] [--csv FILE]
+#include "BattleFrame.h"
 #include "ControllerCost.h"
 #include "FigureStats.h"
 #include "FloorFrame.h"
@@ -235,6 +237,9 @@ int runBenchmark(const BenchOptions& options, Window& window) {
     printReport(std::cout, runs);
     printSoundCost(std::cout, soundDevice, soundCalls, soundThreadSeconds, wallSeconds,
                    summarise(runs.front().samples, FrameSample::WholeFrame).median);
+    if (!measureBattleFrame(std::cout, window, options.seconds)) {
+        return kExitFailure;
+    }
     if (!measureNetworkCost(std::cout, kNetworkSeconds) ||
         !measureStrangerFlood(std::cout, kFloodSeconds)) {
         return kExitFailure;

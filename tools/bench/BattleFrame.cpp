@@ -152,6 +152,9 @@ FrameSample frame(Game& game, FrameObserver& observer) {
             tank.placeAt(game.places[index], tank.heading, 0.0f);
         }
     }
+    // The player fires too: a click every frame, one shot each reload.
+    scene.window.injectButton(buttons::kLeft, KeyAction::Press);
+    scene.window.injectButton(buttons::kLeft, KeyAction::Release);
     scene.frameObserver = &observer;
     game.loop->frame();
     scene.frameObserver = nullptr;
@@ -164,6 +167,11 @@ FrameSample frame(Game& game, FrameObserver& observer) {
     game.fewestInView = std::min(game.fewestInView, seen);
     game.inViewFrames += seen;
     ++game.frames;
+    // A tank reloading has fired (a battle reloads after every shot); the last tick's shots
+    // count too (Classic rules do not reload).
+    for (int seat = 0; seat < match.seatCount(); ++seat) {
+        game.fired[static_cast<std::size_t>(seat)] |= match.tank(seat).reloadTicks > 0;
+    }
     for (const GameEvent& event : scene.client.events) {
         if (event.type == GameEventType::Shot) {
             game.fired[static_cast<std::size_t>(event.seat)] = true;

@@ -1,6 +1,8 @@
 #include "game/Arena.h"
 
 #include "game/BodySizes.h"
+#include "game/ByteWriter.h"
+#include "game/Fnv1a.h"
 
 #include <algorithm>
 
@@ -91,6 +93,30 @@ void Arena::build() {
 
 void Arena::addSpawn(glm::vec3 position, float heading) {
     spawns.push_back({position, heading, floorAt(position.x, position.z)});
+}
+
+std::uint64_t Arena::hash() const {
+    std::vector<std::uint8_t> bytes;
+    ByteWriter out(bytes);
+    const auto vector = [&out](glm::vec3 v) {
+        out.f32(v.x);
+        out.f32(v.y);
+        out.f32(v.z);
+    };
+    out.u32(static_cast<std::uint32_t>(pieces.size()));
+    for (const ArenaPiece& piece : pieces) {
+        out.u8(static_cast<std::uint8_t>(piece.kind));
+        out.u8(piece.visible ? 1 : 0);
+        vector(piece.position);
+        out.f32(piece.heading);
+        vector(piece.scale);
+    }
+    out.u32(static_cast<std::uint32_t>(spawns.size()));
+    for (const SpawnPoint& spawn : spawns) {
+        vector(spawn.position);
+        out.f32(spawn.heading);
+    }
+    return fnv1a(bytes.data(), bytes.size());
 }
 
 namespace {

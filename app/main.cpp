@@ -5,6 +5,7 @@
 // over loopback like any client; --join plays on another's server.
 #include "app/CommandLine.h"
 #include "app/GlobalGlState.h"
+#include "assets/ArenaFile.h"
 #include "client/FeedStream.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
@@ -146,10 +147,13 @@ int main(int argc, char** argv) {
     MessageFeed settingsNews;
     FeedStream settingsErrors(std::cerr, settingsNews);
     const Settings settings = settingsFile.load(settingsErrors);
+    const Arena arena = options->arenaPath.empty()
+                            ? Arena::standard()
+                            : ArenaFile::load(options->arenaPath, settingsErrors);
 
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
-                &settingsFile);
+                &settingsFile, arena);
     for (std::size_t row = 0; row < settingsNews.size(); ++row) {
         scene.client.feed.add(settingsNews.text(row));
     }

@@ -15,8 +15,9 @@ constexpr float kCircleDegreesPerSecond = 4.0f; // a turn in 90 s
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 } // namespace
 
-AttractMode::AttractMode(std::uint64_t seed)
-    : flow(MatchSetup::duel(), seed), heading(kStartHeading), previousHeading(kStartHeading) {}
+AttractMode::AttractMode(std::uint64_t seed, const Arena& arena)
+    : flow(MatchSetup::duel(), seed, arena), heading(kStartHeading),
+      previousHeading(kStartHeading) {}
 
 void AttractMode::step(EventList& events) {
     // No person sits here: the flow starts a match only when told, at once.

@@ -12,7 +12,7 @@
 // a seed of its own and shares nothing with the player's match, which starts afresh on ENTER.
 class AttractMode {
 public:
-    explicit AttractMode(std::uint64_t seed);
+    AttractMode(std::uint64_t seed, const Arena& arena);
 
     // One tick; what happened is appended to events.
     void step(EventList& events);

@@ -93,9 +93,9 @@ RadarPiece radarPiece(const ArenaPiece& piece) {
 
 Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
              const Recording* replay, RecordingWriter* recorder, const Settings& settings,
-             const SettingsFile* settingsFile)
+             const SettingsFile* settingsFile, const Arena& arena)
     : window(window), renderer(sunDirection(), particleSeed), sound(kSoundDir),
-      client(aiSeed, replay, recorder, settings), settingsFile(settingsFile),
+      client(aiSeed, replay, recorder, settings, arena), settingsFile(settingsFile),
       radarSetting(!settings.radar) {
     window.setKeyListener(this);
     applySettings(settings);

@@ -253,6 +253,7 @@ std::optional<Arena> ArenaFile::parse(const std::string& text, std::string& faul
             readSpawn(arena, *spawns->get(i)->as_table(), i + 1);
         }
         read.finish();
+        arena.frameOverview();
         return arena;
     } catch (const Fault& caught) {
         fault = caught.entry + ": " + caught.what;

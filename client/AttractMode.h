@@ -27,6 +27,7 @@ public:
     MatchFlow flow;
 
 private:
+    Overview overview;            // of the arena
     float heading = 0.0f;         // degrees of the camera around the arena
     float previousHeading = 0.0f; // at the tick before
 };

@@ -95,6 +95,32 @@ void Arena::addSpawn(glm::vec3 position, float heading) {
     spawns.push_back({position, heading, floorAt(position.x, position.z)});
 }
 
+void Arena::frameOverview() {
+    // The built-in arena's circle against its extent: its radius is 1.28 times the half
+    // diagonal of the pieces seen from above, its height 0.6 times the radius.
+    constexpr float kRadiusPerHalfDiagonal = 1.28f;
+    constexpr float kHeightPerRadius = 0.6f;
+    glm::vec2 low(0.0f);
+    glm::vec2 high(0.0f);
+    bool first = true;
+    for (const ArenaPiece& piece : pieces) {
+        if (!piece.visible) {
+            continue;
+        }
+        for (int i = 0; i < piece.shape.m_count; ++i) {
+            const b2Vec2 corner = b2Mul(piece.transform, piece.shape.m_vertices[i]);
+            const glm::vec2 at(corner.x, corner.y);
+            low = first ? at : glm::min(low, at);
+            high = first ? at : glm::max(high, at);
+            first = false;
+        }
+    }
+    const glm::vec2 middle = (low + high) * 0.5f;
+    overview.centre = glm::vec3(middle.x, 0.0f, middle.y);
+    overview.radius = kRadiusPerHalfDiagonal * glm::length(high - low) * 0.5f;
+    overview.height = kHeightPerRadius * overview.radius;
+}
+
 std::uint64_t Arena::hash() const {
     std::vector<std::uint8_t> bytes;
     ByteWriter out(bytes);

@@ -17,6 +17,14 @@ struct SpawnPoint {
     float floor = 0.0f;
 };
 
+// Where the title's camera circles to show a whole arena: about centre, radius units out seen
+// from above and height units above it.
+struct Overview {
+    glm::vec3 centre{10.0f, 0.0f, -6.0f};
+    float radius = 36.7f;
+    float height = 22.0f;
+};
+
 // The fixed scenery: two ground slabs at different heights, the walls around them and a few
 // blocks, all made from the one box model, and the places tanks start at. Collision detection
 // tests tanks and bullets against every piece; the renderer draws the visible ones.
@@ -57,9 +65,14 @@ public:
 
     std::vector<ArenaPiece> pieces;
     std::vector<SpawnPoint> spawns;
-    // Shown to players; the rules never read them.
+    // Shown to players; the rules never read them. The overview is the built-in arena's until
+    // frameOverview.
     std::string name = kStandardName;
     std::string author = "Brakkel";
+    Overview overview;
+
+    // Sets the overview to circle the visible pieces, seen whole from above at a slant.
+    void frameOverview();
 
 private:
     Bounds box;

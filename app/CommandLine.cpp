@@ -111,8 +111,6 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
         app.add_option("--arena", options.arenaPath,
                        "play on the arena in FILE (the built-in one when it cannot be read)")
             ->type_name("FILE")
-            ->excludes(record)
-            ->excludes(replay)
             ->excludes(host);
     addPort(app, options.served.port)->needs(host);
     addRules(app, options.served.rules)->needs(host);

@@ -28,6 +28,8 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
+#include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -94,6 +96,19 @@ int main(int argc, char** argv) {
             return kExitBadFile;
         }
     }
+    // The arena: a fault is said now, and again in the window once it opens.
+    std::ostringstream arenaFault;
+    const Arena arena = options->arenaPath.empty()
+                            ? Arena::standard()
+                            : ArenaFile::load(options->arenaPath, arenaFault);
+    std::cerr << arenaFault.str() << std::flush;
+    if (replay && replay->arenaHash != arena.hash()) {
+        std::cerr << "Cannot replay " << options->replayPath
+                  << ": it was played on another arena than "
+                  << (options->arenaPath.empty() ? "the built-in one" : options->arenaPath)
+                  << "; give that arena's file with --arena" << std::endl;
+        return kExitBadFile;
+    }
     std::unique_ptr<RecordingWriter> recorder;
     if (!options->recordPath.empty()) {
         recorder = std::make_unique<RecordingWriter>(options->recordPath);
@@ -147,15 +162,15 @@ int main(int argc, char** argv) {
     MessageFeed settingsNews;
     FeedStream settingsErrors(std::cerr, settingsNews);
     const Settings settings = settingsFile.load(settingsErrors);
-    const Arena arena = options->arenaPath.empty()
-                            ? Arena::standard()
-                            : ArenaFile::load(options->arenaPath, settingsErrors);
 
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
                 &settingsFile, arena);
     for (std::size_t row = 0; row < settingsNews.size(); ++row) {
         scene.client.feed.add(settingsNews.text(row));
+    }
+    if (const std::string fault = arenaFault.str(); !fault.empty()) {
+        scene.client.feed.add(std::string_view(fault).substr(0, fault.size() - 1)); // no newline
     }
     if (server || !options->joinHost.empty()) {
         NetworkOptions joining;

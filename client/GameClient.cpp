@@ -35,6 +35,9 @@ GameClient::GameClient(std::uint64_t seed, const Recording* replay, RecordingWri
     : arena(arena), attract(seed ^ kAttractSalt, arena), settings(chosen), seed(seed),
       replay(replay), recorder(recorder) {
     events.reserve(kEventsPerTick);
+    if (recorder != nullptr) {
+        recorder->setArena(arena.hash());
+    }
     applySettings();
     restoreReplayStart();
 }

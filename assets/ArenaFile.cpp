@@ -14,9 +14,9 @@
 namespace {
 
 constexpr std::size_t kMaxNameLength = 32;
-constexpr float kLowest = -2.0f;  // units: the lowest bottom a piece or spawn point may have
-constexpr float kHighest = 30.0f; // units: the highest
-constexpr float kThinnest = 0.01f;
+constexpr float kLowest = -2.0f;      // units: the lowest bottom a piece or spawn point may have
+constexpr float kHighest = 30.0f;     // units: the highest
+constexpr float kThinnest = 0.01f;    // units: a piece's least size along any axis
 constexpr float kTallest = 40.0f;     // units: a piece's height at most
 constexpr float kMaxTurn = 360.0f;    // degrees either way
 constexpr float kSpawnAbove = 0.25f;  // units a spawn point may be off its floor either way

@@ -107,6 +107,11 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
         app.add_flag("--host", options.host, "serve a networked game and play in it")
             ->excludes(record)
             ->excludes(replay);
+    CLI::Option* arena =
+        app.add_option("--arena", options.arenaPath,
+                       "play on the arena in FILE (the built-in one when it cannot be read)")
+            ->type_name("FILE")
+            ->excludes(host);
     addPort(app, options.served.port)->needs(host);
     addRules(app, options.served.rules)->needs(host);
     addPlayersPerAddress(app, options.served.playersPerAddress)->needs(host);
@@ -118,6 +123,7 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
         ->excludes(host)
         ->excludes(record)
         ->excludes(replay)
+        ->excludes(arena)
         ->check([&options](const std::string& text) {
             return checkAddress(text, options.joinHost, options.joinPort);
         });

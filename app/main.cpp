@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/GameLoop.h"
 #include "app/GlobalGlState.h"
+#include "assets/ArenaFile.h"
 #include "client/FeedStream.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
@@ -27,6 +28,8 @@
 #include <iostream>
 #include <malloc.h>
 #include <memory>
+#include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -55,6 +58,19 @@ int main(int argc, char** argv) {
             std::cerr << error << std::endl;
             return kExitBadFile;
         }
+    }
+    // The arena: a fault is said now, and again in the window once it opens.
+    std::ostringstream arenaFault;
+    const Arena arena = options->arenaPath.empty()
+                            ? Arena::standard()
+                            : ArenaFile::load(options->arenaPath, arenaFault);
+    std::cerr << arenaFault.str() << std::flush;
+    if (replay && replay->arenaHash != arena.hash()) {
+        std::cerr << "Cannot replay " << options->replayPath
+                  << ": it was played on another arena than "
+                  << (options->arenaPath.empty() ? "the built-in one" : options->arenaPath)
+                  << "; give that arena's file with --arena" << std::endl;
+        return kExitBadFile;
     }
     std::unique_ptr<RecordingWriter> recorder;
     if (!options->recordPath.empty()) {
@@ -115,9 +131,12 @@ int main(int argc, char** argv) {
 
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
-                &settingsFile, Scene::Loading::BehindTheTitle);
+                &settingsFile, arena, Scene::Loading::BehindTheTitle);
     for (std::size_t row = 0; row < settingsNews.size(); ++row) {
         scene.client.feed.add(settingsNews.text(row));
+    }
+    if (const std::string fault = arenaFault.str(); !fault.empty()) {
+        scene.client.feed.add(std::string_view(fault).substr(0, fault.size() - 1)); // no newline
     }
     if (server || !options->joinHost.empty()) {
         NetworkOptions joining;

@@ -5,18 +5,15 @@
 #include <cmath>
 
 namespace {
-// Circling above the arena's middle, high and far enough to show all of it.
-const glm::vec3 kCentre(10.0f, 0.0f, -6.0f);
-constexpr float kRadius = 36.7f; // units, seen from above
-constexpr float kHeight = 22.0f; // units
 // The circle starts above the arena's south-east corner.
 constexpr float kStartHeading = 29.4f;          // degrees
 constexpr float kCircleDegreesPerSecond = 4.0f; // a turn in 90 s
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 } // namespace
 
-AttractMode::AttractMode(std::uint64_t seed)
-    : flow(MatchSetup::duel(), seed), heading(kStartHeading), previousHeading(kStartHeading) {}
+AttractMode::AttractMode(std::uint64_t seed, const Arena& arena)
+    : flow(MatchSetup::duel(), seed, arena), overview(arena.overview), heading(kStartHeading),
+      previousHeading(kStartHeading) {}
 
 void AttractMode::step(EventList& events) {
     // No person sits here: the flow starts a match only when told, at once.
@@ -32,13 +29,14 @@ void AttractMode::step(EventList& events) {
 glm::vec3 AttractMode::eyeAt(float blend) const {
     const float at =
         (previousHeading + headingDifference(previousHeading, heading) * blend) * kDegreesToRadians;
-    return kCentre + glm::vec3(kRadius * std::sin(at), kHeight, kRadius * std::cos(at));
+    return overview.centre + glm::vec3(overview.radius * std::sin(at), overview.height,
+                                       overview.radius * std::cos(at));
 }
 
 glm::vec3 AttractMode::targetAt(float) const {
-    return kCentre;
+    return overview.centre;
 }
 
 glm::mat4 AttractMode::view(float blend) const {
-    return glm::lookAt(eyeAt(blend), kCentre, kUp);
+    return glm::lookAt(eyeAt(blend), overview.centre, kUp);
 }

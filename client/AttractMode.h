@@ -12,7 +12,7 @@
 // a seed of its own and shares nothing with the player's match, which starts afresh on ENTER.
 class AttractMode {
 public:
-    explicit AttractMode(std::uint64_t seed);
+    AttractMode(std::uint64_t seed, const Arena& arena);
 
     // One tick; what happened is appended to events.
     void step(EventList& events);
@@ -27,6 +27,7 @@ public:
     MatchFlow flow;
 
 private:
+    Overview overview;            // of the arena
     float heading = 0.0f;         // degrees of the camera around the arena
     float previousHeading = 0.0f; // at the tick before
 };

@@ -31,10 +31,13 @@ constexpr std::uint64_t kAttractSalt = 0x5EEDBACC0FFEEULL;
 } // namespace
 
 GameClient::GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
-                       const Settings& chosen)
-    : attract(seed ^ kAttractSalt), settings(chosen), seed(seed), replay(replay),
-      recorder(recorder) {
+                       const Settings& chosen, const Arena& arena)
+    : arena(arena), attract(seed ^ kAttractSalt, arena), settings(chosen), seed(seed),
+      replay(replay), recorder(recorder) {
     events.reserve(kEventsPerTick);
+    if (recorder != nullptr) {
+        recorder->setArena(arena.hash());
+    }
     applySettings();
     restoreReplayStart();
 }
@@ -64,7 +67,7 @@ void GameClient::applySettings() {
     // The coming match as the options set it up: made anew when its setup changed.
     const MatchSetup setup = settings.matchSetup();
     if (!flow || setup != shapeOf(*flow)) {
-        flow = std::make_unique<MatchFlow>(setup, seed);
+        flow = std::make_unique<MatchFlow>(setup, seed, arena);
     }
     flow->seatPerson(kPlayerSeat, settings.name.c_str());
 }

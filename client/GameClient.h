@@ -44,9 +44,9 @@ public:
     // seed seeds the computer's choices, and the title's backdrop from another value of it.
     // replay, when given, plays a recording instead of the player's input (it must outlive the
     // client); recorder, when given, records the game. Neither is owned. settings are the
-    // player's, as last kept.
+    // player's, as last kept. Games on this machine and the title's backdrop play on arena.
     GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
-               const Settings& settings = Settings());
+               const Settings& settings = Settings(), const Arena& arena = Arena::standard());
 
     // Plays on the server options name from now on; its lines go to console, its faults to
     // errors, and both to the feed.
@@ -114,6 +114,7 @@ public:
     // The game on this machine: the player in the first seat, the computer in the others. Made
     // anew when the options change its setup before the first match.
     std::unique_ptr<MatchFlow> flow;
+    const Arena arena; // of the games on this machine
     AttractMode attract;
     ChaseCamera camera;
     std::unique_ptr<NetworkGame> network; // while playing on a server

@@ -32,6 +32,7 @@ std::string parse(const std::vector<std::uint8_t>& bytes, Recording& recording) 
         return "it was recorded under rules version " + std::to_string(rules) +
                ", this game plays version " + std::to_string(Match::kRulesVersion);
     }
+    recording.arenaHash = in.u64();
     const std::uint32_t stateSize = in.u32();
     if (!in.ok() || in.remaining() < stateSize) {
         return "it is cut short";

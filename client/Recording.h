@@ -13,6 +13,7 @@
 // kHashInterval ticks and at the end. The file holds, little-endian:
 //
 //   "BKRC", u16 format version, u32 rules version (Match::kRulesVersion)
+//   u64 the arena's hash (Arena::hash)
 //   u32 length of the start state, the start state (state_codec::write)
 //   records, each a kind byte and its fields:
 //     1 tick: u8 keys and buttons (1 ENTER, 2 L, 4 jump, 8 fire), i16 drive, i16 turn, u32 aim
@@ -21,7 +22,7 @@
 //   u64 checksum: FNV-1a of every byte before it
 namespace recording {
 inline constexpr std::uint8_t kMagic[4] = {'B', 'K', 'R', 'C'};
-inline constexpr std::uint16_t kFormatVersion = 1;
+inline constexpr std::uint16_t kFormatVersion = 2;
 inline constexpr std::uint32_t kHashInterval = 60; // ticks
 inline constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
 enum Kind : std::uint8_t { kTick = 1, kHash = 2, kEnd = 3 };
@@ -42,6 +43,7 @@ struct RecordedHash {
 };
 
 struct Recording {
+    std::uint64_t arenaHash = 0; // of the arena it was played on
     std::vector<std::uint8_t> startState;
     std::vector<RecordedTick> ticks;
     std::vector<RecordedHash> hashes; // in order

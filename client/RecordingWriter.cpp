@@ -16,7 +16,7 @@ constexpr std::size_t kTickRecordBytes = 10;
 
 RecordingWriter::RecordingWriter(const std::string& path)
     : filePath(path), file(path, std::ios::binary | std::ios::trunc), opened_(file.is_open()),
-      openErrno(errno) {
+      openErrno(errno), arenaHash(Arena::standard().hash()) {
     records.reserve(kReservedTicks * kTickRecordBytes);
 }
 
@@ -63,6 +63,7 @@ bool RecordingWriter::finish(const MatchState& last, std::string& error) {
     out.raw(recording::kMagic, sizeof recording::kMagic);
     out.u16(recording::kFormatVersion);
     out.u32(Match::kRulesVersion);
+    out.u64(arenaHash);
     out.u32(static_cast<std::uint32_t>(startState.size()));
     out.raw(startState.data(), startState.size());
     out.raw(records.data(), records.size());

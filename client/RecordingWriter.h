@@ -21,6 +21,8 @@ public:
     bool opened() const { return opened_; }
     std::string openError() const;
 
+    // The hash of the arena the game plays on; the built-in one's until told.
+    void setArena(std::uint64_t hash) { arenaHash = hash; }
     // The state the player's match starts from, when ENTER first starts it; the ticks before
     // (on the title) do not touch it.
     void begin(const MatchState& start);
@@ -40,6 +42,7 @@ private:
     bool opened_ = false;
     int openErrno = 0;
     std::uint32_t ticks = 0;
+    std::uint64_t arenaHash;
     std::vector<std::uint8_t> startState;
     std::vector<std::uint8_t> records; // every record so far, in order
 };

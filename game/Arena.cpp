@@ -1,6 +1,8 @@
 #include "game/Arena.h"
 
 #include "game/BodySizes.h"
+#include "game/ByteWriter.h"
+#include "game/Fnv1a.h"
 
 #include <algorithm>
 
@@ -91,6 +93,56 @@ void Arena::build() {
 
 void Arena::addSpawn(glm::vec3 position, float heading) {
     spawns.push_back({position, heading, floorAt(position.x, position.z)});
+}
+
+void Arena::frameOverview() {
+    // The built-in arena's circle against its extent: its radius is 1.28 times the half
+    // diagonal of the pieces seen from above, its height 0.6 times the radius.
+    constexpr float kRadiusPerHalfDiagonal = 1.28f;
+    constexpr float kHeightPerRadius = 0.6f;
+    glm::vec2 low(0.0f);
+    glm::vec2 high(0.0f);
+    bool first = true;
+    for (const ArenaPiece& piece : pieces) {
+        if (!piece.visible) {
+            continue;
+        }
+        for (int i = 0; i < piece.shape.m_count; ++i) {
+            const b2Vec2 corner = b2Mul(piece.transform, piece.shape.m_vertices[i]);
+            const glm::vec2 at(corner.x, corner.y);
+            low = first ? at : glm::min(low, at);
+            high = first ? at : glm::max(high, at);
+            first = false;
+        }
+    }
+    const glm::vec2 middle = (low + high) * 0.5f;
+    overview.centre = glm::vec3(middle.x, 0.0f, middle.y);
+    overview.radius = kRadiusPerHalfDiagonal * glm::length(high - low) * 0.5f;
+    overview.height = kHeightPerRadius * overview.radius;
+}
+
+std::uint64_t Arena::hash() const {
+    std::vector<std::uint8_t> bytes;
+    ByteWriter out(bytes);
+    const auto vector = [&out](glm::vec3 v) {
+        out.f32(v.x);
+        out.f32(v.y);
+        out.f32(v.z);
+    };
+    out.u32(static_cast<std::uint32_t>(pieces.size()));
+    for (const ArenaPiece& piece : pieces) {
+        out.u8(static_cast<std::uint8_t>(piece.kind));
+        out.u8(piece.visible ? 1 : 0);
+        vector(piece.position);
+        out.f32(piece.heading);
+        vector(piece.scale);
+    }
+    out.u32(static_cast<std::uint32_t>(spawns.size()));
+    for (const SpawnPoint& spawn : spawns) {
+        vector(spawn.position);
+        out.f32(spawn.heading);
+    }
+    return fnv1a(bytes.data(), bytes.size());
 }
 
 namespace {

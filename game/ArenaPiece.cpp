@@ -8,7 +8,7 @@ const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
 ArenaPiece::ArenaPiece(PieceKind kind, const Bounds& box, glm::vec3 position, float heading,
                        glm::vec3 scale)
-    : kind(kind), position(position), heading(heading),
+    : kind(kind), position(position), heading(heading), scale(scale),
       halfSize(glm::vec2(box.size().x * scale.x, box.size().z * scale.z) * 0.5f) {
     initBody(box, heading, position, scale);
     modelMatrix =

@@ -26,6 +26,7 @@ public:
     PieceKind kind;
     glm::vec3 position;
     float heading;      // degrees
+    glm::vec3 scale;    // of the box model, per axis
     glm::vec2 halfSize; // of the footprint, along its own x and z
     // translate(position) × rotate(heading about +Y) × scale: the whole model matrix.
     glm::mat4 modelMatrix;

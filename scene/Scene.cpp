@@ -102,8 +102,8 @@ RadarPiece radarPiece(const ArenaPiece& piece) {
 
 Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
              const Recording* replay, RecordingWriter* recorder, const Settings& settings,
-             const SettingsFile* settingsFile, Loading loading)
-    : window(window), client(aiSeed, replay, recorder, settings),
+             const SettingsFile* settingsFile, const Arena& arena, Loading loading)
+    : window(window), client(aiSeed, replay, recorder, settings, arena),
       loading(window, client, loading == Loading::BehindTheTitle),
       renderer(sunDirection(), particleSeed,
                {window.framebufferSize(), RenderQuality::of(settings.quality, settings.renderScale),

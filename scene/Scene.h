@@ -44,10 +44,11 @@ public:
     // The seeds make the computer opponent's choices and the particle bursts repeatable. replay
     // and recorder are handed to the client (see GameClient); they may be null. The settings
     // apply at once; settingsFile, when given, keeps them each time they change (not owned).
+    // Games on this machine and the title's backdrop play on arena.
     Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
           const Recording* replay = nullptr, RecordingWriter* recorder = nullptr,
           const Settings& settings = Settings(), const SettingsFile* settingsFile = nullptr,
-          Loading loading = Loading::AllAtOnce);
+          const Arena& arena = Arena::standard(), Loading loading = Loading::AllAtOnce);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;

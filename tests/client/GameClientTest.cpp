@@ -203,7 +203,7 @@ TEST(GameClientTest, BrokenRecordingsAreRefusedWithOneLine) {
     }
     std::string future = whole;
     future[4] = 9;
-    refused(future, "format version 9, this game reads version 1");
+    refused(future, "format version 9, this game reads version 2");
     std::string otherRules = whole;
     otherRules[6] = 42;
     refused(otherRules, "rules version 42");

@@ -45,8 +45,9 @@ Played play(Window& window, Scene::Loading loading) {
     Played played;
     window.input() = InputState();
     CaptureStdout();
-    auto scene = std::make_unique<Scene>(window, SceneTest::kAiSeed, SceneTest::kParticleSeed,
-                                         nullptr, nullptr, Settings(), nullptr, loading);
+    auto scene =
+        std::make_unique<Scene>(window, SceneTest::kAiSeed, SceneTest::kParticleSeed, nullptr,
+                                nullptr, Settings(), nullptr, Arena::standard(), loading);
     played.lines = GetCapturedStdout();
     played.loadingFrames = scene->loading.framesShown();
     EXPECT_GE(played.loadingFrames, loading == Scene::Loading::AllAtOnce ? 0 : 9)

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <thread>
 
-Tournament::Tournament(std::uint64_t seed, Rules rules, float capSeconds, int threads)
+Tournament::Tournament(std::uint64_t seed, Rules rules, float capSeconds, int threads, Arena played)
     : seed(seed), rules(rules), capSeconds(capSeconds), threads(std::max(threads, 1)),
-      graph(std::make_shared<const NavGraph>(Arena::standard())) {}
+      arena(std::move(played)), graph(std::make_shared<const NavGraph>(arena)) {}
 
 template <typename Play>
 std::vector<Tournament::Played> Tournament::playAll(int count, Play play) const {
@@ -30,8 +30,8 @@ std::vector<Tournament::Played> Tournament::playAll(int count, Play play) const 
 Tournament::Played Tournament::playOne(const MatchSetup& setup, std::uint64_t matchSeed,
                                        const std::vector<Skill>& skills,
                                        std::uint32_t capTicks) const {
-    Match match(setup, matchSeed, std::vector<Driver>(skills.size(), Driver::Computer),
-                Arena::standard(), graph);
+    Match match(setup, matchSeed, std::vector<Driver>(skills.size(), Driver::Computer), arena,
+                graph);
     Played result;
     result.seats = match.seatCount();
     for (int seat = 0; seat < result.seats; ++seat) {

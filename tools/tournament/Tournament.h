@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-// Headless matches between the computer's skills on the real rules and arena, as fast as the
+// Headless matches between the computer's skills on the real rules and an arena, as fast as the
 // machine steps them: duels of one skill against another, the seats swapped in every other
 // match, each stopped as a draw at a cap of game time; and battles of mixed skills. Besides who
 // wins, it counts for each skill what its seats did (SeatWatch). Match i of a run is seeded
@@ -38,7 +38,8 @@ public:
         int battleSeats = 0;
     };
 
-    Tournament(std::uint64_t seed, Rules rules, float capSeconds, int threads);
+    Tournament(std::uint64_t seed, Rules rules, float capSeconds, int threads,
+               Arena arena = Arena::standard());
 
     // matches duels of first against second.
     Pairing duels(Skill first, Skill second, int matches);
@@ -68,6 +69,7 @@ private:
     Rules rules;
     float capSeconds;
     int threads;
+    Arena arena;
     std::shared_ptr<const NavGraph> graph;
     std::array<Tally, kSkillCount> counted{};
     int played = 0;

@@ -9,6 +9,7 @@
 // tanks the skills in turn and print each skill's frags.
 #include "Tournament.h"
 
+#include "assets/ArenaFile.h"
 #include "game/Skill.h"
 
 #include <CLI/CLI.hpp>
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,6 +98,9 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1.0f, 3600.0f));
     app.add_option("--threads", threads, "matches played at once (default 1)")
         ->check(CLI::Range(1, 64));
+    std::string arenaPath;
+    app.add_option("--arena", arenaPath, "the arena file to play on (default the built-in one)")
+        ->type_name("FILE");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -107,7 +112,15 @@ int main(int argc, char** argv) {
     parseSkill(firstName, first);
     parseSkill(secondName, second);
     const auto started = std::chrono::steady_clock::now();
-    Tournament tournament(seed, rules == "classic" ? Rules::Classic : Rules::Duel, cap, threads);
+    std::ostringstream arenaFault;
+    Arena arena = arenaPath.empty() ? Arena::standard() : ArenaFile::load(arenaPath, arenaFault);
+    if (!arenaFault.str().empty()) {
+        std::fprintf(stderr, "%s", arenaFault.str().c_str());
+        return kExitUsage;
+    }
+    std::printf("Arena: %s\n", arena.name.c_str());
+    Tournament tournament(seed, rules == "classic" ? Rules::Classic : Rules::Duel, cap, threads,
+                          std::move(arena));
     const bool battle = mode == "battle";
     if (battle) {
         std::vector<Skill> skills;

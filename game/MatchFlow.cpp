@@ -81,6 +81,7 @@ void MatchFlow::seatPerson(int seat, const char* name) {
     Occupant& taken = occupants[static_cast<std::size_t>(seat)];
     taken = Occupant();
     taken.person = true;
+    taken.waiting = playing();
     setName(taken.name, name);
     if (!playing()) {
         seatDrivers();
@@ -104,7 +105,8 @@ void MatchFlow::setAway(int seat, bool away) {
         return;
     }
     held.away = away;
-    match.seat(seat).driver = away ? Driver::Computer : Driver::Human;
+    held.ready = held.ready && !away;
+    match.seat(seat).driver = away || held.waiting ? Driver::Computer : Driver::Human;
 }
 
 void MatchFlow::ready(int seat) {
@@ -133,7 +135,8 @@ void MatchFlow::backToTitle() {
 
 void MatchFlow::seatDrivers() {
     for (int seat = 0; seat < seatCount(); ++seat) {
-        const Occupant& sitting = occupant(seat);
+        Occupant& sitting = occupants[static_cast<std::size_t>(seat)];
+        sitting.waiting = false;
         match.seat(seat).driver =
             sitting.person && !sitting.away ? Driver::Human : Driver::Computer;
     }
@@ -243,7 +246,8 @@ void MatchFlow::takeOverAtRespawns(const EventList& events, std::size_t first) {
     for (std::size_t i = first; i < events.size(); ++i) {
         const GameEvent& event = events[i];
         if (event.type == GameEventType::Respawn) {
-            const Occupant& sitting = occupant(event.seat);
+            Occupant& sitting = occupants[static_cast<std::size_t>(event.seat)];
+            sitting.waiting = false;
             if (sitting.person && !sitting.away) {
                 match.seat(event.seat).driver = Driver::Human;
             }

@@ -17,7 +17,6 @@ public:
         int holder = kNobody;
         bool held = false;      // kept for a holder whose link is lost
         double heldUntil = 0.0; // seconds
-        bool drove = false;     // its holder drove in the match under way when the link was lost
         protocol::Token token{};
         // Someone has it, or it is kept for someone.
         bool taken() const { return holder != kNobody || held; }

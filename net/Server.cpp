@@ -38,16 +38,12 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
     : options(chosen), console(console),
       gate(chosen.peers, gateLimits(), std::chrono::steady_clock::now()),
       host(NetHost::listening(chosen.port, chosen.peers)), peerSweep(chosen.peers),
-      visitors(chosen.peers), game(chosen.seed, {Driver::Computer, Driver::Computer}) {
+      visitors(chosen.peers), flow(MatchSetup::duel(chosen.rules, chosen.skill), chosen.seed) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
     received.commands.reserve(protocol::kMaxCommandsPerDatagram);
     bytes.reserve(SealedLink::kLargestMessage);
-    game.state.rules = options.rules;
-    for (int seat = 0; seat < game.seatCount(); ++seat) {
-        game.setSkill(seat, options.skill);
-    }
     if (!host.ok()) {
         error = kListenError + std::to_string(options.port);
         return;
@@ -315,7 +311,7 @@ void Server::onCommands(Visitor& visitor, const std::uint8_t* data, std::size_t 
     // In a match, the lead of the first command this datagram brings: the earlier ones came
     // before, or were lost and come now. A datagram that brings nothing new but is late still
     // counts. Out of a match, the newest command's.
-    const bool current = received.match == matches;
+    const bool current = received.match == flow.matchNumber();
     const std::uint32_t known = visitor.commands.newest();
     const auto after = [](std::uint32_t a, std::uint32_t b) {
         return static_cast<std::int32_t>(a - b) > 0;
@@ -346,8 +342,8 @@ void Server::onReady(Visitor& visitor, const std::uint8_t* data, std::size_t siz
         ++counted.malformed;
         return;
     }
-    if (ready.match == matches && gamePhase != Phase::Playing) {
-        visitor.ready = true;
+    if (ready.match == flow.matchNumber()) {
+        flow.ready(visitor.seat);
     }
 }
 
@@ -377,14 +373,12 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     queue(visitor, admitted);
     if (resumed) {
         line("Player back in seat " + seatName(seat));
-        if (wasHeld && gamePhase == Phase::Playing) {
-            game.seat(seat).driver = taken.drove ? Driver::Human : Driver::Computer;
+        if (wasHeld) {
+            flow.setAway(seat, false);
         }
     } else {
+        flow.seatPerson(seat, "Player");
         line("Player joined seat " + seatName(seat));
-    }
-    if (gamePhase != Phase::Playing) {
-        seatWaiting();
     }
     sendStatus();
     guardOf(visitor).link.flush(visitor.peer);
@@ -431,8 +425,7 @@ void Server::holdSeat(int seat, double lastHeard) {
     }
     held.held = true;
     held.heldUntil = std::max(lastHeard, 0.0) + kSeatHeldSeconds;
-    held.drove = gamePhase == Phase::Playing && game.seat(seat).driver == Driver::Human;
-    game.seat(seat).driver = Driver::Computer;
+    flow.setAway(seat, true);
     line("Player lost the link in seat " + seatName(seat) +
          ": the computer drives until it is back");
     sendStatus();
@@ -446,12 +439,8 @@ void Server::giveUpSeat(int seat) {
         forget(holder);
     }
     given = SeatTable::Seat();
-    game.seat(seat).driver = Driver::Computer;
+    flow.unseat(seat);
     line("Player left seat " + seatName(seat) + ": the computer takes over");
-    if (seats.taken() == 0 && gamePhase != Phase::Title) {
-        gamePhase = Phase::Title;
-        phaseTick = clock;
-    }
     sendStatus();
 }
 
@@ -467,13 +456,6 @@ void Server::onDisconnect(Visitor& visitor) {
         }
     }
     forget(visitor);
-}
-
-void Server::seatWaiting() {
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        const bool person = seats[seat].holder >= 0 && !seats[seat].held;
-        game.seat(seat).driver = person ? Driver::Human : Driver::Computer;
-    }
 }
 
 void Server::measureQueues(std::size_t index, ENetPeer& peer) {
@@ -526,9 +508,7 @@ void Server::sweep() {
         } else if (!silent && seat.held && seat.holder == static_cast<int>(index)) {
             // The link came back before a new connection did.
             seat.held = false;
-            if (gamePhase == Phase::Playing) {
-                game.seat(visitor.seat).driver = seat.drove ? Driver::Human : Driver::Computer;
-            }
+            flow.setAway(visitor.seat, false);
             visitor.commands.reset(clock);
             line("Player back in seat " + seatName(visitor.seat));
             sendStatus();
@@ -549,31 +529,32 @@ void Server::tick() {
         sweep();
     }
 
+    events.clear();
+    const bool wasPlaying = flow.playing();
+    const std::uint16_t matchBefore = flow.matchNumber();
+    const Phase phaseBefore = flow.phase();
+    flow.beginTick(events);
     SeatCommands commands{};
-    bool everyoneReady = true;
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        if (seats[seat].held) {
-            everyoneReady = false;
-        }
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
         if (seats[seat].holder < 0) {
             continue;
         }
         Visitor& visitor = visitors[static_cast<std::size_t>(seats[seat].holder)];
         const bool arrived = visitor.commands.take(commands[seat]);
-        if (!arrived && gamePhase == Phase::Playing && game.seat(seat).driver == Driver::Human) {
+        if (!arrived && wasPlaying && flow.match.seat(seat).driver == Driver::Human) {
             ++counted.repeatedCommands;
         }
-        everyoneReady = everyoneReady && visitor.ready;
     }
-    if (gamePhase == Phase::Playing) {
-        stepMatch(commands);
-    } else if (players() > 0 && everyoneReady) {
-        startMatch();
-    } else {
-        game.settle();
+    // The tick a match starts in stands at its start: the clients hear of it first.
+    if (wasPlaying || !flow.playing()) {
+        flow.step(commands, events);
+    }
+    sendEvents(events);
+    if (flow.matchNumber() != matchBefore || flow.phase() != phaseBefore) {
+        sendStatus();
     }
     if (observer != nullptr) {
-        observer->ticked(clock, game, commands);
+        observer->ticked(clock, flow.match, commands);
     }
     if (clock % kSnapshotTicks == 0) {
         sendSnapshots();
@@ -583,32 +564,8 @@ void Server::tick() {
     }
 }
 
-void Server::startMatch() {
-    ++matches;
-    gamePhase = Phase::Playing;
-    phaseTick = clock;
-    game.restart();
-    game.state.rules = options.rules;
-    for (Visitor& visitor : visitors) {
-        visitor.ready = false;
-    }
-    sendStatus();
-}
-
-void Server::stepMatch(const SeatCommands& commands) {
-    events.clear();
-    game.step(commands, events);
-    sendEvents(events);
-    if (!game.outcome().running()) {
-        gamePhase = Phase::Ended;
-        phaseTick = clock;
-        seatWaiting();
-        sendStatus();
-    }
-}
-
 void Server::sendEvents(const EventList& tickEvents) {
-    outgoing.match = matches;
+    outgoing.match = flow.matchNumber();
     outgoing.tick = clock;
     outgoing.events.clear();
     const auto flush = [this] {
@@ -622,6 +579,7 @@ void Server::sendEvents(const EventList& tickEvents) {
         }
         outgoing.events.clear();
     };
+    const Match& game = flow.match;
     const std::vector<Bullet>& bullets = game.state.bullets.bullets;
     for (const GameEvent& event : tickEvents) {
         protocol::WireEvent wire;
@@ -655,12 +613,13 @@ void Server::sendEvents(const EventList& tickEvents) {
 }
 
 void Server::sendStatus() {
+    const Match& game = flow.match;
     protocol::Status status;
-    status.match = matches;
-    status.phase = gamePhase;
-    status.tick = phaseTick;
+    status.match = flow.matchNumber();
+    status.phase = flow.phase();
+    status.tick = flow.phaseTick();
     status.rules = game.state.rules;
-    status.outcome = gamePhase == Phase::Ended ? game.outcome() : Outcome();
+    status.outcome = flow.phase() == Phase::Ended ? flow.lastOutcome() : Outcome();
     for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         status.lives[seat] = static_cast<std::int8_t>(std::clamp(game.tank(seat).lives, 0, 127));
     }
@@ -676,17 +635,18 @@ void Server::sendStatus() {
                                                                  : protocol::Occupant::Computer;
         }
         const bool drives = game.seat(visitor.seat).driver == Driver::Human;
-        status.yourSeat = static_cast<std::int8_t>(
-            gamePhase != Phase::Playing || drives ? visitor.seat : protocol::kWaiting);
+        status.yourSeat =
+            static_cast<std::int8_t>(!flow.playing() || drives ? visitor.seat : protocol::kWaiting);
         queue(visitor, status);
     }
 }
 
 void Server::sendSnapshots() {
+    const Match& game = flow.match;
     protocol::Snapshot snapshot;
-    snapshot.match = matches;
+    snapshot.match = flow.matchNumber();
     snapshot.tick = clock;
-    snapshot.phase = gamePhase;
+    snapshot.phase = flow.phase();
     for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
         snapshot.tanks[seat] = protocol::viewOf(game.tank(seat));
     }
@@ -701,7 +661,7 @@ void Server::sendSnapshots() {
                 : static_cast<std::int16_t>(
                       std::clamp(std::lround(visitor.lead * protocol::kLeadUnit), -32767L, 32767L));
         visitor.leadTaken = true;
-        snapshot.hasOwn = clock % kOwnTankTicks == 0 && gamePhase == Phase::Playing &&
+        snapshot.hasOwn = clock % kOwnTankTicks == 0 && flow.playing() &&
                           game.seat(visitor.seat).driver == Driver::Human;
         snapshot.ownSeat = static_cast<std::int8_t>(visitor.seat);
         if (snapshot.hasOwn) {

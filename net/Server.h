@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Match.h"
+#include "game/MatchFlow.h"
 #include "net/CommandQueue.h"
 #include "net/Handshake.h"
 #include "net/NetHost.h"
@@ -54,14 +55,16 @@ public:
     virtual void ticked(std::uint32_t tick, const Match& match, const SeatCommands& commands) = 0;
 };
 
-// The one true game of a networked match: it steps the match from the seats' commands, tick
-// by tick, and alone decides hits, lives and the end; the clients are told what it decided.
+// The one true game of a networked match: it steps the game's MatchFlow from the seats'
+// commands, tick by tick, and alone decides hits, lives and the end; the clients are told what
+// it decided. The flow keeps the phases, who is ready, the drivers and the outcome; the server
+// keeps the connections and tells the flow who sits, leaves, is away and is ready.
 //
 // Seats: the computer plays every seat no person has. A client that joins on the title or end
-// screen takes a free seat at once; one that joins during a match keeps it and takes it at the
-// match's end. A client that leaves hands its tank to the computer and the match goes on; with
-// no person left the game goes back to the title. A match starts when every person seated has
-// pressed ENTER.
+// screen takes a free seat at once; one that joins during a match keeps it and takes it when the
+// flow lets it (a duel's end). A client that leaves hands its tank to the computer and the match
+// goes on; with no person left the game goes back to the title. A match starts when every
+// person seated has pressed ENTER, and its first tick is stepped in the tick after.
 //
 // A lost link does not cost the seat: when nothing sealed has come from a seated client for
 // kLinkLostSeconds (a client sends every tick; a slow machine's frame may take a second), or
@@ -120,9 +123,9 @@ public:
     void tick();
 
     std::uint32_t currentTick() const { return clock; }
-    protocol::Phase phase() const { return gamePhase; }
-    std::uint16_t matchNumber() const { return matches; }
-    const Match& match() const { return game; }
+    protocol::Phase phase() const { return flow.phase(); }
+    std::uint16_t matchNumber() const { return flow.matchNumber(); }
+    const Match& match() const { return flow.match; }
     const ServerCounts& counts() const { return counted; }
     const ServerGate::Counts& gateCounts() const { return gate.counts(); }
     // Clients that have joined.
@@ -144,7 +147,6 @@ private:
         handshake::KeyPair keys;
         protocol::PublicKey clientKey{};
         int seat = protocol::kWaiting;
-        bool ready = false;
         CommandQueue commands;
         // Ticks ahead of the server's time its commands came, the least since the last
         // snapshot: a client that draws slowly sends a frame's ticks at once, and the first of
@@ -187,10 +189,6 @@ private:
     bool withinLimit(Visitor& visitor);
     void sweep();
     void measureQueues(std::size_t index, ENetPeer& peer);
-    // The seats of waiting clients become theirs; the computer gives up the seats people hold.
-    void seatWaiting();
-    void startMatch();
-    void stepMatch(const SeatCommands& commands);
     void sendEvents(const EventList& events);
     void sendStatus();
     void sendSnapshots();
@@ -218,12 +216,9 @@ private:
     std::vector<Visitor> visitors; // by ENet peer
     SeatTable seats;
 
-    Match game;
-    protocol::Phase gamePhase = protocol::Phase::Title;
-    std::uint16_t matches = 0;
-    std::uint32_t clock = 0;     // ticks since the server started
-    std::uint32_t phaseTick = 0; // when the phase began
-    double tickTime = 0.0;       // seconds, when the last tick ran
+    MatchFlow flow;
+    std::uint32_t clock = 0; // ticks since the server started
+    double tickTime = 0.0;   // seconds, when the last tick ran
     ServerCounts counted;
     EventList events;
     std::vector<std::uint8_t> bytes; // the message being sent

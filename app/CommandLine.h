@@ -11,8 +11,10 @@ struct LaunchOptions {
     std::string recordPath; // --record FILE: play and record to FILE
     std::string replayPath; // --replay FILE: play the recording in FILE, then quit
     bool host = false;      // --host: serve a networked game and play in it
-    ServerOptions served;   // --port N, --rules, --skill, --players-per-address; BRAKKEL_PASSWORD
-    std::string joinHost;   // --join HOST[:PORT]: play on that server
+    // --port N, --rules, --skill, --players-per-address, --mode, --tanks, --teams,
+    // --frag-limit, --time-limit; BRAKKEL_PASSWORD
+    ServerOptions served;
+    std::string joinHost; // --join HOST[:PORT]: play on that server
     std::uint16_t joinPort = 0;
 };
 

@@ -158,6 +158,7 @@ int main(int argc, char** argv) {
         joining.host = server ? kLoopback : options->joinHost;
         joining.port = server ? server->port() : options->joinPort;
         joining.password = options->served.password;
+        joining.name = settings.name;
         scene.client.join(joining, std::cout);
     }
     runGameLoop(window, scene);

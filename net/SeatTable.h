@@ -13,6 +13,9 @@ class SeatTable {
 public:
     static constexpr int kNobody = -1;
 
+    // A table of count seats (2 to protocol::kMaxSeats).
+    explicit SeatTable(int count) : count(count) {}
+
     struct Seat {
         int holder = kNobody;
         bool held = false;      // kept for a holder whose link is lost
@@ -35,5 +38,6 @@ public:
     void letGo(int holder);
 
 private:
-    std::array<Seat, protocol::kSeatCount> seats{};
+    int count;
+    std::array<Seat, protocol::kMaxSeats> seats{};
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using protocol::Phase;
 
@@ -34,11 +35,18 @@ std::size_t queuedCommands(ENetPeer& peer) {
 
 } // namespace
 
+MatchSetup ServerOptions::setup() const {
+    if (mode == Mode::Duel) {
+        return MatchSetup::duel(rules, skill).clamped();
+    }
+    return MatchSetup::battle(tanks, teams, fragLimit, timeLimitSeconds, skill).clamped();
+}
+
 Server::Server(const ServerOptions& chosen, std::ostream& console)
     : options(chosen), console(console),
       gate(chosen.peers, gateLimits(), std::chrono::steady_clock::now()),
       host(NetHost::listening(chosen.port, chosen.peers)), peerSweep(chosen.peers),
-      visitors(chosen.peers), flow(MatchSetup::duel(chosen.rules, chosen.skill), chosen.seed) {
+      visitors(chosen.peers), seats(chosen.setup().seats), flow(chosen.setup(), chosen.seed) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
@@ -297,8 +305,30 @@ void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size
     } else if (seat < 0) {
         refuse(visitor, protocol::Refusal::ServerFull);
     } else {
+        flow.seatPerson(seat, uniqueName(join.name, seat).data());
         admit(visitor, seat, false);
     }
+}
+
+player_name::Name Server::uniqueName(const std::string& asked, int seat) const {
+    const player_name::Name base = player_name::cleaned(asked, "Player");
+    const auto taken = [&](const char* name) {
+        for (int other = 0; other < flow.seatCount(); ++other) {
+            if (other != seat && std::strcmp(flow.name(other), name) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    player_name::Name name = base;
+    for (int number = 2; taken(name.data()); ++number) {
+        // "Ada 2": the number replaces the end of a name too long to take it.
+        const std::string suffix = " " + std::to_string(number);
+        const std::size_t kept =
+            std::min(std::strlen(base.data()), player_name::kMaxLength - suffix.size());
+        name = player_name::cleaned(std::string(base.data(), kept) + suffix, "Player");
+    }
+    return name;
 }
 
 void Server::onCommands(Visitor& visitor, const std::uint8_t* data, std::size_t size) {
@@ -377,7 +407,6 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
             flow.setAway(seat, false);
         }
     } else {
-        flow.seatPerson(seat, "Player");
         line("Player joined seat " + seatName(seat));
     }
     sendStatus();
@@ -514,7 +543,7 @@ void Server::sweep() {
             sendStatus();
         }
     }
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
         if (seats[seat].held && time > seats[seat].heldUntil) {
             giveUpSeat(seat);
         }
@@ -550,7 +579,10 @@ void Server::tick() {
         flow.step(commands, events);
     }
     sendEvents(events);
-    if (flow.matchNumber() != matchBefore || flow.phase() != phaseBefore) {
+    const bool scored = std::any_of(events.begin(), events.end(), [](const GameEvent& event) {
+        return event.type == GameEventType::Destroyed;
+    });
+    if (scored || flow.matchNumber() != matchBefore || flow.phase() != phaseBefore) {
         sendStatus();
     }
     if (observer != nullptr) {
@@ -618,21 +650,35 @@ void Server::sendStatus() {
     status.match = flow.matchNumber();
     status.phase = flow.phase();
     status.tick = flow.phaseTick();
-    status.rules = game.state.rules;
+    status.setup = options.setup();
+    status.setup.rules = game.state.rules;
     status.outcome = flow.phase() == Phase::Ended ? flow.lastOutcome() : Outcome();
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        status.lives[seat] = static_cast<std::int8_t>(std::clamp(game.tank(seat).lives, 0, 127));
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
+        protocol::SeatStatus& told = status.seats[static_cast<std::size_t>(seat)];
+        const Seat& sitting = game.seat(seat);
+        told.lives = static_cast<std::int8_t>(std::clamp(sitting.tank.lives, 0, 127));
+        told.team = static_cast<std::int8_t>(sitting.team);
+        told.frags = static_cast<std::int16_t>(std::clamp(sitting.frags, -32767, 32767));
+        told.deaths = static_cast<std::uint16_t>(std::clamp(sitting.deaths, 0, 65535));
+        told.name = player_name::cleaned(flow.name(seat), "?");
+        const int holder = seats[seat].holder;
+        told.roundTripMs =
+            holder >= 0
+                ? static_cast<std::uint16_t>(std::min<std::uint32_t>(
+                      visitors[static_cast<std::size_t>(holder)].peer->roundTripTime, 65535))
+                : 0;
     }
     for (std::size_t index = 0; index < visitors.size(); ++index) {
         Visitor& visitor = visitors[index];
         if (visitor.stage != Stage::Joined) {
             continue;
         }
-        for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+        for (int seat = 0; seat < flow.seatCount(); ++seat) {
             const SeatTable::Seat& held = seats[seat];
-            status.seats[seat] = held.holder == static_cast<int>(index) ? protocol::Occupant::You
-                                 : held.holder >= 0 || held.held        ? protocol::Occupant::Person
-                                                                 : protocol::Occupant::Computer;
+            status.seats[static_cast<std::size_t>(seat)].occupant =
+                held.holder == static_cast<int>(index) ? protocol::Occupant::You
+                : held.holder >= 0 || held.held        ? protocol::Occupant::Person
+                                                       : protocol::Occupant::Computer;
         }
         const bool drives = game.seat(visitor.seat).driver == Driver::Human;
         status.yourSeat =
@@ -647,8 +693,9 @@ void Server::sendSnapshots() {
     snapshot.match = flow.matchNumber();
     snapshot.tick = clock;
     snapshot.phase = flow.phase();
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        snapshot.tanks[seat] = protocol::viewOf(game.tank(seat));
+    snapshot.seatCount = static_cast<std::uint8_t>(flow.seatCount());
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
+        snapshot.tanks[static_cast<std::size_t>(seat)] = protocol::viewOf(game.tank(seat));
     }
     for (Visitor& visitor : visitors) {
         if (visitor.stage != Stage::Joined) {

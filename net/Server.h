@@ -20,7 +20,12 @@
 
 struct ServerOptions {
     std::uint16_t port = protocol::kDefaultPort; // 0: any free port
-    Rules rules = Rules::Duel;
+    Mode mode = Mode::Duel;
+    Rules rules = Rules::Duel;    // a duel's
+    int tanks = 2;                // a battle's seats
+    bool teams = false;           // a battle of two teams
+    int fragLimit = 10;           // a battle's
+    int timeLimitSeconds = 300;   // a battle's
     Skill skill = Skill::Classic; // the computer in every seat no person holds
     std::string password;         // empty: anyone may join
     std::uint64_t seed = 0;
@@ -28,6 +33,9 @@ struct ServerOptions {
     std::size_t peers = 32;
     // Players joined at once from one address: a household behind one router.
     std::size_t playersPerAddress = 8;
+
+    // The match these options set up, every value within its range.
+    MatchSetup setup() const;
 };
 
 // What a server has counted since it started.
@@ -37,8 +45,8 @@ struct ServerCounts {
     std::uint64_t malformed = 0;        // messages dropped as malformed, out of turn or too many
     std::uint64_t serviceErrors = 0;    // errors ENet reported
     std::uint64_t refused = 0;
-    std::uint64_t passwordChecks = 0;                       // answers checked against the password
-    std::array<std::uint64_t, protocol::kSeatCount> hits{}; // on each seat's tank
+    std::uint64_t passwordChecks = 0;                      // answers checked against the password
+    std::array<std::uint64_t, protocol::kMaxSeats> hits{}; // on each seat's tank
     // The most commands and payload bytes ENet held at the end of any tick for one peer not
     // yet past the password, and for one past it.
     std::size_t strangerCommandsMost = 0;
@@ -80,6 +88,7 @@ public:
 // Each tick: the commands due (the last one again for a seat whose command has not come), the
 // match's tick while one is playing, its events queued for every client, and every second
 // tick each client's snapshot, sent with everything queued since the last (one seal each).
+// A joining person's name is made valid and unique among the seats ("Ada", "Ada 2").
 // Lines for the console: "Hosting on port N", "Player joined seat S", "Player back in seat S",
 // "Player lost the link in seat S: the computer drives until it is back",
 // "Player left seat S: the computer takes over", "Shot from seat S",
@@ -176,6 +185,8 @@ private:
     void keyUp(Visitor& visitor, const protocol::Mac& mac);
     void admit(Visitor& visitor, int seat, bool resumed);
     void refuse(Visitor& visitor, protocol::Refusal reason);
+    // name made valid, and unique among the other seats' names.
+    player_name::Name uniqueName(const std::string& name, int seat) const;
     // The visitor goes for good: its seat to the computer at once.
     void release(Visitor& visitor);
     void forget(Visitor& visitor);

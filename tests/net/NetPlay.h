@@ -38,7 +38,7 @@ private:
 
 struct Client {
     explicit Client(std::uint16_t port, const std::string& password = "",
-                    std::uint32_t version = protocol::kVersion);
+                    std::uint32_t version = protocol::kVersion, const std::string& name = "Player");
     // One tick with input; ENTER pressed on the screens between matches.
     void tick();
     // As many ticks as seconds of real time call for, at the rate the server's clock asks.
@@ -91,7 +91,7 @@ public:
 
     struct Stepped {
         std::uint32_t tick;
-        std::array<Driver, protocol::kSeatCount> drivers;
+        std::array<Driver, protocol::kMaxSeats> drivers;
         SeatCommands commands;
     };
     std::vector<Stepped> stepped() const;

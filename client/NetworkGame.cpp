@@ -143,6 +143,11 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
         readySent = false;
         if (announced != nullptr) {
             announced->push_back({GameEventType::MatchStart, glm::vec3(0.0f), kNoSeat, ""});
+            if (status.setup.mode == Mode::Battle) {
+                GameEvent& line = announced->emplace_back();
+                line.type = GameEventType::Announce;
+                MatchFlow::battleStart(view->state, line.text);
+            }
         }
     }
     if (status.phase != Phase::Playing && before.phase != status.phase) {
@@ -157,12 +162,28 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
         for (int each = 0; each < view->seatCount(); ++each) {
             view->tank(each).lives = status.seats[static_cast<std::size_t>(each)].lives;
         }
+        if (status.phase == Phase::Ended && announced != nullptr &&
+            status.setup.mode == Mode::Battle) {
+            applyScores(status);
+            MatchFlow::SeatNames names{};
+            for (int each = 0; each < view->seatCount(); ++each) {
+                names[static_cast<std::size_t>(each)] = seatName(each);
+            }
+            GameEvent& line = announced->emplace_back();
+            line.type = GameEventType::Announce;
+            MatchFlow::battleResult(*view, status.outcome, names, line.text);
+        }
         if (status.phase == Phase::Ended && announced != nullptr) {
             const bool won = status.outcome.seat == seat;
             announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
                                   glm::vec3(0.0f), kNoSeat, ""});
         }
     }
+    applyScores(status);
+    return true;
+}
+
+void NetworkGame::applyScores(const protocol::Status& status) {
     for (int each = 0; each < view->seatCount(); ++each) {
         const protocol::SeatStatus& told = status.seats[static_cast<std::size_t>(each)];
         Seat& shownSeat = view->seat(each);
@@ -170,7 +191,6 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
         shownSeat.frags = told.frags;
         shownSeat.deaths = told.deaths;
     }
-    return true;
 }
 
 bool NetworkGame::onEvents(const protocol::Events& events) {
@@ -468,6 +488,17 @@ bool NetworkGame::play(const protocol::WireEvent& event, bool due, EventList& ev
             bullet->dead = true;
             events.push_back({GameEventType::WallHit, event.position, kNoSeat, ""});
         }
+        return true;
+    }
+    case GameEventType::Destroyed: {
+        if (!due) {
+            return false;
+        }
+        events.push_back(
+            {GameEventType::Destroyed, event.position, event.seat, "", kNoBullet, event.owner});
+        GameEvent& line = events.emplace_back();
+        line.type = GameEventType::Announce;
+        MatchFlow::fragLine(seatName(event.owner), seatName(event.seat), line.text);
         return true;
     }
     case GameEventType::Jump:

@@ -4,6 +4,7 @@
 #include "game/CollisionDetector.h"
 #include "game/GameEvent.h"
 #include "game/Match.h"
+#include "game/MatchFlow.h"
 #include "net/ClientConnection.h"
 #include "net/Protocol.h"
 
@@ -147,6 +148,8 @@ private:
     // Plays a server event; false when it is to wait for the drawing to reach it.
     bool play(const protocol::WireEvent& event, bool due, EventList& events);
     void spawnBullet(const protocol::WireEvent& event);
+    // Each seat's team, frags and deaths as the server told them.
+    void applyScores(const protocol::Status& status);
     // The predicted and shown matches made anew in setup's shape, unless they have it.
     void takeShape(const MatchSetup& setup);
 

@@ -20,7 +20,6 @@ void setName(MatchFlow::Name& name, const char* text) {
 class Announcement {
 public:
     explicit Announcement(char (&text)[GameEvent::kTextBytes]) : text(text) { text[0] = '\0'; }
-    explicit Announcement(EventList& events) : Announcement(announced(events)) {}
     Announcement& operator<<(const char* words) {
         const std::size_t room = sizeof text - 1 - used;
         const std::size_t length = std::min(std::strlen(words), room);
@@ -37,12 +36,6 @@ public:
     }
 
 private:
-    static char (&announced(EventList& events))[GameEvent::kTextBytes] {
-        GameEvent& event = events.emplace_back();
-        event.type = GameEventType::Announce;
-        return event.text;
-    }
-
     char (&text)[GameEvent::kTextBytes];
     std::size_t used = 0;
 };
@@ -192,12 +185,22 @@ void MatchFlow::startMatch(EventList& events) {
     }
     seatDrivers();
     events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), kNoSeat, ""});
-    const MatchState& state = match.state;
-    if (state.mode == Mode::Battle) {
-        Announcement(events) << "Battle: " << seatCount() << " tanks, first to "
-                             << static_cast<int>(state.fragLimit) << " frags"
-                             << (state.teams ? ", two teams" : "");
+    if (match.state.mode == Mode::Battle) {
+        GameEvent& line = events.emplace_back();
+        line.type = GameEventType::Announce;
+        battleStart(match.state, line.text);
     }
+}
+
+void MatchFlow::battleStart(const MatchState& state, char (&text)[GameEvent::kTextBytes]) {
+    Announcement(text) << "Battle: " << state.seatCount() << " tanks, first to "
+                       << static_cast<int>(state.fragLimit) << " frags"
+                       << (state.teams ? ", two teams" : "");
+}
+
+void MatchFlow::fragLine(const char* shooter, const char* victim,
+                         char (&text)[GameEvent::kTextBytes]) {
+    Announcement(text) << shooter << " destroyed " << victim;
 }
 
 void MatchFlow::finish(EventList& events) {
@@ -261,7 +264,9 @@ void MatchFlow::announce(EventList& events, std::size_t first) {
         if (events[i].type == GameEventType::Destroyed) {
             const int victim = events[i].seat;
             const int shooter = events[i].other;
-            Announcement(events) << name(shooter) << " destroyed " << name(victim);
+            GameEvent& line = events.emplace_back();
+            line.type = GameEventType::Announce;
+            fragLine(name(shooter), name(victim), line.text);
         }
     }
 }

@@ -95,6 +95,11 @@ public:
     static void battleResult(const Match& match, const Outcome& outcome, const SeatNames& names,
                              char (&text)[GameEvent::kTextBytes]);
     SeatNames names() const;
+    // A battle's opening line, "Battle: N tanks, first to F frags" (", two teams"), and a frag's,
+    // "SHOOTER destroyed VICTIM", cut to text's room.
+    static void battleStart(const MatchState& state, char (&text)[GameEvent::kTextBytes]);
+    static void fragLine(const char* shooter, const char* victim,
+                         char (&text)[GameEvent::kTextBytes]);
 
     Match match;
 

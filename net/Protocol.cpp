@@ -213,7 +213,7 @@ TankView viewOf(const Tank& tank) {
 bool sentAsEvent(GameEventType type) {
     return type == GameEventType::Shot || type == GameEventType::TankHit ||
            type == GameEventType::WallHit || type == GameEventType::Jump ||
-           type == GameEventType::Landing;
+           type == GameEventType::Landing || type == GameEventType::Destroyed;
 }
 
 void encode(const Hello& message, std::vector<std::uint8_t>& bytes) {

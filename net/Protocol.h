@@ -153,7 +153,7 @@ struct SeatStatus {
     std::int16_t frags = 0;
     std::uint16_t deaths = 0;
     std::uint16_t roundTripMs = 0; // to its person; 0 for the computer's
-    player_name::Name name{'?'}; // valid (player_name::valid)
+    player_name::Name name{'?'};   // valid (player_name::valid)
 };
 
 struct Status {
@@ -170,10 +170,11 @@ struct Status {
 
 // An event of the server's match, where the server saw it.
 struct WireEvent {
-    GameEventType type = GameEventType::Shot; // Shot, TankHit, WallHit, Jump or Landing
-    std::int8_t seat = kNoSeat;               // the tank hit, jumping or landing
-    std::int8_t owner = kNoSeat;              // Shot, TankHit, WallHit: who fired the bullet
-    std::uint32_t firedTick = 0;              // and when: the bullet's name
+    // Shot, TankHit, WallHit, Jump, Landing or a battle's Destroyed
+    GameEventType type = GameEventType::Shot;
+    std::int8_t seat = kNoSeat;  // the tank hit, jumping, landing or destroyed
+    std::int8_t owner = kNoSeat; // Shot, TankHit, WallHit: who fired the bullet; Destroyed: by whom
+    std::uint32_t firedTick = 0; // and when: the bullet's name
     glm::vec3 position{0.0f};
     glm::vec3 direction{0.0f}; // Shot: the bullet's flight
     glm::vec3 origin{0.0f};    // Shot: the centre of the tank that fired

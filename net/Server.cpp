@@ -618,8 +618,14 @@ void Server::sendEvents(const EventList& tickEvents) {
         wire.type = event.type;
         wire.seat = static_cast<std::int8_t>(event.seat);
         wire.position = event.position;
+        if (event.type == GameEventType::Announce) {
+            line(event.text);
+        }
         if (!protocol::sentAsEvent(event.type)) {
             continue;
+        }
+        if (event.type == GameEventType::Destroyed) {
+            wire.owner = static_cast<std::int8_t>(event.other);
         }
         if (event.bullet != kNoBullet) {
             if (event.bullet < 0 || static_cast<std::size_t>(event.bullet) >= bullets.size()) {

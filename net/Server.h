@@ -92,7 +92,8 @@ public:
 // Lines for the console: "Hosting on port N", "Player joined seat S", "Player back in seat S",
 // "Player lost the link in seat S: the computer drives until it is back",
 // "Player left seat S: the computer takes over", "Shot from seat S",
-// "Version mismatch: server V, client W" (seats counted from 1).
+// "Version mismatch: server V, client W" (seats counted from 1), and a battle's own lines
+// (MatchFlow).
 class Server {
 public:
     static constexpr std::uint32_t kSnapshotTicks = 2;

@@ -9,6 +9,9 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -99,6 +102,19 @@ TEST(BattleNetTest, TwoPeopleAndTwoComputersPlayABattleEveryClientScoresAsTheSer
             << "the other person's round trip";
         EXPECT_EQ(client->game.seatRoundTripMs(3), -1) << "the computer has none";
     }
+    // Every console says the same: the start, each frag by name, the end.
+    std::vector<std::string> said;
+    std::istringstream lines(console.text());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Battle: ", 0) == 0 || line.find(" destroyed ") != std::string::npos ||
+            line.find(" wins with ") != std::string::npos || line.rfind("Draw at ", 0) == 0) {
+            said.push_back(line);
+        }
+    }
+    ASSERT_GE(said.size(), 3u) << console.text();
+    EXPECT_EQ(said.front(), "Battle: 4 tanks, first to 3 frags");
+    EXPECT_EQ(ada.announced, said);
+    EXPECT_EQ(again.announced, said);
     for (int seat = 0; seat < end.seats; ++seat) {
         frags = std::max(frags, end.frags[static_cast<std::size_t>(seat)]);
     }

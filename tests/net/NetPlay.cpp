@@ -69,6 +69,11 @@ void Client::tick() {
     now.start = game.joined() && !game.drives() && !game.ready();
     events.clear();
     game.tick(now, false, events);
+    for (const GameEvent& event : events) {
+        if (event.type == GameEventType::Announce) {
+            announced.emplace_back(event.text);
+        }
+    }
 }
 
 void Client::frame(double seconds) {

@@ -50,7 +50,8 @@ struct Client {
     std::ostringstream errors;
     NetworkGame game;
     EventList events;
-    PlayerInput input; // held every tick: full drive, half a turn
+    std::vector<std::string> announced; // every line for the console the game made
+    PlayerInput input;                  // held every tick: full drive, half a turn
     FixedStep steps;
 };
 

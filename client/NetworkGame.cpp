@@ -372,6 +372,11 @@ void NetworkGame::updateShown(EventList& events) {
     }
     const float renderTick =
         static_cast<float>(clock) - behind - static_cast<float>(kInterpolationTicks);
+    // The match's clock as drawn, for a battle's time left: the ticks since it began.
+    MatchState& shownState = view->state;
+    const float sinceStart = std::max(0.0f, renderTick - static_cast<float>(serverStatus.tick));
+    shownState.tick =
+        shownState.endTick - shownState.timeLimitTicks + static_cast<std::uint32_t>(sinceStart);
     for (int each = 0; each < view->seatCount(); ++each) {
         if (each == seat && drives()) {
             Tank& shownTank = view->tank(each);

@@ -62,10 +62,44 @@ CLI::Option* addSkill(CLI::App& app, Skill& skill) {
     return app
         .add_option_function<std::string>(
             "--skill", [&skill](const std::string& name) { parseSkill(name, skill); },
-            "the computer in every seat no person holds: classic (the default), rookie, veteran "
-            "or ace")
+            "the computer in every seat no person holds: classic (a duel's default), rookie, "
+            "veteran (a battle's default) or ace")
         ->type_name("SKILL")
         ->transform(CLI::IsMember({"classic", "rookie", "veteran", "ace"}, CLI::ignore_case));
+}
+
+// --mode, --tanks, --teams, --frag-limit and --time-limit, each needing needs when it is given.
+void addBattle(CLI::App& app, ServerOptions& options, CLI::Option* needs) {
+    const auto require = [needs](CLI::Option* option) {
+        return needs != nullptr ? option->needs(needs) : option;
+    };
+    require(app.add_option_function<std::string>(
+                   "--mode",
+                   [&options](const std::string& name) {
+                       options.mode = name == "battle" ? Mode::Battle : Mode::Duel;
+                   },
+                   "duel (two tanks, lives; the default) or battle (frags, respawns)")
+                ->type_name("MODE")
+                ->transform(CLI::IsMember({"duel", "battle"}, CLI::ignore_case)));
+    require(app.add_option("--tanks", options.tanks, "a battle's tanks, people and computer (2-8)")
+                ->type_name("N")
+                ->check(CLI::Range(MatchSetup::kMinSeats, MatchSetup::kMaxSeats)));
+    require(app.add_flag("--teams", options.teams, "a battle of two teams"));
+    require(app.add_option("--frag-limit", options.fragLimit, "a battle ends at F frags (10)")
+                ->type_name("F")
+                ->check(CLI::Range(MatchSetup::kMinFragLimit, MatchSetup::kMaxFragLimit)));
+    require(app.add_option("--time-limit", options.timeLimitSeconds,
+                           "a battle ends after S seconds (300)")
+                ->type_name("S")
+                ->check(CLI::Range(MatchSetup::kMinTimeLimitSeconds,
+                                   MatchSetup::kMaxTimeLimitSeconds)));
+}
+
+// A battle's computer is a Veteran unless --skill says otherwise.
+void battleSkill(const CLI::App& app, ServerOptions& options) {
+    if (options.mode == Mode::Battle && app.count("--skill") == 0) {
+        options.skill = Skill::Veteran;
+    }
 }
 
 // HOST or HOST:PORT, the port from 1 to 65535.
@@ -116,6 +150,7 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
     addRules(app, options.served.rules)->needs(host);
     addPlayersPerAddress(app, options.served.playersPerAddress)->needs(host);
     addSkill(app, options.served.skill)->needs(host);
+    addBattle(app, options.served, host);
     app.add_option("--join", address,
                    "play on the server at HOST, port PORT (default " +
                        std::to_string(protocol::kDefaultPort) + ")")
@@ -131,24 +166,28 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
         exitStatus = *status;
         return std::nullopt;
     }
+    battleSkill(app, options.served);
     options.served.password = passwordFromEnvironment();
     return options;
 }
 
 std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus) {
     ServerOptions options;
-    CLI::App app("Brakkel's dedicated server: matches between two players over the network, one "
-                 "after another, the computer playing any empty seat. The password is taken from "
-                 "BRAKKEL_PASSWORD. Stops on SIGINT or SIGTERM.",
+    CLI::App app("Brakkel's dedicated server: duels between two players, or battles of up to "
+                 "eight tanks, over the network, one match after another, the computer playing "
+                 "any empty seat. The password is taken from BRAKKEL_PASSWORD. Stops on SIGINT or "
+                 "SIGTERM.",
                  "brakkel-server");
     addPort(app, options.port);
     addRules(app, options.rules);
     addPlayersPerAddress(app, options.playersPerAddress);
     addSkill(app, options.skill);
+    addBattle(app, options, nullptr);
     if (const std::optional<int> status = parse(app, "brakkel-server", argc, argv)) {
         exitStatus = *status;
         return std::nullopt;
     }
+    battleSkill(app, options);
     options.password = passwordFromEnvironment();
     return options;
 }

@@ -12,8 +12,10 @@ struct LaunchOptions {
     std::string replayPath; // --replay FILE: play the recording in FILE, then quit
     std::string arenaPath;  // --arena FILE: play (or record, or replay) on the arena in FILE
     bool host = false;      // --host: serve a networked game and play in it
-    ServerOptions served;   // --port N, --rules, --skill, --players-per-address; BRAKKEL_PASSWORD
-    std::string joinHost;   // --join HOST[:PORT]: play on that server
+    // --port N, --rules, --skill, --players-per-address, --mode, --tanks, --teams,
+    // --frag-limit, --time-limit; BRAKKEL_PASSWORD
+    ServerOptions served;
+    std::string joinHost; // --join HOST[:PORT]: play on that server
     std::uint16_t joinPort = 0;
 };
 

@@ -143,6 +143,7 @@ int main(int argc, char** argv) {
         joining.host = server ? kLoopback : options->joinHost;
         joining.port = server ? server->port() : options->joinPort;
         joining.password = options->served.password;
+        joining.name = settings.name;
         scene.client.join(joining, std::cout);
     }
     // What only loading needed (decoded pictures and models, the shader compilers' working

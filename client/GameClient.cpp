@@ -266,6 +266,14 @@ void GameClient::networkTick(PlayerInput& player) {
     }
     network->tick(player, menu.open, events);
     everJoined = everJoined || network->joined();
+    const protocol::Status& status = network->status();
+    if (status.phase == Phase::Ended && status.setup.mode == Mode::Battle) {
+        MatchFlow::SeatNames names{};
+        for (int seat = 0; seat < status.setup.seats; ++seat) {
+            names[static_cast<std::size_t>(seat)] = network->seatName(seat);
+        }
+        MatchFlow::battleResult(network->shown(), status.outcome, names, result);
+    }
     if (network->over()) {
         if (!everJoined) {
             std::snprintf(joinFailure, sizeof joinFailure, "%s", networkConsole->lastLine());
@@ -292,9 +300,9 @@ void GameClient::networkTick(PlayerInput& player) {
 }
 
 void GameClient::announceSeats(const protocol::Status& status) {
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+    for (int seat = 0; seat < status.setup.seats; ++seat) {
         const protocol::Occupant was = occupants[static_cast<std::size_t>(seat)];
-        const protocol::Occupant is = status.seats[static_cast<std::size_t>(seat)];
+        const protocol::Occupant is = status.seats[static_cast<std::size_t>(seat)].occupant;
         if (!occupantsKnown || was == is || was == protocol::Occupant::You ||
             is == protocol::Occupant::You) {
             continue;
@@ -307,21 +315,23 @@ void GameClient::announceSeats(const protocol::Status& status) {
                       seat + 1);
         feed.add(line);
     }
-    occupants = status.seats;
+    for (int seat = 0; seat < status.setup.seats; ++seat) {
+        occupants[static_cast<std::size_t>(seat)] =
+            status.seats[static_cast<std::size_t>(seat)].occupant;
+    }
     occupantsKnown = true;
 }
 
 void GameClient::describeSeats() {
     const protocol::Status& status = network->status();
-    char names[protocol::kSeatCount][24];
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        const protocol::Occupant who = status.seats[seat];
-        std::snprintf(names[seat], sizeof names[seat], "%s%s",
+    const auto nameOf = [&](int seat, char(&name)[24]) {
+        const protocol::Occupant who = status.seats[static_cast<std::size_t>(seat)].occupant;
+        std::snprintf(name, sizeof name, "%s%s",
                       who == protocol::Occupant::You      ? "you"
                       : who == protocol::Occupant::Person ? "a player"
                                                           : "the computer",
                       who == protocol::Occupant::You && network->ready() ? " (ready)" : "");
-    }
+    };
     if (network->reconnecting()) {
         std::snprintf(seats, sizeof seats, "Reconnecting...");
     } else if (!network->joined()) {
@@ -330,8 +340,23 @@ void GameClient::describeSeats() {
         announceSeats(status);
         if (network->phase() == protocol::Phase::Playing) {
             seats[0] = '\0';
+        } else if (status.setup.seats == MatchSetup::kMinSeats) {
+            char first[24];
+            char second[24];
+            nameOf(0, first);
+            nameOf(1, second);
+            std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", first, second);
         } else {
-            std::snprintf(seats, sizeof seats, "Seat 1: %s   Seat 2: %s", names[0], names[1]);
+            int people = 0;
+            for (int seat = 0; seat < status.setup.seats; ++seat) {
+                people += status.seats[static_cast<std::size_t>(seat)].occupant !=
+                                  protocol::Occupant::Computer
+                              ? 1
+                              : 0;
+            }
+            std::snprintf(seats, sizeof seats, "Seat %d of %d   %d players, %d computer tanks%s",
+                          network->ownSeat() + 1, status.setup.seats, people,
+                          status.setup.seats - people, network->ready() ? "   (ready)" : "");
         }
     }
 }
@@ -384,12 +409,15 @@ const char* GameClient::resultLine() const {
     if (status.outcome.running()) {
         return "";
     }
+    if (status.setup.mode == Mode::Battle) {
+        return result;
+    }
     if (status.outcome.kind == Outcome::Kind::Draw) {
         return "Both tanks lost their last life at once";
     }
     const int winner = status.outcome.seat;
     const int other = 1 - localSeat();
-    if (status.seats[other] == protocol::Occupant::Computer) {
+    if (status.seats[static_cast<std::size_t>(other)].occupant == protocol::Occupant::Computer) {
         return winner == localSeat() ? "You beat the stupid AI :)" : "The AI Won";
     }
     if (winner == localSeat()) {

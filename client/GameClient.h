@@ -166,6 +166,6 @@ private:
     std::unique_ptr<FeedStream> networkErrors;  // and its faults
     bool everJoined = false;
     bool occupantsKnown = false;
-    std::array<protocol::Occupant, protocol::kSeatCount> occupants{}; // as the last status had them
+    std::array<protocol::Occupant, protocol::kMaxSeats> occupants{}; // as the last status had them
     const char* notice = "";
 };

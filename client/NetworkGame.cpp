@@ -33,13 +33,28 @@ TankPose between(const TankPose& from, const TankPose& to, float share) {
 } // namespace
 
 NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console, std::ostream& errors)
-    : connection(options.host, options.port, options.password, console, errors, options.version),
-      predicted(0, {Driver::Human, Driver::Human}), view(0, {Driver::Human, Driver::Human}),
-      bulletWalls({}, view.arena.pieces, view.state.bullets) {
+    : connection(options.host, options.port, options.password, console, errors, options.version,
+                 options.name) {
     replayEvents.reserve(kEventsPerTick);
     outgoing.commands.reserve(protocol::kMaxCommandsPerDatagram);
-    shotTicks.reserve(BulletSystem::kReserved);
     pending.reserve(kMaxPending);
+    shape.seats = 0; // none yet: the first shape is taken
+    takeShape(MatchSetup::duel(Rules::Classic));
+}
+
+void NetworkGame::takeShape(const MatchSetup& asked) {
+    MatchSetup setup = asked;
+    setup.skill = Skill::Classic; // no seat is the computer's here: nothing to navigate
+    if (setup == shape) {
+        return;
+    }
+    shape = setup;
+    const std::vector<Driver> people(static_cast<std::size_t>(setup.seats), Driver::Human);
+    predicted = std::make_unique<Match>(setup, 0, people);
+    view = std::make_unique<Match>(setup, 0, people);
+    bulletWalls = std::make_unique<CollisionDetector>(std::vector<Tank*>{}, view->arena.pieces,
+                                                      view->state.bullets);
+    restartShown();
 }
 
 void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& events) {
@@ -51,14 +66,19 @@ void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& even
         snapshotWaiting = false;
         takeSnapshot();
     }
-    if (!synced || !joined()) {
+    // The seat is known to be one of the match's once a status has shaped it.
+    if (!synced || !joined() || seat >= view->seatCount()) {
         return;
     }
     ++clock;
     holdResync = std::max(holdResync - 1, 0);
     const PlayerInput none;
     const PlayerInput& taken = keysTaken ? none : input;
-    history[clock % kHistory] = PlayerControls::command(taken, predicted.tank(seat), kTick);
+    history[clock % kHistory] = PlayerControls::command(taken, predicted->tank(seat), kTick);
+    if (serverStatus.phase == Phase::Playing) {
+        // As the match moves its bullets: before this tick's shots, which stand in it.
+        view->state.bullets.updateAll(kTick);
+    }
     if (drives()) {
         predictTo(clock, &events);
     }
@@ -102,8 +122,13 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
     if (static_cast<std::int32_t>(status.tick - clock) > static_cast<std::int32_t>(kSaneTicks)) {
         return false;
     }
+    // The seat the client was given is one of the match's.
+    if (seat >= status.setup.seats) {
+        return false;
+    }
     const protocol::Status before = serverStatus;
     serverStatus = status;
+    takeShape(status.setup);
     if (status.yourSeat >= 0) {
         seat = status.yourSeat;
     }
@@ -118,6 +143,11 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
         readySent = false;
         if (announced != nullptr) {
             announced->push_back({GameEventType::MatchStart, glm::vec3(0.0f), kNoSeat, ""});
+            if (status.setup.mode == Mode::Battle) {
+                GameEvent& line = announced->emplace_back();
+                line.type = GameEventType::Announce;
+                MatchFlow::battleStart(view->state, line.text);
+            }
         }
     }
     if (status.phase != Phase::Playing && before.phase != status.phase) {
@@ -127,10 +157,21 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
         }
         readySent = false;
         // The commands of the screens between matches are made for a tank at its start.
-        predicted.restart();
-        view.settle();
-        for (int each = 0; each < protocol::kSeatCount; ++each) {
-            view.tank(each).lives = status.lives[each];
+        predicted->restart();
+        view->settle();
+        for (int each = 0; each < view->seatCount(); ++each) {
+            view->tank(each).lives = status.seats[static_cast<std::size_t>(each)].lives;
+        }
+        if (status.phase == Phase::Ended && announced != nullptr &&
+            status.setup.mode == Mode::Battle) {
+            applyScores(status);
+            MatchFlow::SeatNames names{};
+            for (int each = 0; each < view->seatCount(); ++each) {
+                names[static_cast<std::size_t>(each)] = seatName(each);
+            }
+            GameEvent& line = announced->emplace_back();
+            line.type = GameEventType::Announce;
+            MatchFlow::battleResult(*view, status.outcome, names, line.text);
         }
         if (status.phase == Phase::Ended && announced != nullptr) {
             const bool won = status.outcome.seat == seat;
@@ -138,7 +179,18 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
                                   glm::vec3(0.0f), kNoSeat, ""});
         }
     }
+    applyScores(status);
     return true;
+}
+
+void NetworkGame::applyScores(const protocol::Status& status) {
+    for (int each = 0; each < view->seatCount(); ++each) {
+        const protocol::SeatStatus& told = status.seats[static_cast<std::size_t>(each)];
+        Seat& shownSeat = view->seat(each);
+        shownSeat.team = told.team;
+        shownSeat.frags = told.frags;
+        shownSeat.deaths = told.deaths;
+    }
 }
 
 bool NetworkGame::onEvents(const protocol::Events& events) {
@@ -164,6 +216,9 @@ bool NetworkGame::onSnapshot(const protocol::Snapshot& snapshot) {
                       (!snapshot.hasOwn || snapshot.ownSeat == seat);
     if (!sane) {
         return false;
+    }
+    if (snapshot.seatCount != view->seatCount()) {
+        return true; // of a shape the client has not been told of yet
     }
     // A slow frame takes in several snapshots at once; only the newest is used, but the lead
     // the server reported in any of them (in the first after the frame's commands came) counts.
@@ -230,16 +285,16 @@ void NetworkGame::takeSnapshot() {
 
 void NetworkGame::reconcile(const protocol::Snapshot& snapshot) {
     const std::uint32_t from = predictedTick;
-    const glm::vec3 before = predicted.tank(seat).position;
-    predicted.tank(seat) = snapshot.own;
-    predicted.state.bullets.clear();
+    const glm::vec3 before = predicted->tank(seat).position;
+    predicted->tank(seat) = snapshot.own;
+    predicted->state.bullets.clear();
     predictedTick = snapshot.tick;
     predictTo(clock, nullptr);
     if (predictedTick != from) {
         correction = glm::vec3(0.0f); // the clock moved: nothing to blend from
         return;
     }
-    const glm::vec3 error = before - predicted.tank(seat).position;
+    const glm::vec3 error = before - predicted->tank(seat).position;
     if (error == glm::vec3(0.0f)) {
         return;
     }
@@ -262,15 +317,16 @@ void NetworkGame::predictTo(std::uint32_t tick, EventList* events) {
         ++replayedNow;
         replayedMost = std::max(replayedMost, replayedNow);
         ++predictedTick;
-        predicted.stepAlone(seat, history[predictedTick % kHistory],
-                            events != nullptr ? *events : replayEvents);
+        predicted->stepAlone(seat, history[predictedTick % kHistory],
+                             events != nullptr ? *events : replayEvents);
         replayEvents.clear();
-        std::vector<Bullet>& fired = predicted.state.bullets.bullets;
+        std::vector<Bullet>& fired = predicted->state.bullets.bullets;
         if (events != nullptr) {
-            for (const Bullet& bullet : fired) {
-                if (view.state.bullets.bullets.size() < BulletSystem::kReserved) {
-                    view.state.bullets.bullets.push_back(bullet);
-                    shotTicks.push_back(predictedTick);
+            for (Bullet& bullet : fired) {
+                // Named as the server names it: its owner and the server's tick.
+                bullet.firedTick = predictedTick;
+                if (view->state.bullets.bullets.size() < BulletSystem::kReserved) {
+                    view->state.bullets.bullets.push_back(bullet);
                 }
             }
         }
@@ -297,10 +353,9 @@ void NetworkGame::sendCommands() {
 }
 
 void NetworkGame::restartShown() {
-    view.restart();
-    view.settle();
-    predicted.restart();
-    shotTicks.clear();
+    view->restart();
+    view->settle();
+    predicted->restart();
     pending.clear();
     for (Views& slot : views) {
         slot.used = false;
@@ -312,16 +367,21 @@ void NetworkGame::restartShown() {
 
 void NetworkGame::updateShown(EventList& events) {
     if (serverStatus.phase != Phase::Playing) {
-        view.settle();
+        view->settle();
         return;
     }
     const float renderTick =
         static_cast<float>(clock) - behind - static_cast<float>(kInterpolationTicks);
-    for (int each = 0; each < protocol::kSeatCount; ++each) {
+    // The match's clock as drawn, for a battle's time left: the ticks since it began.
+    MatchState& shownState = view->state;
+    const float sinceStart = std::max(0.0f, renderTick - static_cast<float>(serverStatus.tick));
+    shownState.tick =
+        shownState.endTick - shownState.timeLimitTicks + static_cast<std::uint32_t>(sinceStart);
+    for (int each = 0; each < view->seatCount(); ++each) {
         if (each == seat && drives()) {
-            Tank& shownTank = view.tank(each);
+            Tank& shownTank = view->tank(each);
             const TankPose before = shownTank.pose();
-            shownTank = predicted.tank(each);
+            shownTank = predicted->tank(each);
             if (correctionLeft > 0) {
                 correction -= correction / static_cast<float>(correctionLeft);
                 --correctionLeft;
@@ -334,7 +394,7 @@ void NetworkGame::updateShown(EventList& events) {
     }
     snapOther = false;
     playDue(renderTick, events);
-    moveBullets(events);
+    bulletWalls->detect(events);
 }
 
 void NetworkGame::placeOther(int other, float renderTick, bool snap) {
@@ -363,7 +423,7 @@ void NetworkGame::placeOther(int other, float renderTick, bool snap) {
                             static_cast<float>(above->tick - below->tick);
         target = between(below->tanks[other].pose, above->tanks[other].pose, share);
     }
-    Tank& tank = view.tank(other);
+    Tank& tank = view->tank(other);
     const TankPose before = tank.pose();
     if (!snap) {
         // Never faster than a tank drives, in the real time a tick takes at this rate.
@@ -402,7 +462,7 @@ bool NetworkGame::play(const protocol::WireEvent& event, bool due, EventList& ev
     case GameEventType::Shot:
         if (mine) {
             // Already shown from the prediction, unless the prediction missed it.
-            if (findBullet(seat, event.firedTick) < 0) {
+            if (view->state.bullets.find(seat, event.firedTick) == nullptr) {
                 spawnBullet(event);
             }
             return true;
@@ -417,9 +477,9 @@ bool NetworkGame::play(const protocol::WireEvent& event, bool due, EventList& ev
         }
         events.push_back({GameEventType::TankHit, event.position, event.seat, ""});
         logLine(events, "Bullet Hits TANK");
-        const int bullet = findBullet(event.owner, event.firedTick);
-        if (bullet >= 0) {
-            view.state.bullets.bullets[static_cast<std::size_t>(bullet)].dead = true;
+        Bullet* bullet = view->state.bullets.find(event.owner, event.firedTick);
+        if (bullet != nullptr) {
+            bullet->dead = true;
         }
         return true;
     }
@@ -428,11 +488,22 @@ bool NetworkGame::play(const protocol::WireEvent& event, bool due, EventList& ev
             return false;
         }
         // Shown already where the drawing's own bullet met the wall, unless it has not.
-        const int bullet = findBullet(event.owner, event.firedTick);
-        if (bullet >= 0 && !view.state.bullets.bullets[static_cast<std::size_t>(bullet)].dead) {
-            view.state.bullets.bullets[static_cast<std::size_t>(bullet)].dead = true;
+        Bullet* bullet = view->state.bullets.find(event.owner, event.firedTick);
+        if (bullet != nullptr && !bullet->dead) {
+            bullet->dead = true;
             events.push_back({GameEventType::WallHit, event.position, kNoSeat, ""});
         }
+        return true;
+    }
+    case GameEventType::Destroyed: {
+        if (!due) {
+            return false;
+        }
+        events.push_back(
+            {GameEventType::Destroyed, event.position, event.seat, "", kNoBullet, event.owner});
+        GameEvent& line = events.emplace_back();
+        line.type = GameEventType::Announce;
+        MatchFlow::fragLine(seatName(event.owner), seatName(event.seat), line.text);
         return true;
     }
     case GameEventType::Jump:
@@ -450,49 +521,25 @@ bool NetworkGame::play(const protocol::WireEvent& event, bool due, EventList& ev
 }
 
 void NetworkGame::spawnBullet(const protocol::WireEvent& event) {
-    if (view.state.bullets.bullets.size() >= BulletSystem::kReserved) {
+    if (view->state.bullets.bullets.size() >= BulletSystem::kReserved) {
         return;
     }
-    view.state.bullets.spawn(event.direction, event.position, Tank::kBulletSpeed,
-                             Tank::kBulletLifetime, event.origin, event.owner, event.firedTick);
-    shotTicks.push_back(event.firedTick);
-}
-
-int NetworkGame::findBullet(int owner, std::uint32_t firedTick) const {
-    const std::vector<Bullet>& bullets = view.state.bullets.bullets;
-    for (std::size_t i = 0; i < bullets.size(); ++i) {
-        if (bullets[i].owner == owner && shotTicks[i] == firedTick) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-void NetworkGame::moveBullets(EventList& events) {
-    // As the rules move bullets, keeping each one's tick beside it: the ones fired this tick
-    // stand, the rest fly, the dead go; then the walls.
-    std::vector<Bullet>& bullets = view.state.bullets.bullets;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < bullets.size(); ++i) {
-        if (!bullets[i].fresh) {
-            bullets[i].update(kTick);
-        }
-        if (!bullets[i].dead) {
-            bullets[kept] = bullets[i];
-            shotTicks[kept] = shotTicks[i];
-            ++kept;
-        }
-    }
-    bullets.erase(bullets.begin() + static_cast<std::ptrdiff_t>(kept), bullets.end());
-    shotTicks.resize(kept);
-    bulletWalls.detect(events);
+    view->state.bullets.spawn(event.direction, event.position, Tank::kBulletSpeed,
+                              Tank::kBulletLifetime, event.origin, event.owner, event.firedTick);
 }
 
 const char* NetworkGame::seatName(int seat) const {
-    static constexpr const char* kNames[] = {"Seat 1", "Seat 2"};
-    return seat >= 0 && seat < protocol::kSeatCount ? kNames[seat] : "";
+    return seat >= 0 && seat < view->seatCount()
+               ? serverStatus.seats[static_cast<std::size_t>(seat)].name.data()
+               : "";
 }
 
 int NetworkGame::seatRoundTripMs(int seat) const {
-    return seat == this->seat ? static_cast<int>(connection.roundTripMs()) : -1;
+    if (seat == this->seat) {
+        return static_cast<int>(connection.roundTripMs());
+    }
+    const bool person =
+        seat >= 0 && seat < view->seatCount() &&
+        serverStatus.seats[static_cast<std::size_t>(seat)].occupant != protocol::Occupant::Computer;
+    return person ? serverStatus.seats[static_cast<std::size_t>(seat)].roundTripMs : -1;
 }

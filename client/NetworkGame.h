@@ -4,6 +4,7 @@
 #include "game/CollisionDetector.h"
 #include "game/GameEvent.h"
 #include "game/Match.h"
+#include "game/MatchFlow.h"
 #include "net/ClientConnection.h"
 #include "net/Protocol.h"
 
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@ struct NetworkOptions {
     std::uint16_t port = protocol::kDefaultPort;
     std::string password;
     std::uint32_t version = protocol::kVersion; // the protocol version claimed
+    std::string name = "Player";                // the one asked to play under
 };
 
 // A game on a server as one client has it. The server decides everything; the client shows it
@@ -36,8 +39,10 @@ struct NetworkOptions {
 // - It draws the other tank kInterpolationTicks behind the newest snapshot, between snapshots,
 //   never faster than a tank drives.
 // - Its own bullets appear in the tick they are fired and are matched with the server's by
-//   seat and tick; the others come from the server's events, as do hits, all played when the
-//   drawing reaches their tick.
+//   owner and fired tick (BulletSystem::find); the others come from the server's events, as do
+//   hits, all played when the drawing reaches their tick. Shown bullets fly as the match's do.
+// - Its matches take the shape of the server's (the setup in each Status): as many seats, the
+//   same mode and rules; each seat's name, team and score are as the server last said.
 //
 // tick() is one step of the client's clock with the player's input; the events of what it
 // showed are appended for the scene to play.
@@ -93,11 +98,11 @@ public:
     const char* seatName(int seat) const;
     int seatRoundTripMs(int seat) const;
     // The match as the client shows it.
-    const Match& shown() const { return view; }
+    const Match& shown() const { return *view; }
 
     // The client's tick, and its own tank as predicted for it (tests).
     std::uint32_t clientTick() const { return clock; }
-    const Tank& predictedTank() const { return predicted.tank(seat); }
+    const Tank& predictedTank() const { return predicted->tank(seat); }
     // How early the commands come, as the client has it, in ticks.
     float lead() const { return leadEstimate; }
     // The newest snapshot's tick: the server's time as last heard (tests).
@@ -110,7 +115,7 @@ private:
     struct Views {
         std::uint32_t tick = 0;
         bool used = false;
-        std::array<protocol::TankView, protocol::kSeatCount> tanks{};
+        std::array<protocol::TankView, protocol::kMaxSeats> tanks{};
     };
     struct Pending {
         std::uint16_t match = 0;
@@ -143,9 +148,10 @@ private:
     // Plays a server event; false when it is to wait for the drawing to reach it.
     bool play(const protocol::WireEvent& event, bool due, EventList& events);
     void spawnBullet(const protocol::WireEvent& event);
-    // The shown bullet fired by owner in firedTick, or −1.
-    int findBullet(int owner, std::uint32_t firedTick) const;
-    void moveBullets(EventList& events);
+    // Each seat's team, frags and deaths as the server told them.
+    void applyScores(const protocol::Status& status);
+    // The predicted and shown matches made anew in setup's shape, unless they have it.
+    void takeShape(const MatchSetup& setup);
 
     ClientConnection connection;
     EventList* announced = nullptr; // where the server's news goes while it is taken in
@@ -171,7 +177,8 @@ private:
     bool readySent = false;
     std::uint32_t ack = 0; // the newest command the server has
 
-    Match predicted;
+    MatchSetup shape;
+    std::unique_ptr<Match> predicted;
     std::uint32_t predictedTick = 0;             // the tick predicted's own tank stands at
     std::array<TankCommand, kHistory> history{}; // by tick
     std::uint32_t replayedNow = 0;               // ticks replayed in this tick
@@ -179,11 +186,10 @@ private:
     EventList replayEvents;
     protocol::Commands outgoing;
 
-    Match view;
-    CollisionDetector bulletWalls;        // the shown bullets against the arena alone
-    std::vector<std::uint32_t> shotTicks; // the tick each shown bullet was fired in
-    std::array<Views, 32> views{};        // by snapshot tick
-    std::vector<Pending> pending;         // server events the drawing has not reached
+    std::unique_ptr<Match> view;
+    std::unique_ptr<CollisionDetector> bulletWalls; // the shown bullets against the arena alone
+    std::array<Views, 32> views{};                  // by snapshot tick
+    std::vector<Pending> pending;                   // server events the drawing has not reached
     glm::vec3 correction{0.0f};
     int correctionLeft = 0;
     bool snapOther = true;

@@ -23,6 +23,9 @@ public:
                glm::vec3 origin, int seat, std::uint32_t firedTick);
     // The live bullet fired by owner in firedTick, or null.
     const Bullet* find(int owner, std::uint32_t firedTick) const;
+    Bullet* find(int owner, std::uint32_t firedTick) {
+        return const_cast<Bullet*>(static_cast<const BulletSystem&>(*this).find(owner, firedTick));
+    }
     // Moves every bullet, then removes those that are dead, whether their lifetime ran out in
     // this update or a hit marked them since the last one.
     void updateAll(float dtSeconds);

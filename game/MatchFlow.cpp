@@ -20,7 +20,6 @@ void setName(MatchFlow::Name& name, const char* text) {
 class Announcement {
 public:
     explicit Announcement(char (&text)[GameEvent::kTextBytes]) : text(text) { text[0] = '\0'; }
-    explicit Announcement(EventList& events) : Announcement(announced(events)) {}
     Announcement& operator<<(const char* words) {
         const std::size_t room = sizeof text - 1 - used;
         const std::size_t length = std::min(std::strlen(words), room);
@@ -37,12 +36,6 @@ public:
     }
 
 private:
-    static char (&announced(EventList& events))[GameEvent::kTextBytes] {
-        GameEvent& event = events.emplace_back();
-        event.type = GameEventType::Announce;
-        return event.text;
-    }
-
     char (&text)[GameEvent::kTextBytes];
     std::size_t used = 0;
 };
@@ -81,6 +74,7 @@ void MatchFlow::seatPerson(int seat, const char* name) {
     Occupant& taken = occupants[static_cast<std::size_t>(seat)];
     taken = Occupant();
     taken.person = true;
+    taken.waiting = playing();
     setName(taken.name, name);
     if (!playing()) {
         seatDrivers();
@@ -104,7 +98,8 @@ void MatchFlow::setAway(int seat, bool away) {
         return;
     }
     held.away = away;
-    match.seat(seat).driver = away ? Driver::Computer : Driver::Human;
+    held.ready = held.ready && !away;
+    match.seat(seat).driver = away || held.waiting ? Driver::Computer : Driver::Human;
 }
 
 void MatchFlow::ready(int seat) {
@@ -133,7 +128,8 @@ void MatchFlow::backToTitle() {
 
 void MatchFlow::seatDrivers() {
     for (int seat = 0; seat < seatCount(); ++seat) {
-        const Occupant& sitting = occupant(seat);
+        Occupant& sitting = occupants[static_cast<std::size_t>(seat)];
+        sitting.waiting = false;
         match.seat(seat).driver =
             sitting.person && !sitting.away ? Driver::Human : Driver::Computer;
     }
@@ -189,12 +185,22 @@ void MatchFlow::startMatch(EventList& events) {
     }
     seatDrivers();
     events.push_back({GameEventType::MatchStart, glm::vec3(0.0f), kNoSeat, ""});
-    const MatchState& state = match.state;
-    if (state.mode == Mode::Battle) {
-        Announcement(events) << "Battle: " << seatCount() << " tanks, first to "
-                             << static_cast<int>(state.fragLimit) << " frags"
-                             << (state.teams ? ", two teams" : "");
+    if (match.state.mode == Mode::Battle) {
+        GameEvent& line = events.emplace_back();
+        line.type = GameEventType::Announce;
+        battleStart(match.state, line.text);
     }
+}
+
+void MatchFlow::battleStart(const MatchState& state, char (&text)[GameEvent::kTextBytes]) {
+    Announcement(text) << "Battle: " << state.seatCount() << " tanks, first to "
+                       << static_cast<int>(state.fragLimit) << " frags"
+                       << (state.teams ? ", two teams" : "");
+}
+
+void MatchFlow::fragLine(const char* shooter, const char* victim,
+                         char (&text)[GameEvent::kTextBytes]) {
+    Announcement(text) << shooter << " destroyed " << victim;
 }
 
 void MatchFlow::finish(EventList& events) {
@@ -243,7 +249,8 @@ void MatchFlow::takeOverAtRespawns(const EventList& events, std::size_t first) {
     for (std::size_t i = first; i < events.size(); ++i) {
         const GameEvent& event = events[i];
         if (event.type == GameEventType::Respawn) {
-            const Occupant& sitting = occupant(event.seat);
+            Occupant& sitting = occupants[static_cast<std::size_t>(event.seat)];
+            sitting.waiting = false;
             if (sitting.person && !sitting.away) {
                 match.seat(event.seat).driver = Driver::Human;
             }
@@ -257,7 +264,9 @@ void MatchFlow::announce(EventList& events, std::size_t first) {
         if (events[i].type == GameEventType::Destroyed) {
             const int victim = events[i].seat;
             const int shooter = events[i].other;
-            Announcement(events) << name(shooter) << " destroyed " << name(victim);
+            GameEvent& line = events.emplace_back();
+            line.type = GameEventType::Announce;
+            fragLine(name(shooter), name(victim), line.text);
         }
     }
 }

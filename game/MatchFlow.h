@@ -38,6 +38,9 @@ public:
         bool person = false; // a person holds the seat
         bool away = false;   // the person's link is lost; the computer drives meanwhile
         bool ready = false;  // the person pressed ENTER on this title or end screen
+        // Seated during a match, the computer drives until the match's end (a duel) or the
+        // seat's next respawn (a battle).
+        bool waiting = false;
         Name name{};
     };
 
@@ -58,6 +61,8 @@ public:
     void seatPerson(int seat, const char* name);
     // The person leaves the seat: the computer drives it from now on.
     void unseat(int seat);
+    // The person's link is lost (the computer drives, and the person is not ready) or back (the
+    // person drives again unless still waiting for the seat).
     void setAway(int seat, bool away);
     // The first seat no person holds, or kNoSeat.
     int freeSeat() const;
@@ -90,6 +95,11 @@ public:
     static void battleResult(const Match& match, const Outcome& outcome, const SeatNames& names,
                              char (&text)[GameEvent::kTextBytes]);
     SeatNames names() const;
+    // A battle's opening line, "Battle: N tanks, first to F frags" (", two teams"), and a frag's,
+    // "SHOOTER destroyed VICTIM", cut to text's room.
+    static void battleStart(const MatchState& state, char (&text)[GameEvent::kTextBytes]);
+    static void fragLine(const char* shooter, const char* victim,
+                         char (&text)[GameEvent::kTextBytes]);
 
     Match match;
 

@@ -26,10 +26,10 @@ const char* refusalLine(protocol::Refusal reason) {
 
 ClientConnection::ClientConnection(const std::string& hostName, std::uint16_t port,
                                    std::string password, std::ostream& console,
-                                   std::ostream& errors, std::uint32_t version)
+                                   std::ostream& errors, std::uint32_t version, std::string name)
     : hostName(hostName), port(port), address(hostName + ":" + std::to_string(port)),
-      password(std::move(password)), console(console), errors(errors), version(version),
-      gate(std::chrono::steady_clock::now()) {
+      password(std::move(password)), name(std::move(name)), console(console), errors(errors),
+      version(version), gate(std::chrono::steady_clock::now()) {
     bytes.reserve(SealedLink::kLargestMessage);
     events.events.reserve(protocol::kMaxEventsPerMessage);
     if (!handshake::ready()) {
@@ -249,6 +249,7 @@ void ClientConnection::onWelcome(const protocol::Welcome& welcome) {
     if (join.resume) {
         join.token = *token;
     }
+    join.name = name;
     queue(join);
     gate.guard.link.flush(peer);
 }

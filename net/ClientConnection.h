@@ -52,10 +52,11 @@ public:
     static constexpr double kSeatHeldSeconds = 10.0;
     static constexpr const char* kSeatLostLine = "Seat lost: the link was down too long";
 
-    // Starts connecting. version is the protocol version the client claims to speak.
+    // Starts connecting. version is the protocol version the client claims to speak; name is
+    // the one the person asks to play under.
     ClientConnection(const std::string& hostName, std::uint16_t port, std::string password,
                      std::ostream& console, std::ostream& errors,
-                     std::uint32_t version = protocol::kVersion);
+                     std::uint32_t version = protocol::kVersion, std::string name = "Player");
     ClientConnection(const ClientConnection&) = delete;
     ClientConnection& operator=(const ClientConnection&) = delete;
 
@@ -118,6 +119,7 @@ private:
     std::uint16_t port;
     std::string address; // HOST:PORT, as the player gave it
     std::string password;
+    std::string name;
     std::ostream& console;
     std::ostream& errors;
     std::uint32_t version;

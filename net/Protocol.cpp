@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 namespace protocol {
 
@@ -69,10 +71,28 @@ template <typename Enum> bool readEnum(ByteReader& in, Enum last, Enum& value) {
 // A seat, or kNoSeat when allowNone.
 std::int8_t readSeat(ByteReader& in, bool allowNone) {
     const auto seat = static_cast<std::int8_t>(in.u8());
-    if (seat >= kSeatCount || seat < (allowNone ? kNoSeat : 0)) {
+    if (seat >= kMaxSeats || seat < (allowNone ? kNoSeat : 0)) {
         in.fail();
     }
     return seat;
+}
+
+void writeName(ByteWriter& out, const char* name, std::size_t length) {
+    out.u8(static_cast<std::uint8_t>(length));
+    out.raw(reinterpret_cast<const std::uint8_t*>(name), length);
+}
+
+// A name's bytes, at most most of them.
+std::size_t readName(ByteReader& in, char* name, std::size_t most) {
+    const std::size_t length = in.u8();
+    if (length > most) {
+        in.fail();
+        return 0;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        name[i] = static_cast<char>(in.u8());
+    }
+    return in.ok() ? length : 0;
 }
 
 void writeVec(ByteWriter& out, glm::vec3 v) {
@@ -193,7 +213,7 @@ TankView viewOf(const Tank& tank) {
 bool sentAsEvent(GameEventType type) {
     return type == GameEventType::Shot || type == GameEventType::TankHit ||
            type == GameEventType::WallHit || type == GameEventType::Jump ||
-           type == GameEventType::Landing;
+           type == GameEventType::Landing || type == GameEventType::Destroyed;
 }
 
 void encode(const Hello& message, std::vector<std::uint8_t>& bytes) {
@@ -238,6 +258,7 @@ void encode(const Join& message, std::vector<std::uint8_t>& bytes) {
     start(out, Kind::Join);
     out.u8(message.resume ? 1 : 0);
     writeBytes(out, message.token);
+    writeName(out, message.name.data(), std::min(message.name.size(), kMaxNameBytes));
 }
 
 void encode(const Admitted& message, std::vector<std::uint8_t>& bytes) {
@@ -260,13 +281,25 @@ void encode(const Status& message, std::vector<std::uint8_t>& bytes) {
     out.u16(message.match);
     out.u8(static_cast<std::uint8_t>(message.phase));
     out.u32(message.tick);
-    out.u8(static_cast<std::uint8_t>(message.rules));
+    const MatchSetup& setup = message.setup;
+    out.u8(static_cast<std::uint8_t>(setup.mode));
+    out.u8(static_cast<std::uint8_t>(setup.rules));
+    out.u8(static_cast<std::uint8_t>(setup.seats));
+    out.u8(setup.teams ? 1 : 0);
+    out.u8(static_cast<std::uint8_t>(setup.fragLimit));
+    out.u16(static_cast<std::uint16_t>(setup.timeLimitSeconds));
     out.u8(static_cast<std::uint8_t>(message.outcome.kind));
     out.u8(static_cast<std::uint8_t>(message.outcome.seat));
     out.u8(static_cast<std::uint8_t>(message.outcome.team));
-    for (int seat = 0; seat < kSeatCount; ++seat) {
-        out.u8(static_cast<std::uint8_t>(message.seats[seat]));
-        out.u8(static_cast<std::uint8_t>(message.lives[seat]));
+    for (int seat = 0; seat < setup.seats; ++seat) {
+        const SeatStatus& each = message.seats[static_cast<std::size_t>(seat)];
+        out.u8(static_cast<std::uint8_t>(each.occupant));
+        out.u8(static_cast<std::uint8_t>(each.lives));
+        out.u8(static_cast<std::uint8_t>(each.team));
+        out.i16(each.frags);
+        out.u16(each.deaths);
+        out.u16(each.roundTripMs);
+        writeName(out, each.name.data(), std::strlen(each.name.data()));
     }
     out.u8(static_cast<std::uint8_t>(message.yourSeat));
 }
@@ -331,7 +364,8 @@ void encode(const Snapshot& message, std::vector<std::uint8_t>& bytes) {
     out.u32(message.ack);
     out.i16(message.lead);
     out.u8(message.hasOwn ? static_cast<std::uint8_t>(message.ownSeat) : kNone);
-    for (int seat = 0; seat < kSeatCount; ++seat) {
+    out.u8(message.seatCount);
+    for (int seat = 0; seat < message.seatCount; ++seat) {
         if (!message.hasOwn || seat != message.ownSeat) {
             writeView(out, message.tanks[seat]);
         }
@@ -400,6 +434,8 @@ bool decode(const std::uint8_t* data, std::size_t size, Join& message) {
     return decodeWhole(data, size, Kind::Join, message, [](ByteReader& in, Join& read) {
         read.resume = in.flag();
         readBytes(in, read.token);
+        char name[kMaxNameBytes];
+        read.name.assign(name, readName(in, name, sizeof name));
     });
 }
 
@@ -421,18 +457,46 @@ bool decode(const std::uint8_t* data, std::size_t size, Status& message) {
         read.match = in.u16();
         readEnum(in, Phase::Ended, read.phase);
         read.tick = in.u32();
-        readEnum(in, Rules::Duel, read.rules);
+        MatchSetup& setup = read.setup;
+        readEnum(in, Mode::Battle, setup.mode);
+        readEnum(in, Rules::Duel, setup.rules);
+        setup.seats = in.u8();
+        setup.teams = in.flag();
+        setup.fragLimit = in.u8();
+        setup.timeLimitSeconds = in.u16();
+        setup.skill = Skill::Classic; // the computer's is the server's business
+        // Only a setup a match is played with: the client builds its matches from it.
+        if (setup.clamped() != setup) {
+            in.fail();
+            return;
+        }
         readEnum(in, Outcome::Kind::Draw, read.outcome.kind);
         read.outcome.seat = readSeat(in, true);
         read.outcome.team = static_cast<std::int8_t>(in.u8());
-        if (read.outcome.team < kNoTeam || read.outcome.team > 1) {
+        if (read.outcome.team < kNoTeam || read.outcome.team > 1 ||
+            read.outcome.seat >= setup.seats) {
             in.fail();
         }
-        for (int seat = 0; seat < kSeatCount; ++seat) {
-            readEnum(in, Occupant::You, read.seats[seat]);
-            read.lives[seat] = static_cast<std::int8_t>(in.u8());
+        for (int seat = 0; seat < setup.seats && in.ok(); ++seat) {
+            SeatStatus& each = read.seats[static_cast<std::size_t>(seat)];
+            readEnum(in, Occupant::You, each.occupant);
+            each.lives = static_cast<std::int8_t>(in.u8());
+            each.team = static_cast<std::int8_t>(in.u8());
+            each.frags = in.i16();
+            each.deaths = in.u16();
+            each.roundTripMs = in.u16();
+            char name[player_name::kMaxLength];
+            const std::size_t length = readName(in, name, sizeof name);
+            const std::string_view text(name, length);
+            if (!player_name::valid(text) || each.team < 0 || each.team > 1) {
+                in.fail();
+            }
+            each.name = player_name::cleaned(text, "?");
         }
         read.yourSeat = readSeat(in, true);
+        if (read.yourSeat >= setup.seats) {
+            in.fail();
+        }
     });
 }
 
@@ -538,11 +602,14 @@ bool decode(const std::uint8_t* data, std::size_t size, Snapshot& message) {
         read.lead = in.i16();
         const std::uint8_t ownSeat = in.u8();
         read.hasOwn = ownSeat != kNone;
-        if (read.hasOwn && ownSeat >= kSeatCount) {
+        read.seatCount = in.u8();
+        if (read.seatCount < MatchSetup::kMinSeats || read.seatCount > kMaxSeats ||
+            (read.hasOwn && ownSeat >= read.seatCount)) {
             in.fail();
+            return;
         }
         read.ownSeat = static_cast<std::int8_t>(read.hasOwn ? ownSeat : 0);
-        for (int seat = 0; seat < kSeatCount && in.ok(); ++seat) {
+        for (int seat = 0; seat < read.seatCount && in.ok(); ++seat) {
             if (!read.hasOwn || seat != read.ownSeat) {
                 readView(in, read.tanks[seat]);
             }

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // What server and clients say to each other, as bytes. Every message starts with its kind; all
@@ -36,7 +37,7 @@ namespace protocol {
 
 // Bumped whenever what is sent changes; a client and server of different versions refuse
 // each other.
-inline constexpr std::uint32_t kVersion = 2;
+inline constexpr std::uint32_t kVersion = 3;
 inline constexpr std::uint16_t kDefaultPort = 27500;
 inline constexpr std::size_t kMaxSnapshotBytes = 1200;
 inline constexpr std::size_t kMaxCommandsPerDatagram = 16;
@@ -73,8 +74,10 @@ inline constexpr Kind kLastKind = Kind::Leave;
 const char* nameOf(Kind kind);
 
 using ::Phase;
-// The seats a networked game has.
-inline constexpr int kSeatCount = 2;
+// The most seats a networked game has; a match's own count is in its Status.
+inline constexpr int kMaxSeats = MatchSetup::kMaxSeats;
+// The most bytes a name may take on the wire; the server makes a name of whatever comes.
+inline constexpr std::size_t kMaxNameBytes = 32;
 
 // VersionMismatch stays first: a client of any version reads it.
 enum class Refusal : std::uint8_t {
@@ -129,7 +132,8 @@ struct Welcome {
 
 struct Join {
     bool resume = false;
-    Token token{}; // when resuming: the token of the seat it held
+    Token token{};    // when resuming: the token of the seat it held
+    std::string name; // the person's, as they set it: at most kMaxNameBytes, any bytes
 };
 
 struct Admitted {
@@ -141,23 +145,36 @@ struct Admitted {
 
 struct Leave {};
 
+// One seat as every client is told of it.
+struct SeatStatus {
+    Occupant occupant = Occupant::Computer;
+    std::int8_t lives = 0;
+    std::int8_t team = 0;
+    std::int16_t frags = 0;
+    std::uint16_t deaths = 0;
+    std::uint16_t roundTripMs = 0; // to its person; 0 for the computer's
+    player_name::Name name{'?'};   // valid (player_name::valid)
+};
+
 struct Status {
     std::uint16_t match = 0; // counts matches started
     Phase phase = Phase::Title;
     std::uint32_t tick = 0; // when the phase began
-    Rules rules = Rules::Duel;
-    Outcome outcome; // of the match, once ended
-    std::array<Occupant, kSeatCount> seats{};
-    std::array<std::int8_t, kSeatCount> lives{};
-    std::int8_t yourSeat = kWaiting; // the seat the client drives in this match, if any
+    // The match's setup: its mode, rules, seats (2 to kMaxSeats), teams and limits; the
+    // computer's skill is not sent.
+    MatchSetup setup = MatchSetup::duel(Rules::Duel);
+    Outcome outcome;                           // of the match, once ended
+    std::array<SeatStatus, kMaxSeats> seats{}; // the first setup.seats of them
+    std::int8_t yourSeat = kWaiting;           // the seat the client drives in this match, if any
 };
 
 // An event of the server's match, where the server saw it.
 struct WireEvent {
-    GameEventType type = GameEventType::Shot; // Shot, TankHit, WallHit, Jump or Landing
-    std::int8_t seat = kNoSeat;               // the tank hit, jumping or landing
-    std::int8_t owner = kNoSeat;              // Shot, TankHit, WallHit: who fired the bullet
-    std::uint32_t firedTick = 0;              // and when: the bullet's name
+    // Shot, TankHit, WallHit, Jump, Landing or a battle's Destroyed
+    GameEventType type = GameEventType::Shot;
+    std::int8_t seat = kNoSeat;  // the tank hit, jumping, landing or destroyed
+    std::int8_t owner = kNoSeat; // Shot, TankHit, WallHit: who fired the bullet; Destroyed: by whom
+    std::uint32_t firedTick = 0; // and when: the bullet's name
     glm::vec3 position{0.0f};
     glm::vec3 direction{0.0f}; // Shot: the bullet's flight
     glm::vec3 origin{0.0f};    // Shot: the centre of the tank that fired
@@ -202,7 +219,8 @@ struct Snapshot {
     // How early, in 1/kLeadUnit ticks, the first of the client's commands since the last
     // snapshot came; kNoLead when none came.
     std::int16_t lead = 0;
-    std::array<TankView, kSeatCount> tanks;
+    std::uint8_t seatCount = MatchSetup::kMinSeats; // the match's
+    std::array<TankView, kMaxSeats> tanks;          // the first seatCount of them
     bool hasOwn = false;     // the whole state of the client's own tank follows
     std::int8_t ownSeat = 0; // when hasOwn
     Tank own{kHullBounds, glm::vec3(0.0f), 0.0f}; // when hasOwn

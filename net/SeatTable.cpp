@@ -3,7 +3,7 @@
 #include <sodium.h>
 
 int SeatTable::free() const {
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+    for (int seat = 0; seat < count; ++seat) {
         if (!(*this)[seat].taken()) {
             return seat;
         }
@@ -20,7 +20,7 @@ int SeatTable::taken() const {
 }
 
 int SeatTable::withToken(const protocol::Token& token) const {
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+    for (int seat = 0; seat < count; ++seat) {
         const Seat& candidate = (*this)[seat];
         if (candidate.taken() &&
             sodium_memcmp(candidate.token.data(), token.data(), token.size()) == 0) {

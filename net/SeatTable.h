@@ -13,11 +13,13 @@ class SeatTable {
 public:
     static constexpr int kNobody = -1;
 
+    // A table of count seats (2 to protocol::kMaxSeats).
+    explicit SeatTable(int count) : count(count) {}
+
     struct Seat {
         int holder = kNobody;
         bool held = false;      // kept for a holder whose link is lost
         double heldUntil = 0.0; // seconds
-        bool drove = false;     // its holder drove in the match under way when the link was lost
         protocol::Token token{};
         // Someone has it, or it is kept for someone.
         bool taken() const { return holder != kNobody || held; }
@@ -36,5 +38,6 @@ public:
     void letGo(int holder);
 
 private:
-    std::array<Seat, protocol::kSeatCount> seats{};
+    int count;
+    std::array<Seat, protocol::kMaxSeats> seats{};
 };

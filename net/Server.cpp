@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using protocol::Phase;
 
@@ -34,20 +35,23 @@ std::size_t queuedCommands(ENetPeer& peer) {
 
 } // namespace
 
+MatchSetup ServerOptions::setup() const {
+    if (mode == Mode::Duel) {
+        return MatchSetup::duel(rules, skill).clamped();
+    }
+    return MatchSetup::battle(tanks, teams, fragLimit, timeLimitSeconds, skill).clamped();
+}
+
 Server::Server(const ServerOptions& chosen, std::ostream& console)
     : options(chosen), console(console),
       gate(chosen.peers, gateLimits(), std::chrono::steady_clock::now()),
       host(NetHost::listening(chosen.port, chosen.peers)), peerSweep(chosen.peers),
-      visitors(chosen.peers), game(chosen.seed, {Driver::Computer, Driver::Computer}) {
+      visitors(chosen.peers), seats(chosen.setup().seats), flow(chosen.setup(), chosen.seed) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
     received.commands.reserve(protocol::kMaxCommandsPerDatagram);
     bytes.reserve(SealedLink::kLargestMessage);
-    game.state.rules = options.rules;
-    for (int seat = 0; seat < game.seatCount(); ++seat) {
-        game.setSkill(seat, options.skill);
-    }
     if (!host.ok()) {
         error = kListenError + std::to_string(options.port);
         return;
@@ -301,8 +305,30 @@ void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size
     } else if (seat < 0) {
         refuse(visitor, protocol::Refusal::ServerFull);
     } else {
+        flow.seatPerson(seat, uniqueName(join.name, seat).data());
         admit(visitor, seat, false);
     }
+}
+
+player_name::Name Server::uniqueName(const std::string& asked, int seat) const {
+    const player_name::Name base = player_name::cleaned(asked, "Player");
+    const auto taken = [&](const char* name) {
+        for (int other = 0; other < flow.seatCount(); ++other) {
+            if (other != seat && std::strcmp(flow.name(other), name) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    player_name::Name name = base;
+    for (int number = 2; taken(name.data()); ++number) {
+        // "Ada 2": the number replaces the end of a name too long to take it.
+        const std::string suffix = " " + std::to_string(number);
+        const std::size_t kept =
+            std::min(std::strlen(base.data()), player_name::kMaxLength - suffix.size());
+        name = player_name::cleaned(std::string(base.data(), kept) + suffix, "Player");
+    }
+    return name;
 }
 
 void Server::onCommands(Visitor& visitor, const std::uint8_t* data, std::size_t size) {
@@ -315,7 +341,7 @@ void Server::onCommands(Visitor& visitor, const std::uint8_t* data, std::size_t 
     // In a match, the lead of the first command this datagram brings: the earlier ones came
     // before, or were lost and come now. A datagram that brings nothing new but is late still
     // counts. Out of a match, the newest command's.
-    const bool current = received.match == matches;
+    const bool current = received.match == flow.matchNumber();
     const std::uint32_t known = visitor.commands.newest();
     const auto after = [](std::uint32_t a, std::uint32_t b) {
         return static_cast<std::int32_t>(a - b) > 0;
@@ -346,8 +372,8 @@ void Server::onReady(Visitor& visitor, const std::uint8_t* data, std::size_t siz
         ++counted.malformed;
         return;
     }
-    if (ready.match == matches && gamePhase != Phase::Playing) {
-        visitor.ready = true;
+    if (ready.match == flow.matchNumber()) {
+        flow.ready(visitor.seat);
     }
 }
 
@@ -377,14 +403,11 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     queue(visitor, admitted);
     if (resumed) {
         line("Player back in seat " + seatName(seat));
-        if (wasHeld && gamePhase == Phase::Playing) {
-            game.seat(seat).driver = taken.drove ? Driver::Human : Driver::Computer;
+        if (wasHeld) {
+            flow.setAway(seat, false);
         }
     } else {
         line("Player joined seat " + seatName(seat));
-    }
-    if (gamePhase != Phase::Playing) {
-        seatWaiting();
     }
     sendStatus();
     guardOf(visitor).link.flush(visitor.peer);
@@ -431,8 +454,7 @@ void Server::holdSeat(int seat, double lastHeard) {
     }
     held.held = true;
     held.heldUntil = std::max(lastHeard, 0.0) + kSeatHeldSeconds;
-    held.drove = gamePhase == Phase::Playing && game.seat(seat).driver == Driver::Human;
-    game.seat(seat).driver = Driver::Computer;
+    flow.setAway(seat, true);
     line("Player lost the link in seat " + seatName(seat) +
          ": the computer drives until it is back");
     sendStatus();
@@ -446,12 +468,8 @@ void Server::giveUpSeat(int seat) {
         forget(holder);
     }
     given = SeatTable::Seat();
-    game.seat(seat).driver = Driver::Computer;
+    flow.unseat(seat);
     line("Player left seat " + seatName(seat) + ": the computer takes over");
-    if (seats.taken() == 0 && gamePhase != Phase::Title) {
-        gamePhase = Phase::Title;
-        phaseTick = clock;
-    }
     sendStatus();
 }
 
@@ -467,13 +485,6 @@ void Server::onDisconnect(Visitor& visitor) {
         }
     }
     forget(visitor);
-}
-
-void Server::seatWaiting() {
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        const bool person = seats[seat].holder >= 0 && !seats[seat].held;
-        game.seat(seat).driver = person ? Driver::Human : Driver::Computer;
-    }
 }
 
 void Server::measureQueues(std::size_t index, ENetPeer& peer) {
@@ -526,15 +537,13 @@ void Server::sweep() {
         } else if (!silent && seat.held && seat.holder == static_cast<int>(index)) {
             // The link came back before a new connection did.
             seat.held = false;
-            if (gamePhase == Phase::Playing) {
-                game.seat(visitor.seat).driver = seat.drove ? Driver::Human : Driver::Computer;
-            }
+            flow.setAway(visitor.seat, false);
             visitor.commands.reset(clock);
             line("Player back in seat " + seatName(visitor.seat));
             sendStatus();
         }
     }
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
         if (seats[seat].held && time > seats[seat].heldUntil) {
             giveUpSeat(seat);
         }
@@ -549,31 +558,35 @@ void Server::tick() {
         sweep();
     }
 
+    events.clear();
+    const bool wasPlaying = flow.playing();
+    const std::uint16_t matchBefore = flow.matchNumber();
+    const Phase phaseBefore = flow.phase();
+    flow.beginTick(events);
     SeatCommands commands{};
-    bool everyoneReady = true;
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        if (seats[seat].held) {
-            everyoneReady = false;
-        }
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
         if (seats[seat].holder < 0) {
             continue;
         }
         Visitor& visitor = visitors[static_cast<std::size_t>(seats[seat].holder)];
         const bool arrived = visitor.commands.take(commands[seat]);
-        if (!arrived && gamePhase == Phase::Playing && game.seat(seat).driver == Driver::Human) {
+        if (!arrived && wasPlaying && flow.match.seat(seat).driver == Driver::Human) {
             ++counted.repeatedCommands;
         }
-        everyoneReady = everyoneReady && visitor.ready;
     }
-    if (gamePhase == Phase::Playing) {
-        stepMatch(commands);
-    } else if (players() > 0 && everyoneReady) {
-        startMatch();
-    } else {
-        game.settle();
+    // The tick a match starts in stands at its start: the clients hear of it first.
+    if (wasPlaying || !flow.playing()) {
+        flow.step(commands, events);
+    }
+    sendEvents(events);
+    const bool scored = std::any_of(events.begin(), events.end(), [](const GameEvent& event) {
+        return event.type == GameEventType::Destroyed;
+    });
+    if (scored || flow.matchNumber() != matchBefore || flow.phase() != phaseBefore) {
+        sendStatus();
     }
     if (observer != nullptr) {
-        observer->ticked(clock, game, commands);
+        observer->ticked(clock, flow.match, commands);
     }
     if (clock % kSnapshotTicks == 0) {
         sendSnapshots();
@@ -583,32 +596,8 @@ void Server::tick() {
     }
 }
 
-void Server::startMatch() {
-    ++matches;
-    gamePhase = Phase::Playing;
-    phaseTick = clock;
-    game.restart();
-    game.state.rules = options.rules;
-    for (Visitor& visitor : visitors) {
-        visitor.ready = false;
-    }
-    sendStatus();
-}
-
-void Server::stepMatch(const SeatCommands& commands) {
-    events.clear();
-    game.step(commands, events);
-    sendEvents(events);
-    if (!game.outcome().running()) {
-        gamePhase = Phase::Ended;
-        phaseTick = clock;
-        seatWaiting();
-        sendStatus();
-    }
-}
-
 void Server::sendEvents(const EventList& tickEvents) {
-    outgoing.match = matches;
+    outgoing.match = flow.matchNumber();
     outgoing.tick = clock;
     outgoing.events.clear();
     const auto flush = [this] {
@@ -622,14 +611,21 @@ void Server::sendEvents(const EventList& tickEvents) {
         }
         outgoing.events.clear();
     };
+    const Match& game = flow.match;
     const std::vector<Bullet>& bullets = game.state.bullets.bullets;
     for (const GameEvent& event : tickEvents) {
         protocol::WireEvent wire;
         wire.type = event.type;
         wire.seat = static_cast<std::int8_t>(event.seat);
         wire.position = event.position;
+        if (event.type == GameEventType::Announce) {
+            line(event.text);
+        }
         if (!protocol::sentAsEvent(event.type)) {
             continue;
+        }
+        if (event.type == GameEventType::Destroyed) {
+            wire.owner = static_cast<std::int8_t>(event.other);
         }
         if (event.bullet != kNoBullet) {
             if (event.bullet < 0 || static_cast<std::size_t>(event.bullet) >= bullets.size()) {
@@ -655,40 +651,57 @@ void Server::sendEvents(const EventList& tickEvents) {
 }
 
 void Server::sendStatus() {
+    const Match& game = flow.match;
     protocol::Status status;
-    status.match = matches;
-    status.phase = gamePhase;
-    status.tick = phaseTick;
-    status.rules = game.state.rules;
-    status.outcome = gamePhase == Phase::Ended ? game.outcome() : Outcome();
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        status.lives[seat] = static_cast<std::int8_t>(std::clamp(game.tank(seat).lives, 0, 127));
+    status.match = flow.matchNumber();
+    status.phase = flow.phase();
+    status.tick = flow.phaseTick();
+    status.setup = options.setup();
+    status.setup.rules = game.state.rules;
+    status.outcome = flow.phase() == Phase::Ended ? flow.lastOutcome() : Outcome();
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
+        protocol::SeatStatus& told = status.seats[static_cast<std::size_t>(seat)];
+        const Seat& sitting = game.seat(seat);
+        told.lives = static_cast<std::int8_t>(std::clamp(sitting.tank.lives, 0, 127));
+        told.team = static_cast<std::int8_t>(sitting.team);
+        told.frags = static_cast<std::int16_t>(std::clamp(sitting.frags, -32767, 32767));
+        told.deaths = static_cast<std::uint16_t>(std::clamp(sitting.deaths, 0, 65535));
+        told.name = player_name::cleaned(flow.name(seat), "?");
+        const int holder = seats[seat].holder;
+        told.roundTripMs =
+            holder >= 0
+                ? static_cast<std::uint16_t>(std::min<std::uint32_t>(
+                      visitors[static_cast<std::size_t>(holder)].peer->roundTripTime, 65535))
+                : 0;
     }
     for (std::size_t index = 0; index < visitors.size(); ++index) {
         Visitor& visitor = visitors[index];
         if (visitor.stage != Stage::Joined) {
             continue;
         }
-        for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+        for (int seat = 0; seat < flow.seatCount(); ++seat) {
             const SeatTable::Seat& held = seats[seat];
-            status.seats[seat] = held.holder == static_cast<int>(index) ? protocol::Occupant::You
-                                 : held.holder >= 0 || held.held        ? protocol::Occupant::Person
-                                                                 : protocol::Occupant::Computer;
+            status.seats[static_cast<std::size_t>(seat)].occupant =
+                held.holder == static_cast<int>(index) ? protocol::Occupant::You
+                : held.holder >= 0 || held.held        ? protocol::Occupant::Person
+                                                       : protocol::Occupant::Computer;
         }
         const bool drives = game.seat(visitor.seat).driver == Driver::Human;
-        status.yourSeat = static_cast<std::int8_t>(
-            gamePhase != Phase::Playing || drives ? visitor.seat : protocol::kWaiting);
+        status.yourSeat =
+            static_cast<std::int8_t>(!flow.playing() || drives ? visitor.seat : protocol::kWaiting);
         queue(visitor, status);
     }
 }
 
 void Server::sendSnapshots() {
+    const Match& game = flow.match;
     protocol::Snapshot snapshot;
-    snapshot.match = matches;
+    snapshot.match = flow.matchNumber();
     snapshot.tick = clock;
-    snapshot.phase = gamePhase;
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
-        snapshot.tanks[seat] = protocol::viewOf(game.tank(seat));
+    snapshot.phase = flow.phase();
+    snapshot.seatCount = static_cast<std::uint8_t>(flow.seatCount());
+    for (int seat = 0; seat < flow.seatCount(); ++seat) {
+        snapshot.tanks[static_cast<std::size_t>(seat)] = protocol::viewOf(game.tank(seat));
     }
     for (Visitor& visitor : visitors) {
         if (visitor.stage != Stage::Joined) {
@@ -701,7 +714,7 @@ void Server::sendSnapshots() {
                 : static_cast<std::int16_t>(
                       std::clamp(std::lround(visitor.lead * protocol::kLeadUnit), -32767L, 32767L));
         visitor.leadTaken = true;
-        snapshot.hasOwn = clock % kOwnTankTicks == 0 && gamePhase == Phase::Playing &&
+        snapshot.hasOwn = clock % kOwnTankTicks == 0 && flow.playing() &&
                           game.seat(visitor.seat).driver == Driver::Human;
         snapshot.ownSeat = static_cast<std::int8_t>(visitor.seat);
         if (snapshot.hasOwn) {

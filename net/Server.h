@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Match.h"
+#include "game/MatchFlow.h"
 #include "net/CommandQueue.h"
 #include "net/Handshake.h"
 #include "net/NetHost.h"
@@ -19,7 +20,12 @@
 
 struct ServerOptions {
     std::uint16_t port = protocol::kDefaultPort; // 0: any free port
-    Rules rules = Rules::Duel;
+    Mode mode = Mode::Duel;
+    Rules rules = Rules::Duel;    // a duel's
+    int tanks = 2;                // a battle's seats
+    bool teams = false;           // a battle of two teams
+    int fragLimit = 10;           // a battle's
+    int timeLimitSeconds = 300;   // a battle's
     Skill skill = Skill::Classic; // the computer in every seat no person holds
     std::string password;         // empty: anyone may join
     std::uint64_t seed = 0;
@@ -27,6 +33,9 @@ struct ServerOptions {
     std::size_t peers = 32;
     // Players joined at once from one address: a household behind one router.
     std::size_t playersPerAddress = 8;
+
+    // The match these options set up, every value within its range.
+    MatchSetup setup() const;
 };
 
 // What a server has counted since it started.
@@ -36,8 +45,8 @@ struct ServerCounts {
     std::uint64_t malformed = 0;        // messages dropped as malformed, out of turn or too many
     std::uint64_t serviceErrors = 0;    // errors ENet reported
     std::uint64_t refused = 0;
-    std::uint64_t passwordChecks = 0;                       // answers checked against the password
-    std::array<std::uint64_t, protocol::kSeatCount> hits{}; // on each seat's tank
+    std::uint64_t passwordChecks = 0;                      // answers checked against the password
+    std::array<std::uint64_t, protocol::kMaxSeats> hits{}; // on each seat's tank
     // The most commands and payload bytes ENet held at the end of any tick for one peer not
     // yet past the password, and for one past it.
     std::size_t strangerCommandsMost = 0;
@@ -54,14 +63,16 @@ public:
     virtual void ticked(std::uint32_t tick, const Match& match, const SeatCommands& commands) = 0;
 };
 
-// The one true game of a networked match: it steps the match from the seats' commands, tick
-// by tick, and alone decides hits, lives and the end; the clients are told what it decided.
+// The one true game of a networked match: it steps the game's MatchFlow from the seats'
+// commands, tick by tick, and alone decides hits, lives and the end; the clients are told what
+// it decided. The flow keeps the phases, who is ready, the drivers and the outcome; the server
+// keeps the connections and tells the flow who sits, leaves, is away and is ready.
 //
 // Seats: the computer plays every seat no person has. A client that joins on the title or end
-// screen takes a free seat at once; one that joins during a match keeps it and takes it at the
-// match's end. A client that leaves hands its tank to the computer and the match goes on; with
-// no person left the game goes back to the title. A match starts when every person seated has
-// pressed ENTER.
+// screen takes a free seat at once; one that joins during a match keeps it and takes it when the
+// flow lets it (a duel's end). A client that leaves hands its tank to the computer and the match
+// goes on; with no person left the game goes back to the title. A match starts when every
+// person seated has pressed ENTER, and its first tick is stepped in the tick after.
 //
 // A lost link does not cost the seat: when nothing sealed has come from a seated client for
 // kLinkLostSeconds (a client sends every tick; a slow machine's frame may take a second), or
@@ -77,10 +88,12 @@ public:
 // Each tick: the commands due (the last one again for a seat whose command has not come), the
 // match's tick while one is playing, its events queued for every client, and every second
 // tick each client's snapshot, sent with everything queued since the last (one seal each).
+// A joining person's name is made valid and unique among the seats ("Ada", "Ada 2").
 // Lines for the console: "Hosting on port N", "Player joined seat S", "Player back in seat S",
 // "Player lost the link in seat S: the computer drives until it is back",
 // "Player left seat S: the computer takes over", "Shot from seat S",
-// "Version mismatch: server V, client W" (seats counted from 1).
+// "Version mismatch: server V, client W" (seats counted from 1), and a battle's own lines
+// (MatchFlow).
 class Server {
 public:
     static constexpr std::uint32_t kSnapshotTicks = 2;
@@ -120,9 +133,9 @@ public:
     void tick();
 
     std::uint32_t currentTick() const { return clock; }
-    protocol::Phase phase() const { return gamePhase; }
-    std::uint16_t matchNumber() const { return matches; }
-    const Match& match() const { return game; }
+    protocol::Phase phase() const { return flow.phase(); }
+    std::uint16_t matchNumber() const { return flow.matchNumber(); }
+    const Match& match() const { return flow.match; }
     const ServerCounts& counts() const { return counted; }
     const ServerGate::Counts& gateCounts() const { return gate.counts(); }
     // Clients that have joined.
@@ -144,7 +157,6 @@ private:
         handshake::KeyPair keys;
         protocol::PublicKey clientKey{};
         int seat = protocol::kWaiting;
-        bool ready = false;
         CommandQueue commands;
         // Ticks ahead of the server's time its commands came, the least since the last
         // snapshot: a client that draws slowly sends a frame's ticks at once, and the first of
@@ -174,6 +186,8 @@ private:
     void keyUp(Visitor& visitor, const protocol::Mac& mac);
     void admit(Visitor& visitor, int seat, bool resumed);
     void refuse(Visitor& visitor, protocol::Refusal reason);
+    // name made valid, and unique among the other seats' names.
+    player_name::Name uniqueName(const std::string& name, int seat) const;
     // The visitor goes for good: its seat to the computer at once.
     void release(Visitor& visitor);
     void forget(Visitor& visitor);
@@ -187,10 +201,6 @@ private:
     bool withinLimit(Visitor& visitor);
     void sweep();
     void measureQueues(std::size_t index, ENetPeer& peer);
-    // The seats of waiting clients become theirs; the computer gives up the seats people hold.
-    void seatWaiting();
-    void startMatch();
-    void stepMatch(const SeatCommands& commands);
     void sendEvents(const EventList& events);
     void sendStatus();
     void sendSnapshots();
@@ -218,12 +228,9 @@ private:
     std::vector<Visitor> visitors; // by ENet peer
     SeatTable seats;
 
-    Match game;
-    protocol::Phase gamePhase = protocol::Phase::Title;
-    std::uint16_t matches = 0;
-    std::uint32_t clock = 0;     // ticks since the server started
-    std::uint32_t phaseTick = 0; // when the phase began
-    double tickTime = 0.0;       // seconds, when the last tick ran
+    MatchFlow flow;
+    std::uint32_t clock = 0; // ticks since the server started
+    double tickTime = 0.0;   // seconds, when the last tick ran
     ServerCounts counted;
     EventList events;
     std::vector<std::uint8_t> bytes; // the message being sent

@@ -131,6 +131,10 @@ TEST_F(DuelFlowTest, ADuelsJoinerWaitsForTheEndAndARestartSaysSo) {
     EXPECT_EQ(driver(1), Driver::Computer) << "until the duel under way ends";
     flow.ready(1);
     EXPECT_FALSE(flow.occupant(1).ready) << "ENTER counts only between matches";
+    // A lost link mended mid-match does not give the joiner the tank early.
+    flow.setAway(1, true);
+    flow.setAway(1, false);
+    EXPECT_EQ(driver(1), Driver::Computer);
 
     // L ends it undecided; the joiner drives from its end.
     flow.endMatch();
@@ -140,6 +144,13 @@ TEST_F(DuelFlowTest, ADuelsJoinerWaitsForTheEndAndARestartSaysSo) {
     flow.ready(0);
     tick();
     EXPECT_EQ(flow.phase(), Phase::Ended) << "the second person is not ready yet";
+    // One whose link is lost is not ready until it is back and says so again.
+    flow.ready(1);
+    flow.setAway(1, true);
+    tick();
+    EXPECT_EQ(flow.phase(), Phase::Ended);
+    flow.setAway(1, false);
+    EXPECT_EQ(driver(1), Driver::Human);
     flow.ready(1);
     tick();
     EXPECT_EQ(flow.phase(), Phase::Playing);

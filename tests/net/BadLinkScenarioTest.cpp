@@ -32,10 +32,10 @@ constexpr float kApart = 4.0f;                // units between the tanks: no con
 struct ServerTick {
     protocol::Phase phase;
     std::uint16_t match;
-    std::array<glm::vec3, protocol::kSeatCount> positions;
-    std::array<int, protocol::kSeatCount> lives;
+    std::array<glm::vec3, protocol::kMaxSeats> positions;
+    std::array<int, protocol::kMaxSeats> lives;
     std::uint64_t repeated; // commands the server had to repeat so far
-    std::array<Driver, protocol::kSeatCount> drivers;
+    std::array<Driver, protocol::kMaxSeats> drivers;
 };
 
 class Recorder : public TickObserver {
@@ -46,7 +46,7 @@ public:
         seen.phase = server.phase();
         seen.match = server.matchNumber();
         seen.repeated = server.counts().repeatedCommands;
-        for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+        for (int seat = 0; seat < match.seatCount(); ++seat) {
             seen.drivers[seat] = match.seat(seat).driver;
             seen.positions[seat] = match.tank(seat).position;
             seen.lives[seat] = match.tank(seat).lives;
@@ -104,8 +104,8 @@ struct Player {
             } else if (game.joined()) {
                 // ENTER once both seats are taken, so that every match is between the two.
                 const auto& seats = game.status().seats;
-                input.start = !game.ready() && seats[0] != protocol::Occupant::Computer &&
-                              seats[1] != protocol::Occupant::Computer;
+                input.start = !game.ready() && seats[0].occupant != protocol::Occupant::Computer &&
+                              seats[1].occupant != protocol::Occupant::Computer;
             }
             events.clear();
             game.tick(input, false, events);
@@ -151,7 +151,7 @@ struct Player {
     std::uint16_t match = 0;
     std::uint32_t startTick = 0;
     std::map<std::uint32_t, Predicted> predicted; // by client tick
-    std::array<std::uint64_t, protocol::kSeatCount> hits{};
+    std::array<std::uint64_t, protocol::kMaxSeats> hits{};
     std::map<std::uint16_t, Outcome> outcomes; // of each match that ended, by its number
     glm::vec3 lastDrawn{0.0f};
     bool seenBefore = false;
@@ -244,7 +244,7 @@ TEST(BadLinkScenarioTest, AMinuteOfMatchesOverALossyLinkShowsBothPlayersWhatTheS
         EXPECT_EQ(player->hits, counts.hits);
         EXPECT_EQ(player->outcomes, recorder.outcomes);
         EXPECT_EQ(player->game.status().match, server.matchNumber());
-        for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+        for (int seat = 0; seat < player->game.shown().seatCount(); ++seat) {
             EXPECT_EQ(player->game.shown().tank(seat).lives, end.lives[seat]) << "seat " << seat;
         }
     }

@@ -36,8 +36,10 @@ protocol::Status playing(std::uint32_t tick) {
     status.match = 1;
     status.phase = protocol::Phase::Playing;
     status.tick = tick;
-    status.seats = {protocol::Occupant::You, protocol::Occupant::Computer};
-    status.lives = {5, 5};
+    status.seats[0].occupant = protocol::Occupant::You;
+    for (protocol::SeatStatus& seat : status.seats) {
+        seat.lives = 5;
+    }
     status.yourSeat = 0;
     return status;
 }
@@ -255,7 +257,7 @@ std::vector<Case> cases() {
     noChallenge.skipChallenge = true;
     all.push_back(noChallenge);
     for (std::uint8_t seat :
-         {std::uint8_t{0x80}, std::uint8_t{0xFF}, std::uint8_t{2}, std::uint8_t{0x7F}}) {
+         {std::uint8_t{0x80}, std::uint8_t{0xFF}, std::uint8_t{8}, std::uint8_t{0x7F}}) {
         Case admitted{"an admission to a seat out of range",
                       "Server sent a bad Admitted: disconnecting", false, false,
                       [] { return std::vector<Sent>(); }};
@@ -269,6 +271,39 @@ std::vector<Case> cases() {
                            Bytes status = encoded(playing(kAdmittedTick));
                            return std::vector<Sent>{
                                control(patched(status, status.size() - 1, seat))};
+                       }});
+    }
+    // The status's setup (at byte 10, its seats), the first seat's name (its first character at
+    // byte 28), and a snapshot's seat count (byte 15).
+    const auto badStatus = [](const char* what, std::size_t at, std::uint8_t value) {
+        return Case{what, "Server sent a bad Status: disconnecting", false, false, [at, value] {
+                        return std::vector<Sent>{
+                            control(patched(encoded(playing(kAdmittedTick)), at, value))};
+                    }};
+    };
+    all.push_back(badStatus("a status of nine seats", 10, 9));
+    all.push_back(badStatus("a status of a duel of three seats", 10, 3));
+    all.push_back(badStatus("a name with a control character", 28, 0x07));
+    all.push_back(badStatus("a name past the end", 27, 0xF0));
+    all.push_back({"a status of a battle of two teams with a third",
+                   "Server sent a bad Status: disconnecting", false, false, [] {
+                       protocol::Status battle = playing(kAdmittedTick);
+                       battle.setup = MatchSetup::battle(4, true);
+                       battle.seats[3].team = 2;
+                       return std::vector<Sent>{control(encoded(battle))};
+                   }});
+    Case outside{"an admission to a seat the match's status leaves out",
+                 "Server sent a bad Status: disconnecting", false, false,
+                 [] { return std::vector<Sent>(); }};
+    outside.admittedSeat = 5;
+    all.push_back(outside);
+    for (std::uint8_t count :
+         {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{9}, std::uint8_t{0xFF}}) {
+        all.push_back({"a snapshot of a seat count out of range",
+                       "Server sent a bad Snapshot: disconnecting", false, false, [count] {
+                           return std::vector<Sent>{
+                               {protocol::kSnapshots,
+                                patched(encoded(snapshotAt(kAdmittedTick)), 15, count)}};
                        }});
     }
     all.push_back(

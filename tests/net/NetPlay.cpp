@@ -46,8 +46,10 @@ std::streamsize SharedConsole::xsputn(const char* s, std::streamsize n) {
 }
 
 namespace {
-NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::uint32_t version) {
+NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::uint32_t version,
+                         const std::string& name) {
     NetworkOptions chosen;
+    chosen.name = name;
     chosen.port = port;
     chosen.password = password;
     chosen.version = version;
@@ -55,8 +57,9 @@ NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::u
 }
 } // namespace
 
-Client::Client(std::uint16_t port, const std::string& password, std::uint32_t version)
-    : game(optionsOf(port, password, version), console, errors) {
+Client::Client(std::uint16_t port, const std::string& password, std::uint32_t version,
+               const std::string& name)
+    : game(optionsOf(port, password, version, name), console, errors) {
     input.drive = 1.0f;
     input.turn = 0.5f;
 }
@@ -66,6 +69,11 @@ void Client::tick() {
     now.start = game.joined() && !game.drives() && !game.ready();
     events.clear();
     game.tick(now, false, events);
+    for (const GameEvent& event : events) {
+        if (event.type == GameEventType::Announce) {
+            announced.emplace_back(event.text);
+        }
+    }
 }
 
 void Client::frame(double seconds) {
@@ -114,7 +122,7 @@ void TickCounter::ticked(std::uint32_t tick, const Match& match, const SeatComma
     std::lock_guard<std::mutex> lock(mutex);
     times.push_back(time);
     Stepped seen{tick, {}, commands};
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+    for (int seat = 0; seat < match.seatCount(); ++seat) {
         seen.drivers[static_cast<std::size_t>(seat)] = match.seat(seat).driver;
     }
     steps.push_back(seen);

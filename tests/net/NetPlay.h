@@ -38,7 +38,7 @@ private:
 
 struct Client {
     explicit Client(std::uint16_t port, const std::string& password = "",
-                    std::uint32_t version = protocol::kVersion);
+                    std::uint32_t version = protocol::kVersion, const std::string& name = "Player");
     // One tick with input; ENTER pressed on the screens between matches.
     void tick();
     // As many ticks as seconds of real time call for, at the rate the server's clock asks.
@@ -50,7 +50,8 @@ struct Client {
     std::ostringstream errors;
     NetworkGame game;
     EventList events;
-    PlayerInput input; // held every tick: full drive, half a turn
+    std::vector<std::string> announced; // every line for the console the game made
+    PlayerInput input;                  // held every tick: full drive, half a turn
     FixedStep steps;
 };
 
@@ -91,7 +92,7 @@ public:
 
     struct Stepped {
         std::uint32_t tick;
-        std::array<Driver, protocol::kSeatCount> drivers;
+        std::array<Driver, protocol::kMaxSeats> drivers;
         SeatCommands commands;
     };
     std::vector<Stepped> stepped() const;

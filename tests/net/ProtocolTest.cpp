@@ -36,7 +36,8 @@ protocol::Snapshot someSnapshot() {
     message.phase = protocol::Phase::Playing;
     message.ack = 123460;
     message.lead = -37;
-    for (int seat = 0; seat < protocol::kSeatCount; ++seat) {
+    message.seatCount = 2;
+    for (int seat = 0; seat < message.seatCount; ++seat) {
         message.tanks[seat].pose = {glm::vec3(seat + 0.5f, 0.05f, -4.25f), 91.5f, -179.0f};
         message.tanks[seat].lives = static_cast<std::int8_t>(4 - seat);
         message.tanks[seat].graceTicks = 89;
@@ -48,6 +49,41 @@ protocol::Snapshot someSnapshot() {
     message.own.reloadTicks = 17;
     message.own.onGround = false;
     message.own.lives = 2;
+    return message;
+}
+
+// A battle of eight: every seat's tank, the second one's whole.
+protocol::Snapshot battleSnapshot() {
+    protocol::Snapshot message = someSnapshot();
+    message.seatCount = 8;
+    for (std::size_t seat = 0; seat < 8; ++seat) {
+        message.tanks[seat].pose = {glm::vec3(seat * 3.0f - 10.0f, 0.05f, 7.5f), 10.0f * seat,
+                                    -5.0f * seat};
+        message.tanks[seat].lives = 1;
+    }
+    message.ownSeat = 1;
+    return message;
+}
+
+protocol::Status battleStatus() {
+    protocol::Status message;
+    message.match = 7;
+    message.phase = protocol::Phase::Ended;
+    message.tick = 4321;
+    message.setup = MatchSetup::battle(8, true, 25, 600);
+    message.outcome = Outcome::wonByTeam(1);
+    const char* const names[] = {"Ada", "Ada 2", "Anvil", "~ Bo ~", "Cy", "Dee", "E", "F g"};
+    for (std::size_t seat = 0; seat < 8; ++seat) {
+        protocol::SeatStatus& each = message.seats[seat];
+        each.occupant = seat < 2 ? protocol::Occupant::Person : protocol::Occupant::Computer;
+        each.team = static_cast<std::int8_t>(seat % 2);
+        each.frags = static_cast<std::int16_t>(seat == 3 ? -2 : seat * 3);
+        each.deaths = static_cast<std::uint16_t>(seat + 40);
+        each.roundTripMs = static_cast<std::uint16_t>(seat < 2 ? 120 + seat : 0);
+        each.name = player_name::cleaned(names[seat], "?");
+    }
+    message.seats[0].occupant = protocol::Occupant::You;
+    message.yourSeat = 7;
     return message;
 }
 
@@ -131,6 +167,38 @@ TEST(ProtocolTest, EveryMessageReadsBackExactlyAndRepeatedCommandsCostAByteEach)
     constexpr std::size_t kViewBytes = 26;
     EXPECT_EQ(snapshotBytes.size(), encoded(withoutOwn).size() - kViewBytes + ownBytes.size());
 
+    // A battle of eight: the setup, every seat's name and score, and a snapshot of every tank
+    // within one datagram.
+    const protocol::Status status = battleStatus();
+    const Bytes statusBytes = encoded(status);
+    protocol::Status readStatus;
+    ASSERT_TRUE(protocol::decode(statusBytes.data(), statusBytes.size(), readStatus));
+    EXPECT_EQ(encoded(readStatus), statusBytes);
+    EXPECT_EQ(readStatus.setup, MatchSetup::battle(8, true, 25, 600, Skill::Classic));
+    EXPECT_EQ(readStatus.outcome, Outcome::wonByTeam(1));
+    EXPECT_STREQ(readStatus.seats[1].name.data(), "Ada 2");
+    EXPECT_STREQ(readStatus.seats[3].name.data(), "~ Bo ~");
+    EXPECT_EQ(readStatus.seats[3].frags, -2);
+    EXPECT_EQ(readStatus.seats[7].deaths, 47);
+    EXPECT_EQ(readStatus.seats[1].roundTripMs, 121);
+    EXPECT_EQ(readStatus.seats[1].team, 1);
+    EXPECT_EQ(readStatus.seats[0].occupant, protocol::Occupant::You);
+    EXPECT_EQ(readStatus.yourSeat, 7);
+    const Bytes battleBytes = encoded(battleSnapshot());
+    EXPECT_LE(battleBytes.size(), protocol::kMaxSnapshotBytes);
+    protocol::Snapshot readBattle;
+    ASSERT_TRUE(protocol::decode(battleBytes.data(), battleBytes.size(), readBattle));
+    EXPECT_EQ(readBattle.seatCount, 8);
+    EXPECT_EQ(readBattle.tanks[7].pose.position, glm::vec3(11.0f, 0.05f, 7.5f));
+    EXPECT_EQ(readBattle.tanks[1].pose.position, readBattle.own.position);
+    // A name goes as it was given, cut to its room on the wire; the server makes a name of it.
+    protocol::Join join;
+    join.name = std::string(40, 'x') + "\n";
+    const Bytes joinBytes = encoded(join);
+    protocol::Join readJoin;
+    ASSERT_TRUE(protocol::decode(joinBytes.data(), joinBytes.size(), readJoin));
+    EXPECT_EQ(readJoin.name, std::string(protocol::kMaxNameBytes, 'x'));
+
     protocol::Admitted admitted;
     admitted.seat = 1;
     admitted.tick = 0xFFFFFFFFu;
@@ -172,7 +240,8 @@ TEST(ProtocolTest, CutMendedAndRandomBytesAreRefusedOrReadAsAWholeMessage) {
     status.match = 2;
     status.phase = protocol::Phase::Ended;
     status.outcome = Outcome::draw();
-    status.seats = {protocol::Occupant::You, protocol::Occupant::Person};
+    status.seats[0].occupant = protocol::Occupant::You;
+    status.seats[1].occupant = protocol::Occupant::Person;
     status.yourSeat = 0;
     protocol::Challenge challenge;
     challenge.nonce.fill(7);
@@ -187,7 +256,9 @@ TEST(ProtocolTest, CutMendedAndRandomBytesAreRefusedOrReadAsAWholeMessage) {
         {encoded(protocol::Ready{4}), readerOf<protocol::Ready>("ready")},
         {encoded(someCommands()), readerOf<protocol::Commands>("commands")},
         {encoded(someSnapshot()), readerOf<protocol::Snapshot>("snapshot")},
-        {encoded(protocol::Join{true, {}}), readerOf<protocol::Join>("join")},
+        {encoded(protocol::Join{true, {}, "Ada\x7f\xff"}), readerOf<protocol::Join>("join")},
+        {encoded(battleStatus()), readerOf<protocol::Status>("battle status")},
+        {encoded(battleSnapshot()), readerOf<protocol::Snapshot>("battle snapshot")},
         {encoded(protocol::Admitted()), readerOf<protocol::Admitted>("admitted")},
         {encoded(protocol::Leave()), readerOf<protocol::Leave>("leave")},
     };

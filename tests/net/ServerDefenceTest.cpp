@@ -130,9 +130,15 @@ void attack(std::uint16_t port, std::atomic<bool>& done, std::atomic<int>& sent)
     done = true;
 }
 
-TEST(ServerDefenceTest, AFloodOfJunkNeitherStopsTheMatchNorGrowsTheServer) {
+// A duel, and a battle of four with the computer in three seats.
+class JunkFloodTest : public ::testing::TestWithParam<Mode> {};
+
+TEST_P(JunkFloodTest, AFloodOfJunkNeitherStopsTheMatchNorGrowsTheServer) {
     SharedConsole serverConsole;
-    Server server(localServer(), serverConsole.stream);
+    ServerOptions options = localServer();
+    options.mode = GetParam();
+    options.tanks = 4;
+    Server server(options, serverConsole.stream);
     ASSERT_TRUE(server.listening());
     ServerThread running(server);
     Client player(server.port());
@@ -180,6 +186,8 @@ TEST(ServerDefenceTest, AFloodOfJunkNeitherStopsTheMatchNorGrowsTheServer) {
     EXPECT_LE(most - before, 2048) << "kB";
 #endif
 }
+
+INSTANTIATE_TEST_SUITE_P(DuelAndBattle, JunkFloodTest, ::testing::Values(Mode::Duel, Mode::Battle));
 
 TEST(ServerDefenceTest, ALeavingPlayersTankGoesToTheComputerAndTheMatchGoesOn) {
     SharedConsole serverConsole;

@@ -66,13 +66,19 @@ Bytes wrongCommands(std::uint32_t firstTick) {
     return bytes;
 }
 
-TEST(SpoofingTest, SpoofedDatagramsNeitherMoveAPlayersTankNorCostItsSeat) {
+// A duel, and a battle of four with the computer in three seats.
+class SpoofingTest : public ::testing::TestWithParam<Mode> {};
+
+TEST_P(SpoofingTest, SpoofedDatagramsNeitherMoveAPlayersTankNorCostItsSeat) {
     SpoofSocket spoof;
     if (!spoof.ok()) {
         GTEST_SKIP() << "spoofing needs a raw socket, which needs root: skipped";
     }
     SharedConsole console;
-    Server server(localServer("correct horse"), console.stream);
+    ServerOptions options = localServer("correct horse");
+    options.mode = GetParam();
+    options.tanks = 4;
+    Server server(options, console.stream);
     ASSERT_TRUE(server.listening());
     TickCounter ticks;
     server.observer = &ticks;
@@ -200,5 +206,7 @@ TEST(SpoofingTest, SpoofedDatagramsNeitherMoveAPlayersTankNorCostItsSeat) {
                 static_cast<unsigned long long>(gate.dropped),
                 static_cast<unsigned long long>(gate.forged));
 }
+
+INSTANTIATE_TEST_SUITE_P(DuelAndBattle, SpoofingTest, ::testing::Values(Mode::Duel, Mode::Battle));
 
 } // namespace

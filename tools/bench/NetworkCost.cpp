@@ -5,7 +5,6 @@
 #include "net/Server.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <ctime>
 #include <fstream>
@@ -18,7 +17,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr double kJoinSeconds = 10.0; // for both clients to join and start the match
+constexpr double kJoinSeconds = 10.0; // for every client to join and start the match
 constexpr int kCycleTicks = 240;      // one round of driving forward, turning and reversing
 
 double threadCpuSeconds() {
@@ -103,23 +102,28 @@ private:
 
 } // namespace
 
-bool measureNetworkCost(std::ostream& out, double seconds) {
+namespace {
+
+// A server of options on loopback with as many clients as it has seats, all driving and firing,
+// measured for seconds of one match; what is measured is printed under what.
+bool measureServer(std::ostream& out, double seconds, ServerOptions serverOptions,
+                   const char* what) {
     std::ostringstream serverConsole;
-    ServerOptions serverOptions;
     serverOptions.port = 0;
-    serverOptions.rules = Rules::Classic; // no reload: both seats fire every second tick
     Server server(serverOptions, serverConsole);
     if (!server.listening()) {
         out << "network: no server on loopback: " << server.errorLine() << "\n";
         return false;
     }
-    std::array<std::unique_ptr<Client>, protocol::kSeatCount> clients;
-    for (auto& client : clients) {
-        client = std::make_unique<Client>(server.port());
+    const int seats = serverOptions.setup().seats;
+    std::vector<std::unique_ptr<Client>> clients;
+    std::vector<Client*> players;
+    for (int seat = 0; seat < seats; ++seat) {
+        clients.push_back(std::make_unique<Client>(server.port()));
+        players.push_back(clients.back().get());
     }
     std::vector<double> tickCpu;
     ServerLoop loop(server);
-    const std::vector<Client*> players{clients[0].get(), clients[1].get()};
     const Clock::time_point start = Clock::now();
     std::uint32_t measuredFrom = 0;
     std::uint32_t sentBefore = 0;
@@ -127,7 +131,8 @@ bool measureNetworkCost(std::ostream& out, double seconds) {
     Clock::time_point measureStart;
     for (std::uint32_t tick = 1;; ++tick) {
         const double cpu = loop.tick(players, tick);
-        const bool playing = server.phase() == protocol::Phase::Playing && server.players() == 2;
+        const bool playing =
+            server.phase() == protocol::Phase::Playing && server.players() == seats;
         if (measuredFrom == 0 && playing) {
             measuredFrom = tick;
             measureStart = Clock::now();
@@ -143,24 +148,38 @@ bool measureNetworkCost(std::ostream& out, double seconds) {
         }
         if (measuredFrom == 0 &&
             Clock::now() - start > std::chrono::duration<double>(kJoinSeconds)) {
-            out << "network: the two clients did not start a match\n";
+            out << "network: the " << seats << " clients did not start a match\n";
             return false;
         }
     }
     const double wall = std::chrono::duration<double>(Clock::now() - measureStart).count();
-    const double perClient = 1.0 / (static_cast<double>(protocol::kSeatCount) * wall * 1000.0);
-    out << std::fixed << std::setprecision(3)
-        << "server CPU per tick, two clients, classic rules, both firing, sealed: median "
-        << percentile(tickCpu, 0.5) << " ms, p90 " << percentile(tickCpu, 0.9) << " ms, max "
-        << percentile(tickCpu, 1.0) << " ms over " << tickCpu.size() << " ticks\n"
+    const double perClient = 1.0 / (static_cast<double>(seats) * wall * 1000.0);
+    out << std::fixed << std::setprecision(3) << "server CPU per tick, " << what
+        << ", sealed: median " << percentile(tickCpu, 0.5) << " ms, p90 "
+        << percentile(tickCpu, 0.9) << " ms, max " << percentile(tickCpu, 1.0) << " ms over "
+        << tickCpu.size() << " ticks\n"
         << std::setprecision(2) << "bandwidth per client (UDP payload): to the server "
         << static_cast<double>(server.receivedBytes() - receivedBefore) * perClient
         << " KB/s, from it " << static_cast<double>(server.sentBytes() - sentBefore) * perClient
         << " KB/s\n";
-    for (auto& client : clients) {
+    for (Client* client : players) {
         client->game.leave();
     }
     return true;
+}
+
+} // namespace
+
+bool measureNetworkCost(std::ostream& out, double seconds) {
+    ServerOptions duel;
+    duel.rules = Rules::Classic; // no reload: both seats fire every second tick
+    ServerOptions battle;
+    battle.mode = Mode::Battle;
+    battle.tanks = MatchSetup::kMaxSeats;
+    battle.skill = Skill::Veteran;
+    return measureServer(out, seconds, duel, "two clients, classic rules, both firing") &&
+           measureServer(out, seconds, battle,
+                         "eight clients in a battle, each firing as its reload allows");
 }
 
 bool measureStrangerFlood(std::ostream& out, double seconds) {

@@ -5,6 +5,8 @@
 #include "game/Match.h"
 #include "game/NavGraph.h"
 
+#include "SeatWatch.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -15,9 +17,7 @@
 namespace {
 
 constexpr int kSecond = 60;                  // ticks
-constexpr float kSpotRadius = 0.5f;          // units
 constexpr float kLongestStuckSeconds = 3.0f; // while a controller wants to move
-constexpr float kStep = 1.0f / kSecond;      // seconds
 
 Arena shipped(const std::string& name) {
     std::ostringstream errors;
@@ -71,12 +71,7 @@ TEST_P(ShippedArenaTest, LoadsWithEightSpawnPointsEachLeadingToEveryOther) {
 
 TEST_P(ShippedArenaTest, EightComputerTanksBattleFiveMinutesAndNoneSticks) {
     Match match(MatchSetup::battle(8, false, 99, 300), 20261208u, {}, shipped(GetParam()));
-    struct Watch {
-        glm::vec3 spot{0.0f};
-        float seconds = 0.0f;
-        float longest = 0.0f;
-    };
-    std::array<Watch, 8> watches{};
+    std::array<SeatWatch, 8> watches{};
     EventList events;
     int destroyed = 0;
     for (int tick = 0; tick < 5 * 60 * kSecond; ++tick) {
@@ -86,21 +81,12 @@ TEST_P(ShippedArenaTest, EightComputerTanksBattleFiveMinutesAndNoneSticks) {
             destroyed += event.type == GameEventType::Destroyed;
         }
         for (int seat = 0; seat < 8; ++seat) {
-            const Seat& at = match.seat(seat);
-            Watch& watch = watches[static_cast<std::size_t>(seat)];
-            if (!at.tank.inPlay() || !at.wantsToMove() ||
-                glm::length(at.tank.position - watch.spot) > kSpotRadius) {
-                watch.spot = at.tank.position;
-                watch.seconds = 0.0f;
-                continue;
-            }
-            watch.seconds += kStep;
-            watch.longest = std::max(watch.longest, watch.seconds);
+            watches[static_cast<std::size_t>(seat)].observe(match, seat, events);
         }
     }
     EXPECT_GT(destroyed, 8) << "the tanks found each other";
     for (int seat = 0; seat < 8; ++seat) {
-        EXPECT_LE(watches[static_cast<std::size_t>(seat)].longest, kLongestStuckSeconds)
+        EXPECT_LE(watches[static_cast<std::size_t>(seat)].longestStuck, kLongestStuckSeconds)
             << "seat " << seat;
     }
 }

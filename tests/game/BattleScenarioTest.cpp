@@ -6,7 +6,11 @@
 #include "game/Match.h"
 #include "game/StateCodec.h"
 
+#include "SeatWatch.h"
+
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include <algorithm>
 #include <numeric>
@@ -17,7 +21,6 @@ namespace {
 constexpr int kSecond = 60;                  // ticks
 constexpr float kSightRange = 15.0f;         // units: two new places see each other no closer
 constexpr float kTurretHeight = 0.4f;        // units above the floor, where the guns are
-constexpr float kSpotRadius = 0.5f;          // units
 constexpr float kLongestStuckSeconds = 3.0f; // while a controller wants to move
 
 bool blocked(const Arena& arena, const Tank& tank) {
@@ -324,12 +327,7 @@ TEST(BattleScenarioTest, FourAgainstFourPlayTenMinutesAndNoTankSticks) {
     // its teams reach within the ten minutes.
     Match match(MatchSetup::battle(8, true, 99, 600), 20261208u, {});
     ASSERT_EQ(match.seat(5).skill, Skill::Veteran);
-    struct Watch {
-        glm::vec3 spot{0.0f};
-        float seconds = 0.0f;
-        float longest = 0.0f;
-    };
-    std::vector<Watch> watches(8);
+    std::array<SeatWatch, 8> watches{};
     EventList events;
     int destroyed = 0;
     for (int tick = 0; tick < 10 * 60 * kSecond; ++tick) {
@@ -345,22 +343,13 @@ TEST(BattleScenarioTest, FourAgainstFourPlayTenMinutesAndNoTankSticks) {
             }
         }
         for (int seat = 0; seat < 8; ++seat) {
-            const Seat& at = match.seat(seat);
-            Watch& watch = watches[static_cast<std::size_t>(seat)];
-            if (!at.tank.inPlay() || !at.wantsToMove() ||
-                glm::length(at.tank.position - watch.spot) > kSpotRadius) {
-                watch.spot = at.tank.position;
-                watch.seconds = 0.0f;
-                continue;
-            }
-            watch.seconds += kStep;
-            watch.longest = std::max(watch.longest, watch.seconds);
+            watches[static_cast<std::size_t>(seat)].observe(match, seat, events);
         }
     }
     EXPECT_GT(destroyed, 8);
     int deaths = 0;
     for (int seat = 0; seat < 8; ++seat) {
-        EXPECT_LE(watches[static_cast<std::size_t>(seat)].longest, kLongestStuckSeconds)
+        EXPECT_LE(watches[static_cast<std::size_t>(seat)].longestStuck, kLongestStuckSeconds)
             << "seat " << seat;
         deaths += match.seat(seat).deaths;
     }

@@ -95,6 +95,21 @@ void addBattle(CLI::App& app, ServerOptions& options, CLI::Option* needs) {
                                    MatchSetup::kMaxTimeLimitSeconds)));
 }
 
+// --name and --no-discovery: how those looking for games on the local network see the server.
+void addDiscovery(CLI::App& app, ServerOptions& options, CLI::Option* needs) {
+    CLI::Option* name =
+        app.add_option("--name", options.name,
+                       "the server's name for those looking for games (default: the host's name)")
+            ->type_name("NAME");
+    CLI::Option* quiet = app.add_flag_function(
+        "--no-discovery", [&options](std::int64_t) { options.discovery = false; },
+        "answer no one looking for games on the local network");
+    if (needs != nullptr) {
+        name->needs(needs);
+        quiet->needs(needs);
+    }
+}
+
 // A battle's computer is a Veteran unless --skill says otherwise.
 void battleSkill(const CLI::App& app, ServerOptions& options) {
     if (options.mode == Mode::Battle && app.count("--skill") == 0) {
@@ -151,10 +166,13 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
     addPlayersPerAddress(app, options.served.playersPerAddress)->needs(host);
     addSkill(app, options.served.skill)->needs(host);
     addBattle(app, options.served, host);
+    addDiscovery(app, options.served, host);
     app.add_option("--join", address,
                    "play on the server at HOST, port PORT (default " +
-                       std::to_string(protocol::kDefaultPort) + ")")
-        ->type_name("HOST[:PORT]")
+                       std::to_string(protocol::kDefaultPort) +
+                       "); without HOST, list the games on the local network and quit")
+        ->type_name("[HOST[:PORT]]")
+        ->expected(0, 1)
         ->excludes(host)
         ->excludes(record)
         ->excludes(replay)
@@ -167,6 +185,7 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
         return std::nullopt;
     }
     battleSkill(app, options.served);
+    options.findGames = app.count("--join") > 0 && options.joinHost.empty();
     options.served.password = passwordFromEnvironment();
     return options;
 }
@@ -183,6 +202,7 @@ std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& 
     addPlayersPerAddress(app, options.playersPerAddress);
     addSkill(app, options.skill);
     addBattle(app, options, nullptr);
+    addDiscovery(app, options, nullptr);
     if (const std::optional<int> status = parse(app, "brakkel-server", argc, argv)) {
         exitStatus = *status;
         return std::nullopt;

@@ -13,10 +13,11 @@ struct LaunchOptions {
     std::string arenaPath;  // --arena FILE: play (or record, or replay) on the arena in FILE
     bool host = false;      // --host: serve a networked game and play in it
     // --port N, --rules, --skill, --players-per-address, --mode, --tanks, --teams,
-    // --frag-limit, --time-limit; BRAKKEL_PASSWORD
+    // --frag-limit, --time-limit, --name, --no-discovery; BRAKKEL_PASSWORD
     ServerOptions served;
     std::string joinHost; // --join HOST[:PORT]: play on that server
     std::uint16_t joinPort = 0;
+    bool findGames = false; // --join alone: list the games on the local network and quit
 };
 
 // Read the command line, and the password of a networked game from the environment (never from

@@ -2,10 +2,12 @@
 // scene and runs the game loop: the game advances in fixed steps as real time passes, and every
 // frame is drawn blended between the last two steps. --record and --replay record a game to a
 // file and play it back. --host serves a networked game on a thread of its own and plays in it
-// over loopback like any client; --join plays on another's server.
+// over loopback like any client; --join plays on another's server, or without an address lists
+// the games on the local network.
 #include "app/CommandLine.h"
 #include "app/GameLoop.h"
 #include "app/GlobalGlState.h"
+#include "app/LanListing.h"
 #include "assets/ArenaFile.h"
 #include "client/FeedStream.h"
 #include "client/Recording.h"
@@ -48,6 +50,9 @@ int main(int argc, char** argv) {
     const std::optional<LaunchOptions> options = parseCommandLine(argc, argv, status);
     if (!options) {
         return status;
+    }
+    if (options->findGames) {
+        return listLanGames(std::cout);
     }
     // Files from outside are read whole and checked before the window opens.
     std::unique_ptr<Recording> replay;

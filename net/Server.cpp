@@ -2,6 +2,8 @@
 
 #include <sodium.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -11,6 +13,7 @@ using protocol::Phase;
 namespace {
 
 const char* const kListenError = "Cannot listen on UDP port ";
+const char* const kUnnamedServer = "Brakkel server";
 
 std::string seatName(int seat) {
     return std::to_string(seat + 1);
@@ -61,6 +64,7 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
         error = "Cannot start the cryptography library";
         return;
     }
+    describeForDiscovery();
     if (!options.password.empty()) {
         salt = handshake::freshSalt();
         key = handshake::keyOf(options.password, salt);
@@ -87,6 +91,28 @@ Server::~Server() {
             enet_peer_disconnect_now(visitor.peer, 0);
         }
     }
+}
+
+void Server::describeForDiscovery() {
+    discovery::Answer& about = gate.discovery.about;
+    randombytes_buf(&about.serverId, sizeof about.serverId);
+    std::string name = options.name;
+    if (name.empty()) {
+        char hostName[256] = {};
+        if (gethostname(hostName, sizeof hostName - 1) == 0) {
+            name = hostName;
+        }
+    }
+    about.name = player_name::cleaned(name, kUnnamedServer);
+    about.arena = discovery::arenaName(flow.match.arena.name);
+    about.version = protocol::kVersion;
+    const MatchSetup setup = options.setup();
+    about.mode = setup.mode;
+    about.teams = setup.mode == Mode::Battle && setup.teams;
+    about.seats = flow.seatCount();
+    about.persons = flow.people();
+    about.password = !options.password.empty();
+    gate.discovery.enabled = options.discovery;
 }
 
 int Server::players() const {
@@ -557,6 +583,7 @@ void Server::tick() {
     if (host.ok()) {
         sweep();
     }
+    gate.discovery.about.persons = flow.people();
 
     events.clear();
     const bool wasPlaying = flow.playing();

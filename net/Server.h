@@ -28,6 +28,8 @@ struct ServerOptions {
     int timeLimitSeconds = 300;   // a battle's
     Skill skill = Skill::Classic; // the computer in every seat no person holds
     std::string password;         // empty: anyone may join
+    std::string name;             // told to those looking for games; empty: the host's name
+    bool discovery = true;        // answer those looking for games on the local network
     std::uint64_t seed = 0;
     // ENet peers: the seats, strangers knocking, players leaving, and room to grow.
     std::size_t peers = 32;
@@ -138,6 +140,7 @@ public:
     const Match& match() const { return flow.match; }
     const ServerCounts& counts() const { return counted; }
     const ServerGate::Counts& gateCounts() const { return gate.counts(); }
+    const DiscoveryResponder::Counts& discoveryCounts() const { return gate.discovery.counts(); }
     // Clients that have joined.
     int players() const;
     // UDP payload sent and received so far, ENet's own headers included; wraps at 4 GiB.
@@ -216,6 +219,8 @@ private:
                       bytes.size());
     }
     void line(const std::string& text);
+    // What the server tells those looking for games, but for the seats taken.
+    void describeForDiscovery();
 
     ServerOptions options;
     std::ostream& console;

@@ -4,8 +4,8 @@
 
 ServerGate::ServerGate(std::size_t peers, const Limits& limits,
                        std::chrono::steady_clock::time_point epoch)
-    : attempts(limits.attempts), checks(limits.checks), limits(limits), epoch(epoch),
-      strangerWindows(peers), connects(limits.connects) {
+    : attempts(limits.attempts), checks(limits.checks), discovery(limits.discovery), limits(limits),
+      epoch(epoch), strangerWindows(peers), connects(limits.connects) {
     // Made in place: each keeps the buffers it reserved.
     guards.reserve(peers);
     for (std::size_t i = 0; i < peers; ++i) {
@@ -33,6 +33,9 @@ bool ServerGate::Window::take(int most, double nowSeconds) {
 
 bool ServerGate::admit(ENetHost& host) {
     const double time = now();
+    if (discovery.take(host, time)) {
+        return false;
+    }
     if (!datagram.read(host.receivedData, host.receivedDataLength) || datagram.compressed()) {
         ++counted.dropped;
         return false;

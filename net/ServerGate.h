@@ -2,6 +2,7 @@
 
 #include "net/AttemptLimiter.h"
 #include "net/DatagramGate.h"
+#include "net/DiscoveryResponder.h"
 #include "net/EnetDatagram.h"
 #include "net/PeerGuard.h"
 
@@ -20,7 +21,8 @@
 // rate. A datagram for a peer must come from that peer's address and session and pass its
 // PeerGuard; before its keys, a peer gets through at most strangerDatagramsPerSecond datagrams
 // and strangers together strangersPerSecond; after, at most messagesPerSecond sealed messages.
-// Everything dropped is counted.
+// Everything dropped is counted. A discovery request is answered (or not) by discovery and
+// never reaches ENet.
 class ServerGate : public DatagramGate {
 public:
     struct Limits {
@@ -33,6 +35,7 @@ public:
         AttemptLimiter::Limits connects{10, 40, 200, 256, 64, 64};
         AttemptLimiter::Limits attempts{5, 20, 50, 256, 64, 64}; // Hellos: key exchanges
         AttemptLimiter::Limits checks{5, 20, 50, 256, 64, 64};   // answers to the password
+        DiscoveryResponder::Limits discovery;
     };
     struct Counts {
         std::uint64_t dropped = 0;    // malformed, or carrying what may not pass
@@ -56,6 +59,7 @@ public:
 
     AttemptLimiter attempts;
     AttemptLimiter checks;
+    DiscoveryResponder discovery;
 
 private:
     struct Window {

@@ -1,0 +1,176 @@
+#include "net/LanFinder.h"
+
+#include <sodium.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+// Every address of the loopback's /8, which answers at once without multicast.
+constexpr std::uint32_t kLoopbackBroadcast = 0x7FFFFFFFu; // 127.255.255.255, host byte order
+constexpr std::size_t kLargestDatagram = 2048;            // bytes read of one; more is refused
+} // namespace
+
+LanFinder::LanFinder(std::uint16_t firstPort, int ports)
+    : firstPort(firstPort), ports(std::clamp(ports, 1, 65536 - static_cast<int>(firstPort))) {
+    if (sodium_init() < 0) {
+        return;
+    }
+    socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket < 0) {
+        return;
+    }
+    const int on = 1;
+    if (setsockopt(socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
+        close(socket);
+        socket = -1;
+        return;
+    }
+    sentAt.fill(-1.0);
+    findInterfaces();
+}
+
+LanFinder::~LanFinder() {
+    if (socket >= 0) {
+        close(socket);
+    }
+}
+
+double LanFinder::now() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - epoch).count();
+}
+
+void LanFinder::findInterfaces() {
+    addressCount = 0;
+    addresses[addressCount++] = htonl(kLoopbackBroadcast);
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return;
+    }
+    for (const ifaddrs* entry = list; entry != nullptr && addressCount < addresses.size();
+         entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET ||
+            (entry->ifa_flags & IFF_BROADCAST) == 0 || (entry->ifa_flags & IFF_UP) == 0 ||
+            entry->ifa_broadaddr == nullptr) {
+            continue;
+        }
+        const std::uint32_t broadcast =
+            reinterpret_cast<const sockaddr_in*>(entry->ifa_broadaddr)->sin_addr.s_addr;
+        const auto known = addresses.begin() + static_cast<std::ptrdiff_t>(addressCount);
+        if (std::find(addresses.begin(), known, broadcast) == known) {
+            addresses[addressCount++] = broadcast;
+        }
+    }
+    freeifaddrs(list);
+}
+
+void LanFinder::probe() {
+    if (!ok()) {
+        return;
+    }
+    std::uint64_t nonce = 0;
+    randombytes_buf(&nonce, sizeof nonce);
+    nonces[nextNonce] = nonce;
+    sentAt[nextNonce] = now();
+    nextNonce = (nextNonce + 1) % kNoncesKept;
+    discovery::Request request;
+    discovery::writeRequest(nonce, request);
+    for (std::size_t i = 0; i < addressCount; ++i) {
+        for (int port = 0; port < ports; ++port) {
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_addr.s_addr = addresses[i];
+            to.sin_port = htons(static_cast<std::uint16_t>(firstPort + port));
+            // A network that cannot be reached now is skipped; the next probe tries again.
+            sendto(socket, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to),
+                   sizeof to);
+        }
+    }
+}
+
+void LanFinder::receive(int timeoutMs) {
+    if (!ok()) {
+        return;
+    }
+    pollfd waiting{socket, POLLIN, 0};
+    if (timeoutMs > 0) {
+        poll(&waiting, 1, timeoutMs);
+    }
+    std::array<std::uint8_t, kLargestDatagram> datagram;
+    for (;;) {
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t size = recvfrom(socket, datagram.data(), datagram.size(), MSG_TRUNC,
+                                      reinterpret_cast<sockaddr*>(&from), &fromSize);
+        if (size < 0) {
+            break;
+        }
+        if (static_cast<std::size_t>(size) <= datagram.size() && from.sin_family == AF_INET) {
+            take(datagram.data(), static_cast<std::size_t>(size), from.sin_addr.s_addr,
+                 ntohs(from.sin_port));
+        }
+    }
+    const double time = now();
+    const auto silent = [time](const Found& server) {
+        return time - server.heardAt > kForgetSeconds;
+    };
+    count = static_cast<std::size_t>(
+        std::remove_if(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(count), silent) -
+        found.begin());
+}
+
+void LanFinder::take(const std::uint8_t* data, std::size_t size, std::uint32_t address,
+                     std::uint16_t port) {
+    discovery::Answer answer;
+    if (!discovery::readAnswer(data, size, answer)) {
+        return;
+    }
+    const auto asked = std::find(nonces.begin(), nonces.end(), answer.nonce);
+    const double sent =
+        asked != nonces.end() ? sentAt[static_cast<std::size_t>(asked - nonces.begin())] : -1.0;
+    if (sent < 0.0) {
+        return; // not an answer to a request of ours
+    }
+    const double time = now();
+    Found* entry =
+        std::find_if(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(count),
+                     [&](const Found& server) { return server.about.serverId == answer.serverId; });
+    if (entry == found.begin() + static_cast<std::ptrdiff_t>(count)) {
+        if (count == found.size()) {
+            return;
+        }
+        entry = &found[count++];
+        entry->address = address;
+        entry->port = port;
+    } else if (entry->address != address || entry->port != port) {
+        // The same server heard again through another interface: where it was first found
+        // stays its address.
+        entry->heardAt = time;
+        return;
+    }
+    entry->about = answer;
+    entry->roundTripMs = (time - sent) * 1000.0;
+    entry->heardAt = time;
+}
+
+void LanFinder::Found::where(char* text, std::size_t size) const {
+    const std::uint32_t host = ntohl(address);
+    std::snprintf(text, size, "%u.%u.%u.%u:%u", host >> 24, (host >> 16) & 0xFFu,
+                  (host >> 8) & 0xFFu, host & 0xFFu, static_cast<unsigned>(port));
+}
+
+const char* LanFinder::Found::modeName() const {
+    if (about.mode == Mode::Duel) {
+        return "duel";
+    }
+    return about.teams ? "battle, teams" : "battle";
+}

@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
                 &settingsFile, arena, Scene::Loading::BehindTheTitle);
+    scene.client.password = options->served.password;
     for (std::size_t row = 0; row < settingsNews.size(); ++row) {
         scene.client.feed.add(settingsNews.text(row));
     }

@@ -93,6 +93,10 @@ void GameClient::tick(InputState& input) {
     events.clear();
     feed.advance(dt);
     RecordedTick taken{{player.start, player.endMatch}, TankCommand()};
+    if (findGames(player)) {
+        attract.step(events);
+        return;
+    }
     // The options screen takes the player's input while it is open; ESC leaves it, or the game.
     const bool opens =
         !menu.open && player.options && !matchRunning() && !joinFailed() && replay == nullptr;
@@ -248,6 +252,29 @@ void GameClient::follow(const PlayerInput& player) {
                 Match::kTickSeconds * player.cameraTilt);
     camera.place(match, localSeat());
     following = true;
+}
+
+bool GameClient::findGames(const PlayerInput& player) {
+    if (!games.shown()) {
+        if (!player.findGames || menu.open || network || joinFailed() || !showingTitle() ||
+            replay != nullptr || recorder != nullptr) {
+            return false;
+        }
+        games.open();
+        return true;
+    }
+    const LanFinder::Found* chosen = games.step(player.menu, player.findGames || player.escape);
+    if (chosen != nullptr) {
+        char host[16];
+        chosen->host(host, sizeof host);
+        NetworkOptions joining;
+        joining.host = host;
+        joining.port = chosen->port;
+        joining.password = password;
+        joining.name = settings.name;
+        join(joining, std::cout);
+    }
+    return true;
 }
 
 void GameClient::join(const NetworkOptions& options, std::ostream& console, std::ostream& errors) {

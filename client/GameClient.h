@@ -3,6 +3,7 @@
 #include "client/AttractMode.h"
 #include "client/ChaseCamera.h"
 #include "client/FeedStream.h"
+#include "client/FindGamesScreen.h"
 #include "client/MessageFeed.h"
 #include "client/NetworkGame.h"
 #include "client/OptionsMenu.h"
@@ -23,6 +24,7 @@
 #include <iostream>
 #include <memory>
 #include <ostream>
+#include <string>
 
 // The game as one player has it, above the rules and below the drawing: the player's controls
 // turned into their tank's command, the screens over the player's match, the title's live
@@ -120,12 +122,16 @@ public:
     std::unique_ptr<NetworkGame> network; // while playing on a server
     EventList events;                     // of the last tick, from the match shown
     Settings settings;
-    OptionsMenu menu; // opened from the title or the end screen (O, the pad's Y)
+    OptionsMenu menu;      // opened from the title or the end screen (O, the pad's Y)
+    FindGamesScreen games; // opened from the title (G)
+    std::string password;  // for a game joined from the games screen
     MessageFeed feed;
     char joinFailure[FeedStream::kLineLength + 1] = {}; // why the join failed; "" when it did not
 
 private:
     void networkTick(PlayerInput& player);
+    // The title's games screen takes the tick while it shows (or opens); whether it did.
+    bool findGames(const PlayerInput& player);
     // Mouse aim: the camera turned by the pointer, the keys and the pad's right stick, and the
     // turret to be aimed where it looks. A new match starts looking where the turret points.
     void aim(PlayerInput& player, const Tank& tank);

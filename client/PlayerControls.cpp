@@ -84,6 +84,7 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     presses[kEnterKey] = input.keyPresses(keys::kEnter);
     presses[kEscapeKey] = input.keyPresses(keys::kEscape);
     presses[kOptionsKey] = input.keyPresses(keys::kO);
+    presses[kFindGamesKey] = input.keyPresses(keys::kG);
     presses[kClick] = input.buttonPresses(buttons::kLeft);
     presses[kRightClick] = input.buttonPresses(buttons::kRight);
     presses[kPadUp] = input.padPresses(pad::kDpadUp);
@@ -114,6 +115,7 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     // O opens the options by its presses too: held over the step that closed the screen, it
     // would open it again.
     player.options = taken({kOptionsKey, kPadY}) > 0;
+    player.findGames = taken({kFindGamesKey}) > 0;
     menu.typed = input.readTyped();
     menu.confirm = taken({kEnterKey, kPadA, kPadStart}) > 0;
     menu.cancel = taken({kEscapeKey, kPadB}) > 0;

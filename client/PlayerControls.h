@@ -15,7 +15,8 @@
 // trigger fires, A jumps, the bumpers zoom out and in (a notch per press, repeating while
 // held), START starts, and BACK held for kQuitHoldSeconds quits. Both devices add up, each
 // request kept within its range. O or the pad's Y opens the options screen, which the arrow
-// keys, ENTER and ESC work, or the wheel and the buttons, or the d-pad, A and B.
+// keys, ENTER and ESC work, or the wheel and the buttons, or the d-pad, A and B. G opens the
+// title's "Find games" screen and leaves it.
 class PlayerControls {
 public:
     static constexpr float kTurnDegreesPerSecond = 100.0f; // hull and turret keys
@@ -51,6 +52,7 @@ private:
         kEnterKey,
         kEscapeKey,
         kOptionsKey,
+        kFindGamesKey,
         kClick,
         kRightClick,
         kPadUp,

@@ -36,6 +36,7 @@ struct PlayerInput {
     bool quit = false;       // leave the game (the pad's BACK held)
     bool escape = false;     // ESC pressed since the last step: leave the menu shown, else the game
     bool options = false;    // open the options screen (O, the pad's Y)
+    bool findGames = false;  // open or leave the title's "Find games" screen (G)
     bool scoreboard = false; // TAB held: the scoreboard over a battle
     MenuInput menu;
     int wheel = 0;        // accumulated camera zoom notches (forward brings the camera closer)

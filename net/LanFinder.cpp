@@ -162,10 +162,16 @@ void LanFinder::take(const std::uint8_t* data, std::size_t size, std::uint32_t a
     entry->heardAt = time;
 }
 
+void LanFinder::Found::host(char* text, std::size_t size) const {
+    const std::uint32_t dotted = ntohl(address);
+    std::snprintf(text, size, "%u.%u.%u.%u", dotted >> 24, (dotted >> 16) & 0xFFu,
+                  (dotted >> 8) & 0xFFu, dotted & 0xFFu);
+}
+
 void LanFinder::Found::where(char* text, std::size_t size) const {
-    const std::uint32_t host = ntohl(address);
-    std::snprintf(text, size, "%u.%u.%u.%u:%u", host >> 24, (host >> 16) & 0xFFu,
-                  (host >> 8) & 0xFFu, host & 0xFFu, static_cast<unsigned>(port));
+    char dotted[16];
+    host(dotted, sizeof dotted);
+    std::snprintf(text, size, "%s:%u", dotted, static_cast<unsigned>(port));
 }
 
 const char* LanFinder::Found::modeName() const {

@@ -31,7 +31,8 @@ public:
         std::uint16_t port = 0;
         double roundTripMs = 0.0; // of its latest answer
         double heardAt = 0.0;     // seconds since the finder was made
-        // "A.B.C.D:PORT"
+        // "A.B.C.D", and "A.B.C.D:PORT"
+        void host(char* text, std::size_t size) const;
         void where(char* text, std::size_t size) const;
         // "duel", "battle" or "battle, teams"
         const char* modeName() const;

@@ -8,6 +8,7 @@ constexpr int kSpace = 32;
 constexpr int kA = 65;
 constexpr int kD = 68;
 constexpr int kE = 69;
+constexpr int kG = 71;
 constexpr int kL = 76;
 constexpr int kM = 77;
 constexpr int kO = 79;

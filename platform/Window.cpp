@@ -13,7 +13,7 @@
 static_assert(keys::kSpace == GLFW_KEY_SPACE && keys::kA == GLFW_KEY_A && keys::kD == GLFW_KEY_D &&
                   keys::kE == GLFW_KEY_E && keys::kL == GLFW_KEY_L && keys::kM == GLFW_KEY_M &&
                   keys::kQ == GLFW_KEY_Q && keys::kS == GLFW_KEY_S && keys::kW == GLFW_KEY_W &&
-                  keys::kO == GLFW_KEY_O,
+                  keys::kO == GLFW_KEY_O && keys::kG == GLFW_KEY_G,
               "letter and space codes are the window library's");
 static_assert(keys::kEscape == GLFW_KEY_ESCAPE && keys::kEnter == GLFW_KEY_ENTER &&
                   keys::kTab == GLFW_KEY_TAB && keys::kBackspace == GLFW_KEY_BACKSPACE &&

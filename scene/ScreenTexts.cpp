@@ -54,6 +54,8 @@ constexpr const char* kKeyControls[] = {
     "F6          radar        F11        fullscreen",
 };
 constexpr const char* kTitleLastControls = "O           options      ESC        quit";
+// The title has no match to end: its second line of keys names the games screen's instead.
+constexpr const char* kTitleZoomControls = "wheel       zoom         G          find games";
 constexpr const char* kMatchLastControls = "ESC         quit";
 constexpr const char* kPadControls[] = {
     "GAMEPAD",
@@ -72,6 +74,19 @@ constexpr int kOptionsStep = 40; // px
 constexpr Place kOptionsHelp{0, 90, 20};
 constexpr int kVisibleOptions = 10; // lines of the list shown at once
 constexpr const char* kMoreOptions = "...";
+
+// The games screen: its heading, a header over the columns, a line for each game found with
+// the selected one marked, or a line saying the search goes on, and how to work it.
+constexpr Place kGamesHeading{0, 620, 60};
+constexpr int kGamesTop = 560; // px, the header's cells' top
+constexpr int kGamesSize = 18; // px
+constexpr int kGamesStep = 28; // px
+constexpr Place kGamesSearching{0, 420, 24};
+constexpr const char* kGamesHeader =
+    "  NAME              ARENA           MODE           SEATS  RTT";
+constexpr const char* kGamesSearchingLine = "Looking for games on the local network...";
+constexpr const char* kGamesHelpLine = "arrows: choose   ENTER: join   ESC, G: back";
+constexpr int kGamesArenaShown = 14; // characters of an arena's name in its column
 
 // The message feed: rows at the top-left, under the frame-rate line, the newest lowest.
 constexpr Place kFeedRow{10, 710, 20};
@@ -207,7 +222,8 @@ void ScreenTexts::addControls(int topY, bool padControls, bool onTitle, AimSchem
     for (const char* line : aim == AimScheme::Mouse ? kMouseAimControls : kKeyAimControls) {
         row(line);
     }
-    for (std::size_t i = 1; i < std::size(kKeyControls); ++i) {
+    row(onTitle ? kTitleZoomControls : kKeyControls[1]);
+    for (std::size_t i = 2; i < std::size(kKeyControls); ++i) {
         row(kKeyControls[i]);
     }
     row(onTitle ? kTitleLastControls : kMatchLastControls);
@@ -248,6 +264,37 @@ void ScreenTexts::addOptions(const OptionsMenu& menu, const Settings& settings) 
     addCentred(kOptionsHelpLine, kOptionsHelp.y, kOptionsHelp.size);
 }
 
+void ScreenTexts::addGames(const FindGamesScreen& screen) {
+    addCentred("FIND GAMES", kGamesHeading.y, kGamesHeading.size);
+    const LanFinder& games = screen.games();
+    const int x = (kWindowWidth - textWidth(kGamesHeader, kGamesSize)) / 2;
+    int y = kGamesTop - kGamesSize;
+    add(kGamesHeader, x, y, kGamesSize);
+    y -= kGamesStep;
+    if (games.size() == 0) {
+        addCentred(kGamesSearchingLine, kGamesSearching.y, kGamesSearching.size);
+    }
+    const int found = static_cast<int>(games.size());
+    const int first =
+        std::clamp(screen.selected() - kVisibleGames / 2, 0, std::max(found - kVisibleGames, 0));
+    const int last = std::min(first + kVisibleGames, found);
+    for (int index = first; index < last; ++index) {
+        const LanFinder::Found& game = games[static_cast<std::size_t>(index)];
+        char seats[8];
+        std::snprintf(seats, sizeof seats, "%d/%d", game.about.persons, game.about.seats);
+        char* line = gameLines[index - first];
+        std::snprintf(line, sizeof gameLines[0],
+                      game.roundTripMs < 10.0 ? "%s %-16s  %-14.*s  %-13s  %-5s  %.1f ms"
+                                              : "%s %-16s  %-14.*s  %-13s  %-5s  %.0f ms",
+                      index == screen.selected() ? ">" : " ", game.about.name.data(),
+                      kGamesArenaShown, game.about.arena.data(), game.modeName(), seats,
+                      game.roundTripMs);
+        add(line, x, y, kGamesSize);
+        y -= kGamesStep;
+    }
+    addCentred(kGamesHelpLine, kOptionsHelp.y, kOptionsHelp.size);
+}
+
 void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
     count = 0;
     const glm::vec2 window(options.window);
@@ -271,6 +318,8 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
     }
     if (client.menu.open) {
         addOptions(client.menu, client.settings);
+    } else if (client.games.shown()) {
+        addGames(client.games);
     } else if (client.joinFailed()) {
         addCentred(kJoinFailedHeadline, kEndHeadline.y, kEndHeadline.size);
         const int reasonWidth = std::max(textWidth(client.joinFailure, 1), 1);

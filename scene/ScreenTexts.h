@@ -38,7 +38,8 @@ struct TextOptions {
 // the lives while playing a duel, or a battle's frags and time left with the names over the
 // tanks in sight, the scoreboard while TAB is held, and the list of controls when asked for;
 // the end screen's headline, result and prompts, centred, and a battle's ranking; or why a join
-// failed. Built every frame into storage of its own, without allocating.
+// failed; or the games found on the local network. Built every frame into storage of its own,
+// without allocating.
 //
 // The lines are laid out for a window of the size the game opens at. In another window they
 // scale with it, as far as it holds the whole layout (with its height, unless it is narrower
@@ -73,6 +74,8 @@ private:
     void addControls(int topY, bool padControls, bool onTitle, AimScheme aim);
     // The options screen, in place of the title's lines.
     void addOptions(const OptionsMenu& menu, const Settings& settings);
+    // The games found on the local network, in place of the title's lines.
+    void addGames(const FindGamesScreen& screen);
 
     std::array<TextLine, kMaxLines> lines{};
     std::size_t count = 0;
@@ -82,4 +85,6 @@ private:
     char livesLine[64] = {};
     char rankingLines[MatchSetup::kMaxSeats + 1][64] = {};
     char optionLines[OptionsMenu::kItemCount][64] = {};
+    static constexpr int kVisibleGames = 8; // lines of the games' list shown at once
+    char gameLines[kVisibleGames][80] = {};
 };

@@ -130,6 +130,15 @@ TEST_F(FrameBudgetTest, FramesOfEveryScreenAllocateNothing) {
     frame();
     EXPECT_EQ(countFrames(kSteadyFrames), 0u) << "options";
     tap(keys::kEscape);
+    frame();
+    tap(keys::kG);
+    frame();
+    ASSERT_TRUE(scene->client.games.shown());
+    // Long enough for the screen to ask again, and to take what answers.
+    EXPECT_EQ(countFrames(FindGamesScreen::kProbeTicks + 10), 0u) << "find games";
+    tap(keys::kG);
+    frame();
+    ASSERT_FALSE(scene->client.games.shown());
     tap(keys::kEnter);
     frame();
     ASSERT_TRUE(scene->options.showRadar);

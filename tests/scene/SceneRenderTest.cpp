@@ -247,6 +247,13 @@ TEST_F(SceneTest, EveryTextLineFitsInTheWindow) {
         }
     };
     expectInside("title");
+    tap(keys::kG);
+    frame();
+    ASSERT_TRUE(scene->client.games.shown());
+    expectInside("find games");
+    tap(keys::kEscape);
+    frame();
+    ASSERT_FALSE(scene->client.games.shown());
     tap(keys::kO);
     frame();
     ASSERT_TRUE(scene->client.menu.open);

@@ -9,10 +9,13 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 
 namespace {
 // Every address of the loopback's /8, which answers at once without multicast.
@@ -30,6 +33,8 @@ LanFinder::LanFinder(std::uint16_t firstPort, int ports)
         return;
     }
     const int on = 1;
+    // Without arrival stamps an answer counts as arriving when it is read.
+    setsockopt(socket, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     if (setsockopt(socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
         close(socket);
         socket = -1;
@@ -43,6 +48,12 @@ LanFinder::~LanFinder() {
     if (socket >= 0) {
         close(socket);
     }
+}
+
+double LanFinder::wallClock() {
+    timespec time{};
+    clock_gettime(CLOCK_REALTIME, &time);
+    return static_cast<double>(time.tv_sec) + 1e-9 * static_cast<double>(time.tv_nsec);
 }
 
 double LanFinder::now() const {
@@ -80,7 +91,7 @@ void LanFinder::probe() {
     std::uint64_t nonce = 0;
     randombytes_buf(&nonce, sizeof nonce);
     nonces[nextNonce] = nonce;
-    sentAt[nextNonce] = now();
+    sentAt[nextNonce] = wallClock();
     nextNonce = (nextNonce + 1) % kNoncesKept;
     discovery::Request request;
     discovery::writeRequest(nonce, request);
@@ -106,17 +117,34 @@ void LanFinder::receive(int timeoutMs) {
         poll(&waiting, 1, timeoutMs);
     }
     std::array<std::uint8_t, kLargestDatagram> datagram;
+    alignas(cmsghdr) std::array<std::uint8_t, CMSG_SPACE(sizeof(timespec))> control;
     for (;;) {
         sockaddr_in from{};
-        socklen_t fromSize = sizeof from;
-        const ssize_t size = recvfrom(socket, datagram.data(), datagram.size(), MSG_TRUNC,
-                                      reinterpret_cast<sockaddr*>(&from), &fromSize);
+        iovec part{datagram.data(), datagram.size()};
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control.data();
+        message.msg_controllen = control.size();
+        const ssize_t size = recvmsg(socket, &message, 0);
         if (size < 0) {
             break;
         }
-        if (static_cast<std::size_t>(size) <= datagram.size() && from.sin_family == AF_INET) {
+        double arrived = wallClock();
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
+             header = CMSG_NXTHDR(&message, header)) {
+            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec stamp{};
+                std::memcpy(&stamp, CMSG_DATA(header), sizeof stamp);
+                arrived =
+                    static_cast<double>(stamp.tv_sec) + 1e-9 * static_cast<double>(stamp.tv_nsec);
+            }
+        }
+        if ((message.msg_flags & MSG_TRUNC) == 0 && from.sin_family == AF_INET) {
             take(datagram.data(), static_cast<std::size_t>(size), from.sin_addr.s_addr,
-                 ntohs(from.sin_port));
+                 ntohs(from.sin_port), arrived);
         }
     }
     const double time = now();
@@ -129,7 +157,7 @@ void LanFinder::receive(int timeoutMs) {
 }
 
 void LanFinder::take(const std::uint8_t* data, std::size_t size, std::uint32_t address,
-                     std::uint16_t port) {
+                     std::uint16_t port, double arrived) {
     discovery::Answer answer;
     if (!discovery::readAnswer(data, size, answer)) {
         return;
@@ -158,7 +186,7 @@ void LanFinder::take(const std::uint8_t* data, std::size_t size, std::uint32_t a
         return;
     }
     entry->about = answer;
-    entry->roundTripMs = (time - sent) * 1000.0;
+    entry->roundTripMs = std::max(arrived - sent, 0.0) * 1000.0;
     entry->heardAt = time;
 }
 

@@ -17,7 +17,8 @@
 // not answered for kForgetSeconds.
 //
 // Everything is made when the finder is: probing and receiving allocate nothing, so that a
-// screen may do both every frame; only findInterfaces() does.
+// screen may do both every frame; only findInterfaces() does. A round trip runs from the
+// request's sending to the answer's arrival as the kernel stamped it, however late it is read.
 class LanFinder {
 public:
     static constexpr int kPortsProbed = 8;
@@ -63,8 +64,11 @@ public:
 private:
     static constexpr std::size_t kNoncesKept = 4;
     double now() const;
-    void take(const std::uint8_t* data, std::size_t size, std::uint32_t address,
-              std::uint16_t port);
+    // The wall clock in seconds: the kernel stamps each answer's arrival by it.
+    static double wallClock();
+    // arrived: when the answer came, by wallClock().
+    void take(const std::uint8_t* data, std::size_t size, std::uint32_t address, std::uint16_t port,
+              double arrived);
 
     int socket = -1;
     std::uint16_t firstPort;
@@ -73,7 +77,7 @@ private:
     std::array<std::uint32_t, kMostAddresses> addresses{}; // network byte order
     std::size_t addressCount = 0;
     std::array<std::uint64_t, kNoncesKept> nonces{};
-    std::array<double, kNoncesKept> sentAt{};
+    std::array<double, kNoncesKept> sentAt{}; // by wallClock(); negative: none
     std::size_t nextNonce = 0;
     std::array<Found, kMostServers> found{};
     std::size_t count = 0;

@@ -85,7 +85,8 @@ public:
 // Every datagram passes the ServerGate before ENet takes it; a peer stuck before or after a
 // connection is swept away within PeerSweep::kLimboSeconds, one that has not said Hello
 // within kHelloSeconds, not answered the password within kAnswerSeconds or not asked for a
-// seat within kJoinSeconds of its keys is let go.
+// seat within kJoinSeconds of its keys is let go. A discovery request is answered there too
+// (DiscoveryResponder), with the server's random id, name, arena, mode and seats taken.
 //
 // Each tick: the commands due (the last one again for a seat whose command has not come), the
 // match's tick while one is playing, its events queued for every client, and every second

@@ -327,6 +327,44 @@ TEST(DiscoveryTest, AServerWithoutDiscoveryAnswersNone) {
     EXPECT_EQ(hidden.server->discoveryCounts().answered, 0u);
 }
 
+// Junk marked as discovery, of every length and kind but a request's: never answered, never
+// read by ENet's side of the gate, and the server answers the next real request as ever.
+TEST(DiscoveryTest, MarkedJunkGetsNoAnswerAndNeverReachesEnet) {
+    Hosted hosted(named("Target"));
+    ASSERT_TRUE(hosted.server);
+    const std::uint16_t port = hosted.server->port();
+    UdpSocket attacker(0x7F001E01u); // 127.0.30.1
+    ASSERT_TRUE(attacker.ok());
+    std::mt19937 random(7);
+    constexpr int kJunk = 2000;
+    for (int sent = 0; sent < kJunk; ++sent) {
+        const discovery::Request real = request(random());
+        std::vector<std::uint8_t> junk(real.begin(), real.end());
+        junk.resize(discovery::kMagicBytes + random() % 300, 0);
+        for (std::size_t i = discovery::kMagicBytes; i < junk.size(); ++i) {
+            junk[i] = static_cast<std::uint8_t>(random());
+        }
+        if (junk.size() >= discovery::kRequestBytes &&
+            junk[discovery::kMagicBytes] == discovery::kRequestKind) {
+            junk[discovery::kMagicBytes + 1] = discovery::kFormat + 1;
+        }
+        attacker.sendTo(port, junk.data(), junk.size());
+        if (sent % 200 == 199) {
+            EXPECT_TRUE(attacker.receive(0.01).empty());
+        }
+    }
+    EXPECT_TRUE(attacker.receive(0.2).empty());
+    const discovery::Request asked = request(99);
+    UdpSocket asker;
+    asker.sendTo(port, asked.data(), asked.size());
+    EXPECT_EQ(asker.receive(0.3).size(), 1u);
+    hosted.thread.reset();
+    EXPECT_EQ(hosted.server->discoveryCounts().answered, 1u);
+    EXPECT_GT(hosted.server->discoveryCounts().malformed, static_cast<std::uint64_t>(kJunk / 2))
+        << "most of it read (a full socket buffer may lose some)";
+    EXPECT_EQ(hosted.server->gateCounts().dropped, 0u) << "none of it read as ENet's";
+}
+
 // A liar on one of the ports: answers to no request, cut short, oversized, of another format,
 // or with names the font cannot draw. Only a whole answer to the finder's own request is taken,
 // cleaned; the rest changes nothing.

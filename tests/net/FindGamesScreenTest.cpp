@@ -93,7 +93,7 @@ TEST(FindGamesScreenTest, GListsTheServersAroundAndEnterJoinsTheChosenOne) {
     // ENTER there starts no match of its own.
     EXPECT_TRUE(client.showingTitle());
 
-    // Down to the second server, and in.
+    // The server named Second chosen, and in.
     int wanted = -1;
     for (std::size_t i = 0; i < client.games.games().size(); ++i) {
         if (std::string(client.games.games()[i].about.name.data()) == "Second") {
@@ -101,15 +101,18 @@ TEST(FindGamesScreenTest, GListsTheServersAroundAndEnterJoinsTheChosenOne) {
         }
     }
     ASSERT_GE(wanted, 0);
-    while (client.games.selected() < wanted) {
+    // Down past the end stays on the last line; up to the one wanted.
+    const int last = static_cast<int>(client.games.games().size()) - 1;
+    for (int i = 0; i <= last + 1; ++i) {
         tap(input, keys::kDown);
         client.tick(input);
     }
-    tap(input, keys::kUp);
-    client.tick(input);
-    EXPECT_EQ(client.games.selected(), std::max(wanted - 1, 0));
-    tap(input, keys::kDown);
-    client.tick(input);
+    EXPECT_EQ(client.games.selected(), last);
+    while (client.games.selected() > wanted) {
+        tap(input, keys::kUp);
+        client.tick(input);
+    }
+    ASSERT_EQ(client.games.selected(), wanted);
     tap(input, keys::kEnter);
     client.tick(input);
     EXPECT_FALSE(client.games.shown());

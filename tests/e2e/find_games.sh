@@ -20,7 +20,8 @@ serve() {
   shift
   port=""
   for try in $(seq "$first_port" $((first_port + 7))); do
-    "$server" --port "$try" "$@" >"$said" 2>&1 &
+    : >"$said" # emptied here: the server's own redirection may come after the first look
+    "$server" --port "$try" "$@" >>"$said" 2>&1 &
     server_pid=$!
     for _ in $(seq 50); do
       grep -q "^Hosting on port $try$" "$said" && port=$try && return

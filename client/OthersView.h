@@ -26,7 +26,8 @@ public:
     static constexpr int kInterpolationTicks = 6; // 100 ms
 
     OthersView();
-    // A match of setup's shape to show, drivers as it is to be made with, restarted.
+    // A match of setup's shape to show, drivers as it is to be made with, restarted. The first
+    // call to make before any other.
     void reshape(const MatchSetup& setup, const std::vector<Driver>& drivers);
     // Every tank back at its start, nothing in flight, nothing remembered: a new match, or its
     // end screen. The next drawing puts the others where they are at once.

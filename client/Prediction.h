@@ -31,7 +31,7 @@ public:
 
     Prediction();
     // A match of setup's shape to predict in, drivers as it is to be made with; the tank at its
-    // start, nothing to blend.
+    // start, nothing to blend. The first call to make before any other.
     void reshape(const MatchSetup& setup, const std::vector<Driver>& drivers);
     // The tank back at its start, nothing to blend.
     void restart();

@@ -12,7 +12,7 @@ struct LaunchOptions {
     std::string replayPath; // --replay FILE: play the recording in FILE, then quit
     std::string arenaPath;  // --arena FILE: play (or record, or replay) on the arena in FILE
     bool host = false;      // --host: serve a networked game and play in it
-    // --port N, --rules, --skill, --players-per-address, --mode, --tanks, --teams,
+    // --port N, --rules, --skill, --players-per-address, --spectators, --mode, --tanks, --teams,
     // --frag-limit, --time-limit; BRAKKEL_PASSWORD
     ServerOptions served;
     std::string joinHost; // --join HOST[:PORT]: play on that server

@@ -74,11 +74,20 @@ void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& even
     holdResync = std::max(holdResync - 1, 0);
     const PlayerInput none;
     const PlayerInput& taken = keysTaken ? none : input;
-    history[clock % kHistory] = PlayerControls::command(taken, predicted->tank(seat), kTick);
     if (serverStatus.phase == Phase::Playing) {
         // As the match moves its bullets: before this tick's shots, which stand in it.
         view->state.bullets.updateAll(kTick);
     }
+    if (watching()) {
+        spectatorTick(taken);
+    } else {
+        playerTick(taken, events);
+    }
+    updateShown(events);
+}
+
+void NetworkGame::playerTick(const PlayerInput& taken, EventList& events) {
+    history[clock % kHistory] = PlayerControls::command(taken, predicted->tank(seat), kTick);
     if (drives()) {
         predictTo(clock, &events);
     }
@@ -89,7 +98,12 @@ void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& even
         connection.send(ready);
         readySent = true;
     }
-    updateShown(events);
+}
+
+void NetworkGame::spectatorTick(const PlayerInput& taken) {
+    if (spectator.tick(taken.nextTank, view->seatCount())) {
+        connection.send(protocol::Watching());
+    }
 }
 
 bool NetworkGame::near(std::uint32_t tick) const {
@@ -174,7 +188,7 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
             MatchFlow::battleResult(*view, status.outcome, names, line.text);
         }
         if (status.phase == Phase::Ended && announced != nullptr) {
-            const bool won = status.outcome.seat == seat;
+            const bool won = seat >= 0 && status.outcome.seat == seat;
             announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
                                   glm::vec3(0.0f), kNoSeat, ""});
         }

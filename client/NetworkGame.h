@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/PlayerInput.h"
+#include "client/SpectatorView.h"
 #include "game/CollisionDetector.h"
 #include "game/GameEvent.h"
 #include "game/Match.h"
@@ -43,6 +44,9 @@ struct NetworkOptions {
 //   hits, all played when the drawing reaches their tick. Shown bullets fly as the match's do.
 // - Its matches take the shape of the server's (the setup in each Status): as many seats, the
 //   same mode and rules; each seat's name, team and score are as the server last said.
+// - When every seat is held by a person it watches (SpectatorView): every tank drawn as the
+//   others are, the one followed chosen with Left and Right, no commands sent; the server may
+//   give it a seat at a match's end.
 //
 // tick() is one step of the client's clock with the player's input; the events of what it
 // showed are appended for the scene to play.
@@ -86,8 +90,13 @@ public:
     std::uint32_t roundTripMs() const { return connection.roundTripMs(); }
     const protocol::Status& status() const { return serverStatus; }
     protocol::Phase phase() const { return serverStatus.phase; }
-    // The seat the player's tank is drawn in: the one they drive, or will drive.
+    // The seat the player's tank is drawn in: the one they drive, or will drive; kWaiting while
+    // watching.
     int ownSeat() const { return seat; }
+    // In with no seat: every tank is someone else's.
+    bool watching() const { return connection.watching(); }
+    // The seat whose tank the camera follows: the own one, or the one a spectator follows.
+    int shownSeat() const { return watching() ? spectator.followed() : seat; }
     // The player drives a tank in the match under way.
     bool drives() const {
         return serverStatus.phase == protocol::Phase::Playing && serverStatus.yourSeat >= 0;
@@ -133,6 +142,10 @@ private:
     // The snapshot taken in by the last service: the clock, the other tank's path, and the own
     // tank's state with the commands since replayed.
     void takeSnapshot();
+    // The tick's part for a player: its command made, predicted and sent, ENTER told.
+    void playerTick(const PlayerInput& taken, EventList& events);
+    // And for a spectator: the tank followed, and a sign of life now and then.
+    void spectatorTick(const PlayerInput& taken);
     void reconcile(const protocol::Snapshot& snapshot);
     // Both tanks back at their start, nothing in flight: a new match, or its end screen.
     void restartShown();
@@ -174,6 +187,7 @@ private:
     std::int16_t heardLead = protocol::kNoLead; // the least lead since the last snapshot taken
     protocol::Status serverStatus;
     int seat = 0;
+    SpectatorView spectator;
     bool readySent = false;
     std::uint32_t ack = 0; // the newest command the server has
 

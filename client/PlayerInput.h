@@ -37,6 +37,7 @@ struct PlayerInput {
     bool escape = false;     // ESC pressed since the last step: leave the menu shown, else the game
     bool options = false;    // open the options screen (O, the pad's Y)
     bool scoreboard = false; // TAB held: the scoreboard over a battle
+    int nextTank = 0;        // a spectator's: presses of Right (the pad's) less those of Left
     MenuInput menu;
     int wheel = 0;        // accumulated camera zoom notches (forward brings the camera closer)
     bool orbit = false;   // dragging the camera around the tank

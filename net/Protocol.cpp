@@ -197,6 +197,8 @@ const char* nameOf(Kind kind) {
         return "Admitted";
     case Kind::Leave:
         return "Leave";
+    case Kind::Watching:
+        return "Watching";
     }
     return "message";
 }
@@ -273,6 +275,11 @@ void encode(const Admitted& message, std::vector<std::uint8_t>& bytes) {
 void encode(const Leave&, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
     start(out, Kind::Leave);
+}
+
+void encode(const Watching&, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Watching);
 }
 
 void encode(const Status& message, std::vector<std::uint8_t>& bytes) {
@@ -441,15 +448,22 @@ bool decode(const std::uint8_t* data, std::size_t size, Join& message) {
 
 bool decode(const std::uint8_t* data, std::size_t size, Admitted& message) {
     return decodeWhole(data, size, Kind::Admitted, message, [](ByteReader& in, Admitted& read) {
-        read.seat = readSeat(in, false);
+        read.seat = readSeat(in, true);
         read.tick = in.u32();
         read.resumed = in.flag();
+        if (read.seat == kWaiting && read.resumed) {
+            in.fail(); // a spectator has no seat to take back
+        }
         readBytes(in, read.token);
     });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Leave& message) {
     return decodeWhole(data, size, Kind::Leave, message, [](ByteReader&, Leave&) {});
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Watching& message) {
+    return decodeWhole(data, size, Kind::Watching, message, [](ByteReader&, Watching&) {});
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Status& message) {

@@ -298,6 +298,9 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
             addRanking(client, kEndRankingTop, kEndRankingSize, false);
         }
     } else if (client.shownMatch().state.mode == Mode::Battle) {
+        if (*client.seatsLine() != '\0') {
+            addCentred(client.seatsLine(), kTitleSeats.y, kTitleSeats.size);
+        }
         addBattle(client, options);
         if (options.help) {
             addControls(kMatchControlsTop, options.padControls, false, client.settings.aim);

@@ -149,4 +149,35 @@ std::vector<TickCounter::Stepped> TickCounter::stepped() const {
     return steps;
 }
 
+void Scores::ticked(std::uint32_t, const Match& match, const SeatCommands&) {
+    Seen now;
+    now.phase = server.phase();
+    now.match = server.matchNumber();
+    now.outcome = match.outcome();
+    now.seats = match.seatCount();
+    for (int seat = 0; seat < match.seatCount(); ++seat) {
+        now.frags[static_cast<std::size_t>(seat)] = match.seat(seat).frags;
+        now.deaths[static_cast<std::size_t>(seat)] = match.seat(seat).deaths;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    seen = now;
+}
+
+Scores::Seen Scores::last() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return seen;
+}
+
+std::vector<std::string> battleLines(const std::string& text) {
+    std::vector<std::string> said;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Battle: ", 0) == 0 || line.find(" destroyed ") != std::string::npos ||
+            line.find(" wins with ") != std::string::npos || line.rfind("Draw at ", 0) == 0) {
+            said.push_back(line);
+        }
+    }
+    return said;
+}
+
 } // namespace netplay

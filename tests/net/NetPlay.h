@@ -4,6 +4,7 @@
 #include "net/Server.h"
 #include "platform/FixedStep.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -103,5 +104,30 @@ private:
     std::vector<double> times;
     std::vector<Stepped> steps;
 };
+
+// The server's scores as its last tick left them.
+class Scores : public TickObserver {
+public:
+    struct Seen {
+        Phase phase = Phase::Title;
+        std::uint16_t match = 0;
+        Outcome outcome;
+        std::array<int, protocol::kMaxSeats> frags{};
+        std::array<int, protocol::kMaxSeats> deaths{};
+        int seats = 0;
+    };
+
+    explicit Scores(const Server& server) : server(server) {}
+    void ticked(std::uint32_t tick, const Match& match, const SeatCommands& commands) override;
+    Seen last() const;
+
+private:
+    const Server& server;
+    mutable std::mutex mutex;
+    Seen seen;
+};
+
+// A battle's lines in text, in order: its start, each frag, its end.
+std::vector<std::string> battleLines(const std::string& text);
 
 } // namespace netplay

@@ -163,17 +163,19 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
     addSpectators(app, options.served.spectators)->needs(host);
     addSkill(app, options.served.skill)->needs(host);
     addBattle(app, options.served, host);
-    app.add_option("--join", address,
-                   "play on the server at HOST, port PORT (default " +
-                       std::to_string(protocol::kDefaultPort) + ")")
-        ->type_name("HOST[:PORT]")
-        ->excludes(host)
-        ->excludes(record)
-        ->excludes(replay)
-        ->excludes(arena)
-        ->check([&options](const std::string& text) {
-            return checkAddress(text, options.joinHost, options.joinPort);
-        });
+    CLI::Option* join = app.add_option("--join", address,
+                                       "play on the server at HOST, port PORT (default " +
+                                           std::to_string(protocol::kDefaultPort) + ")")
+                            ->type_name("HOST[:PORT]")
+                            ->excludes(host)
+                            ->excludes(record)
+                            ->excludes(replay)
+                            ->excludes(arena)
+                            ->check([&options](const std::string& text) {
+                                return checkAddress(text, options.joinHost, options.joinPort);
+                            });
+    app.add_flag("--watch", options.watch, "watch the game joined without taking a seat")
+        ->needs(join);
     if (const std::optional<int> status = parse(app, "brakkel", argc, argv)) {
         exitStatus = *status;
         return std::nullopt;

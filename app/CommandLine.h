@@ -17,6 +17,7 @@ struct LaunchOptions {
     ServerOptions served;
     std::string joinHost; // --join HOST[:PORT]: play on that server
     std::uint16_t joinPort = 0;
+    bool watch = false; // --watch: watch the game joined, never take a seat
 };
 
 // Read the command line, and the password of a networked game from the environment (never from

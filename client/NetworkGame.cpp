@@ -34,7 +34,7 @@ TankPose between(const TankPose& from, const TankPose& to, float share) {
 
 NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console, std::ostream& errors)
     : connection(options.host, options.port, options.password, console, errors, options.version,
-                 options.name) {
+                 options.name, options.watch) {
     replayEvents.reserve(kEventsPerTick);
     outgoing.commands.reserve(protocol::kMaxCommandsPerDatagram);
     pending.reserve(kMaxPending);

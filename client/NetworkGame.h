@@ -25,6 +25,7 @@ struct NetworkOptions {
     std::string password;
     std::uint32_t version = protocol::kVersion; // the protocol version claimed
     std::string name = "Player";                // the one asked to play under
+    bool watch = false;                         // to watch only, whether a seat is free or not
 };
 
 // A game on a server as one client has it. The server decides everything; the client shows it

@@ -26,10 +26,11 @@ const char* refusalLine(protocol::Refusal reason) {
 
 ClientConnection::ClientConnection(const std::string& hostName, std::uint16_t port,
                                    std::string password, std::ostream& console,
-                                   std::ostream& errors, std::uint32_t version, std::string name)
+                                   std::ostream& errors, std::uint32_t version, std::string name,
+                                   bool watch)
     : hostName(hostName), port(port), address(hostName + ":" + std::to_string(port)),
       password(std::move(password)), name(std::move(name)), console(console), errors(errors),
-      version(version), gate(std::chrono::steady_clock::now()) {
+      version(version), watchOnly(watch), gate(std::chrono::steady_clock::now()) {
     bytes.reserve(SealedLink::kLargestMessage);
     events.events.reserve(protocol::kMaxEventsPerMessage);
     if (!handshake::ready()) {
@@ -250,6 +251,7 @@ void ClientConnection::onWelcome(const protocol::Welcome& welcome) {
         join.token = *token;
     }
     join.name = name;
+    join.watch = watchOnly;
     queue(join);
     gate.guard.link.flush(peer);
 }
@@ -324,7 +326,7 @@ void ClientConnection::onAdmitted(ServerListener& listener, const protocol::Admi
     }
     line(console, (resumed ? "Reconnected to " : "Connected to ") + address);
     if (spectator) {
-        line(console, kWatchingLine);
+        line(console, watchOnly ? "Watching" : kWatchingLine);
     }
 }
 

@@ -42,10 +42,10 @@ public:
 // from this address" when refused; "Cannot connect to HOST:PORT" when no server answers;
 // "Connection lost: reconnecting" when the snapshots stop, "Reconnected to HOST:PORT" when the
 // seat is back; "Connection lost" when the server goes. A client that finds every seat taken
-// watches: kWatchingLine after "Connected to", and "Seat S is free: playing" when the server
-// gives it one. A spectator has no seat to take back: a lost link ends its game. On the error
-// stream: "Server sent a bad KIND: disconnecting", and kSeatLostLine when the seat could not be
-// taken back.
+// watches: kWatchingLine after "Connected to" ("Watching" when it asked to), and "Seat S is free:
+// playing" when the server gives it one. A spectator has no seat to take back: a lost link ends its
+// game. On the error stream: "Server sent a bad KIND: disconnecting", and kSeatLostLine when the
+// seat could not be taken back.
 class ClientConnection {
 public:
     enum class State { Connecting, Joined, Reconnecting, Refused, Lost };
@@ -57,10 +57,11 @@ public:
     static constexpr const char* kWatchingLine = "Every seat is taken: watching";
 
     // Starts connecting. version is the protocol version the client claims to speak; name is
-    // the one the person asks to play under.
+    // the one the person asks to play under; with watch it asks to watch only.
     ClientConnection(const std::string& hostName, std::uint16_t port, std::string password,
                      std::ostream& console, std::ostream& errors,
-                     std::uint32_t version = protocol::kVersion, std::string name = "Player");
+                     std::uint32_t version = protocol::kVersion, std::string name = "Player",
+                     bool watch = false);
     ClientConnection(const ClientConnection&) = delete;
     ClientConnection& operator=(const ClientConnection&) = delete;
 
@@ -130,6 +131,7 @@ private:
     std::ostream& console;
     std::ostream& errors;
     std::uint32_t version;
+    bool watchOnly;
     ClientGate gate; // outlives the host, which refers to it
     NetHost host;
     ENetPeer* peer = nullptr;

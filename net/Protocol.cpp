@@ -259,6 +259,7 @@ void encode(const Join& message, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
     start(out, Kind::Join);
     out.u8(message.resume ? 1 : 0);
+    out.u8(message.watch ? 1 : 0);
     writeBytes(out, message.token);
     writeName(out, message.name.data(), std::min(message.name.size(), kMaxNameBytes));
 }
@@ -440,6 +441,7 @@ bool decode(const std::uint8_t* data, std::size_t size, Welcome& message) {
 bool decode(const std::uint8_t* data, std::size_t size, Join& message) {
     return decodeWhole(data, size, Kind::Join, message, [](ByteReader& in, Join& read) {
         read.resume = in.flag();
+        read.watch = in.flag();
         readBytes(in, read.token);
         char name[kMaxNameBytes];
         read.name.assign(name, readName(in, name, sizeof name));

@@ -133,8 +133,9 @@ struct Welcome {
 
 struct Join {
     bool resume = false;
-    Token token{};    // when resuming: the token of the seat it held
-    std::string name; // the person's, as they set it: at most kMaxNameBytes, any bytes
+    bool watch = false; // to watch though a seat be free, and stay watching
+    Token token{};      // when resuming: the token of the seat it held
+    std::string name;   // the person's, as they set it: at most kMaxNameBytes, any bytes
 };
 
 struct Admitted {

@@ -99,6 +99,11 @@ int Server::players() const {
     }));
 }
 
+bool Server::waiting() const {
+    return std::any_of(visitors.begin(), visitors.end(),
+                       [](const Visitor& v) { return v.stage == Stage::Watching && !v.watchOnly; });
+}
+
 int Server::spectators() const {
     return static_cast<int>(std::count_if(visitors.begin(), visitors.end(), [](const Visitor& v) {
         return v.stage == Stage::Watching;
@@ -314,12 +319,12 @@ void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size
         return;
     }
     // Those watching came first: a newcomer queues behind them.
-    const int seat = spectators() > 0 ? -1 : seats.free();
+    const int seat = join.watch || waiting() ? -1 : seats.free();
     if (fromAddress(visitor, Stage::Joined) + fromAddress(visitor, Stage::Watching) >=
         options.playersPerAddress) {
         refuse(visitor, protocol::Refusal::AddressFull);
     } else if (seat < 0 && static_cast<std::size_t>(spectators()) < options.spectators) {
-        watch(visitor, join.name);
+        watch(visitor, join);
     } else if (seat < 0) {
         refuse(visitor, protocol::Refusal::ServerFull);
     } else {
@@ -431,9 +436,10 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     guardOf(visitor).link.flush(visitor.peer);
 }
 
-void Server::watch(Visitor& visitor, const std::string& name) {
+void Server::watch(Visitor& visitor, const protocol::Join& join) {
     visitor.stage = Stage::Watching;
-    visitor.name = player_name::cleaned(name, "Player");
+    visitor.name = player_name::cleaned(join.name, "Player");
+    visitor.watchOnly = join.watch;
     visitor.since = now();
     visitor.watchingSince = ++watchersCame;
     gate.trust(visitor.peer->address.host, now());
@@ -441,16 +447,16 @@ void Server::watch(Visitor& visitor, const std::string& name) {
     admitted.seat = protocol::kWaiting;
     admitted.tick = clock;
     queue(visitor, admitted);
-    line("Spectator joined: every seat is taken");
+    line(join.watch ? "Spectator joined" : "Spectator joined: every seat is taken");
     sendStatus();
     guardOf(visitor).link.flush(visitor.peer);
 }
 
 void Server::seatSpectators() {
-    for (int seat = seats.free(); seat >= 0 && spectators() > 0; seat = seats.free()) {
+    for (int seat = seats.free(); seat >= 0 && waiting(); seat = seats.free()) {
         Visitor* first = nullptr;
         for (Visitor& visitor : visitors) {
-            if (visitor.stage == Stage::Watching &&
+            if (visitor.stage == Stage::Watching && !visitor.watchOnly &&
                 (first == nullptr || visitor.watchingSince < first->watchingSince)) {
                 first = &visitor;
             }

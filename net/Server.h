@@ -82,7 +82,8 @@ public:
 // tick after.
 //
 // Spectators: a client that finds every seat held by a person (a seat kept for a lost link
-// included), or others already waiting, watches: it is told all a player is (status, events,
+// included), or others already waiting, watches, and so does one that asks to (it keeps
+// watching): it is told all a player is (status, events,
 // snapshots; no tank of its own) and sends no commands (any it sends are dropped), only a
 // Watching now and then. Out of a match (a match's end, the title), each free seat goes to the
 // spectator that came first, with a second Admitted. At most options.spectators watch; past
@@ -107,7 +108,7 @@ public:
 // Lines for the console: "Hosting on port N", "Player joined seat S", "Player back in seat S",
 // "Player lost the link in seat S: the computer drives until it is back",
 // "Player left seat S: the computer takes over", "Shot from seat S", "Spectator joined: every
-// seat is taken", "Spectator left",
+// seat is taken" (or "Spectator joined", asked), "Spectator left",
 // "Version mismatch: server V, client W" (seats counted from 1), and a battle's own lines
 // (MatchFlow).
 class Server {
@@ -183,6 +184,7 @@ private:
         double windowStart = 0.0;
         int messagesInWindow = 0;
         std::uint64_t watchingSince = 0; // a spectator's place in the queue for a seat
+        bool watchOnly = false;          // it asked to watch: it takes no seat
         player_name::Name name{};        // a spectator's, to play under once seated
     };
     // Told of the game: seated, or watching.
@@ -208,8 +210,8 @@ private:
     // The keys of the visitor's connection are agreed: Welcome, sealed from here on.
     void keyUp(Visitor& visitor, const protocol::Mac& mac);
     void admit(Visitor& visitor, int seat, bool resumed);
-    // The visitor watches until a seat frees, to play under name then.
-    void watch(Visitor& visitor, const std::string& name);
+    // The visitor watches until a seat frees, to play under the name it asked for then.
+    void watch(Visitor& visitor, const protocol::Join& join);
     // Out of a match, each free seat to the spectator that came first.
     void seatSpectators();
     void refuse(Visitor& visitor, protocol::Refusal reason);
@@ -222,6 +224,8 @@ private:
     // is back or time runs out.
     void holdSeat(int seat, double lastHeard);
     void giveUpSeat(int seat);
+    // A spectator waits for a seat.
+    bool waiting() const;
     // Visitors at stage from the visitor's address, itself included when at that stage.
     std::size_t fromAddress(const Visitor& visitor, Stage stage) const;
     // Whether the visitor may send one more message this second.

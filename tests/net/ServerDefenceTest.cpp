@@ -31,7 +31,9 @@ using namespace netplay;
 
 TEST(ServerDefenceTest, OnlyTheInvitedGetInAndEachRefusedClientHearsWhy) {
     SharedConsole serverConsole;
-    Server server(localServer("correct horse"), serverConsole.stream);
+    ServerOptions options = localServer("correct horse");
+    options.spectators = 0; // a third finds no room to watch either
+    Server server(options, serverConsole.stream);
     ASSERT_TRUE(server.listening());
     ServerThread running(server);
     Client first(server.port(), "correct horse");

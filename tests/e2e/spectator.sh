@@ -14,6 +14,7 @@ artifacts_root="$2/spectator"
 mkdir -p "$artifacts_root"
 refused "spectators without --host" 2 "$game" --spectators 2
 refused "too many spectators" 2 "$server" --spectators 17
+refused "watching without --join" 2 "$game" --watch
 
 server_out="$artifacts_root/server.txt"
 "$server" --port 0 --mode battle --tanks 2 --spectators 1 --frag-limit 99 >"$server_out" 2>&1 &

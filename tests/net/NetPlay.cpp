@@ -47,9 +47,10 @@ std::streamsize SharedConsole::xsputn(const char* s, std::streamsize n) {
 
 namespace {
 NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::uint32_t version,
-                         const std::string& name) {
+                         const std::string& name, bool watch) {
     NetworkOptions chosen;
     chosen.name = name;
+    chosen.watch = watch;
     chosen.port = port;
     chosen.password = password;
     chosen.version = version;
@@ -58,8 +59,8 @@ NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::u
 } // namespace
 
 Client::Client(std::uint16_t port, const std::string& password, std::uint32_t version,
-               const std::string& name)
-    : game(optionsOf(port, password, version, name), console, errors) {
+               const std::string& name, bool watch)
+    : game(optionsOf(port, password, version, name, watch), console, errors) {
     input.drive = 1.0f;
     input.turn = 0.5f;
 }
@@ -115,6 +116,36 @@ ServerOptions localServer(const std::string& password) {
     options.port = 0;
     options.password = password;
     return options;
+}
+
+ServerOptions localServer(Served served, const std::string& password) {
+    ServerOptions options = localServer(password);
+    if (served == Served::WatchedBattle) {
+        options.mode = Mode::Battle;
+        options.tanks = 4;
+    }
+    return options;
+}
+
+Watched::Watched(Served served, std::uint16_t port, const std::string& password) {
+    if (served != Served::WatchedBattle) {
+        return;
+    }
+    watcher = std::make_unique<Client>(port, password, protocol::kVersion, "Eve", true);
+    play({watcher.get()}, 10.0, [&] { return watcher->game.serverTick() != 0; });
+    joinedAt = watcher->game.serverTick();
+}
+
+std::vector<Client*> Watched::with(std::vector<Client*> clients) {
+    if (watcher) {
+        clients.push_back(watcher.get());
+    }
+    return clients;
+}
+
+bool Watched::stillWatching() const {
+    return !watcher || (watcher->game.watching() && !watcher->game.over() &&
+                        static_cast<std::int32_t>(watcher->game.serverTick() - joinedAt) > 0);
 }
 
 void TickCounter::ticked(std::uint32_t tick, const Match& match, const SeatCommands& commands) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <sstream>
@@ -39,7 +40,8 @@ private:
 
 struct Client {
     explicit Client(std::uint16_t port, const std::string& password = "",
-                    std::uint32_t version = protocol::kVersion, const std::string& name = "Player");
+                    std::uint32_t version = protocol::kVersion, const std::string& name = "Player",
+                    bool watch = false);
     // One tick with input; ENTER pressed on the screens between matches.
     void tick();
     // As many ticks as seconds of real time call for, at the rate the server's clock asks.
@@ -81,6 +83,25 @@ template <typename Done> bool play(std::vector<Client*> clients, double seconds,
 double secondsSince(Clock::time_point start);
 long residentKilobytes();
 ServerOptions localServer(const std::string& password = "");
+
+// What the attack tests are played against: a duel, or a battle of four tanks that a client
+// watches as well (Watched::watcher).
+enum class Served { Duel, WatchedBattle };
+ServerOptions localServer(Served served, const std::string& password = "");
+// The spectator of a WatchedBattle, joined (nothing for a duel): it is to go on watching
+// whatever the attack, its snapshots coming.
+class Watched {
+public:
+    Watched(Served served, std::uint16_t port, const std::string& password = "");
+    // The clients to play, the watcher among them.
+    std::vector<Client*> with(std::vector<Client*> clients);
+    // Still watching, and its newest snapshot newer than when it joined.
+    bool stillWatching() const;
+    std::unique_ptr<Client> watcher;
+
+private:
+    std::uint32_t joinedAt = 0;
+};
 
 // The server's ticks by the second of wall time, from its construction, they ran in; and the
 // commands each seat was stepped with.

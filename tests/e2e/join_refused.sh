@@ -60,6 +60,7 @@ refused_join() {
   expect_no_sanitizer_report
 }
 artifacts_root=$2
+mkdir -p "$artifacts_root" # the servers' consoles go there before any game's artefacts
 
 # Nothing listens: a server's port, the server gone.
 serve gone "$artifacts_root"

@@ -145,6 +145,7 @@ std::vector<Client*> Watched::with(std::vector<Client*> clients) {
 
 bool Watched::stillWatching() const {
     return !watcher || (watcher->game.watching() && !watcher->game.over() &&
+                        watcher->game.status().setup.mode == Mode::Battle &&
                         static_cast<std::int32_t>(watcher->game.serverTick() - joinedAt) > 0);
 }
 

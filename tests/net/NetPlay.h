@@ -95,7 +95,7 @@ public:
     Watched(Served served, std::uint16_t port, const std::string& password = "");
     // The clients to play, the watcher among them.
     std::vector<Client*> with(std::vector<Client*> clients);
-    // Still watching, and its newest snapshot newer than when it joined.
+    // Still watching a battle, and its newest snapshot newer than when it joined.
     bool stillWatching() const;
     std::unique_ptr<Client> watcher;
 

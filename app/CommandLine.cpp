@@ -46,6 +46,17 @@ CLI::Option* addPlayersPerAddress(CLI::App& app, std::size_t& players) {
         ->check(CLI::Range(1, 64));
 }
 
+CLI::Option* addSpectators(CLI::App& app, std::size_t& spectators) {
+    constexpr int kMostSpectators = 16;
+    return app
+        .add_option("--spectators", spectators,
+                    "clients that may watch at once when every seat is held by a person "
+                    "(default " +
+                        std::to_string(ServerOptions().spectators) + ")")
+        ->type_name("N")
+        ->check(CLI::Range(0, kMostSpectators));
+}
+
 CLI::Option* addRules(CLI::App& app, Rules& rules) {
     return app
         .add_option_function<std::string>(
@@ -164,22 +175,26 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
     addPort(app, options.served.port)->needs(host);
     addRules(app, options.served.rules)->needs(host);
     addPlayersPerAddress(app, options.served.playersPerAddress)->needs(host);
+    addSpectators(app, options.served.spectators)->needs(host);
     addSkill(app, options.served.skill)->needs(host);
     addBattle(app, options.served, host);
     addDiscovery(app, options.served, host);
-    app.add_option("--join", address,
-                   "play on the server at HOST, port PORT (default " +
-                       std::to_string(protocol::kDefaultPort) +
-                       "); without HOST, list the games on the local network and quit")
-        ->type_name("[HOST[:PORT]]")
-        ->expected(0, 1)
-        ->excludes(host)
-        ->excludes(record)
-        ->excludes(replay)
-        ->excludes(arena)
-        ->check([&options](const std::string& text) {
-            return checkAddress(text, options.joinHost, options.joinPort);
-        });
+    CLI::Option* join =
+        app.add_option("--join", address,
+                       "play on the server at HOST, port PORT (default " +
+                           std::to_string(protocol::kDefaultPort) +
+                           "); without HOST, list the games on the local network and quit")
+            ->type_name("[HOST[:PORT]]")
+            ->expected(0, 1)
+            ->excludes(host)
+            ->excludes(record)
+            ->excludes(replay)
+            ->excludes(arena)
+            ->check([&options](const std::string& text) {
+                return checkAddress(text, options.joinHost, options.joinPort);
+            });
+    app.add_flag("--watch", options.watch, "watch the game joined without taking a seat")
+        ->needs(join);
     if (const std::optional<int> status = parse(app, "brakkel", argc, argv)) {
         exitStatus = *status;
         return std::nullopt;
@@ -200,6 +215,7 @@ std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& 
     addPort(app, options.port);
     addRules(app, options.rules);
     addPlayersPerAddress(app, options.playersPerAddress);
+    addSpectators(app, options.spectators);
     addSkill(app, options.skill);
     addBattle(app, options, nullptr);
     addDiscovery(app, options, nullptr);

@@ -12,12 +12,13 @@ struct LaunchOptions {
     std::string replayPath; // --replay FILE: play the recording in FILE, then quit
     std::string arenaPath;  // --arena FILE: play (or record, or replay) on the arena in FILE
     bool host = false;      // --host: serve a networked game and play in it
-    // --port N, --rules, --skill, --players-per-address, --mode, --tanks, --teams,
+    // --port N, --rules, --skill, --players-per-address, --spectators, --mode, --tanks, --teams,
     // --frag-limit, --time-limit, --name, --no-discovery; BRAKKEL_PASSWORD
     ServerOptions served;
     std::string joinHost; // --join HOST[:PORT]: play on that server
     std::uint16_t joinPort = 0;
     bool findGames = false; // --join alone: list the games on the local network and quit
+    bool watch = false;     // --watch: watch the game joined, never take a seat
 };
 
 // Read the command line, and the password of a networked game from the environment (never from

@@ -150,6 +150,7 @@ int main(int argc, char** argv) {
         joining.port = server ? server->port() : options->joinPort;
         joining.password = options->served.password;
         joining.name = settings.name;
+        joining.watch = options->watch;
         scene.client.join(joining, std::cout);
     }
     // What only loading needed (decoded pictures and models, the shader compilers' working

@@ -202,6 +202,9 @@ void GameClient::reportOutcome(std::size_t first) {
 }
 
 bool GameClient::playerWon(const Outcome& outcome) const {
+    if (watching()) {
+        return false; // the tank followed is someone else's
+    }
     const Match& match = shownMatch();
     const int seat = localSeat();
     return (outcome.seat != kNoSeat && outcome.seat == seat) ||
@@ -250,6 +253,9 @@ void GameClient::follow(const PlayerInput& player) {
     camera.orbit(player.orbit && !camera.freeLook, player.cursor);
     camera.tilt((settings.invertPitch ? -1.0f : 1.0f) * kTiltDegreesPerSecond *
                 Match::kTickSeconds * player.cameraTilt);
+    if (watching()) {
+        camera.lookAlong(match.tank(localSeat())); // nobody here aims
+    }
     camera.place(match, localSeat());
     following = true;
 }
@@ -365,7 +371,10 @@ void GameClient::describeSeats() {
         std::snprintf(seats, sizeof seats, "Connecting...");
     } else {
         announceSeats(status);
-        if (network->phase() == protocol::Phase::Playing) {
+        if (network->watching()) {
+            std::snprintf(seats, sizeof seats, "Watching %s   LEFT / RIGHT: another tank",
+                          network->seatName(localSeat()));
+        } else if (network->phase() == protocol::Phase::Playing) {
             seats[0] = '\0';
         } else if (status.setup.seats == MatchSetup::kMinSeats) {
             char first[24];
@@ -389,7 +398,7 @@ void GameClient::describeSeats() {
 }
 
 bool GameClient::wantsPointer() const {
-    return camera.freeLook && matchRunning() && !menu.open;
+    return camera.freeLook && matchRunning() && !menu.open && !watching();
 }
 
 bool GameClient::showingTitle() const {
@@ -416,6 +425,9 @@ const char* GameClient::headline() const {
     const Outcome shown = network ? network->status().outcome : flow->match.outcome();
     if (shown.kind == Outcome::Kind::Draw) {
         return "DRAW";
+    }
+    if (watching()) {
+        return "MATCH OVER";
     }
     return playerWon(shown) ? "YOU WON!" : "GAME OVER";
 }
@@ -444,6 +456,9 @@ const char* GameClient::resultLine() const {
     }
     const int winner = status.outcome.seat;
     const int other = 1 - localSeat();
+    if (watching()) {
+        return winner == 0 ? "Seat 1 won the duel" : "Seat 2 won the duel";
+    }
     if (status.seats[static_cast<std::size_t>(other)].occupant == protocol::Occupant::Computer) {
         return winner == localSeat() ? "You beat the stupid AI :)" : "The AI Won";
     }

@@ -83,8 +83,10 @@ public:
     bool showingTitle() const;
     bool matchRunning() const;
     const Match& shownMatch() const;
-    // The seat of the player's tank in the match shown.
-    int localSeat() const { return network ? network->ownSeat() : kPlayerSeat; }
+    // The seat of the player's tank in the match shown; a spectator's, the tank it follows.
+    int localSeat() const { return network ? network->shownSeat() : kPlayerSeat; }
+    // On a server with every seat taken: the player watches.
+    bool watching() const { return network && network->watching(); }
     // The outcome of the last match decided.
     const Outcome& outcome() const;
     // The end screen's headline ("YOU WON!", "GAME OVER", "DRAW") and the line under it.

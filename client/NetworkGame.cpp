@@ -10,7 +10,7 @@ using protocol::Phase;
 
 NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console, std::ostream& errors)
     : connection(options.host, options.port, options.password, console, errors, options.version,
-                 options.name) {
+                 options.name, options.watch) {
     shape.seats = 0; // none yet: the first shape is taken
     takeShape(MatchSetup::duel(Rules::Classic));
 }
@@ -43,10 +43,27 @@ void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& even
     clock.advance();
     const PlayerInput none;
     const PlayerInput& taken = keysTaken ? none : input;
-    prediction.command(clock.tick(), taken, seat);
     if (serverStatus.phase == Phase::Playing) {
         others.moveBullets();
     }
+    if (watching()) {
+        spectatorTick(taken);
+    } else {
+        playerTick(taken, events);
+    }
+    if (serverStatus.phase != Phase::Playing) {
+        others.settle();
+        return;
+    }
+    if (drives()) {
+        prediction.draw(seat, others.match().tank(seat));
+    }
+    others.draw(clock.drawnTick(OthersView::kInterpolationTicks), clock.rate(), predictedSeat(),
+                serverStatus, events);
+}
+
+void NetworkGame::playerTick(const PlayerInput& taken, EventList& events) {
+    prediction.command(clock.tick(), taken, seat);
     if (drives()) {
         prediction.step(clock.tick(), seat, events, others.bullets());
     }
@@ -61,15 +78,12 @@ void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& even
         connection.send(ready);
         readySent = true;
     }
-    if (serverStatus.phase != Phase::Playing) {
-        others.settle();
-        return;
+}
+
+void NetworkGame::spectatorTick(const PlayerInput& taken) {
+    if (spectator.tick(taken.nextTank, others.seatCount())) {
+        connection.send(protocol::Watching());
     }
-    if (drives()) {
-        prediction.draw(seat, others.match().tank(seat));
-    }
-    others.draw(clock.drawnTick(OthersView::kInterpolationTicks), clock.rate(), predictedSeat(),
-                serverStatus, events);
 }
 
 bool NetworkGame::onAdmitted(const protocol::Admitted& admitted) {
@@ -138,7 +152,7 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
             MatchFlow::battleResult(others.match(), status.outcome, names, line.text);
         }
         if (status.phase == Phase::Ended && announced != nullptr) {
-            const bool won = status.outcome.seat == seat;
+            const bool won = seat >= 0 && status.outcome.seat == seat;
             announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
                                   glm::vec3(0.0f), kNoSeat, ""});
         }

@@ -4,6 +4,7 @@
 #include "client/OthersView.h"
 #include "client/PlayerInput.h"
 #include "client/Prediction.h"
+#include "client/SpectatorView.h"
 #include "game/GameEvent.h"
 #include "game/Match.h"
 #include "net/ClientConnection.h"
@@ -20,6 +21,7 @@ struct NetworkOptions {
     std::string password;
     std::uint32_t version = protocol::kVersion; // the protocol version claimed
     std::string name = "Player";                // the one asked to play under
+    bool watch = false;                         // to watch only, whether a seat is free or not
 };
 
 // A game on a server as one client has it. The server decides everything; the client shows it
@@ -32,6 +34,10 @@ struct NetworkOptions {
 //
 // Its matches take the shape of the server's (the setup in each Status): as many seats, the
 // same mode and rules; each seat's name, team and score are as the server last said.
+//
+// When every seat is held by a person it watches (SpectatorView): every tank drawn as the
+// others are, the one followed chosen with Left and Right, no commands sent; the server may give
+// it a seat at a match's end.
 //
 // tick() is one step of the client's clock with the player's input; the events of what it
 // showed are appended for the scene to play.
@@ -67,8 +73,13 @@ public:
     std::uint32_t roundTripMs() const { return connection.roundTripMs(); }
     const protocol::Status& status() const { return serverStatus; }
     protocol::Phase phase() const { return serverStatus.phase; }
-    // The seat the player's tank is drawn in: the one they drive, or will drive.
+    // The seat the player's tank is drawn in: the one they drive, or will drive; kWaiting while
+    // watching.
     int ownSeat() const { return seat; }
+    // In with no seat: every tank is someone else's.
+    bool watching() const { return connection.watching(); }
+    // The seat whose tank the camera follows: the own one, or the one a spectator follows.
+    int shownSeat() const { return watching() ? spectator.followed() : seat; }
     // The player drives a tank in the match under way.
     bool drives() const {
         return serverStatus.phase == protocol::Phase::Playing && serverStatus.yourSeat >= 0;
@@ -101,6 +112,10 @@ private:
     // The snapshot taken in by the last service: the clock, the others' path, and the own
     // tank's state with the commands since replayed.
     void takeSnapshot();
+    // The tick's part for a player: its command made, predicted and sent, ENTER told.
+    void playerTick(const PlayerInput& taken, EventList& events);
+    // And for a spectator: the tank followed, and a sign of life now and then.
+    void spectatorTick(const PlayerInput& taken);
     // A new match, or its end screen: every tank at its start, nothing in flight.
     void restartShown();
     // The seat predicted, kNoSeat when the player drives none.
@@ -118,6 +133,7 @@ private:
     protocol::Snapshot latest;
     protocol::Status serverStatus;
     int seat = 0;
+    SpectatorView spectator;
     bool readySent = false;
     MatchSetup shape;
 };

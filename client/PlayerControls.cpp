@@ -109,6 +109,7 @@ PlayerInput PlayerControls::read(InputState& input, float stepSeconds) {
     menu.change = taken({kRightKey, kPadRight, kEnterKey, kClick, kPadA, kPadStart}) -
                   taken({kLeftKey, kPadLeft, kRightClick});
     menu.leave = taken({kEscapeKey, kOptionsKey, kPadB, kPadY}) > 0;
+    player.nextTank = taken({kRightKey, kPadRight}) - taken({kLeftKey, kPadLeft});
     // ESC counts its presses like the menu: one press is one leave, whether the menu or the
     // game takes it, however long it is held or however quick the tap.
     player.escape = taken({kEscapeKey}) > 0;

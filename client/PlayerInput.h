@@ -38,6 +38,7 @@ struct PlayerInput {
     bool options = false;    // open the options screen (O, the pad's Y)
     bool findGames = false;  // open or leave the title's "Find games" screen (G)
     bool scoreboard = false; // TAB held: the scoreboard over a battle
+    int nextTank = 0;        // a spectator's: presses of Right (the pad's) less those of Left
     MenuInput menu;
     int wheel = 0;        // accumulated camera zoom notches (forward brings the camera closer)
     bool orbit = false;   // dragging the camera around the tank

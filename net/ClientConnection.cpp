@@ -26,10 +26,11 @@ const char* refusalLine(protocol::Refusal reason) {
 
 ClientConnection::ClientConnection(const std::string& hostName, std::uint16_t port,
                                    std::string password, std::ostream& console,
-                                   std::ostream& errors, std::uint32_t version, std::string name)
+                                   std::ostream& errors, std::uint32_t version, std::string name,
+                                   bool watch)
     : hostName(hostName), port(port), address(hostName + ":" + std::to_string(port)),
       password(std::move(password)), name(std::move(name)), console(console), errors(errors),
-      version(version), gate(std::chrono::steady_clock::now()) {
+      version(version), watchOnly(watch), gate(std::chrono::steady_clock::now()) {
     bytes.reserve(SealedLink::kLargestMessage);
     events.events.reserve(protocol::kMaxEventsPerMessage);
     if (!handshake::ready()) {
@@ -250,6 +251,7 @@ void ClientConnection::onWelcome(const protocol::Welcome& welcome) {
         join.token = *token;
     }
     join.name = name;
+    join.watch = watchOnly;
     queue(join);
     gate.guard.link.flush(peer);
 }
@@ -265,7 +267,9 @@ void ClientConnection::onSealed(ServerListener& listener, std::uint8_t channel,
     const bool control = channel == protocol::kControl;
     const bool joined = stage == Stage::Joined;
     bool good = false;
-    if (kind == protocol::Kind::Admitted && control && stage == Stage::Joining) {
+    // A second Admitted gives a spectator its seat.
+    const bool admittable = stage == Stage::Joining || (joined && watching());
+    if (kind == protocol::Kind::Admitted && control && admittable) {
         protocol::Admitted admitted;
         good = protocol::decode(data, size, admitted);
         if (good) {
@@ -303,15 +307,27 @@ void ClientConnection::onSealed(ServerListener& listener, std::uint8_t channel,
 
 void ClientConnection::onAdmitted(ServerListener& listener, const protocol::Admitted& admitted) {
     const bool resumed = current == State::Reconnecting;
-    if (resumed != admitted.resumed || !listener.onAdmitted(admitted)) {
+    const bool seatedNow = stage == Stage::Joined;
+    const bool spectator = admitted.seat == protocol::kWaiting;
+    if (resumed != admitted.resumed || (seatedNow && spectator) || !listener.onAdmitted(admitted)) {
         distrust(protocol::nameOf(protocol::Kind::Admitted));
         return;
     }
-    token = admitted.token;
+    token.reset();
+    if (!spectator) {
+        token = admitted.token;
+    }
     stage = Stage::Joined;
     current = State::Joined;
     joinedAt = gate.now();
+    if (seatedNow) {
+        line(console, "Seat " + std::to_string(admitted.seat + 1) + " is free: playing");
+        return;
+    }
     line(console, (resumed ? "Reconnected to " : "Connected to ") + address);
+    if (spectator) {
+        line(console, watchOnly ? "Watching" : kWatchingLine);
+    }
 }
 
 void ClientConnection::refused(const protocol::Refused& refusal) {
@@ -355,6 +371,16 @@ void ClientConnection::send(const protocol::Commands& commands) {
     }
     bytes.clear();
     protocol::encode(commands, bytes);
+    gate.guard.link.sendAlone(peer, protocol::kCommands, NetHost::Delivery::Unsequenced, bytes);
+    enet_host_flush(host.get());
+}
+
+void ClientConnection::send(const protocol::Watching& watching) {
+    if (current != State::Joined) {
+        return;
+    }
+    bytes.clear();
+    protocol::encode(watching, bytes);
     gate.guard.link.sendAlone(peer, protocol::kCommands, NetHost::Delivery::Unsequenced, bytes);
     enet_host_flush(host.get());
 }

@@ -41,8 +41,11 @@ public:
 // server V, client W", "Wrong password", "Too many attempts: wait a second" or "Too many players
 // from this address" when refused; "Cannot connect to HOST:PORT" when no server answers;
 // "Connection lost: reconnecting" when the snapshots stop, "Reconnected to HOST:PORT" when the
-// seat is back; "Connection lost" when the server goes. On the error stream: "Server sent a bad
-// KIND: disconnecting", and kSeatLostLine when the seat could not be taken back.
+// seat is back; "Connection lost" when the server goes. A client that finds every seat taken
+// watches: kWatchingLine after "Connected to" ("Watching" when it asked to), and "Seat S is free:
+// playing" when the server gives it one. A spectator has no seat to take back: a lost link ends its
+// game. On the error stream: "Server sent a bad KIND: disconnecting", and kSeatLostLine when the
+// seat could not be taken back.
 class ClientConnection {
 public:
     enum class State { Connecting, Joined, Reconnecting, Refused, Lost };
@@ -51,12 +54,14 @@ public:
     static constexpr double kRetrySeconds = 1.0;
     static constexpr double kSeatHeldSeconds = 10.0;
     static constexpr const char* kSeatLostLine = "Seat lost: the link was down too long";
+    static constexpr const char* kWatchingLine = "Every seat is taken: watching";
 
     // Starts connecting. version is the protocol version the client claims to speak; name is
-    // the one the person asks to play under.
+    // the one the person asks to play under; with watch it asks to watch only.
     ClientConnection(const std::string& hostName, std::uint16_t port, std::string password,
                      std::ostream& console, std::ostream& errors,
-                     std::uint32_t version = protocol::kVersion, std::string name = "Player");
+                     std::uint32_t version = protocol::kVersion, std::string name = "Player",
+                     bool watch = false);
     ClientConnection(const ClientConnection&) = delete;
     ClientConnection& operator=(const ClientConnection&) = delete;
 
@@ -64,6 +69,7 @@ public:
     void service(ServerListener& listener);
     // The messages the game sends; dropped unless joined.
     void send(const protocol::Commands& commands);
+    void send(const protocol::Watching& watching);
     void send(const protocol::Ready& ready);
     // Says goodbye and waits up to kLeaveSeconds for the server to hear it.
     void leave();
@@ -73,6 +79,8 @@ public:
     bool over() const { return current == State::Refused || current == State::Lost; }
     // The connection ended because the seat could not be taken back.
     bool seatLost() const { return lostSeat; }
+    // In, with no seat: watching until the server gives one.
+    bool watching() const { return current == State::Joined && !token; }
     // ENet's mean round trip time, in milliseconds.
     std::uint32_t roundTripMs() const { return peer != nullptr ? peer->roundTripTime : 0; }
     std::uint64_t malformed() const { return dropped; }
@@ -123,6 +131,7 @@ private:
     std::ostream& console;
     std::ostream& errors;
     std::uint32_t version;
+    bool watchOnly;
     ClientGate gate; // outlives the host, which refers to it
     NetHost host;
     ENetPeer* peer = nullptr;

@@ -197,6 +197,8 @@ const char* nameOf(Kind kind) {
         return "Admitted";
     case Kind::Leave:
         return "Leave";
+    case Kind::Watching:
+        return "Watching";
     }
     return "message";
 }
@@ -257,6 +259,7 @@ void encode(const Join& message, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
     start(out, Kind::Join);
     out.u8(message.resume ? 1 : 0);
+    out.u8(message.watch ? 1 : 0);
     writeBytes(out, message.token);
     writeName(out, message.name.data(), std::min(message.name.size(), kMaxNameBytes));
 }
@@ -273,6 +276,11 @@ void encode(const Admitted& message, std::vector<std::uint8_t>& bytes) {
 void encode(const Leave&, std::vector<std::uint8_t>& bytes) {
     ByteWriter out(bytes);
     start(out, Kind::Leave);
+}
+
+void encode(const Watching&, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::Watching);
 }
 
 void encode(const Status& message, std::vector<std::uint8_t>& bytes) {
@@ -433,6 +441,7 @@ bool decode(const std::uint8_t* data, std::size_t size, Welcome& message) {
 bool decode(const std::uint8_t* data, std::size_t size, Join& message) {
     return decodeWhole(data, size, Kind::Join, message, [](ByteReader& in, Join& read) {
         read.resume = in.flag();
+        read.watch = in.flag();
         readBytes(in, read.token);
         char name[kMaxNameBytes];
         read.name.assign(name, readName(in, name, sizeof name));
@@ -441,15 +450,22 @@ bool decode(const std::uint8_t* data, std::size_t size, Join& message) {
 
 bool decode(const std::uint8_t* data, std::size_t size, Admitted& message) {
     return decodeWhole(data, size, Kind::Admitted, message, [](ByteReader& in, Admitted& read) {
-        read.seat = readSeat(in, false);
+        read.seat = readSeat(in, true);
         read.tick = in.u32();
         read.resumed = in.flag();
+        if (read.seat == kWaiting && read.resumed) {
+            in.fail(); // a spectator has no seat to take back
+        }
         readBytes(in, read.token);
     });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Leave& message) {
     return decodeWhole(data, size, Kind::Leave, message, [](ByteReader&, Leave&) {});
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, Watching& message) {
+    return decodeWhole(data, size, Kind::Watching, message, [](ByteReader&, Watching&) {});
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Status& message) {

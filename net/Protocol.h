@@ -21,7 +21,7 @@
 //   kControl, reliable: the handshake, the status of seats and match, the game's events, Ready,
 //     Join, Leave;
 //   kCommands, unreliable and unsequenced: each client's commands, sent again until the server
-//     acknowledges them, so a late or lost datagram costs nothing;
+//     acknowledges them, so a late or lost datagram costs nothing; a spectator's Watching;
 //   kSnapshots, unreliable: the state the server sends each client, never over
 //     kMaxSnapshotBytes, so that ENet never cuts one into fragments.
 //
@@ -37,7 +37,7 @@ namespace protocol {
 
 // Bumped whenever what is sent changes; a client and server of different versions refuse
 // each other.
-inline constexpr std::uint32_t kVersion = 3;
+inline constexpr std::uint32_t kVersion = 4;
 inline constexpr std::uint16_t kDefaultPort = 27500;
 inline constexpr std::size_t kMaxSnapshotBytes = 1200;
 inline constexpr std::size_t kMaxCommandsPerDatagram = 16;
@@ -67,8 +67,9 @@ enum class Kind : std::uint8_t {
     Join,      // client: a free seat, or its own back with its token
     Admitted,  // server: in, with a seat and the token to take it back
     Leave,     // either: goes now (the client quits, the server stops)
+    Watching,  // client: a spectator is still there (it sends no commands)
 };
-inline constexpr Kind kLastKind = Kind::Leave;
+inline constexpr Kind kLastKind = Kind::Watching;
 
 // The name of a kind, for lines about it ("Status").
 const char* nameOf(Kind kind);
@@ -132,18 +133,24 @@ struct Welcome {
 
 struct Join {
     bool resume = false;
-    Token token{};    // when resuming: the token of the seat it held
-    std::string name; // the person's, as they set it: at most kMaxNameBytes, any bytes
+    bool watch = false; // to watch though a seat be free, and stay watching
+    Token token{};      // when resuming: the token of the seat it held
+    std::string name;   // the person's, as they set it: at most kMaxNameBytes, any bytes
 };
 
 struct Admitted {
-    std::int8_t seat = 0;   // the seat kept for the client
+    // The seat kept for the client, or kWaiting: every seat is held by a person and the client
+    // watches until one frees at a match's end, when a second Admitted gives it the seat.
+    std::int8_t seat = 0;
     std::uint32_t tick = 0; // the server's tick
     bool resumed = false;   // the seat it held, taken back
-    Token token{};          // to take the seat back over a new connection, once
+    Token token{};          // to take the seat back over a new connection, once; none to watch
 };
 
 struct Leave {};
+
+// A spectator's sign of life, a few times a second: the server lets a silent one go.
+struct Watching {};
 
 // One seat as every client is told of it.
 struct SeatStatus {
@@ -245,6 +252,7 @@ void encode(const Snapshot& message, std::vector<std::uint8_t>& bytes);
 void encode(const Join& message, std::vector<std::uint8_t>& bytes);
 void encode(const Admitted& message, std::vector<std::uint8_t>& bytes);
 void encode(const Leave& message, std::vector<std::uint8_t>& bytes);
+void encode(const Watching& message, std::vector<std::uint8_t>& bytes);
 
 // The kind of the message in bytes; false when there is none.
 bool kindOf(const std::uint8_t* data, std::size_t size, Kind& kind);
@@ -263,5 +271,6 @@ bool decode(const std::uint8_t* data, std::size_t size, Snapshot& message);
 bool decode(const std::uint8_t* data, std::size_t size, Join& message);
 bool decode(const std::uint8_t* data, std::size_t size, Admitted& message);
 bool decode(const std::uint8_t* data, std::size_t size, Leave& message);
+bool decode(const std::uint8_t* data, std::size_t size, Watching& message);
 
 } // namespace protocol

@@ -45,11 +45,15 @@ MatchSetup ServerOptions::setup() const {
     return MatchSetup::battle(tanks, teams, fragLimit, timeLimitSeconds, skill).clamped();
 }
 
+std::size_t ServerOptions::peers() const {
+    return static_cast<std::size_t>(setup().seats) + spectators + sparePeers;
+}
+
 Server::Server(const ServerOptions& chosen, std::ostream& console)
     : options(chosen), console(console),
-      gate(chosen.peers, gateLimits(), std::chrono::steady_clock::now()),
-      host(NetHost::listening(chosen.port, chosen.peers)), peerSweep(chosen.peers),
-      visitors(chosen.peers), seats(chosen.setup().seats), flow(chosen.setup(), chosen.seed) {
+      gate(chosen.peers(), gateLimits(), std::chrono::steady_clock::now()),
+      host(NetHost::listening(chosen.port, chosen.peers())), peerSweep(chosen.peers()),
+      visitors(chosen.peers()), seats(chosen.setup().seats), flow(chosen.setup(), chosen.seed) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
@@ -79,7 +83,7 @@ Server::~Server() {
         return;
     }
     for (Visitor& visitor : visitors) {
-        if (visitor.stage == Stage::Joined) {
+        if (told(visitor)) {
             queue(visitor, protocol::Leave());
             guardOf(visitor).link.flush(visitor.peer, true);
         }
@@ -87,7 +91,7 @@ Server::~Server() {
     // The farewells go before the disconnects, which would drop them from the queues.
     enet_host_flush(host.get());
     for (Visitor& visitor : visitors) {
-        if (visitor.stage == Stage::Joined) {
+        if (told(visitor)) {
             enet_peer_disconnect_now(visitor.peer, 0);
         }
     }
@@ -118,6 +122,17 @@ void Server::describeForDiscovery() {
 int Server::players() const {
     return static_cast<int>(std::count_if(visitors.begin(), visitors.end(), [](const Visitor& v) {
         return v.stage == Stage::Joined;
+    }));
+}
+
+bool Server::waiting() const {
+    return std::any_of(visitors.begin(), visitors.end(),
+                       [](const Visitor& v) { return v.stage == Stage::Watching && !v.watchOnly; });
+}
+
+int Server::spectators() const {
+    return static_cast<int>(std::count_if(visitors.begin(), visitors.end(), [](const Visitor& v) {
+        return v.stage == Stage::Watching;
     }));
 }
 
@@ -212,6 +227,10 @@ void Server::onMessage(Visitor& visitor, std::uint8_t channel, const std::uint8_
         onCommands(visitor, data, size);
     } else if (visitor.stage == Stage::Joined && control && kind == protocol::Kind::Ready) {
         onReady(visitor, data, size);
+    } else if (visitor.stage == Stage::Watching && channel == protocol::kCommands &&
+               (kind == protocol::Kind::Commands || kind == protocol::Kind::Watching)) {
+        // Heard, which is all a spectator's message is for; a command drives nothing.
+        counted.spectatorCommands += kind == protocol::Kind::Commands ? 1 : 0;
     } else if (control && kind == protocol::Kind::Leave && size == 1) {
         release(visitor);
     } else {
@@ -325,9 +344,13 @@ void Server::onJoin(Visitor& visitor, const std::uint8_t* data, std::size_t size
         }
         return;
     }
-    const int seat = seats.free();
-    if (fromAddress(visitor, Stage::Joined) >= options.playersPerAddress) {
+    // Those watching came first: a newcomer queues behind them.
+    const int seat = join.watch || waiting() ? -1 : seats.free();
+    if (fromAddress(visitor, Stage::Joined) + fromAddress(visitor, Stage::Watching) >=
+        options.playersPerAddress) {
         refuse(visitor, protocol::Refusal::AddressFull);
+    } else if (seat < 0 && static_cast<std::size_t>(spectators()) < options.spectators) {
+        watch(visitor, join);
     } else if (seat < 0) {
         refuse(visitor, protocol::Refusal::ServerFull);
     } else {
@@ -439,6 +462,36 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     guardOf(visitor).link.flush(visitor.peer);
 }
 
+void Server::watch(Visitor& visitor, const protocol::Join& join) {
+    visitor.stage = Stage::Watching;
+    visitor.name = player_name::cleaned(join.name, "Player");
+    visitor.watchOnly = join.watch;
+    visitor.since = now();
+    visitor.watchingSince = ++watchersCame;
+    gate.trust(visitor.peer->address.host, now());
+    protocol::Admitted admitted;
+    admitted.seat = protocol::kWaiting;
+    admitted.tick = clock;
+    queue(visitor, admitted);
+    line(join.watch ? "Spectator joined" : "Spectator joined: every seat is taken");
+    sendStatus();
+    guardOf(visitor).link.flush(visitor.peer);
+}
+
+void Server::seatSpectators() {
+    for (int seat = seats.free(); seat >= 0 && waiting(); seat = seats.free()) {
+        Visitor* first = nullptr;
+        for (Visitor& visitor : visitors) {
+            if (visitor.stage == Stage::Watching && !visitor.watchOnly &&
+                (first == nullptr || visitor.watchingSince < first->watchingSince)) {
+                first = &visitor;
+            }
+        }
+        flow.seatPerson(seat, uniqueName(first->name.data(), seat).data());
+        admit(*first, seat, false);
+    }
+}
+
 void Server::refuse(Visitor& visitor, protocol::Refusal reason) {
     protocol::Refused refused;
     refused.reason = reason;
@@ -461,6 +514,8 @@ void Server::release(Visitor& visitor) {
     if (seated) {
         seats[visitor.seat].holder = -1;
         giveUpSeat(visitor.seat);
+    } else if (visitor.stage == Stage::Watching) {
+        line("Spectator left");
     }
     // It disconnects itself; one that does not is swept away.
     visitor.stage = visitor.stage == Stage::Free ? Stage::Free : Stage::Leaving;
@@ -509,6 +564,8 @@ void Server::onDisconnect(Visitor& visitor) {
         } else {
             holdSeat(seat, guardOf(visitor).lastHeard());
         }
+    } else if (visitor.stage == Stage::Watching) {
+        line("Spectator left");
     }
     forget(visitor);
 }
@@ -553,11 +610,18 @@ void Server::sweep() {
             enet_peer_reset(&peer);
             continue;
         }
+        const bool silent = time - guardOf(visitor).lastHeard() > kLinkLostSeconds;
+        if (visitor.stage == Stage::Watching && silent) {
+            // Nothing is kept for a spectator: it joins anew.
+            line("Spectator left");
+            forget(visitor);
+            enet_peer_reset(&peer);
+            continue;
+        }
         if (visitor.stage != Stage::Joined) {
             continue;
         }
         SeatTable::Seat& seat = seats[visitor.seat];
-        const bool silent = time - guardOf(visitor).lastHeard() > kLinkLostSeconds;
         if (silent && !seat.held) {
             holdSeat(visitor.seat, guardOf(visitor).lastHeard());
         } else if (!silent && seat.held && seat.holder == static_cast<int>(index)) {
@@ -612,6 +676,10 @@ void Server::tick() {
     if (scored || flow.matchNumber() != matchBefore || flow.phase() != phaseBefore) {
         sendStatus();
     }
+    // After the end's status: the match ended between the seats' holders as it was played.
+    if (!flow.playing()) {
+        seatSpectators();
+    }
     if (observer != nullptr) {
         observer->ticked(clock, flow.match, commands);
     }
@@ -632,7 +700,7 @@ void Server::sendEvents(const EventList& tickEvents) {
             return;
         }
         for (Visitor& visitor : visitors) {
-            if (visitor.stage == Stage::Joined) {
+            if (told(visitor)) {
                 queue(visitor, outgoing);
             }
         }
@@ -703,7 +771,7 @@ void Server::sendStatus() {
     }
     for (std::size_t index = 0; index < visitors.size(); ++index) {
         Visitor& visitor = visitors[index];
-        if (visitor.stage != Stage::Joined) {
+        if (!told(visitor)) {
             continue;
         }
         for (int seat = 0; seat < flow.seatCount(); ++seat) {
@@ -713,9 +781,10 @@ void Server::sendStatus() {
                 : held.holder >= 0 || held.held        ? protocol::Occupant::Person
                                                        : protocol::Occupant::Computer;
         }
-        const bool drives = game.seat(visitor.seat).driver == Driver::Human;
-        status.yourSeat =
-            static_cast<std::int8_t>(!flow.playing() || drives ? visitor.seat : protocol::kWaiting);
+        const bool seated = visitor.stage == Stage::Joined;
+        const bool drives = seated && game.seat(visitor.seat).driver == Driver::Human;
+        status.yourSeat = static_cast<std::int8_t>(
+            seated && (!flow.playing() || drives) ? visitor.seat : protocol::kWaiting);
         queue(visitor, status);
     }
 }
@@ -731,19 +800,21 @@ void Server::sendSnapshots() {
         snapshot.tanks[static_cast<std::size_t>(seat)] = protocol::viewOf(game.tank(seat));
     }
     for (Visitor& visitor : visitors) {
-        if (visitor.stage != Stage::Joined) {
+        if (!told(visitor)) {
             continue;
         }
-        snapshot.ack = visitor.commands.newest();
+        const bool seated = visitor.stage == Stage::Joined;
+        // A spectator sends no commands: the server's own time stands for their ack.
+        snapshot.ack = seated ? visitor.commands.newest() : clock;
         snapshot.lead =
             visitor.leadTaken
                 ? protocol::kNoLead
                 : static_cast<std::int16_t>(
                       std::clamp(std::lround(visitor.lead * protocol::kLeadUnit), -32767L, 32767L));
         visitor.leadTaken = true;
-        snapshot.hasOwn = clock % kOwnTankTicks == 0 && flow.playing() &&
+        snapshot.hasOwn = seated && clock % kOwnTankTicks == 0 && flow.playing() &&
                           game.seat(visitor.seat).driver == Driver::Human;
-        snapshot.ownSeat = static_cast<std::int8_t>(visitor.seat);
+        snapshot.ownSeat = static_cast<std::int8_t>(seated ? visitor.seat : 0);
         if (snapshot.hasOwn) {
             snapshot.own = game.tank(visitor.seat);
         }

@@ -31,13 +31,18 @@ struct ServerOptions {
     std::string name;             // told to those looking for games; empty: the host's name
     bool discovery = true;        // answer those looking for games on the local network
     std::uint64_t seed = 0;
-    // ENet peers: the seats, strangers knocking, players leaving, and room to grow.
-    std::size_t peers = 32;
-    // Players joined at once from one address: a household behind one router.
+    // Clients watching at once while every seat is held by a person.
+    std::size_t spectators = 8;
+    // ENet peers beyond the seats and the spectators: strangers knocking, people leaving, and
+    // room to grow.
+    std::size_t sparePeers = 22;
+    // Players and spectators joined at once from one address: a household behind one router.
     std::size_t playersPerAddress = 8;
 
     // The match these options set up, every value within its range.
     MatchSetup setup() const;
+    // Every ENet peer the server keeps: one a seat, one a spectator, and the spare ones.
+    std::size_t peers() const;
 };
 
 // What a server has counted since it started.
@@ -47,7 +52,8 @@ struct ServerCounts {
     std::uint64_t malformed = 0;        // messages dropped as malformed, out of turn or too many
     std::uint64_t serviceErrors = 0;    // errors ENet reported
     std::uint64_t refused = 0;
-    std::uint64_t passwordChecks = 0;                      // answers checked against the password
+    std::uint64_t spectatorCommands = 0; // Commands a spectator sent, dropped unread
+    std::uint64_t passwordChecks = 0;    // answers checked against the password
     std::array<std::uint64_t, protocol::kMaxSeats> hits{}; // on each seat's tank
     // The most commands and payload bytes ENet held at the end of any tick for one peer not
     // yet past the password, and for one past it.
@@ -72,9 +78,19 @@ public:
 //
 // Seats: the computer plays every seat no person has. A client that joins on the title or end
 // screen takes a free seat at once; one that joins during a match keeps it and takes it when the
-// flow lets it (a duel's end). A client that leaves hands its tank to the computer and the match
-// goes on; with no person left the game goes back to the title. A match starts when every
-// person seated has pressed ENTER, and its first tick is stepped in the tick after.
+// flow lets it (a duel's end, a battle tank's next respawn). A client that leaves hands its tank
+// to the computer and the match goes on; with no person left the game goes back to the title. A
+// match starts when every person seated has pressed ENTER, and its first tick is stepped in the
+// tick after.
+//
+// Spectators: a client that finds every seat held by a person (a seat kept for a lost link
+// included), or others already waiting, watches, and so does one that asks to (it keeps
+// watching): it is told all a player is (status, events,
+// snapshots; no tank of its own) and sends no commands (any it sends are dropped), only a
+// Watching now and then. Out of a match (a match's end, the title), each free seat goes to the
+// spectator that came first, with a second Admitted. At most options.spectators watch; past
+// that a client is refused as ServerFull. A silent spectator is let go like a player, but has
+// nothing kept for it; spectators count against playersPerAddress.
 //
 // A lost link does not cost the seat: when nothing sealed has come from a seated client for
 // kLinkLostSeconds (a client sends every tick; a slow machine's frame may take a second), or
@@ -94,7 +110,8 @@ public:
 // A joining person's name is made valid and unique among the seats ("Ada", "Ada 2").
 // Lines for the console: "Hosting on port N", "Player joined seat S", "Player back in seat S",
 // "Player lost the link in seat S: the computer drives until it is back",
-// "Player left seat S: the computer takes over", "Shot from seat S",
+// "Player left seat S: the computer takes over", "Shot from seat S", "Spectator joined: every
+// seat is taken" (or "Spectator joined", asked), "Spectator left",
 // "Version mismatch: server V, client W" (seats counted from 1), and a battle's own lines
 // (MatchFlow).
 class Server {
@@ -142,8 +159,9 @@ public:
     const ServerCounts& counts() const { return counted; }
     const ServerGate::Counts& gateCounts() const { return gate.counts(); }
     const DiscoveryResponder::Counts& discoveryCounts() const { return gate.discovery.counts(); }
-    // Clients that have joined.
+    // Clients that have joined, seated or waiting for a seat; and clients watching.
     int players() const;
+    int spectators() const;
     // UDP payload sent and received so far, ENet's own headers included; wraps at 4 GiB.
     std::uint32_t sentBytes() const { return host.get()->totalSentData; }
     std::uint32_t receivedBytes() const { return host.get()->totalReceivedData; }
@@ -151,7 +169,7 @@ public:
     TickObserver* observer = nullptr; // not owned
 
 private:
-    enum class Stage { Free, Connected, Challenged, Keyed, Joined, Leaving };
+    enum class Stage { Free, Connected, Challenged, Keyed, Joined, Watching, Leaving };
     // One connected client.
     struct Visitor {
         Stage stage = Stage::Free;
@@ -169,7 +187,14 @@ private:
         bool leadTaken = true; // the last snapshot reported it
         double windowStart = 0.0;
         int messagesInWindow = 0;
+        std::uint64_t watchingSince = 0; // a spectator's place in the queue for a seat
+        bool watchOnly = false;          // it asked to watch: it takes no seat
+        player_name::Name name{};        // a spectator's, to play under once seated
     };
+    // Told of the game: seated, or watching.
+    static bool told(const Visitor& visitor) {
+        return visitor.stage == Stage::Joined || visitor.stage == Stage::Watching;
+    }
     double now() const { return gate.now(); }
     std::size_t indexOf(const Visitor& visitor) const {
         return static_cast<std::size_t>(&visitor - visitors.data());
@@ -189,6 +214,10 @@ private:
     // The keys of the visitor's connection are agreed: Welcome, sealed from here on.
     void keyUp(Visitor& visitor, const protocol::Mac& mac);
     void admit(Visitor& visitor, int seat, bool resumed);
+    // The visitor watches until a seat frees, to play under the name it asked for then.
+    void watch(Visitor& visitor, const protocol::Join& join);
+    // Out of a match, each free seat to the spectator that came first.
+    void seatSpectators();
     void refuse(Visitor& visitor, protocol::Refusal reason);
     // name made valid, and unique among the other seats' names.
     player_name::Name uniqueName(const std::string& name, int seat) const;
@@ -199,6 +228,8 @@ private:
     // is back or time runs out.
     void holdSeat(int seat, double lastHeard);
     void giveUpSeat(int seat);
+    // A spectator waits for a seat.
+    bool waiting() const;
     // Visitors at stage from the visitor's address, itself included when at that stage.
     std::size_t fromAddress(const Visitor& visitor, Stage stage) const;
     // Whether the visitor may send one more message this second.
@@ -233,6 +264,7 @@ private:
     protocol::Salt salt{};
     std::vector<Visitor> visitors; // by ENet peer
     SeatTable seats;
+    std::uint64_t watchersCame = 0; // spectators admitted so far: their order in the queue
 
     MatchFlow flow;
     std::uint32_t clock = 0; // ticks since the server started

@@ -27,6 +27,8 @@ constexpr Place kQuitLine{0, 260, 50};
 // Who plays which seat, in a networked game: above the title, between the end screen's lines.
 constexpr Place kTitleSeats{0, 560, 30};
 constexpr Place kEndSeats{0, 385, 30};
+// A spectator's line over a match: the tank watched and the keys, small.
+constexpr Place kWatchedLine{0, 560, 18};
 
 // The list of controls, in columns of monospace glyphs: a block centred across the window,
 // under the title's prompt, or over a match under the message feed and clear of the radar. Its
@@ -183,6 +185,13 @@ void ScreenTexts::addNames(const GameClient& client, const TextOptions& options)
         const int height = static_cast<int>(std::lround(size));
         addInWindow(name, static_cast<int>(std::lround(at.x)) - textWidth(name, height) / 2,
                     static_cast<int>(std::lround(at.y)), height);
+    }
+}
+
+void ScreenTexts::addMatchSeatsLine(const GameClient& client) {
+    if (*client.seatsLine() != '\0') {
+        const Place& place = client.watching() ? kWatchedLine : kTitleSeats;
+        addCentred(client.seatsLine(), place.y, place.size);
     }
 }
 
@@ -347,14 +356,13 @@ void ScreenTexts::build(const GameClient& client, const TextOptions& options) {
             addRanking(client, kEndRankingTop, kEndRankingSize, false);
         }
     } else if (client.shownMatch().state.mode == Mode::Battle) {
+        addMatchSeatsLine(client);
         addBattle(client, options);
         if (options.help) {
             addControls(kMatchControlsTop, options.padControls, false, client.settings.aim);
         }
     } else {
-        if (*client.seatsLine() != '\0') {
-            addCentred(client.seatsLine(), kTitleSeats.y, kTitleSeats.size);
-        }
+        addMatchSeatsLine(client);
         const Match& match = client.shownMatch();
         // A duel's two tanks are always in play: the enemy is the other one.
         const int own = client.localSeat();

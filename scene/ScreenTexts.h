@@ -65,6 +65,8 @@ private:
     void addInWindow(const char* text, int x, int y, int size);
     // A battle under way: the player's frags, the teams' and the time left, the names over the
     // other tanks the player could see, and the scoreboard when asked for.
+    // Over a match: that the link is being mended, or the tank a spectator watches.
+    void addMatchSeatsLine(const GameClient& client);
     void addBattle(const GameClient& client, const TextOptions& options);
     void addNames(const GameClient& client, const TextOptions& options);
     // The seats ranked, the first line's cells topY pixels above the window's bottom.

@@ -12,9 +12,9 @@ game=$(realpath "$1")
 server="$(dirname "$game")/brakkel-server"
 
 # serve NAME: a dedicated server on a free port; its pid in server_pid, its port in port.
-serve() {
+serve() { # NAME ARTIFACTS [OPTION...]
   local said="$2/$1_server.txt"
-  "$server" --port 0 >"$said" 2>&1 &
+  "$server" --port 0 "${@:3}" >"$said" 2>&1 &
   server_pid=$!
   port=""
   for _ in $(seq 100); do
@@ -60,6 +60,7 @@ refused_join() {
   expect_no_sanitizer_report
 }
 artifacts_root=$2
+mkdir -p "$artifacts_root" # the servers' consoles go there before any game's artefacts
 
 # Nothing listens: a server's port, the server gone.
 serve gone "$artifacts_root"
@@ -67,8 +68,8 @@ kill -INT "$server_pid"
 wait "$server_pid"
 refused_join join_nobody "Cannot connect to 127.0.0.1:$port"
 
-# Both seats taken.
-serve full "$artifacts_root"
+# Both seats taken, and no room to watch.
+serve full "$artifacts_root" --spectators 0
 trap 'kill "$server_pid" 2>/dev/null' EXIT
 seated=()
 for seat in 1 2; do

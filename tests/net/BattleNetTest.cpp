@@ -8,7 +8,6 @@
 
 #include <array>
 #include <memory>
-#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,41 +15,6 @@
 namespace {
 
 using namespace netplay;
-
-// The server's scores as its last tick left them.
-class Scores : public TickObserver {
-public:
-    struct Seen {
-        Phase phase = Phase::Title;
-        Outcome outcome;
-        std::array<int, protocol::kMaxSeats> frags{};
-        std::array<int, protocol::kMaxSeats> deaths{};
-        int seats = 0;
-    };
-
-    explicit Scores(const Server& server) : server(server) {}
-    void ticked(std::uint32_t, const Match& match, const SeatCommands&) override {
-        Seen now;
-        now.phase = server.phase();
-        now.outcome = match.outcome();
-        now.seats = match.seatCount();
-        for (int seat = 0; seat < match.seatCount(); ++seat) {
-            now.frags[static_cast<std::size_t>(seat)] = match.seat(seat).frags;
-            now.deaths[static_cast<std::size_t>(seat)] = match.seat(seat).deaths;
-        }
-        std::lock_guard<std::mutex> lock(mutex);
-        seen = now;
-    }
-    Seen last() const {
-        std::lock_guard<std::mutex> lock(mutex);
-        return seen;
-    }
-
-private:
-    const Server& server;
-    mutable std::mutex mutex;
-    Seen seen;
-};
 
 TEST(BattleNetTest, TwoPeopleAndTwoComputersPlayABattleEveryClientScoresAsTheServer) {
     SharedConsole console;
@@ -103,14 +67,7 @@ TEST(BattleNetTest, TwoPeopleAndTwoComputersPlayABattleEveryClientScoresAsTheSer
         EXPECT_EQ(client->game.seatRoundTripMs(3), -1) << "the computer has none";
     }
     // Every console says the same: the start, each frag by name, the end.
-    std::vector<std::string> said;
-    std::istringstream lines(console.text());
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("Battle: ", 0) == 0 || line.find(" destroyed ") != std::string::npos ||
-            line.find(" wins with ") != std::string::npos || line.rfind("Draw at ", 0) == 0) {
-            said.push_back(line);
-        }
-    }
+    const std::vector<std::string> said = battleLines(console.text());
     ASSERT_GE(said.size(), 3u) << console.text();
     EXPECT_EQ(said.front(), "Battle: 4 tanks, first to 3 frags");
     EXPECT_EQ(ada.announced, said);

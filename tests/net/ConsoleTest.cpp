@@ -42,15 +42,26 @@ std::uint16_t freePort() {
     return ntohs(address.sin_port);
 }
 
-// The dedicated server on port, its standard output console, its standard error discarded.
-pid_t startServer(std::uint16_t port, int console) {
+// The dedicated server on port serving served, its standard output console, its standard error
+// discarded.
+pid_t startServer(std::uint16_t port, int console, Served served) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, console, STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const std::string portText = std::to_string(port);
-    char* const argv[] = {const_cast<char*>(BRAKKEL_SERVER_BINARY), const_cast<char*>("--port"),
-                          const_cast<char*>(portText.c_str()), nullptr};
+    const ServerOptions options = localServer(served);
+    const std::string tanks = std::to_string(options.tanks);
+    const bool battle = options.mode == Mode::Battle;
+    // A duel's arguments end after the port.
+    char* const argv[] = {const_cast<char*>(BRAKKEL_SERVER_BINARY),
+                          const_cast<char*>("--port"),
+                          const_cast<char*>(portText.c_str()),
+                          const_cast<char*>(battle ? "--mode" : nullptr),
+                          const_cast<char*>("battle"),
+                          const_cast<char*>("--tanks"),
+                          const_cast<char*>(tanks.c_str()),
+                          nullptr};
     pid_t pid = -1;
     posix_spawn(&pid, BRAKKEL_SERVER_BINARY, &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -91,14 +102,15 @@ void knock(std::uint16_t port, std::uint32_t address) {
 }
 
 // Plays for seconds, strangers knocking, and counts the server's ticks in each second as the
-// player's snapshots tell them.
-std::vector<std::uint32_t> playAndCount(Client& player, std::uint16_t port, double seconds) {
+// player's snapshots tell them; the spectator watched plays along.
+std::vector<std::uint32_t> playAndCount(Client& player, Watched& watched, std::uint16_t port,
+                                        double seconds) {
     std::vector<std::uint32_t> perSecond;
     std::uint32_t knocks = 0;
     const Clock::time_point start = Clock::now();
     std::uint32_t lastTick = player.game.serverTick();
     for (int second = 1; second <= static_cast<int>(seconds); ++second) {
-        play({&player}, second - secondsSince(start), [&] {
+        play(watched.with({&player}), second - secondsSince(start), [&] {
             if (secondsSince(start) * kStrangersPerSecond > knocks) {
                 knock(port, 0x7F060001 + (knocks++ << 8));
             }
@@ -110,7 +122,10 @@ std::vector<std::uint32_t> playAndCount(Client& player, std::uint16_t port, doub
     return perSecond;
 }
 
-TEST(ConsoleTest, AFullConsoleNeitherStopsNorSlowsTheServer) {
+// Against a duel, and a battle a spectator watches.
+class ConsoleTest : public ::testing::TestWithParam<Served> {};
+
+TEST_P(ConsoleTest, AFullConsoleNeitherStopsNorSlowsTheServer) {
     int console[2];
     ASSERT_EQ(pipe(console), 0);
     // The smallest pipe, filled before the server starts: its first line already waits.
@@ -121,14 +136,15 @@ TEST(ConsoleTest, AFullConsoleNeitherStopsNorSlowsTheServer) {
     }
     fcntl(console[1], F_SETFL, 0);
     const std::uint16_t port = freePort();
-    const pid_t server = startServer(port, console[1]);
+    const pid_t server = startServer(port, console[1], GetParam());
     close(console[1]);
     ASSERT_GT(server, 0);
 
+    Watched watched(GetParam(), port);
     Client player(port);
     player.input.fire = true;
-    EXPECT_TRUE(play({&player}, 10.0, [&] { return player.game.drives(); }));
-    const std::vector<std::uint32_t> ticks = playAndCount(player, port, kPlaySeconds);
+    EXPECT_TRUE(play(watched.with({&player}), 10.0, [&] { return player.game.drives(); }));
+    const std::vector<std::uint32_t> ticks = playAndCount(player, watched, port, kPlaySeconds);
     std::uint32_t total = 0;
     for (std::size_t second = 0; second < ticks.size(); ++second) {
         EXPECT_GE(ticks[second], static_cast<std::uint32_t>(kLeastTicksPerSecond))
@@ -136,30 +152,36 @@ TEST(ConsoleTest, AFullConsoleNeitherStopsNorSlowsTheServer) {
         total += ticks[second];
     }
     EXPECT_TRUE(player.game.drives());
+    EXPECT_TRUE(watched.stillWatching());
     EXPECT_EQ(stopServer(server, 5.0), 0);
     close(console[0]);
     std::printf("console full from the start: %u ticks in %.0f s\n", total, kPlaySeconds);
 }
 
-TEST(ConsoleTest, AClosedConsoleNeitherKillsTheServerNorKeepsItFromPlaying) {
+TEST_P(ConsoleTest, AClosedConsoleNeitherKillsTheServerNorKeepsItFromPlaying) {
     int console[2];
     ASSERT_EQ(pipe(console), 0);
     close(console[0]); // nobody will read it
     const std::uint16_t port = freePort();
-    const pid_t server = startServer(port, console[1]);
+    const pid_t server = startServer(port, console[1], GetParam());
     close(console[1]);
     ASSERT_GT(server, 0);
 
+    Watched watched(GetParam(), port);
     Client player(port);
     player.input.fire = true;
-    EXPECT_TRUE(play({&player}, 10.0, [&] { return player.game.drives(); }));
-    const std::vector<std::uint32_t> ticks = playAndCount(player, port, kPlaySeconds / 2);
+    EXPECT_TRUE(play(watched.with({&player}), 10.0, [&] { return player.game.drives(); }));
+    const std::vector<std::uint32_t> ticks = playAndCount(player, watched, port, kPlaySeconds / 2);
     EXPECT_TRUE(running(server));
     EXPECT_TRUE(player.game.drives());
+    EXPECT_TRUE(watched.stillWatching());
     for (std::uint32_t second : ticks) {
         EXPECT_GE(second, static_cast<std::uint32_t>(kLeastTicksPerSecond));
     }
     EXPECT_EQ(stopServer(server, 5.0), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(DuelAndWatchedBattle, ConsoleTest,
+                         ::testing::Values(Served::Duel, Served::WatchedBattle));
 
 } // namespace

@@ -1,7 +1,8 @@
 // A lost link does not cost the seat: the test's relay cuts a seated player's link in a match.
 // Cut for two seconds, the player is back in its seat with its tank within four, the screen
 // having said "Reconnecting..." meanwhile. Cut for good, the seat is gone after twelve, and the
-// client says so on standard error and on its title screen.
+// client says so on standard error and on its title screen. Against a duel, and a battle a
+// spectator watches (over a link of its own) all the while.
 #include "LinkRelay.h"
 #include "NetPlay.h"
 #include "client/GameClient.h"
@@ -31,7 +32,7 @@ LinkRelay::Link quickLink() {
 }
 
 struct Player {
-    explicit Player(std::uint16_t port) : client(17, nullptr, nullptr) {
+    Player(std::uint16_t port, Watched& watched) : client(17, nullptr, nullptr), watched(watched) {
         NetworkOptions options;
         options.port = port;
         options.password = "correct horse";
@@ -50,6 +51,9 @@ struct Player {
                 input.keyEvent(keys::kEnter, KeyAction::Release);
             }
             client.tick(input);
+            if (watched.watcher) {
+                watched.watcher->tick();
+            }
             reconnectingShown =
                 reconnectingShown || std::strcmp(client.seatsLine(), "Reconnecting...") == 0;
             if (done()) {
@@ -63,16 +67,20 @@ struct Player {
     std::ostringstream errors;
     GameClient client;
     InputState input;
+    Watched& watched;
     bool reconnectingShown = false;
 };
 
-TEST(LostLinkTest, ACutLinkGetsItsSeatBackWithinSecondsAndLosesItAfterTen) {
+class LostLinkTest : public ::testing::TestWithParam<Served> {};
+
+TEST_P(LostLinkTest, ACutLinkGetsItsSeatBackWithinSecondsAndLosesItAfterTen) {
     SharedConsole serverConsole;
-    Server server(localServer("correct horse"), serverConsole.stream);
+    Server server(localServer(GetParam(), "correct horse"), serverConsole.stream);
     ASSERT_TRUE(server.listening());
     ServerThread running(server);
     LinkRelay relay(server.port(), quickLink());
-    Player player(relay.port());
+    Watched watched(GetParam(), server.port(), "correct horse");
+    Player player(relay.port(), watched);
     ASSERT_TRUE(player.tick(
         10.0, [&] { return player.client.networked() && player.client.network->drives(); }));
     const int seat = player.client.localSeat();
@@ -117,6 +125,10 @@ TEST(LostLinkTest, ACutLinkGetsItsSeatBackWithinSecondsAndLosesItAfterTen) {
     EXPECT_EQ(player.errors.str(), std::string(ClientConnection::kSeatLostLine) + "\n");
     EXPECT_TRUE(serverConsole.has("Player left seat " + seatName + ": the computer takes over"));
     EXPECT_EQ(server.match().seat(seat).driver, Driver::Computer);
+    EXPECT_TRUE(watched.stillWatching());
 }
+
+INSTANTIATE_TEST_SUITE_P(DuelAndWatchedBattle, LostLinkTest,
+                         ::testing::Values(Served::Duel, Served::WatchedBattle));
 
 } // namespace

@@ -47,9 +47,10 @@ std::streamsize SharedConsole::xsputn(const char* s, std::streamsize n) {
 
 namespace {
 NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::uint32_t version,
-                         const std::string& name) {
+                         const std::string& name, bool watch) {
     NetworkOptions chosen;
     chosen.name = name;
+    chosen.watch = watch;
     chosen.port = port;
     chosen.password = password;
     chosen.version = version;
@@ -58,8 +59,8 @@ NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::u
 } // namespace
 
 Client::Client(std::uint16_t port, const std::string& password, std::uint32_t version,
-               const std::string& name)
-    : game(optionsOf(port, password, version, name), console, errors) {
+               const std::string& name, bool watch)
+    : game(optionsOf(port, password, version, name, watch), console, errors) {
     input.drive = 1.0f;
     input.turn = 0.5f;
 }
@@ -117,6 +118,37 @@ ServerOptions localServer(const std::string& password) {
     return options;
 }
 
+ServerOptions localServer(Served served, const std::string& password) {
+    ServerOptions options = localServer(password);
+    if (served == Served::WatchedBattle) {
+        options.mode = Mode::Battle;
+        options.tanks = 4;
+    }
+    return options;
+}
+
+Watched::Watched(Served served, std::uint16_t port, const std::string& password) {
+    if (served != Served::WatchedBattle) {
+        return;
+    }
+    watcher = std::make_unique<Client>(port, password, protocol::kVersion, "Eve", true);
+    play({watcher.get()}, 10.0, [&] { return watcher->game.serverTick() != 0; });
+    joinedAt = watcher->game.serverTick();
+}
+
+std::vector<Client*> Watched::with(std::vector<Client*> clients) {
+    if (watcher) {
+        clients.push_back(watcher.get());
+    }
+    return clients;
+}
+
+bool Watched::stillWatching() const {
+    return !watcher || (watcher->game.watching() && !watcher->game.over() &&
+                        watcher->game.status().setup.mode == Mode::Battle &&
+                        static_cast<std::int32_t>(watcher->game.serverTick() - joinedAt) > 0);
+}
+
 void TickCounter::ticked(std::uint32_t tick, const Match& match, const SeatCommands& commands) {
     const double time = since();
     std::lock_guard<std::mutex> lock(mutex);
@@ -147,6 +179,37 @@ std::vector<int> TickCounter::perSecond(int first, int last) const {
 std::vector<TickCounter::Stepped> TickCounter::stepped() const {
     std::lock_guard<std::mutex> lock(mutex);
     return steps;
+}
+
+void Scores::ticked(std::uint32_t, const Match& match, const SeatCommands&) {
+    Seen now;
+    now.phase = server.phase();
+    now.match = server.matchNumber();
+    now.outcome = match.outcome();
+    now.seats = match.seatCount();
+    for (int seat = 0; seat < match.seatCount(); ++seat) {
+        now.frags[static_cast<std::size_t>(seat)] = match.seat(seat).frags;
+        now.deaths[static_cast<std::size_t>(seat)] = match.seat(seat).deaths;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    seen = now;
+}
+
+Scores::Seen Scores::last() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return seen;
+}
+
+std::vector<std::string> battleLines(const std::string& text) {
+    std::vector<std::string> said;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Battle: ", 0) == 0 || line.find(" destroyed ") != std::string::npos ||
+            line.find(" wins with ") != std::string::npos || line.rfind("Draw at ", 0) == 0) {
+            said.push_back(line);
+        }
+    }
+    return said;
 }
 
 } // namespace netplay

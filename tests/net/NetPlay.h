@@ -4,8 +4,10 @@
 #include "net/Server.h"
 #include "platform/FixedStep.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <sstream>
@@ -38,7 +40,8 @@ private:
 
 struct Client {
     explicit Client(std::uint16_t port, const std::string& password = "",
-                    std::uint32_t version = protocol::kVersion, const std::string& name = "Player");
+                    std::uint32_t version = protocol::kVersion, const std::string& name = "Player",
+                    bool watch = false);
     // One tick with input; ENTER pressed on the screens between matches.
     void tick();
     // As many ticks as seconds of real time call for, at the rate the server's clock asks.
@@ -81,6 +84,25 @@ double secondsSince(Clock::time_point start);
 long residentKilobytes();
 ServerOptions localServer(const std::string& password = "");
 
+// What the attack tests are played against: a duel, or a battle of four tanks that a client
+// watches as well (Watched::watcher).
+enum class Served { Duel, WatchedBattle };
+ServerOptions localServer(Served served, const std::string& password = "");
+// The spectator of a WatchedBattle, joined (nothing for a duel): it is to go on watching
+// whatever the attack, its snapshots coming.
+class Watched {
+public:
+    Watched(Served served, std::uint16_t port, const std::string& password = "");
+    // The clients to play, the watcher among them.
+    std::vector<Client*> with(std::vector<Client*> clients);
+    // Still watching a battle, and its newest snapshot newer than when it joined.
+    bool stillWatching() const;
+    std::unique_ptr<Client> watcher;
+
+private:
+    std::uint32_t joinedAt = 0;
+};
+
 // The server's ticks by the second of wall time, from its construction, they ran in; and the
 // commands each seat was stepped with.
 class TickCounter : public TickObserver {
@@ -103,5 +125,30 @@ private:
     std::vector<double> times;
     std::vector<Stepped> steps;
 };
+
+// The server's scores as its last tick left them.
+class Scores : public TickObserver {
+public:
+    struct Seen {
+        Phase phase = Phase::Title;
+        std::uint16_t match = 0;
+        Outcome outcome;
+        std::array<int, protocol::kMaxSeats> frags{};
+        std::array<int, protocol::kMaxSeats> deaths{};
+        int seats = 0;
+    };
+
+    explicit Scores(const Server& server) : server(server) {}
+    void ticked(std::uint32_t tick, const Match& match, const SeatCommands& commands) override;
+    Seen last() const;
+
+private:
+    const Server& server;
+    mutable std::mutex mutex;
+    Seen seen;
+};
+
+// A battle's lines in text, in order: its start, each frag, its end.
+std::vector<std::string> battleLines(const std::string& text);
 
 } // namespace netplay

@@ -87,15 +87,19 @@ bool guess(std::uint16_t port, std::uint32_t address) {
     return false;
 }
 
-TEST(PasswordGuessingTest, AThousandAddressesGetNoMoreChecksThanTheBudgetAndKeepNobodyOut) {
+// Against a duel, and a battle a spectator watches.
+class PasswordGuessingTest : public ::testing::TestWithParam<Served> {};
+
+TEST_P(PasswordGuessingTest, AThousandAddressesGetNoMoreChecksThanTheBudgetAndKeepNobodyOut) {
     SharedConsole console;
-    Server server(localServer(kPassword), console.stream);
+    Server server(localServer(GetParam(), kPassword), console.stream);
     ASSERT_TRUE(server.listening());
     CheckCounter checks(server);
     server.observer = &checks;
     ServerThread running(server);
+    Watched watched(GetParam(), server.port(), kPassword);
     Client player(server.port(), kPassword);
-    ASSERT_TRUE(play({&player}, 10.0, [&] { return player.game.drives(); }));
+    ASSERT_TRUE(play(watched.with({&player}), 10.0, [&] { return player.game.drives(); }));
 
     std::atomic<int> next{0};
     std::atomic<int> challenged{0};
@@ -114,15 +118,15 @@ TEST(PasswordGuessingTest, AThousandAddressesGetNoMoreChecksThanTheBudgetAndKeep
         });
     }
     // Meanwhile, from the player's address, which has proven itself, another player comes in.
-    play({&player}, 2.0, [] { return false; });
+    play(watched.with({&player}), 2.0, [] { return false; });
     Client housemate(server.port(), kPassword);
-    const bool housemateIn = play({&player, &housemate}, 5.0,
+    const bool housemateIn = play(watched.with({&player, &housemate}), 5.0,
                                   [&] { return housemate.game.joined() || housemate.game.over(); });
-    play({&player, &housemate}, 30.0, [&] { return next.load() >= kAddresses; });
+    play(watched.with({&player, &housemate}), 30.0, [&] { return next.load() >= kAddresses; });
     for (std::thread& guesser : guessers) {
         guesser.join();
     }
-    play({&player, &housemate}, 1.0, [] { return false; });
+    play(watched.with({&player, &housemate}), 1.0, [] { return false; });
 
     const std::uint64_t most = checks.mostInASecond();
     const int budget = ServerGate::Limits().checks.perServer;
@@ -130,6 +134,7 @@ TEST(PasswordGuessingTest, AThousandAddressesGetNoMoreChecksThanTheBudgetAndKeep
     EXPECT_TRUE(housemate.game.joined()) << housemate.console.str();
     EXPECT_TRUE(player.game.joined());
     EXPECT_TRUE(player.game.drives());
+    EXPECT_TRUE(watched.stillWatching());
     EXPECT_GT(challenged.load(), budget);
     // The housemate's own answer is checked too, outside the budget.
     EXPECT_LE(most, static_cast<std::uint64_t>(budget + 1));
@@ -140,5 +145,8 @@ TEST(PasswordGuessingTest, AThousandAddressesGetNoMoreChecksThanTheBudgetAndKeep
                 static_cast<unsigned long long>(most), budget,
                 static_cast<unsigned long long>(server.counts().refused));
 }
+
+INSTANTIATE_TEST_SUITE_P(DuelAndWatchedBattle, PasswordGuessingTest,
+                         ::testing::Values(Served::Duel, Served::WatchedBattle));
 
 } // namespace

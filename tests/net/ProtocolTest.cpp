@@ -211,6 +211,14 @@ TEST(ProtocolTest, EveryMessageReadsBackExactlyAndRepeatedCommandsCostAByteEach)
     EXPECT_EQ(readAdmitted.tick, 0xFFFFFFFFu);
     EXPECT_TRUE(readAdmitted.resumed);
     EXPECT_EQ(readAdmitted.token, admitted.token);
+    // A spectator is admitted to no seat, and has none to take back.
+    admitted.seat = protocol::kWaiting;
+    const Bytes watcherBytes = encoded(admitted);
+    EXPECT_FALSE(protocol::decode(watcherBytes.data(), watcherBytes.size(), readAdmitted));
+    admitted.resumed = false;
+    const Bytes watcherAgain = encoded(admitted);
+    ASSERT_TRUE(protocol::decode(watcherAgain.data(), watcherAgain.size(), readAdmitted));
+    EXPECT_EQ(readAdmitted.seat, protocol::kWaiting);
     // A Hello of another version reads as far as its version, whatever follows.
     protocol::Hello later;
     later.version = protocol::kVersion + 1;
@@ -256,11 +264,16 @@ TEST(ProtocolTest, CutMendedAndRandomBytesAreRefusedOrReadAsAWholeMessage) {
         {encoded(protocol::Ready{4}), readerOf<protocol::Ready>("ready")},
         {encoded(someCommands()), readerOf<protocol::Commands>("commands")},
         {encoded(someSnapshot()), readerOf<protocol::Snapshot>("snapshot")},
-        {encoded(protocol::Join{true, {}, "Ada\x7f\xff"}), readerOf<protocol::Join>("join")},
+        {encoded(protocol::Join{true, false, {}, "Ada\x7f\xff"}), readerOf<protocol::Join>("join")},
+        {encoded(protocol::Join{false, true, {}, "Eve"}),
+         readerOf<protocol::Join>("a watcher's join")},
         {encoded(battleStatus()), readerOf<protocol::Status>("battle status")},
         {encoded(battleSnapshot()), readerOf<protocol::Snapshot>("battle snapshot")},
         {encoded(protocol::Admitted()), readerOf<protocol::Admitted>("admitted")},
         {encoded(protocol::Leave()), readerOf<protocol::Leave>("leave")},
+        {encoded(protocol::Watching()), readerOf<protocol::Watching>("watching")},
+        {encoded(protocol::Admitted{protocol::kWaiting, 9, false, {}}),
+         readerOf<protocol::Admitted>("a spectator's admitted")},
     };
     std::mt19937 random(2024);
     for (const auto& [valid, reader] : samples) {

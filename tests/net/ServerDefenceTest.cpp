@@ -31,7 +31,9 @@ using namespace netplay;
 
 TEST(ServerDefenceTest, OnlyTheInvitedGetInAndEachRefusedClientHearsWhy) {
     SharedConsole serverConsole;
-    Server server(localServer("correct horse"), serverConsole.stream);
+    ServerOptions options = localServer("correct horse");
+    options.spectators = 0; // a third finds no room to watch either
+    Server server(options, serverConsole.stream);
     ASSERT_TRUE(server.listening());
     ServerThread running(server);
     Client first(server.port(), "correct horse");
@@ -267,6 +269,37 @@ TEST(ServerDefenceTest, AnAddressGetsAsManySeatsAsTheServerAllowsIt) {
     EXPECT_TRUE(second.said("Too many players from this address")) << second.console.str();
     EXPECT_TRUE(first.game.joined());
     EXPECT_EQ(server.players(), 1);
+}
+
+// Spectators count as players: with both seats taken, one address gets as many of each
+// together as the server allows it. A silent spectator goes.
+TEST(ServerDefenceTest, AnAddressWatchesOnlyWithinItsShareOfPlayers) {
+    SharedConsole serverConsole;
+    ServerOptions options = localServer();
+    options.playersPerAddress = 3;
+    Server server(options, serverConsole.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    Client first(server.port());
+    Client second(server.port());
+    ASSERT_TRUE(
+        play({&first, &second}, 10.0, [&] { return first.game.joined() && second.game.joined(); }));
+    Client watcher(server.port());
+    ASSERT_TRUE(play({&first, &second, &watcher}, 10.0, [&] { return watcher.game.joined(); }));
+    EXPECT_TRUE(watcher.game.watching());
+    Client fourth(server.port());
+    ASSERT_TRUE(
+        play({&first, &second, &watcher, &fourth}, 10.0, [&] { return fourth.game.over(); }));
+    EXPECT_TRUE(fourth.said("Too many players from this address")) << fourth.console.str();
+    EXPECT_TRUE(watcher.game.watching());
+    EXPECT_EQ(server.players(), 2);
+    EXPECT_EQ(server.spectators(), 1);
+
+    // A spectator that falls silent is let go as a player would be, and nothing is kept for it.
+    EXPECT_TRUE(play({&first, &second}, Server::kLinkLostSeconds + 2.0,
+                     [&] { return server.spectators() == 0; }));
+    EXPECT_TRUE(serverConsole.has("Spectator left"));
+    EXPECT_EQ(server.players(), 2);
 }
 
 } // namespace

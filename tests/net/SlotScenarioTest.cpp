@@ -54,13 +54,17 @@ private:
     std::thread thread;
 };
 
-TEST(SlotScenarioTest, HoardersOfOneAddressOrOneNetworkKeepNobodyOut) {
+class SlotScenarioHoardersTest : public ::testing::TestWithParam<Served> {};
+
+// Against a duel, and a battle a spectator watches.
+TEST_P(SlotScenarioHoardersTest, HoardersOfOneAddressOrOneNetworkKeepNobodyOut) {
     SharedConsole console;
-    Server server(localServer(), console.stream);
+    Server server(localServer(GetParam()), console.stream);
     ASSERT_TRUE(server.listening());
     ServerThread running(server);
+    Watched watched(GetParam(), server.port());
     Client seated(server.port());
-    ASSERT_TRUE(play({&seated}, 10.0, [&] { return seated.game.drives(); }));
+    ASSERT_TRUE(play(watched.with({&seated}), 10.0, [&] { return seated.game.drives(); }));
 
     struct Flood {
         const char* name;
@@ -75,28 +79,32 @@ TEST(SlotScenarioTest, HoardersOfOneAddressOrOneNetworkKeepNobodyOut) {
         for (int attempt = 0; attempt < kTries; ++attempt) {
             // A try every two seconds of the flood, the hoarders at it all the while.
             const double due = kFloodSeconds * (attempt + 0.5) / kTries;
-            play({&seated}, due - secondsSince(began), [] { return false; });
+            play(watched.with({&seated}), due - secondsSince(began), [] { return false; });
             auto joiner = std::make_unique<Client>(server.port());
             const Clock::time_point start = Clock::now();
-            const bool joined =
-                play({&seated, joiner.get()}, kJoinSeconds, [&] { return joiner->game.joined(); });
+            const bool joined = play(watched.with({&seated, joiner.get()}), kJoinSeconds,
+                                     [&] { return joiner->game.joined(); });
             slowest = std::max(slowest, secondsSince(start));
             EXPECT_TRUE(joined) << flood.name << ", try " << attempt + 1 << ": "
                                 << joiner->console.str();
             joiner->game.leave();
             EXPECT_TRUE(seated.game.drives()) << flood.name;
         }
-        play({&seated}, kFloodSeconds - secondsSince(began), [] { return false; });
+        play(watched.with({&seated}), kFloodSeconds - secondsSince(began), [] { return false; });
         hoarder.stopping = true;
         std::printf("%s: %d connections made by the hoarders, slowest join %.2f s\n", flood.name,
                     hoarder.opened.load(), slowest);
         EXPECT_GT(hoarder.opened.load(), 0) << flood.name;
     }
     EXPECT_TRUE(seated.game.drives());
+    EXPECT_TRUE(watched.stillWatching());
     EXPECT_FALSE(
         console.has("Player lost the link in seat 1: the computer drives until it is back"));
     EXPECT_FALSE(console.has("Player left seat 1: the computer takes over"));
 }
+
+INSTANTIATE_TEST_SUITE_P(DuelAndWatchedBattle, SlotScenarioHoardersTest,
+                         ::testing::Values(Served::Duel, Served::WatchedBattle));
 
 // A half-open handshake, and a connection that never says Hello, hold their peers for about two
 // seconds: an address that has used up its two is let in again once they are swept away.

@@ -2,7 +2,7 @@
 // half a megabyte a second of whatever ENet datagrams it likes (zero-length reliable packets out
 // of order on every channel, unsequenced groups far ahead, fragments that never complete) and
 // opens connections it never finishes. The server ticks on, and ENet never holds more for it than
-// the server allows a stranger.
+// the server allows a stranger. Against a duel, and a battle a spectator watches.
 #include "StrangerFlood.h"
 #include "NetPlay.h"
 #include "net/ServerThread.h"
@@ -19,15 +19,18 @@ using namespace netplay;
 constexpr double kFloodSeconds = 10.0;
 constexpr int kLeastTicksPerSecond = 55;
 
-TEST(StrangerFloodTest, HalfAMegabyteASecondBeforeThePasswordNeitherSlowsTheTickNorFillsEnet) {
+class StrangerFloodTest : public ::testing::TestWithParam<Served> {};
+
+TEST_P(StrangerFloodTest, HalfAMegabyteASecondBeforeThePasswordNeitherSlowsTheTickNorFillsEnet) {
     SharedConsole console;
-    Server server(localServer(), console.stream);
+    Server server(localServer(GetParam()), console.stream);
     ASSERT_TRUE(server.listening());
     TickCounter ticks;
     server.observer = &ticks;
     ServerThread running(server);
+    Watched watched(GetParam(), server.port());
     Client player(server.port());
-    ASSERT_TRUE(play({&player}, 10.0, [&] { return player.game.drives(); }));
+    ASSERT_TRUE(play(watched.with({&player}), 10.0, [&] { return player.game.drives(); }));
 
     const long before = residentKilobytes();
     long most = before;
@@ -39,7 +42,7 @@ TEST(StrangerFloodTest, HalfAMegabyteASecondBeforeThePasswordNeitherSlowsTheTick
     std::uint32_t lastTick = player.game.serverTick();
     Clock::time_point lastNews = Clock::now();
     double widestGap = 0.0;
-    play({&player}, kFloodSeconds + 5.0, [&] {
+    play(watched.with({&player}), kFloodSeconds + 5.0, [&] {
         if (player.game.serverTick() != lastTick) {
             widestGap = std::max(widestGap, secondsSince(lastNews));
             lastTick = player.game.serverTick();
@@ -67,6 +70,7 @@ TEST(StrangerFloodTest, HalfAMegabyteASecondBeforeThePasswordNeitherSlowsTheTick
     EXPECT_GT(flood.connections(), 3);
     EXPECT_GT(gate.dropped + gate.overBudget, flood.datagramsSent() / 2);
     EXPECT_TRUE(player.game.drives());
+    EXPECT_TRUE(watched.stillWatching());
     EXPECT_FALSE(
         console.has("Player lost the link in seat 1: the computer drives until it is back"));
     std::printf("flood: %.1f MB in %llu datagrams, %d connections; worst second %d ticks, widest "
@@ -79,5 +83,8 @@ TEST(StrangerFloodTest, HalfAMegabyteASecondBeforeThePasswordNeitherSlowsTheTick
                 static_cast<unsigned long long>(gate.overBudget), counts.strangerCommandsMost,
                 counts.strangerBytesMost, before, most);
 }
+
+INSTANTIATE_TEST_SUITE_P(DuelAndWatchedBattle, StrangerFloodTest,
+                         ::testing::Values(Served::Duel, Served::WatchedBattle));
 
 } // namespace

@@ -136,16 +136,19 @@ CameraSpace::CameraSpace() {
 bool CameraSpace::atEdge(const ArenaPiece& piece, const Arena& arena) {
     const UprightBox box = UprightBox::of(piece).grown(-kEdgeInset);
     const glm::vec2 along(-box.across.y, box.across.x);
-    for (const glm::vec2& corner :
-         {glm::vec2(-1, -1), glm::vec2(1, -1), glm::vec2(1, 1), glm::vec2(-1, 1)}) {
+    const auto offGround = [&](glm::vec2 corner) {
         const glm::vec2 at =
             box.centre + box.across * (corner.x * box.half.x) + along * (corner.y * box.half.y);
-        const bool onGround =
-            std::any_of(arena.pieces.begin(), arena.pieces.end(), [&](const ArenaPiece& slab) {
-                return slab.kind == PieceKind::Ground &&
-                       slab.shape.TestPoint(slab.transform, b2Vec2(at.x, at.y));
-            });
-        if (!onGround) {
+        return std::none_of(arena.pieces.begin(), arena.pieces.end(), [&](const ArenaPiece& slab) {
+            return slab.kind == PieceKind::Ground &&
+                   slab.shape.TestPoint(slab.transform, b2Vec2(at.x, at.y));
+        });
+    };
+    // A maze's inner wall joins the outer one with an end, past the ground: it stands in the
+    // room all the same.
+    for (const float side : {-1.0f, 1.0f}) {
+        if ((box.half.x >= box.half.y && offGround({0.0f, side})) ||
+            (box.half.y >= box.half.x && offGround({side, 0.0f}))) {
             return true;
         }
     }

@@ -40,9 +40,9 @@ private:
 
 // The room the chase camera's eye moves in, as one match has it: every visible piece of the
 // arena and every tank, each grown by the clearance the eye keeps, so that the near plane
-// never reaches into one. A wall at the arena's edge (one that stands partly off the ground
-// slabs) reaches up without end, so the eye never looks over it from outside; a ground slab
-// reaches down without end. Refilled for each placement into storage reserved once.
+// never reaches into one. A wall at the arena's edge (one with the middle of a long side off
+// the ground slabs) reaches up without end, so the eye never looks over it from outside; a ground
+// slab reaches down without end. Refilled for each placement into storage reserved once.
 class CameraSpace {
 public:
     static constexpr float kClearance = 0.3f; // units the eye keeps from any solid
@@ -76,7 +76,9 @@ public:
     // it enters a solid that does not hold `from`. leave is where it has left every solid
     // that holds `from` (0 when none does).
     float reach(glm::vec3 from, glm::vec3 direction, float length, float& leave) const;
-    // Whether a piece is one of the arena's edge: part of its footprint is off every slab.
+    // Whether a piece is one of the arena's edge: the middle of one of its long sides (either
+    // side of a square) is off every slab. A wall that reaches past the ground only with an end
+    // stands in the room.
     static bool atEdge(const ArenaPiece& piece, const Arena& arena);
 
 private:

@@ -32,10 +32,10 @@ void ParticleEffects::step(float deltaSeconds, const glm::mat4& viewProjection) 
     }
 }
 
-void ParticleEffects::rehearse(const glm::mat4& viewProjection) {
+void ParticleEffects::rehearse(const glm::mat4& viewProjection, int steps) {
     for (ParticleSystem& system : systems) {
         if (!system.live()) {
-            system.rehearse(viewProjection, simulation, drawing);
+            system.rehearse(viewProjection, simulation, drawing, steps);
             return;
         }
     }

@@ -22,9 +22,9 @@ public:
     // Simulates and draws every live burst; idle bursts cost no GL call. Runs inside the main
     // pass with the frame's elapsed seconds and the camera's projection × view.
     void step(float deltaSeconds, const glm::mat4& viewProjection);
-    // Simulates and draws a spark of a burst once, as step would, and leaves every burst as it
-    // was: for the driver to prepare the bursts' draws before the first real one.
-    void rehearse(const glm::mat4& viewProjection);
+    // Simulates and draws a spark of a burst for steps frames, as step would, and leaves every
+    // burst as it was: for the driver to prepare the bursts' draws before the first real one.
+    void rehearse(const glm::mat4& viewProjection, int steps);
 
     ParticleSimProgram simulation;
     ParticleDrawProgram drawing;

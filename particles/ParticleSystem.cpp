@@ -105,13 +105,15 @@ void ParticleSystem::advance(float deltaSeconds, const glm::mat4& viewProjection
 }
 
 void ParticleSystem::rehearse(const glm::mat4& viewProjection, const ParticleSimProgram& simulation,
-                              const ParticleDrawProgram& drawing) {
+                              const ParticleDrawProgram& drawing, int steps) {
     const float idleSeconds = elapsedSeconds;
     const glm::vec3 idlePosition = emitterPosition;
     const int idleSparks = sparkCount;
     const bool idlePending = uploadPending;
     emit(idlePosition, 1);
-    advance(0.0f, viewProjection, simulation, drawing);
+    for (int step = 0; step < steps; ++step) {
+        advance(0.0f, viewProjection, simulation, drawing);
+    }
     // An emission uploads the records and starts from them again.
     elapsedSeconds = idleSeconds;
     emitterPosition = idlePosition;

@@ -30,10 +30,12 @@ public:
     // One frame of a live burst: simulates deltaSeconds and draws the result.
     void advance(float deltaSeconds, const glm::mat4& viewProjection,
                  const ParticleSimProgram& simulation, const ParticleDrawProgram& drawing);
-    // A spark emitted, simulated and drawn once, then the burst, which must be idle, as it
-    // was (its records are uploaded again at its next emission).
+    // A spark emitted, then simulated and drawn for steps frames (the first step of a burst
+    // simulates its records as uploaded, the later ones what the step before them left), then
+    // the burst, which must be idle, as it was (its records are uploaded again at its next
+    // emission).
     void rehearse(const glm::mat4& viewProjection, const ParticleSimProgram& simulation,
-                  const ParticleDrawProgram& drawing);
+                  const ParticleDrawProgram& drawing, int steps);
 
     std::array<Particle, kParticlesPerBurst> initialParticles{};
     float elapsedSeconds; // since the last emission; idle from kBurstLifeSeconds on

@@ -54,6 +54,7 @@ MainPass::MainPass(glm::vec3 lightDirection, glm::ivec2 pixels, bool belowWindow
       modelLocation(glGetUniformLocation(program.name(), "M")),
       alphaLocation(glGetUniformLocation(program.name(), "alpha")),
       mapTexelsLocation(glGetUniformLocation(program.name(), "shadow_map_texels")),
+      mapCornerLocation(glGetUniformLocation(program.name(), "shadow_map_corner")),
       materialUniforms(program.name()) {
     // Fixed for good: set once here.
     glUseProgram(program.name());
@@ -113,6 +114,11 @@ void MainPass::begin(const glm::mat4& view, const glm::mat4& projection, bool li
     if (shadowMap.size() != mapTexels) {
         mapTexels = shadowMap.size();
         glUniform1f(mapTexelsLocation, static_cast<float>(mapTexels));
+    }
+    if (shadowMap.storedCorner() != mapCorner) {
+        mapCorner = shadowMap.storedCorner();
+        glUniform2f(mapCornerLocation, static_cast<float>(mapCorner.x),
+                    static_cast<float>(mapCorner.y));
     }
     glActiveTexture(GL_TEXTURE0 + ShadowMap::kTextureUnit);
     glBindTexture(GL_TEXTURE_RECTANGLE, shadowMap.depthTexture.name());

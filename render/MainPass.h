@@ -60,6 +60,8 @@ private:
     GLint alphaLocation;
     GLint mapTexelsLocation;
     int mapTexels = 0; // the shadow map's side the program was last given
+    GLint mapCornerLocation;
+    glm::ivec2 mapCorner{-1}; // the shadow map's stored corner the program was last given
     MaterialUniforms materialUniforms;
     bool wireframe = false;
     glm::ivec2 targetSize{0};

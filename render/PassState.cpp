@@ -12,7 +12,7 @@ void setEnabled(GLenum capability, bool enabled) {
 
 void applyPassState(const PassState& state) {
     glBindFramebuffer(GL_FRAMEBUFFER, state.framebuffer);
-    glViewport(0, 0, state.viewport.x, state.viewport.y);
+    glViewport(state.viewportCorner.x, state.viewportCorner.y, state.viewport.x, state.viewport.y);
     setEnabled(GL_DEPTH_TEST, state.depthTest);
     glDepthMask(state.depthWrite ? GL_TRUE : GL_FALSE);
     setEnabled(GL_CULL_FACE, state.cullBackFaces);

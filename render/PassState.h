@@ -18,6 +18,9 @@ enum class Blend {
 struct PassState {
     GLuint framebuffer = 0;
     glm::ivec2 viewport{0};
+    // Where the viewport's corner lies in the target, in pixels: left of and below the target's
+    // own corner when the target stores only part of what is drawn.
+    glm::ivec2 viewportCorner{0};
     bool depthTest = true;
     bool depthWrite = true;
     bool cullBackFaces = true;

@@ -89,16 +89,22 @@ ShadowMap::ShadowMap(glm::vec3 lightDirection, int texels, const Bounds& reach)
 }
 
 void ShadowMap::store() {
-    // The farthest texel under the reach, and the lookup's reach past it.
+    // The nearest and farthest texels under the reach, and the lookup's reach past them.
+    glm::vec2 nearest(static_cast<float>(texels));
     glm::vec2 farthest(0.0f);
     for (int i = 0; i < 8; ++i) {
-        const glm::vec3 corner(i & 1 ? reach.max.x : reach.min.x, i & 2 ? reach.max.y : reach.min.y,
-                               i & 4 ? reach.max.z : reach.min.z);
-        const glm::vec4 t = shadowTextureMatrix * glm::vec4(corner, 1.0f);
-        farthest = glm::max(farthest, glm::vec2(t) / t.w * static_cast<float>(texels));
+        const glm::vec3 at(i & 1 ? reach.max.x : reach.min.x, i & 2 ? reach.max.y : reach.min.y,
+                           i & 4 ? reach.max.z : reach.min.z);
+        const glm::vec4 t = shadowTextureMatrix * glm::vec4(at, 1.0f);
+        const glm::vec2 texel = glm::vec2(t) / t.w * static_cast<float>(texels);
+        nearest = glm::min(nearest, texel);
+        farthest = glm::max(farthest, texel);
     }
-    stored = glm::clamp(glm::ivec2(glm::ceil(farthest)) + kRegionPadding + 1, glm::ivec2(1),
-                        glm::ivec2(texels));
+    const glm::ivec2 end = glm::clamp(glm::ivec2(glm::ceil(farthest)) + kRegionPadding + 1,
+                                      glm::ivec2(1), glm::ivec2(texels));
+    corner =
+        glm::clamp(glm::ivec2(glm::floor(nearest)) - kRegionPadding - 1, glm::ivec2(0), end - 1);
+    stored = end - corner;
     glBindTexture(GL_TEXTURE_RECTANGLE, depthTexture.name());
     glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_DEPTH_COMPONENT, stored.x, stored.y, 0,
                  GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, nullptr);
@@ -120,9 +126,9 @@ TexelRect ShadowMap::regionSeenBy(const glm::mat4& cameraViewProjection,
 }
 
 void ShadowMap::render(const DrawList& draws, TexelRect region) const {
-    const glm::ivec2 from = glm::min(glm::ivec2(region.x, region.y), stored);
-    const glm::ivec2 to =
-        glm::min(glm::ivec2(region.x + region.width, region.y + region.height), stored);
+    const glm::ivec2 from = glm::clamp(glm::ivec2(region.x, region.y), corner, corner + stored);
+    const glm::ivec2 to = glm::clamp(glm::ivec2(region.x + region.width, region.y + region.height),
+                                     corner, corner + stored);
     if (region.empty() || to.x <= from.x || to.y <= from.y) {
         return;
     }
@@ -130,12 +136,13 @@ void ShadowMap::render(const DrawList& draws, TexelRect region) const {
     state.framebuffer = framebuffer.name();
     // The whole map's viewport: every texel is drawn exactly where the whole map has it.
     state.viewport = glm::ivec2(texels);
+    state.viewportCorner = -corner;
     state.blend = Blend::Off;
     state.polygonOffset = true;
     state.offsetFactor = kPolygonOffsetFactor;
     state.offsetUnits = kPolygonOffsetUnits;
     state.scissor = true;
-    state.scissorRect = glm::ivec4(from, to - from);
+    state.scissorRect = glm::ivec4(from - corner, to - from);
     // The map must not be bound for sampling while it is rendered into.
     glActiveTexture(GL_TEXTURE0 + kTextureUnit);
     glBindTexture(GL_TEXTURE_RECTANGLE, 0);

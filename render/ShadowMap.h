@@ -10,12 +10,13 @@
 // rendered from the light every frame, which the lit program samples as a depth-comparison
 // texture (GL_LEQUAL) through "sm_light_texmat" (bias × light projection × light view).
 //
-// Only the part of the map that anything drawn can read is stored: the map's texels from its
-// corner (0, 0) up to the farthest one under a box around everything that can be drawn (the
-// reach), as a rectangle texture the lit program reads in texels ("shadow_map_texels" gives
-// the map's side). A frame reads and draws every texel exactly where the whole square map has
-// it, so the picture is the same, in less memory: the map is drawn with the whole map's
-// viewport, and what falls beyond the stored part is never read.
+// Only the part of the map that anything drawn can read is stored: the rectangle of the map's
+// texels under a box around everything that can be drawn (the reach), as a rectangle texture
+// the lit program reads in texels ("shadow_map_texels" gives the map's side,
+// "shadow_map_corner" the map's texel at the texture's corner). A frame reads and draws every
+// texel exactly where the whole square map has it, so the picture is the same, in less memory:
+// the map is drawn with the whole map's viewport, moved by the stored corner, and what falls
+// outside the stored part is never read.
 class ShadowMap {
 public:
     static constexpr int kFullSize = 4096; // texels per side
@@ -31,8 +32,10 @@ public:
     // Gives the map another size, texels per side; makes no new GL object.
     void resize(int texels);
     int size() const { return texels; }
-    // Columns and rows of the map that are stored, from its corner (0, 0).
+    // Columns and rows of the map that are stored, from storedCorner().
     glm::ivec2 storedTexels() const { return stored; }
+    // The map's texel stored at the texture's corner (0, 0).
+    glm::ivec2 storedCorner() const { return corner; }
 
     // The shadow pass over region (see ShadowRegion.h; the whole map when it is
     // wholeMap()), as far as the map is stored: the depth of everything in draws, as seen from
@@ -43,7 +46,7 @@ public:
     // by the box scene.
     TexelRect regionSeenBy(const glm::mat4& cameraViewProjection, const Bounds& scene) const;
     // Every texel the map stores.
-    TexelRect wholeMap() const { return {0, 0, stored.x, stored.y}; }
+    TexelRect wholeMap() const { return {corner.x, corner.y, stored.x, stored.y}; }
     // The light's projection × view, and bias × that (light map coordinates and depth), for
     // a light in lightDirection (unit length, towards it).
     static glm::mat4 lightSpaceFor(glm::vec3 lightDirection);
@@ -62,5 +65,6 @@ private:
 
     int texels;
     Bounds reach;
+    glm::ivec2 corner{0};
     glm::ivec2 stored{0};
 };

@@ -80,7 +80,7 @@ void Renderer::render(const FrameContent& frame, FrameObserver* observer) {
     notify(observer, FramePhase::Shadow);
     drawShadow(frame);
     notify(observer, FramePhase::Main);
-    drawMain(frame, false);
+    drawMain(frame, MainRehearsal::None);
     notify(observer, FramePhase::Screen);
     drawScreen(frame);
     drawOverlays(frame);
@@ -97,18 +97,31 @@ bool Renderer::rehearse(const FrameContent& frame, int part) {
         drawShadow(frame);
         break;
     case 1:
-        drawMain(frame, true);
+        drawMain(frame, MainRehearsal::Solid);
         break;
     case 2:
-        mainPass.blendWithoutDepth();
-        particles.rehearse(frame.projection * frame.view);
+        drawMain(frame, MainRehearsal::SeeThrough);
         break;
     case 3:
+    case 4:
+        // A burst's first step, then a later one.
+        mainPass.blendWithoutDepth();
+        particles.rehearse(frame.projection * frame.view, part - 2);
+        break;
+    case 5:
         drawScreen(frame);
         break;
-    default:
-        drawOverlays(frame);
+    default: {
+        // The aiming marks show only in a match: both are drawn here whatever the frame has.
+        AimMarks marks;
+        marks.crosshair = marks.hull = true;
+        marks.crosshairAt = marks.hullAt = glm::vec2(windowSize) * 0.5f;
+        if (frame.radar != nullptr) {
+            radarPass.draw(*frame.radar, windowSize);
+        }
+        aimMarkPass.draw(marks, windowSize);
         return false;
+    }
     }
     return true;
 }
@@ -118,7 +131,7 @@ void Renderer::drawShadow(const FrameContent& frame) {
                      shadowMap.regionSeenBy(frame.projection * frame.view, frame.scene));
 }
 
-void Renderer::drawMain(const FrameContent& frame, bool rehearsal) {
+void Renderer::drawMain(const FrameContent& frame, MainRehearsal rehearsal) {
     mainPass.begin(frame.view, frame.projection, frame.wireframe, shadowMap);
     if (quality.backgroundInScene) {
         mainPass.drawBackground(backgroundCopy);
@@ -127,11 +140,15 @@ void Renderer::drawMain(const FrameContent& frame, bool rehearsal) {
     mainPass.draw(frame.draws.opaque);
     checkGlError("Scene::render() 2");
     checkGlError("Scene::render() 3");
+    if (rehearsal == MainRehearsal::Solid) {
+        return;
+    }
     mainPass.blendOver();
     // A rehearsal draws every model see-through too, as some are at times, and no burst.
-    mainPass.draw(rehearsal ? frame.draws.opaque : frame.draws.seeThrough);
+    mainPass.draw(rehearsal == MainRehearsal::SeeThrough ? frame.draws.opaque
+                                                         : frame.draws.seeThrough);
     checkGlError("Scene::render() 4");
-    if (rehearsal) {
+    if (rehearsal == MainRehearsal::SeeThrough) {
         return;
     }
     mainPass.blendWithoutDepth();

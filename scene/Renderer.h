@@ -74,12 +74,14 @@ public:
     // filled, no polygon offset, the whole window as viewport, depth test, culling and
     // blending on. Draws nothing, and makes no GL call, when the window has no pixels.
     void render(const FrameContent& frame, FrameObserver* observer);
-    // Draws one part of frame (0 to 4: the shadow pass, the main pass with every model
-    // see-through too, a spark of a burst, the screen pass, the radar) as a frame would, into
-    // targets the window does not show but the last: the driver prepares each kind of draw
-    // when it is first made, which can take longer than a frame, and had better do it while
-    // the loading screen is over the window. The particle bursts are left as they were. True
-    // while parts are left after this one; with no pixels to draw, nothing is done but true.
+    // Draws one part of frame (0 to 6: the shadow pass, the main pass's solid models, the main
+    // pass with every model see-through too, a spark of a burst's first step, of a later step,
+    // the screen pass, the radar and both aiming marks) as a frame would, into targets the
+    // window does not show but the last: the driver prepares each kind of draw when it is
+    // first made, which can take longer than a frame, and had better do it while the loading
+    // screen is over the window, a part a frame. The particle bursts are left as they were.
+    // True while parts are left after this one; with no pixels to draw, nothing is done but
+    // true.
     bool rehearse(const FrameContent& frame, int part);
 
     TextRenderer text;
@@ -96,10 +98,12 @@ public:
     BackgroundCopy backgroundCopy; // the background at the targets' size, when they hold it
 
 private:
-    // The passes of a frame, in order. The main pass's rehearsal draws every model see-through
-    // as well, and leaves the bursts to a part of their own.
+    // What of the main pass a rehearsal draws: the solid models; or those and every model
+    // see-through as well. Either leaves the bursts to parts of their own.
+    enum class MainRehearsal { None, Solid, SeeThrough };
+    // The passes of a frame, in order.
     void drawShadow(const FrameContent& frame);
-    void drawMain(const FrameContent& frame, bool rehearsal);
+    void drawMain(const FrameContent& frame, MainRehearsal rehearsal);
     void drawScreen(const FrameContent& frame);
     void drawOverlays(const FrameContent& frame); // the radar and the aiming marks
     void drawText(const FrameContent& frame);

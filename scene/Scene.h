@@ -62,6 +62,8 @@ public:
     // frame that shows the loading screen marks only its present and its end). The sound's
     // listener and engines follow the same blend.
     void render(const FrameTiming& timing);
+    // Whether every part of a frame has been drawn once: nothing is left to build.
+    bool built() const { return rehearsal == kRehearsed; }
 
     // The world as it stands blend of the way from the previous step to the latest.
     void describeWorld(float blend);

@@ -12,6 +12,7 @@ flat in vec3 eyePosition;
 uniform sampler2D diffuseTexture; // unit 0, bound by the mesh
 uniform sampler2DRectShadow shadow_map; // the stored part of the map, read in texels
 uniform float shadow_map_texels;         // the whole map's side
+uniform vec2 shadow_map_corner;          // the map's texel stored at the texture's corner
 uniform vec3 lightdir_world;
 uniform float ka;
 uniform float kd;
@@ -36,14 +37,14 @@ const float kBlinnPerPhong = 4.0;
 
 // One hardware-filtered comparison of the 2 × 2 shadow-map texels around the point: a soft
 // edge about a texel wide (some 1.4 cm across the arena). Texels outside the map are lit. The
-// map's side is a power of two, so the point's place in texels is exactly where a lookup in
-// the whole square map would take it.
+// map's side is a power of two and its stored corner a whole texel, so the point's place in
+// texels is exactly where a lookup in the whole square map would take it.
 float sunVisibility() {
     vec3 p = shadowCoord.xyz / shadowCoord.w;
     if (p.x <= 0.0 || p.x >= 1.0 || p.y <= 0.0 || p.y >= 1.0 || p.z >= 1.0) {
         return 1.0;
     }
-    return texture(shadow_map, vec3(p.xy * shadow_map_texels, p.z));
+    return texture(shadow_map, vec3(p.xy * shadow_map_texels - shadow_map_corner, p.z));
 }
 
 void main() {

@@ -39,7 +39,7 @@ struct Played {
 };
 
 // The frames behind the title that show the loading screen.
-constexpr int kRehearsalFrames = 5;
+constexpr int kRehearsalFrames = 7;
 
 Played play(Window& window, Scene::Loading loading) {
     Played played;

@@ -1,6 +1,6 @@
 // How the lit scene looks: even sunlight on a flat surface, sparks that never open holes in
-// what stands behind them, and a shadow pass limited to what the camera sees that changes no
-// pixel.
+// what stands behind them, a shadow pass limited to what the camera sees that changes no
+// pixel, and a shadow map stored only under the arena that draws as the whole map does.
 #include "support/GlPixels.h"
 #include "support/SceneFixture.h"
 
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,15 @@ namespace {
 
 class SceneLookTest : public SceneTest {
 protected:
-    // Draws draws through the shadow pass (over region) and the main pass as seen from eye.
-    void drawLit(const DrawList& draws, glm::vec3 eye, glm::vec3 target, TexelRect region) {
+    // Draws draws through the shadow pass (over region of map, the game's own unless given)
+    // and the main pass as seen from eye.
+    void drawLit(const DrawList& draws, glm::vec3 eye, glm::vec3 target, TexelRect region,
+                 const ShadowMap* map = nullptr) {
         Renderer& renderer = scene->renderer;
+        const ShadowMap& shadow = map != nullptr ? *map : renderer.shadowMap;
         const glm::mat4 view = glm::lookAt(eye, target, glm::vec3(0, 1, 0));
-        renderer.shadowMap.render(draws, region);
-        renderer.mainPass.begin(view, camera().projection(), false, renderer.shadowMap);
+        shadow.render(draws, region);
+        renderer.mainPass.begin(view, camera().projection(), false, shadow);
         renderer.mainPass.draw(draws.opaque);
     }
 };
@@ -139,6 +143,62 @@ TEST_F(SceneLookTest, ShadowPassLimitedToTheViewChangesNoPixel) {
         }
         EXPECT_EQ(differing, 0u) << "view from " << view.eye.x << ", " << view.eye.y << ", "
                                  << view.eye.z;
+    }
+}
+
+// The game's map stores only the rectangle of texels under the arena, read from its corner;
+// drawn from the match's views, the picture is that of a map stored whole from its corner (0,
+// 0), but for the odd pixel where the rasterizer rounds a vertex the other way in the moved
+// viewport.
+TEST_F(SceneLookTest, AMapStoredOnlyUnderTheArenaDrawsAsTheWholeMap) {
+    tap(keys::kEnter);
+    frame();
+    const ShadowMap& stored = scene->renderer.shadowMap;
+    const float f = 1.0f / std::sqrt(14.0f); // towards the sun, as the scene has it
+    const float far = 1.0e4f;                // units: a reach over the whole map
+    const ShadowMap whole(glm::vec3(2.0f * f, 3.0f * f, f), stored.size(),
+                          Bounds{glm::vec3(-far), glm::vec3(far)});
+    ASSERT_EQ(whole.storedCorner(), glm::ivec2(0));
+    ASSERT_EQ(whole.storedTexels(), glm::ivec2(stored.size()));
+    ASSERT_GT(stored.storedCorner().y, 0) << "rows under none of the arena are not stored";
+    const glm::ivec2 kept = stored.storedTexels();
+    EXPECT_LT(static_cast<float>(kept.x) * kept.y, 0.55f * stored.size() * stored.size());
+
+    constexpr std::size_t kRoundedPixels = 8; // of the 786,432 of a view, at most
+    const struct {
+        glm::vec3 eye;
+        glm::vec3 target;
+    } views[] = {{{0, 5.05f, 9.7f}, {0, 1.05f, 5}},
+                 {{28, 22, 26}, {10, 0, -6}},
+                 {{12, 3, -20}, {20, 1.1f, -10}},
+                 {{30, 40, -30}, {10, 0, 0}}};
+    for (const auto& view : views) {
+        drawLit(scene->drawList, view.eye, view.target, whole.wholeMap(), &whole);
+        const std::vector<unsigned char> expected =
+            readTargetPixels(scene->renderer.mainPass.colourTarget());
+        drawLit(scene->drawList, view.eye, view.target, stored.wholeMap());
+        const std::vector<unsigned char> drawn =
+            readTargetPixels(scene->renderer.mainPass.colourTarget());
+        std::size_t differing = 0;
+        std::size_t shaded = 0;
+        for (std::size_t i = 0; i < drawn.size(); i += 4) {
+            differing += !std::equal(&drawn[i], &drawn[i] + 4, &expected[i]);
+        }
+        // The map must matter: the same view with everything lit differs widely.
+        glBindFramebuffer(GL_FRAMEBUFFER, whole.framebuffer.name());
+        glClear(GL_DEPTH_BUFFER_BIT);
+        const glm::mat4 look = glm::lookAt(view.eye, view.target, glm::vec3(0, 1, 0));
+        scene->renderer.mainPass.begin(look, camera().projection(), false, whole);
+        scene->renderer.mainPass.draw(scene->drawList.opaque);
+        const std::vector<unsigned char> unshadowed =
+            readTargetPixels(scene->renderer.mainPass.colourTarget());
+        for (std::size_t i = 0; i < drawn.size(); i += 4) {
+            shaded += !std::equal(&drawn[i], &drawn[i] + 4, &unshadowed[i]);
+        }
+        EXPECT_LE(differing, kRoundedPixels)
+            << "view from " << view.eye.x << ", " << view.eye.y << ", " << view.eye.z;
+        EXPECT_GT(shaded, 1000u) << "shadows in the view from " << view.eye.x << ", " << view.eye.y
+                                 << ", " << view.eye.z;
     }
 }
 

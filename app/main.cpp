@@ -16,7 +16,6 @@
 #include "net/ConsoleQueue.h"
 #include "net/ServerThread.h"
 #include "platform/GlCheck.h"
-#include "platform/ResidentPages.h"
 #include "platform/Window.h"
 #include "platform/WindowSize.h"
 #include "scene/Scene.h"
@@ -158,13 +157,10 @@ int main(int argc, char** argv) {
     bool built = false;
     while (loop.frame()) {
         if (!built && scene.built()) {
-            // What only building needed goes back to the system rather than staying resident
-            // for good: the heap's share (decoded pictures and models, the shader compilers'
-            // working memory) and the pages of the libraries that compile the shaders and read
-            // the models, which a later build maps again from their files.
+            // What only building needed (decoded pictures and models, the shader compilers'
+            // working memory) goes back to the system rather than staying in the heap for good.
             built = true;
             malloc_trim(0);
-            releaseFilePages({"libLLVM", "libassimp"});
         }
     }
     scene.client.finish();

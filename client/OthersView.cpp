@@ -113,7 +113,9 @@ void OthersView::place(int seat, float drawnTick, double rate) {
     const Views& held = below != nullptr ? *below : *above;
     const protocol::TankView& seen = held.tanks[static_cast<std::size_t>(seat)];
     TankPose target = seen.pose;
-    if (below != nullptr && above != nullptr) {
+    // A tank destroyed and brought back elsewhere is not driven between the two.
+    if (below != nullptr && above != nullptr &&
+        above->tanks[static_cast<std::size_t>(seat)].inPlay == seen.inPlay) {
         const float share = (drawnTick - static_cast<float>(below->tick)) /
                             static_cast<float>(above->tick - below->tick);
         target = between(below->tanks[static_cast<std::size_t>(seat)].pose,
@@ -121,7 +123,9 @@ void OthersView::place(int seat, float drawnTick, double rate) {
     }
     Tank& tank = shown->tank(seat);
     const TankPose before = tank.pose();
-    if (!snapOthers) {
+    // Brought back: at its spawn point at once.
+    const bool snap = snapOthers || (!tank.inPlay() && seen.inPlay);
+    if (!snap) {
         // Never faster than a tank drives, in the real time a tick takes at this rate.
         const float most = kTankTopSpeed * kTick / static_cast<float>(rate) + kDrawSlack;
         const glm::vec3 step = target.position - before.position;
@@ -135,8 +139,9 @@ void OthersView::place(int seat, float drawnTick, double rate) {
     tank.lives = seen.lives;
     tank.graceTicks = seen.graceTicks;
     tank.speed = seen.speed;
+    tank.respawnTicks = seen.inPlay ? 0 : 1; // out of play until a snapshot has it back
     tank.updateTransform();
-    tank.previousPose = snapOthers ? tank.pose() : before;
+    tank.previousPose = snap ? tank.pose() : before;
 }
 
 void OthersView::playDue(float drawnTick, int predictedSeat, const protocol::Status& status,

@@ -154,6 +154,7 @@ void writeView(ByteWriter& out, const TankView& tank) {
     out.u8(static_cast<std::uint8_t>(tank.lives));
     out.u8(tank.graceTicks);
     out.f32(tank.speed);
+    out.u8(tank.inPlay ? 1 : 0);
 }
 
 void readView(ByteReader& in, TankView& tank) {
@@ -163,6 +164,11 @@ void readView(ByteReader& in, TankView& tank) {
     tank.lives = static_cast<std::int8_t>(in.u8());
     tank.graceTicks = in.u8();
     tank.speed = in.f32();
+    const std::uint8_t inPlay = in.u8();
+    if (inPlay > 1) {
+        in.fail();
+    }
+    tank.inPlay = inPlay == 1;
     checkNear(in, glm::vec3(tank.speed, 0.0f, 0.0f));
     checkNear(in, tank.pose.position);
 }
@@ -209,6 +215,7 @@ TankView viewOf(const Tank& tank) {
     view.lives = static_cast<std::int8_t>(std::clamp(tank.lives, -128, 127));
     view.graceTicks = static_cast<std::uint8_t>(std::clamp(tank.graceTicks, 0, 255));
     view.speed = tank.speed;
+    view.inPlay = tank.inPlay();
     return view;
 }
 

@@ -37,7 +37,7 @@ namespace protocol {
 
 // Bumped whenever what is sent changes; a client and server of different versions refuse
 // each other.
-inline constexpr std::uint32_t kVersion = 4;
+inline constexpr std::uint32_t kVersion = 5;
 inline constexpr std::uint16_t kDefaultPort = 27500;
 inline constexpr std::size_t kMaxSnapshotBytes = 1200;
 inline constexpr std::size_t kMaxCommandsPerDatagram = 16;
@@ -212,6 +212,7 @@ struct TankView {
     std::int8_t lives = 0;
     std::uint8_t graceTicks = 0;
     float speed = 0.0f; // Tank::speed, for the engine's sound
+    bool inPlay = true; // not destroyed and waiting to come back (Tank::inPlay)
 };
 
 // The view the other clients get of a tank.

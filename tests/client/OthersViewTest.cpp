@@ -19,8 +19,8 @@ constexpr std::uint32_t kDelay = 5;         // ticks from the server to the clie
 constexpr std::uint32_t kSnapshotEvery = 2; // ticks
 constexpr std::uint32_t kTicks = 60 * 60;   // a minute
 constexpr std::uint16_t kMatchNumber = 3;
-// Units in a tick: faster than a tank drives (knocked, falling, brought back elsewhere), which
-// the drawing does not follow at once.
+// Units in a tick: faster than a tank drives (knocked, falling), which the drawing does not
+// follow at once. A tank brought back elsewhere is drawn there at once.
 constexpr float kFasterThanDriving = 0.2f;
 constexpr std::uint32_t kSettleTicks = 300; // the drawing caught up, even across the arena
 
@@ -67,6 +67,8 @@ TEST(OthersViewTest, AClientWithNoTankDrawsEveryTankAndFragAsTheServerHadThem) {
     std::vector<std::vector<TankPose>> poses(kSeats); // the server's, by tick
     // By tick, the last tick each tank moved too fast so far (0: never).
     std::vector<std::vector<std::uint32_t>> lastFast(kSeats);
+    std::vector<std::vector<bool>> inPlay(kSeats); // the server's, by tick
+    int broughtBack = 0;
     std::vector<std::string> fragsServed;
     std::vector<std::string> fragsShown;
     std::uint32_t shots = 0;
@@ -101,9 +103,13 @@ TEST(OthersViewTest, AClientWithNoTankDrawsEveryTankAndFragAsTheServerHadThem) {
         link.push_back(events);
         for (int seat = 0; seat < kSeats; ++seat) {
             const TankPose pose = server.tank(seat).pose();
+            const bool playing = server.tank(seat).inPlay();
+            const bool back = !inPlay[seat].empty() && !inPlay[seat].back() && playing;
+            broughtBack += back ? 1 : 0;
             const bool fast =
-                !poses[seat].empty() &&
+                !back && !poses[seat].empty() &&
                 glm::length(pose.position - poses[seat].back().position) > kFasterThanDriving;
+            inPlay[seat].push_back(playing);
             lastFast[seat].push_back(fast ? now : (now > 1 ? lastFast[seat].back() : 0));
             poses[seat].push_back(pose);
         }
@@ -164,11 +170,13 @@ TEST(OthersViewTest, AClientWithNoTankDrawsEveryTankAndFragAsTheServerHadThem) {
             }
             const TankPose& had = poses[seat][drawn - 1];
             const Tank& tank = view.match().tank(seat);
+            EXPECT_EQ(tank.inPlay(), inPlay[seat][drawn - 1]) << "seat " << seat << " at " << drawn;
             EXPECT_EQ(tank.position, had.position) << "seat " << seat << " at " << drawn;
             EXPECT_EQ(tank.heading, had.heading);
         }
     }
     ASSERT_FALSE(fragsServed.empty()) << "the battle had no frag to show";
+    ASSERT_GT(broughtBack, 0) << "no tank was brought back";
     EXPECT_EQ(fragsShown, fragsServed);
     ASSERT_GT(shots, 0u);
     EXPECT_EQ(shotsOnTime, shots);

@@ -164,7 +164,7 @@ TEST(ProtocolTest, EveryMessageReadsBackExactlyAndRepeatedCommandsCostAByteEach)
     withoutOwn.hasOwn = false;
     Bytes ownBytes;
     state_codec::writeTank(snapshot.own, ownBytes);
-    constexpr std::size_t kViewBytes = 26;
+    constexpr std::size_t kViewBytes = 27;
     EXPECT_EQ(snapshotBytes.size(), encoded(withoutOwn).size() - kViewBytes + ownBytes.size());
 
     // A battle of eight: the setup, every seat's name and score, and a snapshot of every tank

@@ -33,7 +33,8 @@ TankPose between(const TankPose& from, const TankPose& to, float share) {
 } // namespace
 
 NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console, std::ostream& errors)
-    : connection(options.host, options.port, options.password, console, errors, options.version,
+    : console(console), arenas(options.arenas),
+      connection(options.host, options.port, options.password, console, errors, options.version,
                  options.name) {
     replayEvents.reserve(kEventsPerTick);
     outgoing.commands.reserve(protocol::kMaxCommandsPerDatagram);
@@ -50,8 +51,8 @@ void NetworkGame::takeShape(const MatchSetup& asked) {
     }
     shape = setup;
     const std::vector<Driver> people(static_cast<std::size_t>(setup.seats), Driver::Human);
-    predicted = std::make_unique<Match>(setup, 0, people);
-    view = std::make_unique<Match>(setup, 0, people);
+    predicted = std::make_unique<Match>(setup, 0, people, played);
+    view = std::make_unique<Match>(setup, 0, people, played);
     bulletWalls = std::make_unique<CollisionDetector>(std::vector<Tank*>{}, view->arena.pieces,
                                                       view->state.bullets);
     restartShown();
@@ -96,6 +97,42 @@ bool NetworkGame::near(std::uint32_t tick) const {
     const auto apart = static_cast<std::int32_t>(tick - clock);
     return apart <= static_cast<std::int32_t>(kSaneTicks) &&
            apart >= -static_cast<std::int32_t>(kSaneTicks);
+}
+
+bool NetworkGame::onArena(std::uint64_t hash, const std::string& file, std::string& fault) {
+    if (hash == playedHash) {
+        admittedOnce = true;
+        return true;
+    }
+    if (admittedOnce) {
+        fault = "the server now plays another arena";
+        return false;
+    }
+    if (file.empty()) {
+        fault = "the server's arena did not come";
+        return false;
+    }
+    if (arenas == nullptr) {
+        fault = "this game takes no arena from a server";
+        return false;
+    }
+    std::optional<Arena> received = arenas->read(file, fault);
+    if (!received) {
+        return false;
+    }
+    if (received->hash() != hash) {
+        fault = "the server's arena is not the one it named";
+        return false;
+    }
+    arenas->keep(hash, file);
+    played = std::move(*received);
+    playedHash = hash;
+    admittedOnce = true;
+    console << ("Arena: " + played.byline() + ", from the server\n") << std::flush;
+    const MatchSetup setup = shape;
+    shape.seats = 0; // made anew on the new arena
+    takeShape(setup);
+    return true;
 }
 
 bool NetworkGame::onAdmitted(const protocol::Admitted& admitted) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/ArenaReader.h"
 #include "client/PlayerInput.h"
 #include "game/CollisionDetector.h"
 #include "game/GameEvent.h"
@@ -24,6 +25,8 @@ struct NetworkOptions {
     std::string password;
     std::uint32_t version = protocol::kVersion; // the protocol version claimed
     std::string name = "Player";                // the one asked to play under
+    // Reads and keeps a server's arena (not owned); without one only the built-in arena plays.
+    ArenaReader* arenas = nullptr;
 };
 
 // A game on a server as one client has it. The server decides everything; the client shows it
@@ -43,6 +46,11 @@ struct NetworkOptions {
 //   hits, all played when the drawing reaches their tick. Shown bullets fly as the match's do.
 // - Its matches take the shape of the server's (the setup in each Status): as many seats, the
 //   same mode and rules; each seat's name, team and score are as the server last said.
+// - Its matches stand on the server's arena: the built-in one, or the file the server sent
+//   before the first admission, read by the options' ArenaReader and refused unless its arena's
+//   hash is the one the server named ("Cannot join: FAULT"). It says "Arena: NAME by AUTHOR,
+//   from the server" when it takes one, and keeps the file through the reader. A seat taken
+//   back over a new connection must find the same arena.
 //
 // tick() is one step of the client's clock with the player's input; the events of what it
 // showed are appended for the scene to play.
@@ -110,6 +118,9 @@ public:
     // The most ticks replayed in one tick so far (tests).
     std::uint32_t mostReplayed() const { return replayedMost; }
     const ClientConnection& link() const { return connection; }
+    // The arena the matches stand on, and its hash.
+    const Arena& arena() const { return played; }
+    std::uint64_t arenaHash() const { return playedHash; }
 
 private:
     struct Views {
@@ -123,6 +134,7 @@ private:
         protocol::WireEvent event;
     };
 
+    bool onArena(std::uint64_t hash, const std::string& file, std::string& fault) override;
     bool onAdmitted(const protocol::Admitted& admitted) override;
     bool onStatus(const protocol::Status& status) override;
     bool onEvents(const protocol::Events& events) override;
@@ -153,6 +165,11 @@ private:
     // The predicted and shown matches made anew in setup's shape, unless they have it.
     void takeShape(const MatchSetup& setup);
 
+    std::ostream& console;
+    ArenaReader* arenas;
+    Arena played = Arena::standard();
+    std::uint64_t playedHash = played.hash();
+    bool admittedOnce = false; // an arena was taken: a seat taken back keeps it
     ClientConnection connection;
     EventList* announced = nullptr; // where the server's news goes while it is taken in
     double rate = 1.0;

@@ -46,7 +46,8 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
     : options(chosen), console(console),
       gate(chosen.peers, gateLimits(), std::chrono::steady_clock::now()),
       host(NetHost::listening(chosen.port, chosen.peers)), peerSweep(chosen.peers),
-      visitors(chosen.peers), seats(chosen.setup().seats), flow(chosen.setup(), chosen.seed) {
+      visitors(chosen.peers), seats(chosen.setup().seats),
+      flow(chosen.setup(), chosen.seed, chosen.arena), arenaHash(chosen.arena.hash()) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
@@ -61,6 +62,12 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
         error = "Cannot start the cryptography library";
         return;
     }
+    if (options.arenaFile.size() > protocol::kMaxArenaBytes) {
+        error = "Cannot send the arena: its file is larger than " +
+                std::to_string(protocol::kMaxArenaBytes) + " bytes";
+        return;
+    }
+    arenaPart.bytes.reserve(protocol::kArenaPartBytes);
     if (!options.password.empty()) {
         salt = handshake::freshSalt();
         key = handshake::keyOf(options.password, salt);
@@ -400,6 +407,8 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     admitted.tick = clock;
     admitted.resumed = resumed;
     admitted.token = taken.token;
+    admitted.arena = arenaHash;
+    sendArena(visitor);
     queue(visitor, admitted);
     if (resumed) {
         line("Player back in seat " + seatName(seat));
@@ -411,6 +420,20 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     }
     sendStatus();
     guardOf(visitor).link.flush(visitor.peer);
+}
+
+void Server::sendArena(Visitor& visitor) {
+    const std::string& file = options.arenaFile;
+    arenaPart.hash = arenaHash;
+    arenaPart.total = static_cast<std::uint32_t>(file.size());
+    for (std::size_t at = 0; at < file.size(); at += protocol::kArenaPartBytes) {
+        const std::size_t length = std::min(protocol::kArenaPartBytes, file.size() - at);
+        arenaPart.offset = static_cast<std::uint32_t>(at);
+        arenaPart.bytes.assign(file.begin() + static_cast<std::ptrdiff_t>(at),
+                               file.begin() + static_cast<std::ptrdiff_t>(at + length));
+        queue(visitor, arenaPart);
+        guardOf(visitor).link.flush(visitor.peer);
+    }
 }
 
 void Server::refuse(Visitor& visitor, protocol::Refusal reason) {

@@ -29,6 +29,10 @@ struct ServerOptions {
     Skill skill = Skill::Classic; // the computer in every seat no person holds
     std::string password;         // empty: anyone may join
     std::uint64_t seed = 0;
+    // The arena played, and its file as sent to each client (ArenaFile's form, at most
+    // protocol::kMaxArenaBytes); empty for the built-in arena, which every client has.
+    Arena arena = Arena::standard();
+    std::string arenaFile;
     // ENet peers: the seats, strangers knocking, players leaving, and room to grow.
     std::size_t peers = 32;
     // Players joined at once from one address: a household behind one router.
@@ -185,6 +189,8 @@ private:
     // The keys of the visitor's connection are agreed: Welcome, sealed from here on.
     void keyUp(Visitor& visitor, const protocol::Mac& mac);
     void admit(Visitor& visitor, int seat, bool resumed);
+    // The arena's file in ArenaParts, each flushed on its own: a part fills a reliable message.
+    void sendArena(Visitor& visitor);
     void refuse(Visitor& visitor, protocol::Refusal reason);
     // name made valid, and unique among the other seats' names.
     player_name::Name uniqueName(const std::string& name, int seat) const;
@@ -229,8 +235,10 @@ private:
     SeatTable seats;
 
     MatchFlow flow;
-    std::uint32_t clock = 0; // ticks since the server started
-    double tickTime = 0.0;   // seconds, when the last tick ran
+    std::uint64_t arenaHash;       // of flow's arena
+    protocol::ArenaPart arenaPart; // the part being sent
+    std::uint32_t clock = 0;       // ticks since the server started
+    double tickTime = 0.0;         // seconds, when the last tick ran
     ServerCounts counted;
     EventList events;
     std::vector<std::uint8_t> bytes; // the message being sent

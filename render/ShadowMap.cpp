@@ -113,6 +113,11 @@ void ShadowMap::resize(int size) {
     store();
 }
 
+void ShadowMap::setReach(const Bounds& wanted) {
+    reach = wanted;
+    store();
+}
+
 TexelRect ShadowMap::regionSeenBy(const glm::mat4& cameraViewProjection,
                                   const Bounds& scene) const {
     return visibleShadowTexels(cameraViewProjection, scene, shadowTextureMatrix, texels,

@@ -47,8 +47,9 @@ std::streamsize SharedConsole::xsputn(const char* s, std::streamsize n) {
 
 namespace {
 NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::uint32_t version,
-                         const std::string& name) {
+                         const std::string& name, ArenaReader* arenas) {
     NetworkOptions chosen;
+    chosen.arenas = arenas;
     chosen.name = name;
     chosen.port = port;
     chosen.password = password;
@@ -58,8 +59,8 @@ NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::u
 } // namespace
 
 Client::Client(std::uint16_t port, const std::string& password, std::uint32_t version,
-               const std::string& name)
-    : game(optionsOf(port, password, version, name), console, errors) {
+               const std::string& name, ArenaReader* arenas)
+    : game(optionsOf(port, password, version, name, arenas), console, errors) {
     input.drive = 1.0f;
     input.turn = 0.5f;
 }

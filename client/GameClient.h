@@ -52,8 +52,10 @@ public:
     // backdrop at once, the player's from the next match (the game goes back to its title unless
     // a match runs). The Scene rebuilds what it drew of the arena before (shownArenaHash).
     void setArena(const Arena& arena);
-    // The hash of the arena of the match shown: a server's while playing on one.
-    std::uint64_t shownArenaHash() const { return network ? network->arenaHash() : arenaHash; }
+    // The hash of the arena of the match shown (shownMatch): a server's in its matches.
+    std::uint64_t shownArenaHash() const {
+        return network && !showingTitle() ? network->arenaHash() : arenaHash;
+    }
 
     // Plays on the server options name from now on; its lines go to console, its faults to
     // errors, and both to the feed.

@@ -2,14 +2,20 @@
 // title's backdrop and the next match stand on it, and what the scene worked out of the arena
 // (the radar's pieces and circle, the box around the scene, the part of the shadow map kept) is
 // worked out again without a new GL object; a name whose file is gone gives one line and the
-// built-in arena back.
+// built-in arena back. On a server's maze, the server's arena is drawn in its matches and this
+// game's own behind the title.
+#include "assets/ArenaCache.h"
 #include "assets/ArenaFile.h"
 #include "assets/ArenaFolders.h"
+#include "net/ServerThread.h"
 #include "support/SceneFixture.h"
+#include "support/TempFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -20,13 +26,37 @@ protected:
         tap(which);
         step();
     }
+    // Frames a tick apart in real time until done(), at most seconds of them; false on the
+    // timeout.
+    template <typename Done> bool framesUntil(double seconds, Done done) {
+        for (int i = 0; i < static_cast<int>(seconds * 60.0); ++i) {
+            if (done()) {
+                return true;
+            }
+            frame();
+            std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        }
+        return done();
+    }
 };
 
-TEST_F(SceneArenaTest, AnArenaChosenOnTheOptionsScreenIsDrawnFromTheNextMatch) {
+Arena shippedMaze() {
     std::ostringstream errors;
-    const Arena maze =
-        ArenaFile::load(std::string(ArenaFolders::kGameFolder) + "/maze.toml", errors);
-    ASSERT_EQ(errors.str(), "");
+    Arena maze = ArenaFile::load(std::string(ArenaFolders::kGameFolder) + "/maze.toml", errors);
+    EXPECT_EQ(errors.str(), "");
+    return maze;
+}
+
+std::size_t radarPieces(const Arena& arena) {
+    std::size_t visible = 0;
+    for (const ArenaPiece& piece : arena.pieces) {
+        visible += piece.visible ? 1 : 0;
+    }
+    return std::min(visible, RadarContent::kMaxPieces);
+}
+
+TEST_F(SceneArenaTest, AnArenaChosenOnTheOptionsScreenIsDrawnFromTheNextMatch) {
+    const Arena maze = shippedMaze();
     frame();
     const glm::vec2 classicCentre = scene->radar.centre;
     const glm::ivec2 classicShadow = scene->renderer.shadowMap.storedTexels();
@@ -49,19 +79,17 @@ TEST_F(SceneArenaTest, AnArenaChosenOnTheOptionsScreenIsDrawnFromTheNextMatch) {
     EXPECT_EQ(player().position.x, maze.spawns[0].position.x);
     EXPECT_EQ(player().position.z, maze.spawns[0].position.z);
 
-    std::size_t visible = 0;
     Bounds around;
     around.min = glm::vec3(1e9f);
     around.max = glm::vec3(-1e9f);
     for (const ArenaPiece& piece : maze.pieces) {
-        visible += piece.visible ? 1 : 0;
         for (int i = 0; i < piece.shape.m_count; ++i) {
             const b2Vec2 corner = b2Mul(piece.transform, piece.shape.m_vertices[i]);
             around.min = glm::min(around.min, glm::vec3(corner.x, piece.bottom, corner.y));
             around.max = glm::max(around.max, glm::vec3(corner.x, piece.top, corner.y));
         }
     }
-    EXPECT_EQ(scene->radar.pieces.size(), std::min(visible, RadarContent::kMaxPieces));
+    EXPECT_EQ(scene->radar.pieces.size(), radarPieces(maze));
     EXPECT_NEAR(scene->sceneBounds.min.x, around.min.x, 1e-3f);
     EXPECT_NEAR(scene->sceneBounds.max.z, around.max.z, 1e-3f);
     EXPECT_GT(glm::distance(scene->radar.centre, classicCentre), 1.0f);
@@ -82,6 +110,46 @@ TEST_F(SceneArenaTest, AnArenaChosenOnTheOptionsScreenIsDrawnFromTheNextMatch) {
     frame();
     EXPECT_NEAR(scene->radar.centre.x, classicCentre.x, 1e-5f);
     EXPECT_EQ(scene->renderer.shadowMap.storedTexels(), classicShadow);
+}
+
+TEST_F(SceneArenaTest, AServersArenaIsDrawnInItsMatchesAndThisGamesOwnBehindTheTitle) {
+    const Arena maze = shippedMaze();
+    ServerOptions options;
+    options.port = 0;
+    options.arena = maze;
+    options.arenaFile = ArenaFile::write(maze);
+    std::ostringstream serverConsole; // read once the server's thread is gone
+    Server server(options, serverConsole);
+    ASSERT_TRUE(server.listening());
+    auto running = std::make_unique<ServerThread>(server);
+    TempDir cacheFolder;
+    std::ostringstream cacheErrors;
+    ArenaCache cache(cacheFolder.path(), cacheErrors);
+    NetworkOptions joining;
+    joining.port = server.port();
+    joining.arenas = &cache;
+    std::ostringstream console;
+    GameClient& client = scene->client;
+    client.join(joining, console);
+
+    ASSERT_TRUE(framesUntil(10.0, [&] { return client.network && client.network->joined(); }))
+        << console.str();
+    EXPECT_EQ(client.network->arenaHash(), maze.hash());
+    frame();
+    EXPECT_EQ(client.shownArenaHash(), Arena::standard().hash()) << "the title's backdrop";
+    EXPECT_EQ(scene->radar.pieces.size(), radarPieces(Arena::standard()));
+
+    key(keys::kEnter);
+    ASSERT_TRUE(framesUntil(10.0, [&] { return client.matchRunning(); }));
+    for (int i = 0; i < 30; ++i) {
+        frame();
+    }
+    EXPECT_EQ(client.shownMatch().arena.hash(), maze.hash());
+    EXPECT_EQ(client.shownArenaHash(), maze.hash());
+    EXPECT_EQ(scene->radar.pieces.size(), radarPieces(maze));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    running.reset();
+    EXPECT_EQ(cacheErrors.str(), "");
 }
 
 } // namespace

@@ -8,10 +8,6 @@
 set -u
 source "$(dirname "$0")/lib.bash"
 export LP_NUM_THREADS=1
-# The games keep what servers send in this run's own cache, and find no player's arenas.
-XDG_CACHE_HOME=$(mktemp -d)
-XDG_DATA_HOME=$(mktemp -d)
-export XDG_CACHE_HOME XDG_DATA_HOME
 
 game=$(realpath "$1")
 server="$(dirname "$game")/brakkel-server"

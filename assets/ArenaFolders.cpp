@@ -10,12 +10,8 @@
 namespace fs = std::filesystem;
 
 ArenaFolders ArenaFolders::standard() {
-    // The game's folder beside the program's own directory, wherever it is started from (the
-    // game itself always starts in its directory).
-    std::error_code failure;
-    const fs::path program = fs::read_symlink("/proc/self/exe", failure);
-    std::vector<std::string> found{
-        failure ? kGameFolder : (program.parent_path() / kGameFolder).lexically_normal().string()};
+    // The game's folder from the directory the game starts in, as its launcher starts it.
+    std::vector<std::string> found{kGameFolder};
     const std::string player = userFolder("XDG_DATA_HOME", ".local/share");
     if (!player.empty()) {
         found.push_back((fs::path(player) / "arenas").string());

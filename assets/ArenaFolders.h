@@ -18,7 +18,8 @@ public:
     // The most names listed: a folder of thousands of files is not a menu.
     static constexpr std::size_t kMaxNames = 64;
 
-    // The game's folder (kGameFolder from the program's directory) and the player's.
+    // The game's folder (kGameFolder, from the working directory: the game's bin/, where its
+    // launcher starts it) and the player's.
     static ArenaFolders standard();
     explicit ArenaFolders(std::vector<std::string> folders) : folders(std::move(folders)) {}
 

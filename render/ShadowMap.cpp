@@ -114,6 +114,9 @@ void ShadowMap::resize(int size) {
 }
 
 void ShadowMap::setReach(const Bounds& wanted) {
+    if (wanted.min == reach.min && wanted.max == reach.max) {
+        return;
+    }
     reach = wanted;
     store();
 }

@@ -30,7 +30,8 @@ public:
 
     // Gives the map another size, texels per side; makes no new GL object.
     void resize(int texels);
-    // Stores the part under another reach (another arena); makes no new GL object.
+    // Stores the part under another reach (another arena), unless it is the one stored; makes
+    // no new GL object.
     void setReach(const Bounds& reach);
     int size() const { return texels; }
     // Columns and rows of the map that are stored, from its corner (0, 0).

@@ -169,9 +169,9 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
             ->excludes(replay);
     CLI::Option* arena =
         app.add_option("--arena", options.arenaPath,
-                       "play on the arena in FILE (the built-in one when it cannot be read)")
-            ->type_name("FILE")
-            ->excludes(host);
+                       "play (or host) on the arena in FILE, or the arena file named NAME in the "
+                       "arena folders (the built-in one when it cannot be read)")
+            ->type_name("NAME|FILE");
     addPort(app, options.served.port)->needs(host);
     addRules(app, options.served.rules)->needs(host);
     addPlayersPerAddress(app, options.served.playersPerAddress)->needs(host);
@@ -205,7 +205,8 @@ std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitSt
     return options;
 }
 
-std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus) {
+std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus,
+                                                    std::string& arena) {
     ServerOptions options;
     CLI::App app("Brakkel's dedicated server: duels between two players, or battles of up to "
                  "eight tanks, over the network, one match after another, the computer playing "
@@ -219,6 +220,10 @@ std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& 
     addSkill(app, options.skill);
     addBattle(app, options, nullptr);
     addDiscovery(app, options, nullptr);
+    app.add_option("--arena", arena,
+                   "play on the arena in FILE, or the arena file named NAME in the arena folders, "
+                   "and send it to every player (the built-in one when it cannot be read)")
+        ->type_name("NAME|FILE");
     if (const std::optional<int> status = parse(app, "brakkel-server", argc, argv)) {
         exitStatus = *status;
         return std::nullopt;

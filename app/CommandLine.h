@@ -10,8 +10,10 @@
 struct LaunchOptions {
     std::string recordPath; // --record FILE: play and record to FILE
     std::string replayPath; // --replay FILE: play the recording in FILE, then quit
-    std::string arenaPath;  // --arena FILE: play (or record, or replay) on the arena in FILE
-    bool host = false;      // --host: serve a networked game and play in it
+    // --arena NAME|FILE: play (record, replay or host) on the arena in FILE, or the arena file
+    // of that name in the arena folders (ArenaFolders)
+    std::string arenaPath;
+    bool host = false; // --host: serve a networked game and play in it
     // --port N, --rules, --skill, --players-per-address, --spectators, --mode, --tanks, --teams,
     // --frag-limit, --time-limit, --name, --no-discovery; BRAKKEL_PASSWORD
     ServerOptions served;
@@ -26,4 +28,6 @@ struct LaunchOptions {
 // with at once: 0 after printing the help (--help), 2 after one line on standard error for a bad
 // command line.
 std::optional<LaunchOptions> parseCommandLine(int argc, char** argv, int& exitStatus);
-std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus);
+// The server's --arena NAME|FILE goes to arena, "" without it.
+std::optional<ServerOptions> parseServerCommandLine(int argc, char** argv, int& exitStatus,
+                                                    std::string& arena);

@@ -3,6 +3,8 @@
 // library. Runs until SIGINT or SIGTERM, then lets its players know and stops. Its console lines
 // go out through a queue of their own, so a console that is full or closed never holds it up.
 #include "app/CommandLine.h"
+#include "assets/ArenaFile.h"
+#include "assets/ArenaFolders.h"
 #include "net/ConsoleQueue.h"
 #include "net/Server.h"
 #include "net/ServerThread.h"
@@ -20,9 +22,18 @@ constexpr int kExitNoServer = 1;
 
 int main(int argc, char** argv) {
     int status = 0;
-    std::optional<ServerOptions> options = parseServerCommandLine(argc, argv, status);
+    std::string arenaChoice;
+    std::optional<ServerOptions> options = parseServerCommandLine(argc, argv, status, arenaChoice);
     if (!options) {
         return status;
+    }
+    if (!arenaChoice.empty()) {
+        const std::string found = ArenaFolders::standard().resolve(arenaChoice);
+        options->arena = ArenaFile::load(found.empty() ? arenaChoice : found, std::cerr);
+        if (options->arena.hash() != Arena::standard().hash()) {
+            options->arenaFile = ArenaFile::write(options->arena);
+        }
+        std::cout << "Arena: " << options->arena.byline() << std::endl;
     }
     // A closed console is an error to write to, not the end.
     std::signal(SIGPIPE, SIG_IGN);

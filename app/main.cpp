@@ -8,7 +8,9 @@
 #include "app/GameLoop.h"
 #include "app/GlobalGlState.h"
 #include "app/LanListing.h"
+#include "assets/ArenaCache.h"
 #include "assets/ArenaFile.h"
+#include "assets/ArenaFolders.h"
 #include "client/FeedStream.h"
 #include "client/Recording.h"
 #include "client/RecordingWriter.h"
@@ -64,11 +66,23 @@ int main(int argc, char** argv) {
             return kExitBadFile;
         }
     }
-    // The arena: a fault is said now, and again in the window once it opens.
+    // The player's settings: what cannot be taken is reported, on the console and in the
+    // window once it opens, and left at its default.
+    const SettingsFile settingsFile(SettingsFile::standardPath());
+    MessageFeed settingsNews;
+    FeedStream settingsErrors(std::cerr, settingsNews);
+    const Settings settings = settingsFile.load(settingsErrors);
+    // The arena: --arena's, else the settings' unless replaying (a replay plays on --arena's
+    // alone). A fault is said now, and again in the window once it opens.
+    const ArenaFolders arenaFolders = ArenaFolders::standard();
     std::ostringstream arenaFault;
-    const Arena arena = options->arenaPath.empty()
-                            ? Arena::standard()
-                            : ArenaFile::load(options->arenaPath, arenaFault);
+    Arena arena = Arena::standard();
+    if (!options->arenaPath.empty()) {
+        const std::string found = arenaFolders.resolve(options->arenaPath);
+        arena = ArenaFile::load(found.empty() ? options->arenaPath : found, arenaFault);
+    } else if (!replay) {
+        arena = arenaFolders.load(settings.arena, arenaFault);
+    }
     std::cerr << arenaFault.str() << std::flush;
     if (replay && replay->arenaHash != arena.hash()) {
         std::cerr << "Cannot replay " << options->replayPath
@@ -97,6 +111,10 @@ int main(int argc, char** argv) {
     if (options->host) {
         ServerOptions served = options->served;
         served.seed = seed;
+        served.arena = arena;
+        if (arena.hash() != Arena::standard().hash()) {
+            served.arenaFile = ArenaFile::write(arena);
+        }
         serverConsole = std::make_unique<ConsoleQueue>(STDOUT_FILENO);
         server = std::make_unique<Server>(served, serverConsole->stream());
         if (!server->listening()) {
@@ -124,16 +142,12 @@ int main(int argc, char** argv) {
     setGlobalGlState(window);
     window.setSwapInterval(kVsync);
 
-    // The player's settings: what cannot be taken is reported, on the console and in the
-    // window, and left at its default.
-    const SettingsFile settingsFile(SettingsFile::standardPath());
-    MessageFeed settingsNews;
-    FeedStream settingsErrors(std::cerr, settingsNews);
-    const Settings settings = settingsFile.load(settingsErrors);
     // The window takes the mode it keeps at once, so that the title shows in it while the
     // rest loads.
     window.setFullscreen(settings.fullscreen);
 
+    // A server's arena is checked as a local file and kept in the player's cache.
+    ArenaCache arenaCache(ArenaCache::standardFolder(), std::cerr);
     checkGlError("before init scene");
     Scene scene(window, seed, seed ^ kParticleSalt, replay.get(), recorder.get(), settings,
                 &settingsFile, arena, Scene::Loading::BehindTheTitle);
@@ -144,8 +158,10 @@ int main(int argc, char** argv) {
     if (const std::string fault = arenaFault.str(); !fault.empty()) {
         scene.client.feed.add(std::string_view(fault).substr(0, fault.size() - 1)); // no newline
     }
+    scene.client.menu.arenas = arenaFolders.names();
     if (server || !options->joinHost.empty()) {
         NetworkOptions joining;
+        joining.arenas = &arenaCache;
         joining.host = server ? kLoopback : options->joinHost;
         joining.port = server ? server->port() : options->joinPort;
         joining.password = options->served.password;

@@ -11,17 +11,24 @@ constexpr float kCircleDegreesPerSecond = 4.0f; // a turn in 90 s
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 } // namespace
 
-AttractMode::AttractMode(std::uint64_t seed, const Arena& arena)
-    : flow(MatchSetup::duel(), seed, arena), overview(arena.overview), heading(kStartHeading),
-      previousHeading(kStartHeading) {}
+AttractMode::AttractMode(std::uint64_t seed, const Arena& arena) : seed(seed) {
+    setArena(arena);
+}
+
+void AttractMode::setArena(const Arena& arena) {
+    flow = std::make_unique<MatchFlow>(MatchSetup::duel(), seed, arena);
+    overview = arena.overview;
+    heading = kStartHeading;
+    previousHeading = kStartHeading;
+}
 
 void AttractMode::step(EventList& events) {
     // No person sits here: the flow starts a match only when told, at once.
-    if (!flow.playing()) {
-        flow.start(events);
+    if (!flow->playing()) {
+        flow->start(events);
     }
-    flow.beginTick(events);
-    flow.step({}, events);
+    flow->beginTick(events);
+    flow->step({}, events);
     previousHeading = heading;
     heading = std::fmod(heading + kCircleDegreesPerSecond * Match::kTickSeconds, kFullTurnDegrees);
 }

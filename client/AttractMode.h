@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <memory>
 
 // The title screen's live backdrop: a duel of the computer against itself on the arena, seen
 // from a camera that circles slowly above it, and a new match as soon as one is decided. It has
@@ -13,6 +14,8 @@
 class AttractMode {
 public:
     AttractMode(std::uint64_t seed, const Arena& arena);
+    // Starts over on another arena, from the same seed.
+    void setArena(const Arena& arena);
 
     // One tick; what happened is appended to events.
     void step(EventList& events);
@@ -22,11 +25,11 @@ public:
     glm::vec3 targetAt(float) const;
     glm::mat4 view(float blend) const;
 
-    const Match& match() const { return flow.match; }
-
-    MatchFlow flow;
+    const Match& match() const { return flow->match; }
 
 private:
+    std::uint64_t seed;
+    std::unique_ptr<MatchFlow> flow;
     Overview overview;            // of the arena
     float heading = 0.0f;         // degrees of the camera around the arena
     float previousHeading = 0.0f; // at the tick before

@@ -52,8 +52,10 @@ public:
     CameraSpace();
 
     // Takes in the match's arena and tanks. The arena is taken to stand as it did when last
-    // filled from it.
+    // filled from it, unless forgotten since.
     void fill(const Match& match);
+    // The next fill works the arena out anew: another one may stand where the last one did.
+    void forgetArena() { filledFrom = nullptr; }
 
     // Whether the point is clear of every solid.
     bool clear(glm::vec3 point) const;

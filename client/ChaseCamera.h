@@ -53,6 +53,8 @@ public:
     void beginStep();
     // Blends no more: every blend shows the latest placement, for a world that stands still.
     void settle() { beginStep(); }
+    // The arena changed: the next placement works its room out anew.
+    void forgetArena() { space.forgetArena(); }
     // Hangs the camera behind the seat's tank in the match, clear of the arena and the tanks.
     void place(const Match& match, int seat);
     // Mouse wheel to distance; wheel is the window's accumulated wheel position in notches.

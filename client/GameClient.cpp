@@ -33,7 +33,7 @@ constexpr std::uint64_t kAttractSalt = 0x5EEDBACC0FFEEULL;
 GameClient::GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
                        const Settings& chosen, const Arena& arena)
     : arena(arena), attract(seed ^ kAttractSalt, arena), settings(chosen), seed(seed),
-      replay(replay), recorder(recorder) {
+      arenaHash(arena.hash()), replay(replay), recorder(recorder) {
     events.reserve(kEventsPerTick);
     if (recorder != nullptr) {
         recorder->setArena(arena.hash());
@@ -70,6 +70,21 @@ void GameClient::applySettings() {
         flow = std::make_unique<MatchFlow>(setup, seed, arena);
     }
     flow->seatPerson(kPlayerSeat, settings.name.c_str());
+}
+
+void GameClient::setArena(const Arena& chosen) {
+    arena = chosen;
+    arenaHash = arena.hash();
+    attract.setArena(arena);
+    if (recorder != nullptr) {
+        recorder->setArena(arenaHash);
+    }
+    if (replay == nullptr && !flow->playing()) {
+        flow.reset();
+        applySettings();
+        camera.settle();
+        following = false;
+    }
 }
 
 bool GameClient::takeSettingsChange() {
@@ -240,6 +255,10 @@ void GameClient::aim(PlayerInput& player, const Tank& tank) {
 void GameClient::follow(const PlayerInput& player) {
     if (shownMatch().state.mode == Mode::Battle) {
         ranking.rank(shownMatch().state, *this, localSeat());
+    }
+    if (shownArenaHash() != cameraArena) {
+        cameraArena = shownArenaHash();
+        camera.forgetArena();
     }
     if (!matchRunning()) {
         camera.settle();

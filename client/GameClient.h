@@ -50,6 +50,15 @@ public:
     GameClient(std::uint64_t seed, const Recording* replay, RecordingWriter* recorder,
                const Settings& settings = Settings(), const Arena& arena = Arena::standard());
 
+    // Games on this machine and the title's backdrop play on arena from now on: the title's
+    // backdrop at once, the player's from the next match (the game goes back to its title unless
+    // a match runs). The Scene rebuilds what it drew of the arena before (shownArenaHash).
+    void setArena(const Arena& arena);
+    // The hash of the arena of the match shown (shownMatch): a server's in its matches.
+    std::uint64_t shownArenaHash() const {
+        return network && !showingTitle() ? network->arenaHash() : arenaHash;
+    }
+
     // Plays on the server options name from now on; its lines go to console, its faults to
     // errors, and both to the feed.
     void join(const NetworkOptions& options, std::ostream& console,
@@ -118,7 +127,7 @@ public:
     // The game on this machine: the player in the first seat, the computer in the others. Made
     // anew when the options change its setup before the first match.
     std::unique_ptr<MatchFlow> flow;
-    const Arena arena; // of the games on this machine
+    Arena arena; // of the games on this machine
     AttractMode attract;
     ChaseCamera camera;
     std::unique_ptr<NetworkGame> network; // while playing on a server
@@ -157,6 +166,8 @@ private:
     void diverged(std::uint32_t matchTick);
 
     std::uint64_t seed;
+    std::uint64_t arenaHash;       // arena's
+    std::uint64_t cameraArena = 0; // the hash of the arena the camera's room was worked out for
     const Recording* replay;
     RecordingWriter* recorder;
     std::uint32_t ticks = 0;  // taken so far

@@ -9,7 +9,8 @@
 using protocol::Phase;
 
 NetworkGame::NetworkGame(const NetworkOptions& options, std::ostream& console, std::ostream& errors)
-    : connection(options.host, options.port, options.password, console, errors, options.version,
+    : console(console), arenas(options.arenas),
+      connection(options.host, options.port, options.password, console, errors, options.version,
                  options.name, options.watch) {
     shape.seats = 0; // none yet: the first shape is taken
     takeShape(MatchSetup::duel(Rules::Classic));
@@ -23,8 +24,8 @@ void NetworkGame::takeShape(const MatchSetup& asked) {
     }
     shape = setup;
     const std::vector<Driver> people(static_cast<std::size_t>(setup.seats), Driver::Human);
-    prediction.reshape(setup, people);
-    others.reshape(setup, people);
+    prediction.reshape(setup, people, played);
+    others.reshape(setup, people, played);
 }
 
 void NetworkGame::tick(const PlayerInput& input, bool keysTaken, EventList& events) {
@@ -84,6 +85,42 @@ void NetworkGame::spectatorTick(const PlayerInput& taken) {
     if (spectator.tick(taken.nextTank, others.seatCount())) {
         connection.send(protocol::Watching());
     }
+}
+
+bool NetworkGame::onArena(std::uint64_t hash, const std::string& file, std::string& fault) {
+    if (hash == playedHash) {
+        admittedOnce = true;
+        return true;
+    }
+    if (admittedOnce) {
+        fault = "the server now plays another arena";
+        return false;
+    }
+    if (file.empty()) {
+        fault = "the server's arena did not come";
+        return false;
+    }
+    if (arenas == nullptr) {
+        fault = "this game takes no arena from a server";
+        return false;
+    }
+    std::optional<Arena> received = arenas->read(file, fault);
+    if (!received) {
+        return false;
+    }
+    if (received->hash() != hash) {
+        fault = "the server's arena is not the one it named";
+        return false;
+    }
+    arenas->keep(hash, file);
+    played = std::move(*received);
+    playedHash = hash;
+    admittedOnce = true;
+    console << ("Arena: " + played.byline() + ", from the server\n") << std::flush;
+    const MatchSetup setup = shape;
+    shape.seats = 0; // made anew on the new arena
+    takeShape(setup);
+    return true;
 }
 
 bool NetworkGame::onAdmitted(const protocol::Admitted& admitted) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/ArenaReader.h"
 #include "client/ClockSync.h"
 #include "client/OthersView.h"
 #include "client/PlayerInput.h"
@@ -22,6 +23,8 @@ struct NetworkOptions {
     std::uint32_t version = protocol::kVersion; // the protocol version claimed
     std::string name = "Player";                // the one asked to play under
     bool watch = false;                         // to watch only, whether a seat is free or not
+    // Reads and keeps a server's arena (not owned); without one only the built-in arena plays.
+    ArenaReader* arenas = nullptr;
 };
 
 // A game on a server as one client has it. The server decides everything; the client shows it
@@ -38,6 +41,12 @@ struct NetworkOptions {
 // When every seat is held by a person it watches (SpectatorView): every tank drawn as the
 // others are, the one followed chosen with Left and Right, no commands sent; the server may give
 // it a seat at a match's end.
+//
+// Its matches stand on the server's arena: the built-in one, or the file the server sent before
+// the first admission, read by the options' ArenaReader and refused unless its arena's hash is
+// the one the server named ("Cannot join: FAULT"). It says "Arena: NAME by AUTHOR, from the
+// server" when it takes one, and keeps the file through the reader. A seat taken back over a new
+// connection must find the same arena.
 //
 // tick() is one step of the client's clock with the player's input; the events of what it
 // showed are appended for the scene to play.
@@ -102,8 +111,12 @@ public:
     // The most ticks replayed in one tick so far (tests).
     std::uint32_t mostReplayed() const { return prediction.mostReplayed(); }
     const ClientConnection& link() const { return connection; }
+    // The arena the matches stand on, and its hash.
+    const Arena& arena() const { return played; }
+    std::uint64_t arenaHash() const { return playedHash; }
 
 private:
+    bool onArena(std::uint64_t hash, const std::string& file, std::string& fault) override;
     bool onAdmitted(const protocol::Admitted& admitted) override;
     bool onStatus(const protocol::Status& status) override;
     bool onEvents(const protocol::Events& events) override;
@@ -123,6 +136,11 @@ private:
     // The predicted and shown matches made anew in setup's shape, unless they have it.
     void takeShape(const MatchSetup& setup);
 
+    std::ostream& console;
+    ArenaReader* arenas;
+    Arena played = Arena::standard();
+    std::uint64_t playedHash = played.hash();
+    bool admittedOnce = false; // an arena was taken: a seat taken back keeps it
     ClientConnection connection;
     EventList* announced = nullptr; // where the server's news goes while it is taken in
     ClockSync clock;

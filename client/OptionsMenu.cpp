@@ -22,7 +22,7 @@ constexpr int kMenuTimeLimit = 1800; // seconds
 constexpr const char* kLabels[OptionsMenu::kItemCount] = {
     "Window",       "Quality",    "Render scale", "Volume",   "Engines", "Aim",   "Mouse",
     "Camera pitch", "Radar",      "Rules",        "Opponent", "Mode",    "Tanks", "Teams",
-    "Computers",    "Frag limit", "Time limit",   "Name",     "Back"};
+    "Computers",    "Frag limit", "Time limit",   "Name",     "Arena",   "Back"};
 constexpr const char* kSkillTexts[kSkillCount] = {"Classic", "Rookie", "Veteran", "Ace"};
 
 int stepped(int value, int by, int low, int high) {
@@ -32,6 +32,20 @@ int stepped(int value, int by, int low, int high) {
 QualityPreset nextQuality(QualityPreset quality, int direction) {
     constexpr int kCount = 3;
     return static_cast<QualityPreset>((static_cast<int>(quality) + direction + kCount) % kCount);
+}
+
+// The arena after (or before) the chosen one among the built-in arena ("") and the files named;
+// from a name no longer among them, the built-in arena.
+std::string nextArena(const std::string& chosen, const std::vector<std::string>& names,
+                      int direction) {
+    const auto found = std::find(names.begin(), names.end(), chosen);
+    if (!chosen.empty() && found == names.end()) {
+        return "";
+    }
+    const int count = static_cast<int>(names.size()) + 1; // the built-in arena first
+    const int at = chosen.empty() ? 0 : static_cast<int>(found - names.begin()) + 1;
+    const int next = ((at + direction) % count + count) % count;
+    return next == 0 ? "" : names[static_cast<std::size_t>(next - 1)];
 }
 
 Skill nextSkill(Skill skill, int direction) {
@@ -136,6 +150,9 @@ bool OptionsMenu::step(const MenuInput& input, Settings& settings) {
         settings.timeLimitSeconds =
             stepped(settings.timeLimitSeconds, by * kTimeStep, MatchSetup::kMinTimeLimitSeconds,
                     std::max(kMenuTimeLimit, settings.timeLimitSeconds));
+        break;
+    case kArena:
+        settings.arena = nextArena(settings.arena, arenas, by);
         break;
     case kName:
         editing = true;
@@ -243,6 +260,10 @@ void OptionsMenu::describe(int item, const Settings& settings, char* value, std:
         break;
     case kName:
         std::snprintf(value, size, "%s", settings.name.c_str());
+        break;
+    case kArena:
+        std::snprintf(value, size, "%s",
+                      settings.arena.empty() ? "Built in (Classic)" : settings.arena.c_str());
         break;
     default:
         std::snprintf(value, size, "%s", "");

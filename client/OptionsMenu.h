@@ -4,10 +4,13 @@
 #include "client/Settings.h"
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 // The options screen, opened from the title: the settings in a list, one of them selected,
 // each changed in turn through its values (the next or the one before), and a last line that
-// leaves. Every change applies at once. The name is typed: changing it starts a draft, which
+// leaves. Every change applies at once. "Arena" steps through the built-in arena and the arena
+// files' names it is given. The name is typed: changing it starts a draft, which
 // ENTER keeps when it is a valid name and ESC drops.
 class OptionsMenu {
 public:
@@ -30,6 +33,7 @@ public:
         kFragLimit,
         kTimeLimit,
         kName,
+        kArena,
         kBack,
         kItemCount
     };
@@ -50,6 +54,8 @@ public:
 
     bool open = false;
     int selected = 0;
+    // The arena files' names "Arena" steps through after the built-in arena (ArenaFolders).
+    std::vector<std::string> arenas;
 
 private:
     // One step of typing the name; true when it changed the settings.

@@ -23,8 +23,9 @@ OthersView::OthersView() {
     pending.reserve(kMaxPending);
 }
 
-void OthersView::reshape(const MatchSetup& setup, const std::vector<Driver>& drivers) {
-    shown = std::make_unique<Match>(setup, 0, drivers);
+void OthersView::reshape(const MatchSetup& setup, const std::vector<Driver>& drivers,
+                         const Arena& arena) {
+    shown = std::make_unique<Match>(setup, 0, drivers, arena);
     bulletWalls = std::make_unique<CollisionDetector>(std::vector<Tank*>{}, shown->arena.pieces,
                                                       shown->state.bullets);
     restart();

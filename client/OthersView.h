@@ -28,7 +28,9 @@ public:
     OthersView();
     // A match of setup's shape to show, drivers as it is to be made with, restarted. The first
     // call to make before any other.
-    void reshape(const MatchSetup& setup, const std::vector<Driver>& drivers);
+    // On arena, the built-in one unless told.
+    void reshape(const MatchSetup& setup, const std::vector<Driver>& drivers,
+                 const Arena& arena = Arena::standard());
     // Every tank back at its start, nothing in flight, nothing remembered: a new match, or its
     // end screen. The next drawing puts the others where they are at once.
     void restart();

@@ -13,8 +13,9 @@ Prediction::Prediction() {
     outgoing.commands.reserve(protocol::kMaxCommandsPerDatagram);
 }
 
-void Prediction::reshape(const MatchSetup& setup, const std::vector<Driver>& drivers) {
-    predicted = std::make_unique<Match>(setup, 0, drivers);
+void Prediction::reshape(const MatchSetup& setup, const std::vector<Driver>& drivers,
+                         const Arena& arena) {
+    predicted = std::make_unique<Match>(setup, 0, drivers, arena);
     restart();
 }
 

@@ -32,7 +32,9 @@ public:
     Prediction();
     // A match of setup's shape to predict in, drivers as it is to be made with; the tank at its
     // start, nothing to blend. The first call to make before any other.
-    void reshape(const MatchSetup& setup, const std::vector<Driver>& drivers);
+    // On arena, the built-in one unless told.
+    void reshape(const MatchSetup& setup, const std::vector<Driver>& drivers,
+                 const Arena& arena = Arena::standard());
     // The tank back at its start, nothing to blend.
     void restart();
     // The tank stands at tick: the ticks after it are the ones to predict.

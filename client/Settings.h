@@ -39,6 +39,13 @@ struct Settings {
     int fragLimit = 10;                 // MatchSetup::kMinFragLimit to kMaxFragLimit
     int timeLimitSeconds = 300;         // MatchSetup::kMinTimeLimitSeconds to kMaxTimeLimitSeconds
     std::string name = "Player";        // a valid player_name
+    // The arena of games on this machine: "" the built-in one, else the name of an arena file
+    // (its name without ".toml") in the game's or the player's arena folder (validArena).
+    std::string arena;
+
+    // An arena file's name: 1 to 32 letters, digits, spaces, '_', '-' or '.', not starting
+    // with '.'; nothing that reaches out of a folder.
+    static bool validArena(const std::string& name);
 
     // The game these settings ask for on this machine.
     MatchSetup matchSetup() const;

@@ -1,5 +1,7 @@
 #include "client/SettingsFile.h"
 
+#include "client/UserFolder.h"
+
 #include "game/PlayerName.h"
 
 #include <toml++/toml.h>
@@ -90,6 +92,17 @@ public:
                    ("\"" + value + "\"").c_str());
         }
     }
+    void arena(const toml::node& node, const char* key, std::string& value) const {
+        const auto read = node.value_exact<std::string>();
+        if (read && (read->empty() || Settings::validArena(*read))) {
+            value = *read;
+        } else {
+            refuse(key,
+                   "must be \"\" (the built-in arena) or an arena file's name: 1 to 32 letters, "
+                   "digits, spaces, '_', '-' or '.'",
+                   "the built-in arena");
+        }
+    }
     void unknown(const std::string& key) const {
         errors << "Settings: " << path << ": unknown entry '" << key << "' ignored" << std::endl;
     }
@@ -107,16 +120,8 @@ private:
 } // namespace
 
 std::string SettingsFile::standardPath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    fs::path base;
-    if (config != nullptr && fs::path(config).is_absolute()) {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-        base = fs::path(home) / ".config";
-    } else {
-        return "";
-    }
-    return (base / "brakkel" / "settings.toml").string();
+    const std::string folder = userFolder("XDG_CONFIG_HOME", ".config");
+    return folder.empty() ? "" : (fs::path(folder) / "settings.toml").string();
 }
 
 Settings SettingsFile::load(std::ostream& errors) const {
@@ -197,6 +202,8 @@ Settings SettingsFile::load(std::ostream& errors) const {
                          MatchSetup::kMinTimeLimitSeconds, MatchSetup::kMaxTimeLimitSeconds);
         } else if (name == "name") {
             read.name(node, "name", settings.name);
+        } else if (name == "arena") {
+            read.arena(node, "arena", settings.arena);
         } else {
             read.unknown(name);
         }
@@ -236,7 +243,9 @@ bool SettingsFile::save(const Settings& settings, std::string& error) const {
              << "\" # the computers in a battle\n"
              << "frag_limit = " << settings.fragLimit << " # 1 to 99\n"
              << "time_limit = " << settings.timeLimitSeconds << " # seconds, 60 to 3600\n"
-             << "name = " << toml::value<std::string>(settings.name) << "\n";
+             << "name = " << toml::value<std::string>(settings.name) << "\n"
+             << "arena = " << toml::value<std::string>(settings.arena)
+             << " # \"\": the built-in one; else an arena file's name\n";
         file.close();
         if (!file) {
             error = "Settings: cannot write " + temporary.string() + ": " + std::strerror(errno);

@@ -23,6 +23,7 @@
 //   frag_limit = 10           # 1 to 99
 //   time_limit = 300          # seconds, 60 to 3600
 //   name = "Player"           # 1 to 16 printable ASCII characters
+//   arena = ""                # "": the built-in arena; else an arena file's name ("maze")
 //
 // What is read is untrusted: a missing file gives the defaults, silently; a file that does not
 // parse gives the defaults and one line; an entry of the wrong type or out of its range, and a

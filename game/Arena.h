@@ -71,6 +71,9 @@ public:
     std::string author = "Brakkel";
     Overview overview;
 
+    // "NAME by AUTHOR", or the name alone without an author: the arena as lines name it.
+    std::string byline() const { return author.empty() ? name : name + " by " + author; }
+
     // Sets the overview to circle the visible pieces, seen whole from above at a slant.
     void frameOverview();
 

@@ -57,6 +57,8 @@ void ClientConnection::connect() {
     stage = Stage::Connecting;
     challenged = false;
     attemptAt = gate.now();
+    arenaFile.clear();
+    arenaTotal = 0;
 }
 
 void ClientConnection::startOver(double lastHeard) {
@@ -276,6 +278,11 @@ void ClientConnection::onSealed(ServerListener& listener, std::uint8_t channel,
             onAdmitted(listener, admitted);
             return;
         }
+    } else if (kind == protocol::Kind::ArenaPart && control && stage == Stage::Joining) {
+        good = protocol::decode(data, size, part) && takePart(part);
+        if (good) {
+            return;
+        }
     } else if (kind == protocol::Kind::Refused && control && !joined) {
         protocol::Refused refusal;
         good = protocol::decode(data, size, refusal);
@@ -305,8 +312,41 @@ void ClientConnection::onSealed(ServerListener& listener, std::uint8_t channel,
     }
 }
 
+bool ClientConnection::takePart(const protocol::ArenaPart& taken) {
+    if (arenaFile.empty()) {
+        if (taken.offset != 0) {
+            return false;
+        }
+        arenaHash = taken.hash;
+        arenaTotal = taken.total;
+        arenaFile.reserve(arenaTotal);
+    } else if (taken.hash != arenaHash || taken.total != arenaTotal ||
+               taken.offset != arenaFile.size()) {
+        return false;
+    }
+    // The part lies within its total (protocol::decode).
+    arenaFile.append(taken.bytes.begin(), taken.bytes.end());
+    return true;
+}
+
 void ClientConnection::onAdmitted(ServerListener& listener, const protocol::Admitted& admitted) {
     const bool resumed = current == State::Reconnecting;
+    if (!arenaFile.empty() && (arenaFile.size() != arenaTotal || arenaHash != admitted.arena)) {
+        distrust(protocol::nameOf(protocol::Kind::ArenaPart));
+        return;
+    }
+    arenaFault.clear();
+    const bool playable = listener.onArena(admitted.arena, arenaFile, arenaFault);
+    arenaFile.clear();
+    if (!playable) {
+        line(console, "Cannot join: " + arenaFault);
+        if (peer != nullptr) {
+            enet_peer_disconnect_now(peer, 0);
+            peer = nullptr;
+        }
+        current = State::Refused;
+        return;
+    }
     const bool seatedNow = stage == Stage::Joined;
     const bool spectator = admitted.seat == protocol::kWaiting;
     if (resumed != admitted.resumed || (seatedNow && spectator) || !listener.onAdmitted(admitted)) {

@@ -17,6 +17,10 @@
 class ServerListener {
 public:
     virtual ~ServerListener() = default;
+    // Before each Admitted, the arena the server plays: its hash, and its file as the
+    // ArenaParts brought it (empty when none came). False, with one line in fault, when the
+    // client cannot play on it: it then leaves.
+    virtual bool onArena(std::uint64_t hash, const std::string& file, std::string& fault) = 0;
     virtual bool onAdmitted(const protocol::Admitted& admitted) = 0;
     virtual bool onStatus(const protocol::Status& status) = 0;
     virtual bool onEvents(const protocol::Events& events) = 0;
@@ -41,11 +45,16 @@ public:
 // server V, client W", "Wrong password", "Too many attempts: wait a second" or "Too many players
 // from this address" when refused; "Cannot connect to HOST:PORT" when no server answers;
 // "Connection lost: reconnecting" when the snapshots stop, "Reconnected to HOST:PORT" when the
-// seat is back; "Connection lost" when the server goes. A client that finds every seat taken
-// watches: kWatchingLine after "Connected to" ("Watching" when it asked to), and "Seat S is free:
-// playing" when the server gives it one. A spectator has no seat to take back: a lost link ends its
-// game. On the error stream: "Server sent a bad KIND: disconnecting", and kSeatLostLine when the
-// seat could not be taken back.
+// seat is back; "Connection lost" when the server goes; "Cannot join: FAULT" when the server's
+// arena cannot be played. A client that finds every seat taken watches: kWatchingLine after
+// "Connected to" ("Watching" when it asked to), and "Seat S is free: playing" when the server
+// gives it one. A spectator has no seat to take back: a lost link ends its game. On the error
+// stream: "Server sent a bad KIND: disconnecting", and kSeatLostLine when the seat could not be
+// taken back.
+//
+// An arena's file comes in ArenaParts before the Admitted that names its hash: in order, each
+// of the same arena and size, at most protocol::kMaxArenaBytes in all, and whole when Admitted
+// comes; anything else is a bad ArenaPart.
 class ClientConnection {
 public:
     enum class State { Connecting, Joined, Reconnecting, Refused, Lost };
@@ -103,6 +112,8 @@ private:
     void onChallenge(const protocol::Challenge& challenge);
     void onWelcome(const protocol::Welcome& welcome);
     void onAdmitted(ServerListener& listener, const protocol::Admitted& admitted);
+    // Takes in a part of the arena's file; false when it does not follow the parts before.
+    bool takePart(const protocol::ArenaPart& part);
     void refused(const protocol::Refused& refusal);
     // The server sent something no server of ours would (what: its kind, or "message"): one
     // line, and gone.
@@ -154,6 +165,12 @@ private:
     double attemptAt = 0.0;               // when the connection under way began
 
     std::vector<std::uint8_t> bytes;
+    // The arena's file as its parts came over the connection under way.
+    std::uint64_t arenaHash = 0;
+    std::size_t arenaTotal = 0;
+    std::string arenaFile;
+    std::string arenaFault;
+    protocol::ArenaPart part;
     protocol::Events events;
     protocol::Snapshot snapshot;
 };

@@ -205,6 +205,8 @@ const char* nameOf(Kind kind) {
         return "Leave";
     case Kind::Watching:
         return "Watching";
+    case Kind::ArenaPart:
+        return "ArenaPart";
     }
     return "message";
 }
@@ -278,6 +280,17 @@ void encode(const Admitted& message, std::vector<std::uint8_t>& bytes) {
     out.u32(message.tick);
     out.u8(message.resumed ? 1 : 0);
     writeBytes(out, message.token);
+    out.u64(message.arena);
+}
+
+void encode(const ArenaPart& message, std::vector<std::uint8_t>& bytes) {
+    ByteWriter out(bytes);
+    start(out, Kind::ArenaPart);
+    out.u64(message.hash);
+    out.u32(message.total);
+    out.u32(message.offset);
+    out.u16(static_cast<std::uint16_t>(message.bytes.size()));
+    out.raw(message.bytes.data(), message.bytes.size());
 }
 
 void encode(const Leave&, std::vector<std::uint8_t>& bytes) {
@@ -464,7 +477,27 @@ bool decode(const std::uint8_t* data, std::size_t size, Admitted& message) {
             in.fail(); // a spectator has no seat to take back
         }
         readBytes(in, read.token);
+        read.arena = in.u64();
     });
+}
+
+bool decode(const std::uint8_t* data, std::size_t size, ArenaPart& message) {
+    return decodeWhole(data, size, Kind::ArenaPart, message,
+                       [data](ByteReader& in, ArenaPart& read) {
+                           read.hash = in.u64();
+                           read.total = in.u32();
+                           read.offset = in.u32();
+                           const std::size_t length = in.u16();
+                           if (!in.ok() || read.total == 0 || read.total > kMaxArenaBytes ||
+                               length == 0 || length > kArenaPartBytes || length > in.remaining() ||
+                               read.offset > read.total - length) {
+                               in.fail();
+                               return;
+                           }
+                           const std::size_t from = in.offset();
+                           in.skip(length);
+                           read.bytes.assign(data + from, data + from + length);
+                       });
 }
 
 bool decode(const std::uint8_t* data, std::size_t size, Leave& message) {

@@ -68,8 +68,9 @@ enum class Kind : std::uint8_t {
     Admitted,  // server: in, with a seat and the token to take it back
     Leave,     // either: goes now (the client quits, the server stops)
     Watching,  // client: a spectator is still there (it sends no commands)
+    ArenaPart, // server: a piece of the arena's file, before Admitted
 };
-inline constexpr Kind kLastKind = Kind::Watching;
+inline constexpr Kind kLastKind = Kind::ArenaPart;
 
 // The name of a kind, for lines about it ("Status").
 const char* nameOf(Kind kind);
@@ -145,6 +146,23 @@ struct Admitted {
     std::uint32_t tick = 0; // the server's tick
     bool resumed = false;   // the seat it held, taken back
     Token token{};          // to take the seat back over a new connection, once; none to watch
+    // The hash of the arena played (Arena::hash). The built-in arena's comes alone; any other's
+    // file came before it in ArenaParts.
+    std::uint64_t arena = 0;
+};
+
+// The most bytes an arena's file takes, as a local file may; and the most of them in one part,
+// so that a part with its header stays within a reliable message (4 KiB).
+inline constexpr std::size_t kMaxArenaBytes = 64 * 1024;
+inline constexpr std::size_t kArenaPartBytes = 4000;
+
+// A piece of the arena's file: its bytes from offset on, of total in all. The parts of one
+// arena come in order, on kControl, before the Admitted that names its hash.
+struct ArenaPart {
+    std::uint64_t hash = 0;  // of the arena, as Admitted will name it
+    std::uint32_t total = 0; // 1 to kMaxArenaBytes
+    std::uint32_t offset = 0;
+    std::vector<std::uint8_t> bytes; // 1 to kArenaPartBytes, not past total
 };
 
 struct Leave {};
@@ -254,6 +272,7 @@ void encode(const Join& message, std::vector<std::uint8_t>& bytes);
 void encode(const Admitted& message, std::vector<std::uint8_t>& bytes);
 void encode(const Leave& message, std::vector<std::uint8_t>& bytes);
 void encode(const Watching& message, std::vector<std::uint8_t>& bytes);
+void encode(const ArenaPart& message, std::vector<std::uint8_t>& bytes);
 
 // The kind of the message in bytes; false when there is none.
 bool kindOf(const std::uint8_t* data, std::size_t size, Kind& kind);
@@ -273,5 +292,6 @@ bool decode(const std::uint8_t* data, std::size_t size, Join& message);
 bool decode(const std::uint8_t* data, std::size_t size, Admitted& message);
 bool decode(const std::uint8_t* data, std::size_t size, Leave& message);
 bool decode(const std::uint8_t* data, std::size_t size, Watching& message);
+bool decode(const std::uint8_t* data, std::size_t size, ArenaPart& message);
 
 } // namespace protocol

@@ -53,7 +53,8 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
     : options(chosen), console(console),
       gate(chosen.peers(), gateLimits(), std::chrono::steady_clock::now()),
       host(NetHost::listening(chosen.port, chosen.peers())), peerSweep(chosen.peers()),
-      visitors(chosen.peers()), seats(chosen.setup().seats), flow(chosen.setup(), chosen.seed) {
+      visitors(chosen.peers()), seats(chosen.setup().seats),
+      flow(chosen.setup(), chosen.seed, chosen.arena), arenaHash(chosen.arena.hash()) {
     constexpr std::size_t kEventsPerTick = 64;
     events.reserve(kEventsPerTick);
     outgoing.events.reserve(protocol::kMaxEventsPerMessage);
@@ -68,6 +69,12 @@ Server::Server(const ServerOptions& chosen, std::ostream& console)
         error = "Cannot start the cryptography library";
         return;
     }
+    if (options.arenaFile.size() > protocol::kMaxArenaBytes) {
+        error = "Cannot send the arena: its file is larger than " +
+                std::to_string(protocol::kMaxArenaBytes) + " bytes";
+        return;
+    }
+    arenaPart.bytes.reserve(protocol::kArenaPartBytes);
     describeForDiscovery();
     if (!options.password.empty()) {
         salt = handshake::freshSalt();
@@ -435,6 +442,8 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
         forget(old);
     }
     const bool wasHeld = taken.held;
+    // A spectator given a seat has the arena already.
+    const bool hasArena = visitor.stage == Stage::Watching;
     visitor.stage = Stage::Joined;
     visitor.seat = seat;
     visitor.since = now();
@@ -449,6 +458,10 @@ void Server::admit(Visitor& visitor, int seat, bool resumed) {
     admitted.tick = clock;
     admitted.resumed = resumed;
     admitted.token = taken.token;
+    admitted.arena = arenaHash;
+    if (!hasArena) {
+        sendArena(visitor);
+    }
     queue(visitor, admitted);
     if (resumed) {
         line("Player back in seat " + seatName(seat));
@@ -472,6 +485,8 @@ void Server::watch(Visitor& visitor, const protocol::Join& join) {
     protocol::Admitted admitted;
     admitted.seat = protocol::kWaiting;
     admitted.tick = clock;
+    admitted.arena = arenaHash;
+    sendArena(visitor);
     queue(visitor, admitted);
     line(join.watch ? "Spectator joined" : "Spectator joined: every seat is taken");
     sendStatus();
@@ -489,6 +504,20 @@ void Server::seatSpectators() {
         }
         flow.seatPerson(seat, uniqueName(first->name.data(), seat).data());
         admit(*first, seat, false);
+    }
+}
+
+void Server::sendArena(Visitor& visitor) {
+    const std::string& file = options.arenaFile;
+    arenaPart.hash = arenaHash;
+    arenaPart.total = static_cast<std::uint32_t>(file.size());
+    for (std::size_t at = 0; at < file.size(); at += protocol::kArenaPartBytes) {
+        const std::size_t length = std::min(protocol::kArenaPartBytes, file.size() - at);
+        arenaPart.offset = static_cast<std::uint32_t>(at);
+        arenaPart.bytes.assign(file.begin() + static_cast<std::ptrdiff_t>(at),
+                               file.begin() + static_cast<std::ptrdiff_t>(at + length));
+        queue(visitor, arenaPart);
+        guardOf(visitor).link.flush(visitor.peer);
     }
 }
 

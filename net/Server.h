@@ -31,6 +31,10 @@ struct ServerOptions {
     std::string name;             // told to those looking for games; empty: the host's name
     bool discovery = true;        // answer those looking for games on the local network
     std::uint64_t seed = 0;
+    // The arena played, and its file as sent to each client (ArenaFile's form, at most
+    // protocol::kMaxArenaBytes); empty for the built-in arena, which every client has.
+    Arena arena = Arena::standard();
+    std::string arenaFile;
     // Clients watching at once while every seat is held by a person.
     std::size_t spectators = 8;
     // ENet peers beyond the seats and the spectators: strangers knocking, people leaving, and
@@ -218,6 +222,8 @@ private:
     void watch(Visitor& visitor, const protocol::Join& join);
     // Out of a match, each free seat to the spectator that came first.
     void seatSpectators();
+    // The arena's file in ArenaParts, each flushed on its own: a part fills a reliable message.
+    void sendArena(Visitor& visitor);
     void refuse(Visitor& visitor, protocol::Refusal reason);
     // name made valid, and unique among the other seats' names.
     player_name::Name uniqueName(const std::string& name, int seat) const;
@@ -267,8 +273,10 @@ private:
     std::uint64_t watchersCame = 0; // spectators admitted so far: their order in the queue
 
     MatchFlow flow;
-    std::uint32_t clock = 0; // ticks since the server started
-    double tickTime = 0.0;   // seconds, when the last tick ran
+    std::uint64_t arenaHash;       // of flow's arena
+    protocol::ArenaPart arenaPart; // the part being sent
+    std::uint32_t clock = 0;       // ticks since the server started
+    double tickTime = 0.0;         // seconds, when the last tick ran
     ServerCounts counted;
     EventList events;
     std::vector<std::uint8_t> bytes; // the message being sent

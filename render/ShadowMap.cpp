@@ -119,6 +119,14 @@ void ShadowMap::resize(int size) {
     store();
 }
 
+void ShadowMap::setReach(const Bounds& wanted) {
+    if (wanted.min == reach.min && wanted.max == reach.max) {
+        return;
+    }
+    reach = wanted;
+    store();
+}
+
 TexelRect ShadowMap::regionSeenBy(const glm::mat4& cameraViewProjection,
                                   const Bounds& scene) const {
     return visibleShadowTexels(cameraViewProjection, scene, shadowTextureMatrix, texels,

@@ -31,6 +31,9 @@ public:
 
     // Gives the map another size, texels per side; makes no new GL object.
     void resize(int texels);
+    // Stores the part under another reach (another arena), unless it is the one stored; makes
+    // no new GL object.
+    void setReach(const Bounds& reach);
     int size() const { return texels; }
     // Columns and rows of the map that are stored, from storedCorner().
     glm::ivec2 storedTexels() const { return stored; }

@@ -1,5 +1,6 @@
 #include "scene/Scene.h"
 
+#include "assets/ArenaFolders.h"
 #include "game/Angles.h"
 #include "game/ShotPath.h"
 #include "platform/GlCheck.h"
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -110,30 +113,38 @@ Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
                 arenaBounds(client.shownMatch().arena.pieces)},
                this->loading),
       sound(this->loading.then(renderer.text, [] { return SceneSound(kSoundDir); })),
-      settingsFile(settingsFile), radarSetting(!settings.radar) {
+      settingsFile(settingsFile), radarSetting(!settings.radar), arenaSetting(settings.arena) {
     window.setKeyListener(this);
     applySettings(settings);
     if (!sound.output().hasDevice()) {
         client.feed.add(AudioSystem::kNoDeviceLine);
     }
-    // The arena's pieces never change: their boxes and radar footprints are worked out here.
-    const std::vector<ArenaPiece>& pieces = client.shownMatch().arena.pieces;
-    pieceBoxes.reserve(pieces.size());
-    for (const ArenaPiece& piece : pieces) {
-        pieceBoxes.push_back(pieceBounds(piece));
-        if (piece.visible) {
-            radar.addPiece(radarPiece(piece));
-        }
-    }
-    sceneBounds = arenaBounds(pieces);
-    // The circle around the arena seen from above, so that both tanks are always on the radar.
-    radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
-    radar.radius = glm::length(overhead(sceneBounds.size())) / 2.0f;
+    takeArena();
     drawList.opaque.reserve(kDraws);
     drawList.seeThrough.reserve(kDraws);
     if (this->loading.on()) {
         rehearsal = 0;
     }
+}
+
+void Scene::takeArena() {
+    // The arena's pieces stand still through a match: their boxes and radar footprints are
+    // worked out here, once per arena.
+    const Arena& arena = client.shownMatch().arena;
+    arenaShown = client.shownArenaHash();
+    pieceBoxes.clear();
+    radar.pieces.clear();
+    for (const ArenaPiece& piece : arena.pieces) {
+        pieceBoxes.push_back(pieceBounds(piece));
+        if (piece.visible) {
+            radar.addPiece(radarPiece(piece));
+        }
+    }
+    sceneBounds = arenaBounds(arena.pieces);
+    // The circle around the arena seen from above, so that every tank is always on the radar.
+    radar.centre = overhead(sceneBounds.min + sceneBounds.max) / 2.0f;
+    radar.radius = glm::length(overhead(sceneBounds.size())) / 2.0f;
+    renderer.shadowMap.setReach(sceneBounds);
 }
 
 Scene::~Scene() {
@@ -160,6 +171,10 @@ void Scene::update() {
             std::cerr << error << std::endl;
         }
     }
+    // Another arena shown (chosen, or a server's): between matches, never within one.
+    if (client.shownArenaHash() != arenaShown) {
+        takeArena();
+    }
     handleEvents();
 }
 
@@ -172,6 +187,15 @@ void Scene::applySettings(const Settings& settings) {
     if (settings.radar != radarSetting) {
         radarSetting = settings.radar;
         options.showRadar = settings.radar;
+    }
+    if (settings.arena != arenaSetting) {
+        arenaSetting = settings.arena;
+        std::ostringstream fault;
+        client.setArena(ArenaFolders::standard().load(settings.arena, fault));
+        if (const std::string line = fault.str(); !line.empty()) {
+            std::cerr << line << std::flush;
+            client.feed.add(std::string_view(line).substr(0, line.size() - 1)); // no newline
+        }
     }
 }
 

@@ -16,6 +16,7 @@
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // How a frame falls between the game's fixed steps, and how fast frames come.
@@ -92,8 +93,12 @@ public:
 
 private:
     // Carries out the settings the scene owns the means of: the window, the detail, the
-    // sound's levels and the radar.
+    // sound's levels, the radar and the arena (loaded by its name: one line on a fault).
     void applySettings(const Settings& settings);
+    // What the scene works out once per arena, for the arena of the match shown: the pieces'
+    // boxes, the radar's pieces and circle, the box around the scene and the shadow map's reach.
+    // Makes no GL object.
+    void takeArena();
     // What a frame of the window's size shows, blended as timing says; the radar when shown.
     FrameContent describeFrame(const FrameTiming& timing, glm::ivec2 size, bool radarShown);
 
@@ -102,6 +107,8 @@ private:
 
     const SettingsFile* settingsFile;
     bool radarSetting; // the settings' radar as last carried out: F6 switches the radar itself
+    std::string arenaSetting;       // the settings' arena as last carried out
+    std::uint64_t arenaShown;       // the hash of the arena takeArena worked out
     std::vector<Bounds> pieceBoxes; // the world box of each arena piece, in the arena's order
     int rehearsal = kRehearsed;     // the part of a frame the next frame rehearses
     static constexpr int kRehearsed = -1;

@@ -355,6 +355,7 @@ TEST(SettingsFileTest, KeptWholeAndReadBack) {
     chosen.name = "Ada \"#1\" \\ 'x'";
     chosen.skill = Skill::Veteran;
     chosen.battleSkill = Skill::Ace;
+    chosen.arena = "my maze-2.v1";
     std::string error;
     ASSERT_TRUE(file.save(chosen, error)) << error;
     EXPECT_EQ(file.load(said), chosen);
@@ -387,6 +388,67 @@ TEST(SettingsFileTest, AnAimingSchemeNotKnownIsNamedAndTheKeysAimInstead) {
     EXPECT_EQ(file.load(said).aim, AimScheme::Mouse);
 }
 
+TEST(SettingsFileTest, AnArenaNameThatReachesOutOfItsFolderIsNamedAndTheBuiltInOneKept) {
+    TempDir dir;
+    const SettingsFile file(dir.path() + "/settings.toml");
+    std::ofstream(file.path()) << "arena = \"../../maze\"\n";
+    std::ostringstream said;
+    EXPECT_EQ(file.load(said).arena, "");
+    EXPECT_EQ(said.str(),
+              "Settings: " + file.path() +
+                  ": arena must be \"\" (the built-in arena) or an arena file's name: 1 "
+                  "to 32 letters, digits, spaces, '_', '-' or '.'; using the built-in "
+                  "arena\n");
+    std::ofstream(file.path()) << "arena = \"towers\"\n";
+    EXPECT_EQ(file.load(said).arena, "towers");
+}
+
+// "Arena" steps through the built-in arena and the files it is given, both ways round; the
+// client's games and its title's backdrop take an arena handed to it, from the next match.
+TEST_F(OptionsTest, TheArenaIsChosenOnTheOptionsScreenAndTakenForTheNextMatch) {
+    client.menu.arenas = {"maze", "pillars"};
+    tap(input, keys::kO);
+    tick();
+    while (client.menu.selected != OptionsMenu::kArena) {
+        tap(input, keys::kDown);
+        tick();
+    }
+    char shown[64];
+    OptionsMenu::describe(OptionsMenu::kArena, client.settings, shown, sizeof shown);
+    EXPECT_STREQ(shown, "Built in (Classic)");
+    std::vector<std::string> chosen;
+    for (const int key : {keys::kRight, keys::kRight, keys::kRight, keys::kLeft}) {
+        tap(input, key);
+        tick();
+        EXPECT_TRUE(client.takeSettingsChange());
+        chosen.push_back(client.settings.arena);
+    }
+    EXPECT_EQ(chosen, (std::vector<std::string>{"maze", "pillars", "", "pillars"}));
+    OptionsMenu::describe(OptionsMenu::kArena, client.settings, shown, sizeof shown);
+    EXPECT_STREQ(shown, "pillars");
+    // A name no longer among the files steps back to the built-in arena.
+    client.menu.arenas = {"maze"};
+    tap(input, keys::kRight);
+    tick();
+    EXPECT_EQ(client.settings.arena, "");
+
+    // What the scene hands over once it has loaded the chosen file.
+    Arena other = Arena::standard();
+    other.spawns[0].position.x += 1.0f;
+    ASSERT_NE(other.hash(), Arena::standard().hash());
+    client.setArena(other);
+    EXPECT_EQ(client.shownArenaHash(), other.hash());
+    EXPECT_EQ(client.flow->match.arena.hash(), other.hash());
+    EXPECT_EQ(client.attract.match().arena.hash(), other.hash());
+    tap(input, keys::kEscape);
+    tick();
+    tap(input, keys::kEnter);
+    tick();
+    ASSERT_TRUE(client.matchRunning());
+    EXPECT_EQ(client.shownMatch().tank(GameClient::kPlayerSeat).position.x,
+              other.spawns[0].position.x);
+}
+
 // Random bytes, and random entries of every key with values of every kind: never a crash,
 // never a value out of its range, and never more lines than entries.
 TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
@@ -398,7 +460,7 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         "fullscreen", "quality", "render_scale", "master_volume",     "engine_volume",
         "rules",      "radar",   "invert_pitch", "mouse_sensitivity", "unknown_key",
         "mode",       "tanks",   "teams",        "frag_limit",        "time_limit",
-        "name",       "aim",     "skill",        "battle_skill"};
+        "name",       "aim",     "skill",        "battle_skill",      "arena"};
     const char* values[] = {"true",        "false",
                             "0",           "50",
                             "100",         "-3",
@@ -413,7 +475,8 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
                             "\"   \"",     "\"seventeen chars!!\"",
                             "\"mouse\"",   "\"keys\"",
                             "\"Mouse\"",   "\"ace\"",
-                            "\"Ace\""};
+                            "\"Ace\"",     "\"../../etc/passwd\"",
+                            "\"maze\"",    "\".hidden\""};
     for (int round = 0; round < 300; ++round) {
         std::string text;
         int entries = 0;
@@ -444,6 +507,7 @@ TEST(SettingsFileTest, WhateverTheFileHoldsGivesValidSettingsAndOneLineAFault) {
         EXPECT_GE(read.fragLimit, MatchSetup::kMinFragLimit);
         EXPECT_GE(read.timeLimitSeconds, MatchSetup::kMinTimeLimitSeconds);
         EXPECT_TRUE(player_name::valid(read.name)) << read.name;
+        EXPECT_TRUE(read.arena.empty() || Settings::validArena(read.arena)) << read.arena;
         const std::string lines = said.str();
         const auto count = std::count(lines.begin(), lines.end(), '\n');
         EXPECT_LE(count, std::max(entries, 1));

@@ -2,8 +2,8 @@
 # Arenas from files in the real game: `--arena FILE` plays each shipped arena, its title's
 # backdrop circling it and a match's start on it looking unlike the built-in arena's; a file
 # that is missing gives one line and the built-in arena; a game recorded on an arena replays on
-# it and is refused, with one line, on another; --arena is refused beside --host. The
-# screenshots stay among the test artefacts (the README's come from them).
+# it and is refused, with one line, on another; --arena is refused beside --join (the server
+# sends its own). An arena chosen by name in the settings plays as --arena's does. The screenshots stay among the test artefacts (the README's come from them).
 set -u
 source "$(dirname "$0")/lib.bash"
 arenas=$(staged_assets "$1")/Arenas
@@ -43,7 +43,27 @@ for name in pillars towers maze; do
   match=$(differing "$classic_match" "$match_shot")
   echo "$name: share of a match's start unlike the built-in arena's $match"
   expect_greater "$match" 0.2 "$name: pixels of a match's start unlike the built-in arena's"
+  [ "$name" = maze ] && maze_match=$match_shot
 done
+
+# Chosen by name in settings.toml, as the options screen keeps it: the maze, as --arena gave it;
+# a name whose file is gone gives one line and the built-in arena.
+settings="$XDG_CONFIG_HOME/brakkel/settings.toml"
+mkdir -p "$(dirname "$settings")"
+echo 'arena = "maze"' >"$settings"
+play_on settings_maze "$1" "$2"
+grep -q '^Arena: ' "$err" && fail "the settings' maze: $(grep '^Arena: ' "$err")"
+same=$(differing "$maze_match" "$match_shot")
+echo "the settings' maze: share of a match's start unlike --arena maze's $same"
+expect_greater 0.05 "$same" "the settings' maze against --arena maze"
+echo 'arena = "gone"' >"$settings"
+play_on settings_gone "$1" "$2"
+expect_line="Arena: gone: no such arena file in the arena folders; playing Classic instead"
+grep -qxF -- "$expect_line" "$err" || fail "no line '$expect_line' on standard error"
+same=$(differing "$classic_match" "$match_shot")
+echo "a settings' arena gone: share of a match's start unlike the built-in arena's $same"
+expect_greater 0.02 "$same" "a settings' arena gone against the built-in one"
+rm -f "$settings"
 
 # A missing file: one line, and the built-in arena.
 play_on missing "$1" "$2" --arena "$arenas/none.toml"
@@ -82,5 +102,5 @@ refused "a replay without its arena" 1 "$1" --replay "$dir/maze.bkrc"
   fail "a replay without its arena: '$refused_line'"
 refused "a replay on another arena" 1 "$1" --arena "$arenas/towers.toml" --replay "$dir/maze.bkrc"
 
-refused "--arena beside --host" 2 "$1" --arena "$arenas/maze.toml" --host
+refused "--arena beside --join" 2 "$1" --arena "$arenas/maze.toml" --join 127.0.0.1
 finish

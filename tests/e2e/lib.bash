@@ -3,9 +3,12 @@
 
 failures=0
 
-# The games keep their settings in a directory of this run's own, never the machine's.
+# The games keep their settings, find the player's arenas and keep those servers send in
+# directories of this run's own, never the machine's.
 XDG_CONFIG_HOME=$(mktemp -d)
-export XDG_CONFIG_HOME
+XDG_DATA_HOME=$(mktemp -d)
+XDG_CACHE_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
 
 game_pid=""
 window_id=""

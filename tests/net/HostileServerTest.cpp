@@ -7,14 +7,19 @@
 // per connection; with a password it takes no Welcome that does not prove the password too.
 // The sanitizers watch it all.
 #include "NetPlay.h"
+#include "assets/ArenaCache.h"
+#include "assets/ArenaFile.h"
+#include "assets/ArenaFolders.h"
 #include "client/GameClient.h"
 #include "net/Handshake.h"
 #include "net/ServerGate.h"
+#include "support/TempFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -87,6 +92,10 @@ struct Case {
     bool skipChallenge = false;
     // Sent half a second after the script, if any.
     std::function<std::vector<Sent>()> later = nullptr;
+    // Before the admission: the arena's parts, each a whole message, and the hash the admission
+    // names (0: the built-in arena's).
+    std::vector<Bytes> arenaParts = {};
+    std::uint64_t arena = 0;
 };
 
 // A message with one byte set to value.
@@ -202,7 +211,12 @@ private:
     void admit() {
         protocol::Admitted admitted;
         admitted.tick = kAdmittedTick;
+        admitted.arena = current->arena != 0 ? current->arena : Arena::standard().hash();
         SealedLink& link = gate.guard(0).link;
+        for (const Bytes& part : current->arenaParts) {
+            link.queue(part);
+            link.flush(peer);
+        }
         link.queue(patched(encoded(admitted), 1, static_cast<std::uint8_t>(current->admittedSeat)));
         link.queue(encoded(playing(kAdmittedTick)));
         link.flush(peer);
@@ -402,6 +416,194 @@ TEST(HostileServerTest, EveryBadMessageEndsTheConnectionWithOneLineAndNothingHan
     std::printf("%zu hostile servers: at most %u ticks replayed in a tick, %d password hash per "
                 "connection\n",
                 cases().size(), mostReplayed, mostHashes);
+}
+
+// An arena's file in parts of at most partBytes, as a server sends it.
+std::vector<Bytes> partsOf(const std::string& file, std::uint64_t hash,
+                           std::size_t partBytes = protocol::kArenaPartBytes) {
+    std::vector<Bytes> parts;
+    for (std::size_t at = 0; at < file.size(); at += partBytes) {
+        protocol::ArenaPart part;
+        part.hash = hash;
+        part.total = static_cast<std::uint32_t>(file.size());
+        part.offset = static_cast<std::uint32_t>(at);
+        const std::size_t length = std::min(partBytes, file.size() - at);
+        part.bytes.assign(file.begin() + static_cast<std::ptrdiff_t>(at),
+                          file.begin() + static_cast<std::ptrdiff_t>(at + length));
+        parts.push_back(encoded(part));
+    }
+    return parts;
+}
+
+// The maze's file damaged in one of many ways, by the case's number.
+std::string damaged(const std::string& file, int number, std::mt19937& random) {
+    const auto pick = [&](std::size_t count) {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
+    };
+    std::string text = file;
+    // A random number of the file's, by where it starts.
+    const auto numberAt = [&] {
+        std::size_t at = text.find_first_of("-0123456789", pick(text.size()));
+        return at == std::string::npos ? text.find_first_of("0123456789") : at;
+    };
+    switch (number % 9) {
+    case 0: // cut short
+        return text.substr(0, 1 + pick(text.size() - 1));
+    case 1: // bytes changed
+        for (std::size_t flips = 1 + pick(8); flips > 0; --flips) {
+            text[pick(text.size())] = static_cast<char>(pick(256));
+        }
+        return text;
+    case 2: { // a number out of all reason
+        const char* const wild[] = {"1e30", "nan", "inf", "-1e9", "1e400", "-0.0", "99999"};
+        const std::size_t at = numberAt();
+        const std::size_t end = text.find_first_of(",]\n", at);
+        return text.replace(at, end - at, wild[pick(std::size(wild))]);
+    }
+    case 3: { // random bytes
+        std::string noise(1 + pick(8192), '\0');
+        for (char& c : noise) {
+            c = static_cast<char>(pick(256));
+        }
+        return noise;
+    }
+    case 4: { // more pieces than an arena may have
+        const std::size_t first = text.find("[[piece]]");
+        const std::size_t second = text.find("[[piece]]", first + 1);
+        const std::string piece = text.substr(first, second - first);
+        std::string many;
+        for (int i = 0; i < 300; ++i) {
+            many += piece;
+        }
+        return text.insert(first, many);
+    }
+    case 5: { // a spawn point inside the first wall
+        const std::size_t wall = text.find("kind = \"wall\"");
+        const std::size_t at = text.find("position = ", wall);
+        const std::string position = text.substr(at, text.find('\n', at) - at);
+        const std::size_t spawn = text.find("position = ", text.find("[[spawn]]"));
+        return text.replace(spawn, text.find('\n', spawn) - spawn, position);
+    }
+    case 6: { // a key no arena has
+        const std::size_t at = text.find("\n[[", pick(text.size()));
+        return text.insert(at == std::string::npos ? text.size() : at, "\nweather = \"rain\"");
+    }
+    case 7: { // a value of the wrong type
+        const char* const wrong[] = {"\"north\"", "[1.0, 2.0]", "true", "{ x = 1 }"};
+        const std::size_t at = numberAt();
+        const std::size_t end = text.find('\n', at);
+        return text.replace(at, end - at, wrong[pick(std::size(wrong))]);
+    }
+    default:
+        if (number / 9 % 2 == 0) { // another name: the same arena to the rules
+            return text.replace(0, text.find('\n'), "name = \"Mace\"");
+        }
+        // another heading for the first spawn point: another arena, as good
+        const std::size_t at = text.find("heading = ", text.find("[[spawn]]"));
+        return text.replace(at, text.find('\n', at) - at, "heading = 12.5");
+    }
+}
+
+// A fake server sends arenas damaged every way, and parts that do not fit together: each one
+// the client refuses with one line and leaves, or reads, keeps and plays on, its match standing
+// on the arena the server named.
+TEST(HostileServerTest, EveryDamagedArenaIsRefusedWithOneLineOrPlayed) {
+    std::ostringstream loaded;
+    const Arena maze =
+        ArenaFile::load(std::string(ArenaFolders::kGameFolder) + "/maze.toml", loaded);
+    ASSERT_EQ(loaded.str(), "");
+    const std::string file = ArenaFile::write(maze);
+    const std::uint64_t hash = maze.hash();
+
+    std::vector<Case> all;
+    std::vector<std::string> names;
+    const auto add = [&](const std::string& name, std::vector<Bytes> parts, std::uint64_t named) {
+        Case played{"", "", false, false, [] { return std::vector<Sent>(); }};
+        played.arenaParts = std::move(parts);
+        played.arena = named;
+        all.push_back(played);
+        names.push_back(name);
+    };
+    std::mt19937 random(20261208);
+    constexpr int kDamaged = 45;
+    for (int number = 0; number < kDamaged; ++number) {
+        const std::string text = damaged(file, number, random);
+        std::string fault;
+        const std::optional<Arena> read = ArenaFile::parse(text, fault);
+        const std::uint64_t named = read ? read->hash() : hash;
+        add("damaged file " + std::to_string(number), partsOf(text, named), named);
+    }
+    add("the right file, another hash named", partsOf(file, hash ^ 1), hash ^ 1);
+    // Smaller parts than a server makes are parts all the same.
+    constexpr std::size_t kSmallPart = 1500;
+    add("parts of 1500 bytes", partsOf(file, hash, kSmallPart), hash);
+    std::vector<Bytes> parts = partsOf(file, hash, kSmallPart);
+    ASSERT_GE(parts.size(), 3u);
+    add("a part missing", {parts[0], parts[2]}, hash);
+    add("the last part missing", {parts.begin(), parts.end() - 1}, hash);
+    add("two parts swapped", {parts[1], parts[0], parts[2]}, hash);
+    add("parts of two arenas", {parts[0], partsOf(file, hash ^ 2, kSmallPart)[1], parts[2]}, hash);
+    add("parts naming another hash than the admission", partsOf(file, hash), hash ^ 3);
+    Bytes huge = parts[0];
+    huge[1 + 8 + 2] = 0x01; // the total's third byte: 64 KiB more
+    add("a total past 64 KiB", {huge}, hash);
+    protocol::ArenaPart past;
+    past.hash = hash;
+    past.total = 100;
+    past.bytes.assign(file.begin(), file.begin() + 200);
+    add("a part past its total", {encoded(past)}, hash);
+    add("no parts for an arena not built in", {}, hash);
+    const std::uint64_t builtIn = Arena::standard().hash();
+    add("the built-in arena, sent as a file", partsOf(ArenaFile::write(Arena::standard()), builtIn),
+        builtIn);
+
+    FakeServer server;
+    ASSERT_NE(server.port(), 0);
+    GameClient client(5, nullptr, nullptr);
+    TempDir cacheFolder;
+    std::ostringstream cacheErrors;
+    ArenaCache cache(cacheFolder.path(), cacheErrors);
+    InputState input;
+    int refused = 0;
+    int playedOn = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const Case& played = all[i];
+        server.begin(played);
+        std::ostringstream console;
+        std::ostringstream errors;
+        NetworkOptions options;
+        options.port = server.port();
+        options.arenas = &cache;
+        client.join(options, console, errors);
+        int joinedTicks = 0;
+        constexpr int kPlayTicks = 30;
+        for (int tick = 0; tick < 600 && client.networked() && joinedTicks < kPlayTicks; ++tick) {
+            client.tick(input);
+            joinedTicks += client.networked() && client.network->joined() ? 1 : 0;
+            server.service();
+            sleepTick();
+        }
+        if (joinedTicks == kPlayTicks) {
+            ++playedOn;
+            const std::uint64_t named = played.arena != 0 ? played.arena : Arena::standard().hash();
+            EXPECT_EQ(client.shownMatch().arena.hash(), named);
+            EXPECT_EQ(errors.str(), "");
+        } else {
+            ++refused;
+            EXPECT_FALSE(client.networked());
+            const std::string said = console.str() + errors.str();
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+            EXPECT_TRUE(said.rfind("Cannot join: ", 0) == 0 ||
+                        said == "Server sent a bad ArenaPart: disconnecting\n")
+                << said;
+        }
+    }
+    std::printf("%zu arenas from a hostile server: %d refused with one line, %d played on\n",
+                all.size(), refused, playedOn);
+    EXPECT_GE(playedOn, 7);
+    EXPECT_GE(refused, 30);
+    EXPECT_EQ(cacheErrors.str(), "");
 }
 
 } // namespace

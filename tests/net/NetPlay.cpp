@@ -47,8 +47,9 @@ std::streamsize SharedConsole::xsputn(const char* s, std::streamsize n) {
 
 namespace {
 NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::uint32_t version,
-                         const std::string& name, bool watch) {
+                         const std::string& name, ArenaReader* arenas, bool watch) {
     NetworkOptions chosen;
+    chosen.arenas = arenas;
     chosen.name = name;
     chosen.watch = watch;
     chosen.port = port;
@@ -59,8 +60,8 @@ NetworkOptions optionsOf(std::uint16_t port, const std::string& password, std::u
 } // namespace
 
 Client::Client(std::uint16_t port, const std::string& password, std::uint32_t version,
-               const std::string& name, bool watch)
-    : game(optionsOf(port, password, version, name, watch), console, errors) {
+               const std::string& name, ArenaReader* arenas, bool watch)
+    : game(optionsOf(port, password, version, name, arenas, watch), console, errors) {
     input.drive = 1.0f;
     input.turn = 0.5f;
 }
@@ -131,7 +132,7 @@ Watched::Watched(Served served, std::uint16_t port, const std::string& password)
     if (served != Served::WatchedBattle) {
         return;
     }
-    watcher = std::make_unique<Client>(port, password, protocol::kVersion, "Eve", true);
+    watcher = std::make_unique<Client>(port, password, protocol::kVersion, "Eve", nullptr, true);
     play({watcher.get()}, 10.0, [&] { return watcher->game.serverTick() != 0; });
     joinedAt = watcher->game.serverTick();
 }

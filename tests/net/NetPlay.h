@@ -41,7 +41,7 @@ private:
 struct Client {
     explicit Client(std::uint16_t port, const std::string& password = "",
                     std::uint32_t version = protocol::kVersion, const std::string& name = "Player",
-                    bool watch = false);
+                    ArenaReader* arenas = nullptr, bool watch = false);
     // One tick with input; ENTER pressed on the screens between matches.
     void tick();
     // As many ticks as seconds of real time call for, at the rate the server's clock asks.

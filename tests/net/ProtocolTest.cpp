@@ -13,6 +13,15 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+protocol::ArenaPart someArenaPart() {
+    protocol::ArenaPart part;
+    part.hash = 0xFEDCBA9876543210ull;
+    part.total = 9000;
+    part.offset = 4000;
+    part.bytes.assign(4000, 'x');
+    return part;
+}
+
 protocol::Commands someCommands() {
     protocol::Commands message;
     message.match = 3;
@@ -204,6 +213,7 @@ TEST(ProtocolTest, EveryMessageReadsBackExactlyAndRepeatedCommandsCostAByteEach)
     admitted.tick = 0xFFFFFFFFu;
     admitted.resumed = true;
     admitted.token.fill(0xAB);
+    admitted.arena = 0x0123456789ABCDEFull;
     protocol::Admitted readAdmitted;
     const Bytes admittedBytes = encoded(admitted);
     ASSERT_TRUE(protocol::decode(admittedBytes.data(), admittedBytes.size(), readAdmitted));
@@ -219,6 +229,25 @@ TEST(ProtocolTest, EveryMessageReadsBackExactlyAndRepeatedCommandsCostAByteEach)
     const Bytes watcherAgain = encoded(admitted);
     ASSERT_TRUE(protocol::decode(watcherAgain.data(), watcherAgain.size(), readAdmitted));
     EXPECT_EQ(readAdmitted.seat, protocol::kWaiting);
+    EXPECT_EQ(readAdmitted.arena, admitted.arena);
+    // An arena's part reads back; one that is empty, larger than a part may be, or past its
+    // total does not.
+    const protocol::ArenaPart part = someArenaPart();
+    protocol::ArenaPart readPart;
+    const Bytes partBytes = encoded(part);
+    ASSERT_TRUE(protocol::decode(partBytes.data(), partBytes.size(), readPart));
+    EXPECT_EQ(readPart.hash, part.hash);
+    EXPECT_EQ(readPart.total, part.total);
+    EXPECT_EQ(readPart.offset, part.offset);
+    EXPECT_EQ(readPart.bytes, part.bytes);
+    for (const auto& [what, bad] : std::vector<std::pair<const char*, protocol::ArenaPart>>{
+             {"no bytes", {1, 10, 0, {}}},
+             {"past its total", {1, 100, 50, Bytes(51, 'x')}},
+             {"a total past 64 KiB", {1, 64 * 1024 + 1, 0, Bytes(10, 'x')}},
+             {"a part past 4000 bytes", {1, 5000, 0, Bytes(4001, 'x')}}}) {
+        const Bytes badBytes = encoded(bad);
+        EXPECT_FALSE(protocol::decode(badBytes.data(), badBytes.size(), readPart)) << what;
+    }
     // A Hello of another version reads as far as its version, whatever follows.
     protocol::Hello later;
     later.version = protocol::kVersion + 1;
@@ -274,6 +303,7 @@ TEST(ProtocolTest, CutMendedAndRandomBytesAreRefusedOrReadAsAWholeMessage) {
         {encoded(protocol::Watching()), readerOf<protocol::Watching>("watching")},
         {encoded(protocol::Admitted{protocol::kWaiting, 9, false, {}}),
          readerOf<protocol::Admitted>("a spectator's admitted")},
+        {encoded(someArenaPart()), readerOf<protocol::ArenaPart>("arena part")},
     };
     std::mt19937 random(2024);
     for (const auto& [valid, reader] : samples) {

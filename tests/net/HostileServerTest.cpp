@@ -589,6 +589,15 @@ TEST(HostileServerTest, EveryDamagedArenaIsRefusedWithOneLineOrPlayed) {
             const std::uint64_t named = played.arena != 0 ? played.arena : Arena::standard().hash();
             EXPECT_EQ(client.shownMatch().arena.hash(), named);
             EXPECT_EQ(errors.str(), "");
+            // And a battle plays on it: 300 ticks of computer tanks.
+            Match battle(MatchSetup::battle(4, false), 7, std::vector<Driver>(4, Driver::Computer),
+                         client.shownMatch().arena);
+            EventList events;
+            for (int tick = 0; tick < 300; ++tick) {
+                events.clear();
+                battle.step(SeatCommands{}, events);
+            }
+            EXPECT_EQ(battle.state.tick, 300u);
         } else {
             ++refused;
             EXPECT_FALSE(client.networked());

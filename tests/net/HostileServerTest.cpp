@@ -270,8 +270,9 @@ std::vector<Case> cases() {
                      [] { return std::vector<Sent>(); }};
     noChallenge.skipChallenge = true;
     all.push_back(noChallenge);
+    // 0xFF, seat -1, admits a spectator.
     for (std::uint8_t seat :
-         {std::uint8_t{0x80}, std::uint8_t{0xFF}, std::uint8_t{8}, std::uint8_t{0x7F}}) {
+         {std::uint8_t{0x80}, std::uint8_t{0xFE}, std::uint8_t{8}, std::uint8_t{0x7F}}) {
         Case admitted{"an admission to a seat out of range",
                       "Server sent a bad Admitted: disconnecting", false, false,
                       [] { return std::vector<Sent>(); }};

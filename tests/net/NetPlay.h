@@ -87,6 +87,10 @@ ServerOptions localServer(const std::string& password = "");
 // What the attack tests are played against: a duel, or a battle of four tanks that a client
 // watches as well (Watched::watcher).
 enum class Served { Duel, WatchedBattle };
+// How a test run against each is named.
+inline void PrintTo(Served served, std::ostream* out) {
+    *out << (served == Served::Duel ? "Duel" : "WatchedBattle");
+}
 ServerOptions localServer(Served served, const std::string& password = "");
 // The spectator of a WatchedBattle, joined (nothing for a duel): it is to go on watching
 // whatever the attack, its snapshots coming.

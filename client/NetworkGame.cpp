@@ -82,7 +82,7 @@ void NetworkGame::playerTick(const PlayerInput& taken, EventList& events) {
 }
 
 void NetworkGame::spectatorTick(const PlayerInput& taken) {
-    if (spectator.tick(taken.nextTank, others.seatCount())) {
+    if (watchedSeat.tick(taken.nextTank, others.seatCount())) {
         connection.send(protocol::Watching());
     }
 }

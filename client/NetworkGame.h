@@ -5,7 +5,7 @@
 #include "client/OthersView.h"
 #include "client/PlayerInput.h"
 #include "client/Prediction.h"
-#include "client/SpectatorView.h"
+#include "client/WatchedSeat.h"
 #include "game/GameEvent.h"
 #include "game/Match.h"
 #include "net/ClientConnection.h"
@@ -38,7 +38,7 @@ struct NetworkOptions {
 // Its matches take the shape of the server's (the setup in each Status): as many seats, the
 // same mode and rules; each seat's name, team and score are as the server last said.
 //
-// When every seat is held by a person it watches (SpectatorView): every tank drawn as the
+// When every seat is held by a person it watches (WatchedSeat): every tank drawn as the
 // others are, the one followed chosen with Left and Right, no commands sent; the server may give
 // it a seat at a match's end.
 //
@@ -88,7 +88,7 @@ public:
     // In with no seat: every tank is someone else's.
     bool watching() const { return connection.watching(); }
     // The seat whose tank the camera follows: the own one, or the one a spectator follows.
-    int shownSeat() const { return watching() ? spectator.followed() : seat; }
+    int shownSeat() const { return watching() ? watchedSeat.followed() : seat; }
     // The player drives a tank in the match under way.
     bool drives() const {
         return serverStatus.phase == protocol::Phase::Playing && serverStatus.yourSeat >= 0;
@@ -151,7 +151,7 @@ private:
     protocol::Snapshot latest;
     protocol::Status serverStatus;
     int seat = 0;
-    SpectatorView spectator;
+    WatchedSeat watchedSeat;
     bool readySent = false;
     MatchSetup shape;
 };

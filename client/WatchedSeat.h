@@ -5,7 +5,7 @@
 // What a spectator does that a player does not: it follows one tank of its choice, Right
 // stepping to the next seat and Left to the one before (round the table), and it tells the
 // server now and then that it still watches, since it sends no commands.
-class SpectatorView {
+class WatchedSeat {
 public:
     // Ticks between two signs of life: four a second, well within the server's patience.
     static constexpr std::uint32_t kSignTicks = 15;

@@ -47,7 +47,7 @@ void shootOut(Client& player, bool trigger) {
     player.input.fire = trigger;
 }
 
-TEST(SpectatorTest, AThirdClientWatchesTheBattleFollowsAnyTankAndTakesAFreedSeatAtTheEnd) {
+TEST(WatchingTest, AThirdClientWatchesTheBattleFollowsAnyTankAndTakesAFreedSeatAtTheEnd) {
     SharedConsole console;
     ServerOptions options = localServer();
     options.mode = Mode::Battle;

@@ -1,6 +1,6 @@
-#include "client/SpectatorView.h"
+#include "client/WatchedSeat.h"
 
-bool SpectatorView::tick(int steps, int seatCount) {
+bool WatchedSeat::tick(int steps, int seatCount) {
     if (seatCount > 0) {
         seat = ((seat + steps) % seatCount + seatCount) % seatCount;
     }

@@ -59,11 +59,14 @@ bool ServerGate::admit(ENetHost& host) {
         return false;
     }
     PeerGuard& guarded = guards[datagram.peerId()];
-    const bool withinBudget =
-        guarded.keyed()
-            ? !guarded.overBudget(limits.messagesPerSecond, time)
-            : strangerWindows[datagram.peerId()].take(limits.strangerDatagramsPerSecond, time) &&
-                  strangersTogether.take(limits.strangersPerSecond, time);
+    StrangerWindow& own = strangerWindows[datagram.peerId()];
+    if (own.connection != peer.connectID) {
+        own = {peer.connectID, Window()};
+    }
+    const bool withinBudget = guarded.keyed()
+                                  ? !guarded.overBudget(limits.messagesPerSecond, time)
+                                  : own.window.take(limits.strangerDatagramsPerSecond, time) &&
+                                        strangersTogether.take(limits.strangersPerSecond, time);
     if (!withinBudget) {
         ++counted.overBudget;
         return false;

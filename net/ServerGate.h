@@ -19,8 +19,10 @@
 // /24 holding fewer than strangersPerNetwork, while strangers hold fewer than all the peers but
 // `reserved` (an address that has proven itself may take those too), within the connects'
 // rate. A datagram for a peer must come from that peer's address and session and pass its
-// PeerGuard; before its keys, a peer gets through at most strangerDatagramsPerSecond datagrams
-// and strangers together strangersPerSecond; after, at most messagesPerSecond sealed messages.
+// PeerGuard; before its keys, a connection gets through at most strangerDatagramsPerSecond
+// datagrams (counted afresh for each connection a peer slot takes, so that strangers passing
+// through a slot before it spend none of a newcomer's) and strangers together
+// strangersPerSecond; after, at most messagesPerSecond sealed messages.
 // Everything dropped is counted. A discovery request is answered (or not) by discovery and
 // never reaches ENet.
 class ServerGate : public DatagramGate {
@@ -67,6 +69,11 @@ private:
         int count = 0;
         bool take(int most, double nowSeconds);
     };
+    // A stranger's window, for the connection (ENet's connect id) it counts.
+    struct StrangerWindow {
+        std::uint32_t connection = 0;
+        Window window;
+    };
 
     bool stranger(const ENetHost& host, const EnetDatagram& datagram, double nowSeconds);
 
@@ -74,7 +81,7 @@ private:
     std::chrono::steady_clock::time_point epoch;
     EnetDatagram datagram;
     std::vector<PeerGuard> guards;
-    std::vector<Window> strangerWindows; // by peer
+    std::vector<StrangerWindow> strangerWindows; // by peer
     Window strangersTogether;
     AttemptLimiter connects;
     Counts counted;

@@ -1,7 +1,8 @@
 // Password guessing from a thousand addresses, each in a /24 of its own, four guessers at once:
 // each connects, says Hello and answers the challenge wrongly. The server checks no more answers
 // in any second than its budget for the whole server, a player already in stays in, and a
-// player from an address that has proven itself still gets in.
+// player from an address that has proven itself still gets in. And strangers guessing one after
+// another through the same peer slot each have that slot's budget of datagrams to themselves.
 #include "EnetForge.h"
 #include "NetPlay.h"
 #include "RawPeer.h"
@@ -23,6 +24,7 @@ constexpr int kAddresses = 1000;
 constexpr int kGuessers = 4;
 constexpr double kGuessesPerSecond = 100.0; // twice the server's budget, for ten seconds
 const char* const kPassword = "correct horse";
+constexpr double kGoodbyeSeconds = 0.01; // a guesser waits no longer for the server's DISCONNECT
 
 // The password checks the server has made, tick by tick, on its own thread.
 class CheckCounter : public TickObserver {
@@ -57,8 +59,9 @@ private:
     std::vector<Sample> samples;
 };
 
-// One wrong guess from address: connect, Hello, and a wrong answer to the challenge.
-bool guess(std::uint16_t port, std::uint32_t address) {
+// One wrong guess from address: connect, Hello, and a wrong answer to the challenge; then up to
+// goodbyeSeconds for the server to let the connection go.
+bool guess(std::uint16_t port, std::uint32_t address, double goodbyeSeconds) {
     RawPeer peer(address);
     if (!peer.connect(port, true, 0.2)) {
         return false;
@@ -79,7 +82,12 @@ bool guess(std::uint16_t port, std::uint32_t address) {
                 bytes.clear();
                 protocol::encode(answer, bytes);
                 peer.send(peer.datagram().reliable(0, peer.nextReliable(0), bytes).bytes());
-                peer.receive(0.01);
+                const Clock::time_point until =
+                    Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(goodbyeSeconds));
+                do {
+                    peer.receive(0.002);
+                } while (!peer.dismissed() && Clock::now() < until);
                 return true;
             }
         }
@@ -113,7 +121,7 @@ TEST_P(PasswordGuessingTest, AThousandAddressesGetNoMoreChecksThanTheBudgetAndKe
                                 std::chrono::duration<double>(n / kGuessesPerSecond)));
                 // 127.20.0.1, 127.20.1.1, ...: a /24 each.
                 const auto address = static_cast<std::uint32_t>(0x7F140001 + (n << 8));
-                challenged += guess(server.port(), address) ? 1 : 0;
+                challenged += guess(server.port(), address, kGoodbyeSeconds) ? 1 : 0;
             }
         });
     }
@@ -148,5 +156,35 @@ TEST_P(PasswordGuessingTest, AThousandAddressesGetNoMoreChecksThanTheBudgetAndKe
 
 INSTANTIATE_TEST_SUITE_P(DuelAndWatchedBattle, PasswordGuessingTest,
                          ::testing::Values(Served::Duel, Served::WatchedBattle));
+
+// ENet gives each connection the first free peer slot: guessers one after another, each waiting
+// to be let go, pass through the same slot, more of them within a second than one connection's
+// budget of datagrams before the keys allows, and a player takes the slot next. Each connection
+// counts its own: every answer is checked and the player gets in, nothing dropped over a budget.
+TEST(SlotChurnTest, StrangersOneAfterAnotherInOneSlotEachHaveTheirOwnBudget) {
+    constexpr int kStrangers = 16;
+    constexpr int kDatagramsPerGuess = 6; // CONNECT aside: acknowledgements, Hello, Answer
+    constexpr double kWaitForGoodbyeSeconds = 0.5;
+    SharedConsole console;
+    Server server(localServer(kPassword), console.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    int guessed = 0;
+    for (int n = 0; n < kStrangers; ++n) {
+        // 127.30.0.1, 127.30.1.1, ...
+        const auto address = static_cast<std::uint32_t>(0x7F1E0001 + (n << 8));
+        guessed += guess(server.port(), address, kWaitForGoodbyeSeconds) ? 1 : 0;
+    }
+
+    Client newcomer(server.port(), kPassword);
+    const bool in =
+        play({&newcomer}, 10.0, [&] { return newcomer.game.joined() || newcomer.game.over(); });
+    EXPECT_TRUE(in);
+    EXPECT_TRUE(newcomer.game.joined()) << newcomer.console.str() << newcomer.errors.str();
+    EXPECT_EQ(server.gateCounts().overBudget, 0u);
+    // Enough went through to spend a connection's budget.
+    EXPECT_GT(guessed * kDatagramsPerGuess, ServerGate::Limits().strangerDatagramsPerSecond);
+    EXPECT_EQ(server.counts().passwordChecks, static_cast<std::uint64_t>(guessed + 1));
+}
 
 } // namespace

@@ -102,6 +102,7 @@ void RawPeer::receive(double seconds) {
                 session = command.fields[7];
                 acks = EnetForge(serverPeer, session, sentTimeNow());
             }
+            goodbye = goodbye || (verified && command.number == ENET_PROTOCOL_COMMAND_DISCONNECT);
             if (command.number == ENET_PROTOCOL_COMMAND_SEND_RELIABLE) {
                 received.emplace_back(command.payload, command.payload + command.payloadSize);
             }

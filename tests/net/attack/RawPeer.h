@@ -25,6 +25,8 @@ public:
     // VERIFY_CONNECT and acknowledges it: true once connected.
     bool connect(std::uint16_t serverPort, bool finish, double seconds);
     bool connected() const { return verified; }
+    // The server has sent its DISCONNECT (acknowledged, as every reliable command is).
+    bool dismissed() const { return goodbye; }
     // A datagram in this connection, with a sent time.
     EnetForge datagram() const;
     void send(const EnetForge::Bytes& bytes);
@@ -41,6 +43,7 @@ private:
     std::uint16_t ownPort = 0;
     std::uint16_t serverPort = 0;
     bool verified = false;
+    bool goodbye = false;
     std::uint16_t serverPeer = 0;
     std::uint8_t session = 0;
     std::array<std::uint16_t, 256> reliableSequences{};

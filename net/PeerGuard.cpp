@@ -55,7 +55,12 @@ PeerGuard::Verdict PeerGuard::judge(const EnetDatagram& datagram, const ENetPeer
             passes = true;
             break;
         case ENET_PROTOCOL_COMMAND_VERIFY_CONNECT:
-            passes = side == Side::Client && peer.state == ENET_PEER_STATE_CONNECTING &&
+            // Once connected, a VERIFY_CONNECT is the server's repeat of one whose
+            // acknowledgement was lost: ENet reads nothing of it but acknowledges it again, and
+            // without that acknowledgement the server never takes the connection as made.
+            passes = side == Side::Client &&
+                     (peer.state == ENET_PEER_STATE_CONNECTING ||
+                      peer.state == ENET_PEER_STATE_CONNECTED) &&
                      EnetDatagram::field32(command, EnetDatagram::kConnectChannelCount) ==
                          protocol::kChannelCount;
             break;

@@ -16,7 +16,8 @@
 // on kControl at most kReliableAhead ahead of what ENet has delivered, and the other side's own
 // kind of unreliable traffic (a client's unsequenced commands, a server's snapshots). Always:
 // a reliable message ENet has already delivered passes unread (ENet drops it and acknowledges
-// it, which stops its sender sending it again); a DISCONNECT only once the peer has said
+// it, which stops its sender sending it again), and so, on a client, does the server's
+// VERIFY_CONNECT sent again after the connection is made; a DISCONNECT only once the peer has said
 // farewell (a sealed Leave or Refused, or a plain Refused); never a THROTTLE_CONFIGURE, a
 // BANDWIDTH_LIMIT, a fragment, a CONNECT, or anything on another channel. One command that may
 // not pass drops the whole datagram.

@@ -47,6 +47,7 @@ bool sameAddress(const sockaddr_in& a, const sockaddr_in& b) {
 struct Client {
     sockaddr_in address{};
     int upstream = -1;
+    std::size_t sentUp = 0; // datagrams towards the server
 };
 
 struct Due {
@@ -109,7 +110,8 @@ void LinkRelay::run() {
             std::vector<std::uint8_t>& last = up ? seen[client].up : seen[client].down;
             last.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
         }
-        if (isCut || unit(random) < link.loss) {
+        const bool chosen = up && ++clients[client].sentUp == link.loseUp;
+        if (isCut || unit(random) < link.loss || chosen) {
             return;
         }
         const int copies = unit(random) < link.duplicates ? 2 : 1;

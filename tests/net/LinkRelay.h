@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -20,6 +21,9 @@ public:
         double loss = 0.05;
         double duplicates = 0.01;
         std::uint64_t seed = 1;
+        // Each client's datagram towards the server with this number (1: its first) is lost
+        // whatever the schedule; 0: none.
+        std::size_t loseUp = 0;
     };
     // Bytes one client sent (up) and was sent (down), per second since the relay started.
     struct Traffic {

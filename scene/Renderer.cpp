@@ -25,7 +25,7 @@ int sparksFor(const RenderQuality& quality) {
 
 Renderer::Renderer(glm::vec3 lightDirection, unsigned int particleSeed, const RenderSetup& setup,
                    LoadingScreen& loading)
-    : textures(loading.then(text, [] { return SceneTextures(); })),
+    : textures(loading.then(text, [&] { return SceneTextures([&] { loading.show(text); }); })),
       backgroundProgram(loading.then(text, [] { return BackgroundQuad::loadProgram(); })),
       mainPass(loading.then(text,
                             [&] {

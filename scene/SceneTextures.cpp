@@ -10,8 +10,11 @@ constexpr const char* kFiles[] = {"default.tga", "ground2.tga", "camouflage.tga"
                                   "day.tga"};
 } // namespace
 
-SceneTextures::SceneTextures() {
+SceneTextures::SceneTextures(const std::function<void()>& betweenPictures) {
     for (const char* name : kFiles) {
+        if (!textures.empty()) {
+            betweenPictures();
+        }
         textures.push_back(loadTexture((std::string(kTextureDir) + name).c_str()));
     }
 }

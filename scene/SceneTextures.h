@@ -2,6 +2,7 @@
 
 #include "render/GlObject.h"
 
+#include <functional>
 #include <vector>
 
 // The scene's five textures, read in this order: default, ground, camouflage, wall and the
@@ -11,7 +12,9 @@ class SceneTextures {
 public:
     enum Index { kDefault, kGround, kCamouflage, kWall, kBackground };
 
-    SceneTextures();
+    // Reads the five, calling betweenPictures between one and the next: uploading a picture
+    // and making its mip levels takes a good part of a frame, five of them several frames.
+    explicit SceneTextures(const std::function<void()>& betweenPictures = [] {});
 
     GLuint operator[](Index index) const { return textures[index].name(); }
 

@@ -1,5 +1,7 @@
 #include "render/TextRenderer.h"
+#include "assets/TgaImage.h"
 #include "platform/WindowSize.h"
+#include "render/AssetPaths.h"
 #include "render/PassState.h"
 #include "support/GlContext.h"
 #include "support/GlPixels.h"
@@ -9,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -265,3 +268,42 @@ TEST_F(TextRendererTest, QueuedLinesDrawTheSamePixelsAsLinesDrawnOneByOne) {
 }
 
 } // namespace
+
+// The font, a grey picture with alpha, is kept in two bytes a texel instead of four, and text
+// drawn with it, magnified and shrunk through its mip levels, is the text its RGBA picture draws.
+TEST_F(TextRendererTest, TheFontKeptAsGreyAndAlphaDrawsWhatItsRgbaPictureDraws) {
+    glBindTexture(GL_TEXTURE_2D, renderer->fontTexture.name());
+    GLint stored = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &stored);
+    EXPECT_EQ(stored, GL_LUMINANCE8_ALPHA8);
+
+    const auto drawLines = [&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        renderer->begin();
+        int y = 10;
+        for (int size : {120, 75, 33, 20, 14, 9, 7}) {
+            renderer->draw("Brakkel 0123456789 !?% overlapping", 5, y, size);
+            y += size + 3;
+        }
+        return readFrame();
+    };
+    const std::vector<Rgba> kept = drawLines();
+
+    TgaImage picture;
+    ASSERT_TRUE(readTga(std::string(kTextureDir) + "font.tga", picture));
+    ASSERT_EQ(picture.channels, 4);
+    Texture rgba = Texture::create();
+    glBindTexture(GL_TEXTURE_2D, rgba.name());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, picture.pixels.data());
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    std::swap(renderer->fontTexture, rgba);
+    const std::vector<Rgba> fromRgba = drawLines();
+
+    EXPECT_GT(std::count_if(kept.begin(), kept.end(), [](const Rgba& p) { return p[3] > 0; }),
+              20000)
+        << "the lines are drawn";
+    EXPECT_TRUE(kept == fromRgba) << "the grey and alpha font draws other pixels";
+}

@@ -50,8 +50,9 @@ Played play(Window& window, Scene::Loading loading) {
                                 nullptr, Settings(), nullptr, Arena::standard(), loading);
     played.lines = GetCapturedStdout();
     played.loadingFrames = scene->loading.framesShown();
-    EXPECT_GE(played.loadingFrames, loading == Scene::Loading::AllAtOnce ? 0 : 9)
-        << "behind the title, a frame before each piece of loading";
+    EXPECT_GE(played.loadingFrames, loading == Scene::Loading::AllAtOnce ? 0 : 13)
+        << "behind the title, a frame before each piece of loading and each of the scene's "
+           "pictures";
     Pictures pictures;
     scene->frameObserver = &pictures;
     CaptureStdout();

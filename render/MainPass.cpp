@@ -92,6 +92,11 @@ void MainPass::resize(glm::ivec2 pixels, bool belowWindowSize) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     storeTarget(glow, pixels);
+    // The driver readies the making of a target's mip levels the first time it is asked to,
+    // which takes longer than a frame (some 75 ms on the development machine): asked here, with
+    // the storage, it does so while the game loads behind its title rather than in the first
+    // frame that glows. Every frame that glows makes the levels again before it reads them.
+    glGenerateMipmap(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 

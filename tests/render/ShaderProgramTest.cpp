@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,35 @@ TEST_F(LoadShadersTest, GoodPairPrintsEachStepWithItsEmptyLog) {
     EXPECT_EQ(glIsProgram(name), GL_FALSE);
     EXPECT_EQ(glIsShader(attached[0]), GL_FALSE);
     EXPECT_EQ(glIsShader(attached[1]), GL_FALSE);
+    EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Once built, the game lets the GLSL compiler's working memory go (glReleaseShaderCompiler). A
+// program compiled after that, from sources new to this run so that no shader cache holds it,
+// calling built-in functions, still compiles, links and has its uniforms.
+TEST_F(LoadShadersTest, AProgramStillBuildsOnceTheCompilerIsReleased) {
+    ASSERT_NE(glReleaseShaderCompiler, nullptr);
+    glReleaseShaderCompiler();
+    const std::string fresh =
+        "// " + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "\n";
+    TempDir dir;
+    const std::string vertex = dir.write("later.vert", std::string(kVertexShader) + fresh);
+    const std::string fragment = dir.write("later.frag", std::string(R"(#version 330
+uniform sampler2D picture;
+uniform vec3 towards;
+in vec2 uv;
+out vec4 color;
+void main() {
+    float lit = max(dot(normalize(towards), vec3(0.0, 1.0, 0.0)), 0.0);
+    color = mix(texture(picture, uv), vec4(lit), 0.5);
+}
+)") + fresh);
+    testing::internal::CaptureStdout();
+    const Program program = loadShaders(vertex, fragment);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(linkStatus(program.name()), GL_TRUE);
+    EXPECT_NE(glGetUniformLocation(program.name(), "towards"), -1);
+    EXPECT_NE(glGetUniformLocation(program.name(), "picture"), -1);
     EXPECT_EQ(takeGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -47,7 +47,8 @@ bool sameAddress(const sockaddr_in& a, const sockaddr_in& b) {
 struct Client {
     sockaddr_in address{};
     int upstream = -1;
-    std::size_t sentUp = 0; // datagrams towards the server
+    std::size_t sentUp = 0;   // datagrams towards the server
+    std::size_t sentDown = 0; // and towards the client
 };
 
 struct Due {
@@ -110,7 +111,8 @@ void LinkRelay::run() {
             std::vector<std::uint8_t>& last = up ? seen[client].up : seen[client].down;
             last.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size));
         }
-        const bool chosen = up && ++clients[client].sentUp == link.loseUp;
+        const bool chosen = up ? ++clients[client].sentUp == link.loseUp
+                               : ++clients[client].sentDown == link.loseDown;
         if (isCut || unit(random) < link.loss || chosen) {
             return;
         }

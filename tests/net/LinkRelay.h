@@ -24,6 +24,18 @@ public:
         // Each client's datagram towards the server with this number (1: its first) is lost
         // whatever the schedule; 0: none.
         std::size_t loseUp = 0;
+        // And each datagram towards a client with this number; 0: none.
+        std::size_t loseDown = 0;
+
+        // Every datagram delivered once, in order, after delayMs; the losses above chosen.
+        static Link clean(double delayMs) {
+            Link link;
+            link.delayMs = delayMs;
+            link.jitterMs = 0.0;
+            link.loss = 0.0;
+            link.duplicates = 0.0;
+            return link;
+        }
     };
     // Bytes one client sent (up) and was sent (down), per second since the relay started.
     struct Traffic {

@@ -22,14 +22,7 @@ constexpr double kShortCutSeconds = 2.0;
 constexpr double kBackWithinSeconds = 4.0;
 constexpr double kGoneAfterSeconds = 12.0;
 
-LinkRelay::Link quickLink() {
-    LinkRelay::Link link;
-    link.delayMs = 5.0;
-    link.jitterMs = 0.0;
-    link.loss = 0.0;
-    link.duplicates = 0.0;
-    return link;
-}
+constexpr double kDelayMs = 5.0; // each way
 
 struct Player {
     Player(std::uint16_t port, Watched& watched) : client(17, nullptr, nullptr), watched(watched) {
@@ -78,7 +71,7 @@ TEST_P(LostLinkTest, ACutLinkGetsItsSeatBackWithinSecondsAndLosesItAfterTen) {
     Server server(localServer(GetParam(), "correct horse"), serverConsole.stream);
     ASSERT_TRUE(server.listening());
     ServerThread running(server);
-    LinkRelay relay(server.port(), quickLink());
+    LinkRelay relay(server.port(), LinkRelay::Link::clean(kDelayMs));
     Watched watched(GetParam(), server.port(), "correct horse");
     Player player(relay.port(), watched);
     ASSERT_TRUE(player.tick(

@@ -83,12 +83,7 @@ TEST_P(SpoofingTest, SpoofedDatagramsNeitherMoveAPlayersTankNorCostItsSeat) {
     TickCounter ticks;
     server.observer = &ticks;
     ServerThread running(server);
-    LinkRelay::Link link;
-    link.delayMs = 2.0;
-    link.jitterMs = 0.0;
-    link.loss = 0.0;
-    link.duplicates = 0.0;
-    LinkRelay relay(server.port(), link);
+    LinkRelay relay(server.port(), LinkRelay::Link::clean(2.0));
     Client victim(relay.port(), "correct horse");
     // Full drive, turning one way then the other: its own commands, never the attacker's.
     const auto steer = [&] {

@@ -29,7 +29,7 @@ struct RadarTank {
 // pieces once, as the arena never changes, and the rest each frame, into storage reserved
 // once; what goes past the capacity is left off the radar.
 struct RadarContent {
-    static constexpr std::size_t kMaxPieces = 32;
+    static constexpr std::size_t kMaxPieces = 256; // as many as an arena may have
     static constexpr std::size_t kMaxBullets = 64;
     static constexpr std::size_t kMaxTanks = 8;
 

@@ -1,5 +1,6 @@
 #include "scene/Scene.h"
 
+#include "assets/ArenaFile.h"
 #include "assets/ArenaFolders.h"
 #include "game/Angles.h"
 #include "game/ShotPath.h"
@@ -126,6 +127,8 @@ Scene::Scene(Window& window, std::uint64_t aiSeed, unsigned int particleSeed,
         rehearsal = 0;
     }
 }
+
+static_assert(RadarContent::kMaxPieces >= ArenaFile::kMaxPieces, "every piece on the radar");
 
 void Scene::takeArena() {
     // The arena's pieces stand still through a match: their boxes and radar footprints are

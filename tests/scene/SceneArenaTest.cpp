@@ -2,8 +2,9 @@
 // title's backdrop and the next match stand on it, and what the scene worked out of the arena
 // (the radar's pieces and circle, the box around the scene, the part of the shadow map kept) is
 // worked out again without a new GL object; a name whose file is gone gives one line and the
-// built-in arena back. On a server's maze, the server's arena is drawn in its matches and this
-// game's own behind the title.
+// built-in arena back. On a server's maze, with more pieces than the shipped arenas have, the
+// server's arena is drawn in its matches, every piece of it on the radar, and this game's own
+// behind the title.
 #include "assets/ArenaCache.h"
 #include "assets/ArenaFile.h"
 #include "assets/ArenaFolders.h"
@@ -52,7 +53,23 @@ std::size_t radarPieces(const Arena& arena) {
     for (const ArenaPiece& piece : arena.pieces) {
         visible += piece.visible ? 1 : 0;
     }
-    return std::min(visible, RadarContent::kMaxPieces);
+    return visible;
+}
+
+// The maze with a row of posts outside its walls on either side: 66 pieces to see, where the
+// shipped arenas have at most 32.
+Arena crowdedMaze() {
+    constexpr int kPostsPerSide = 22;
+    constexpr float kRowZ = 30.0f;   // units from the middle, outside the walls at 24.3
+    constexpr float kSpacing = 2.5f; // units between posts
+    const glm::vec3 kPost(0.5f, 2.0f, 0.5f);
+    Arena arena = shippedMaze();
+    for (int i = 0; i < kPostsPerSide; ++i) {
+        const float x = (static_cast<float>(i) - (kPostsPerSide - 1) / 2.0f) * kSpacing;
+        arena.addPiece(PieceKind::Wall, glm::vec3(x, 0.0f, -kRowZ), 0.0f, kPost);
+        arena.addPiece(PieceKind::Wall, glm::vec3(x, 0.0f, kRowZ), 0.0f, kPost);
+    }
+    return arena;
 }
 
 TEST_F(SceneArenaTest, AnArenaChosenOnTheOptionsScreenIsDrawnFromTheNextMatch) {
@@ -113,7 +130,7 @@ TEST_F(SceneArenaTest, AnArenaChosenOnTheOptionsScreenIsDrawnFromTheNextMatch) {
 }
 
 TEST_F(SceneArenaTest, AServersArenaIsDrawnInItsMatchesAndThisGamesOwnBehindTheTitle) {
-    const Arena maze = shippedMaze();
+    const Arena maze = crowdedMaze();
     ServerOptions options;
     options.port = 0;
     options.arena = maze;

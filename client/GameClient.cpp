@@ -222,9 +222,8 @@ bool GameClient::playerWon(const Outcome& outcome) const {
     }
     const Match& match = shownMatch();
     const int seat = localSeat();
-    return (outcome.seat != kNoSeat && outcome.seat == seat) ||
-           (outcome.team != kNoTeam && seat >= 0 && seat < match.seatCount() &&
-            match.seat(seat).team == outcome.team);
+    const bool seated = seat >= 0 && seat < match.seatCount();
+    return outcome.wonFor(seat, seated ? match.seat(seat).team : kNoTeam);
 }
 
 const char* GameClient::seatName(int seat) const {

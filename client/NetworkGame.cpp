@@ -188,8 +188,11 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
             line.type = GameEventType::Announce;
             MatchFlow::battleResult(others.match(), status.outcome, names, line.text);
         }
-        if (status.phase == Phase::Ended && announced != nullptr) {
-            const bool won = seat >= 0 && status.outcome.seat == seat;
+        // A spectator's match is nobody's to win or lose.
+        if (status.phase == Phase::Ended && announced != nullptr && seat >= 0) {
+            const std::size_t own = static_cast<std::size_t>(seat);
+            const bool won =
+                status.outcome.wonFor(seat, status.setup.teams ? status.seats[own].team : kNoTeam);
             announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
                                   glm::vec3(0.0f), kNoSeat, ""});
         }

@@ -74,6 +74,9 @@ void Client::tick() {
     for (const GameEvent& event : events) {
         if (event.type == GameEventType::Announce) {
             announced.emplace_back(event.text);
+        } else if (event.type == GameEventType::MatchWon ||
+                   event.type == GameEventType::MatchLost) {
+            verdicts.push_back(event.type);
         }
     }
 }

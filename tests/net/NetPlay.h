@@ -53,8 +53,9 @@ struct Client {
     std::ostringstream errors;
     NetworkGame game;
     EventList events;
-    std::vector<std::string> announced; // every line for the console the game made
-    PlayerInput input;                  // held every tick: full drive, half a turn
+    std::vector<std::string> announced;  // every line for the console the game made
+    std::vector<GameEventType> verdicts; // every MatchWon and MatchLost, as the player hears them
+    PlayerInput input;                   // held every tick: full drive, half a turn
     FixedStep steps;
 };
 

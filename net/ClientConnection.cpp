@@ -86,7 +86,8 @@ void ClientConnection::service(ServerListener& listener) {
             loseSeat();
             return;
         }
-        if (time - attemptAt >= kRetrySeconds) {
+        const bool stalled = stage == Stage::Connecting || peer == nullptr;
+        if (stalled && time - attemptAt >= kRetrySeconds) {
             connect();
         }
     }

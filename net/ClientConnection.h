@@ -37,9 +37,12 @@ public:
 // crypto_pwhash at most once per connection, and not again for a salt it has hashed with.
 //
 // A lost link does not end the game at once: when no snapshot has come for kQuietSeconds while
-// seated, the client drops the connection and makes a new one every kRetrySeconds, asking for
-// its seat back with the resume token the server gave it (a fresh key exchange each time), until
-// it is back or kSeatHeldSeconds have passed since the server was last heard.
+// seated, the client drops the connection and makes a new one, asking for its seat back with the
+// resume token the server gave it (a fresh key exchange each time), until it is back or
+// kSeatHeldSeconds have passed since the server was last heard. An attempt that has not connected
+// within kRetrySeconds, or whose connection ENet ended, is made anew; one that has connected is
+// kept however slow its handshake, since the server may have taken its Join, and with it the
+// seat's single-use token.
 //
 // Lines for the console: "Connected to HOST:PORT" once in; "Server full", "Version mismatch:
 // server V, client W", "Wrong password", "Too many attempts: wait a second" or "Too many players

@@ -2,7 +2,8 @@
 // Cut for two seconds, the player is back in its seat with its tank within four, the screen
 // having said "Reconnecting..." meanwhile. Cut for good, the seat is gone after twelve, and the
 // client says so on standard error and on its title screen. Against a duel, and a battle a
-// spectator watches (over a link of its own) all the while.
+// spectator watches (over a link of its own) all the while. Over a slow link, where a
+// reconnection takes longer than the client waits between attempts, the seat comes back too.
 #include "LinkRelay.h"
 #include "NetPlay.h"
 #include "client/GameClient.h"
@@ -123,5 +124,30 @@ TEST_P(LostLinkTest, ACutLinkGetsItsSeatBackWithinSecondsAndLosesItAfterTen) {
 
 INSTANTIATE_TEST_SUITE_P(DuelAndWatchedBattle, LostLinkTest,
                          ::testing::Values(Served::Duel, Served::WatchedBattle));
+
+// Over a link of 300 ms each way a reconnection's handshake takes some four round trips, longer
+// than the client waits between attempts: the attempt that has its connection is kept, rather
+// than given up for a new one that would never finish either, and the seat comes back.
+TEST(SlowLinkTest, OverASlowLinkTheSeatComesBackThoughTheHandshakeOutlastsTheRetry) {
+    constexpr double kSlowDelayMs = 300.0;
+    constexpr double kSlowBackWithinSeconds = 8.0; // of the link's mending
+    SharedConsole serverConsole;
+    Server server(localServer("correct horse"), serverConsole.stream);
+    ASSERT_TRUE(server.listening());
+    ServerThread running(server);
+    LinkRelay relay(server.port(), LinkRelay::Link::clean(kSlowDelayMs));
+    Client player(relay.port(), "correct horse");
+    ASSERT_TRUE(play({&player}, 10.0, [&] { return player.game.drives(); }))
+        << player.console.str() << player.errors.str();
+
+    relay.cut(true);
+    play({&player}, kShortCutSeconds, [] { return false; });
+    relay.cut(false);
+    const bool back = play({&player}, kSlowBackWithinSeconds,
+                           [&] { return player.game.joined() && player.game.drives(); });
+    EXPECT_TRUE(back) << player.console.str() << player.errors.str();
+    EXPECT_TRUE(serverConsole.has("Player back in seat 1")) << serverConsole.text();
+    EXPECT_EQ(player.errors.str(), "");
+}
 
 } // namespace

@@ -206,7 +206,7 @@ bool NetworkGame::onEvents(const protocol::Events& events) {
         return false;
     }
     if (events.match == serverStatus.match) {
-        others.hold(events);
+        others.hold(events, serverStatus);
     }
     return true;
 }

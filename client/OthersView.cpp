@@ -4,6 +4,7 @@
 #include "game/MatchFlow.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 constexpr float kTick = Match::kTickSeconds;
@@ -69,10 +70,19 @@ void OthersView::remember(const protocol::Snapshot& snapshot) {
     slot = {snapshot.tick, true, snapshot.tanks};
 }
 
-void OthersView::hold(const protocol::Events& events) {
+void OthersView::hold(const protocol::Events& events, const protocol::Status& status) {
     for (const protocol::WireEvent& event : events.events) {
         if (pending.size() < kMaxPending) {
-            pending.push_back({events.match, events.tick, event});
+            Pending& waiting = pending.emplace_back();
+            waiting.match = events.match;
+            waiting.tick = events.tick;
+            waiting.event = event;
+            if (event.type == GameEventType::Destroyed) {
+                std::snprintf(waiting.owner.data(), waiting.owner.size(), "%s",
+                              seatName(status, event.owner));
+                std::snprintf(waiting.seat.data(), waiting.seat.size(), "%s",
+                              seatName(status, event.seat));
+            }
         }
     }
 }
@@ -151,8 +161,7 @@ void OthersView::playDue(float drawnTick, int predictedSeat, const protocol::Sta
     for (std::size_t i = 0; i < pending.size(); ++i) {
         const Pending& waiting = pending[i];
         const bool due = static_cast<float>(waiting.tick) <= drawnTick;
-        if (waiting.match != status.match ||
-            play(waiting.event, due, predictedSeat, status, events)) {
+        if (waiting.match != status.match || play(waiting, due, predictedSeat, events)) {
             continue;
         }
         pending[kept++] = waiting;
@@ -160,8 +169,8 @@ void OthersView::playDue(float drawnTick, int predictedSeat, const protocol::Sta
     pending.resize(kept);
 }
 
-bool OthersView::play(const protocol::WireEvent& event, bool due, int predictedSeat,
-                      const protocol::Status& status, EventList& events) {
+bool OthersView::play(const Pending& waiting, bool due, int predictedSeat, EventList& events) {
+    const protocol::WireEvent& event = waiting.event;
     const bool predicted = predictedSeat != kNoSeat;
     const bool mine = predicted && event.owner == predictedSeat;
     switch (event.type) {
@@ -209,7 +218,7 @@ bool OthersView::play(const protocol::WireEvent& event, bool due, int predictedS
             {GameEventType::Destroyed, event.position, event.seat, "", kNoBullet, event.owner});
         GameEvent& line = events.emplace_back();
         line.type = GameEventType::Announce;
-        MatchFlow::fragLine(seatName(status, event.owner), seatName(status, event.seat), line.text);
+        MatchFlow::fragLine(waiting.owner.data(), waiting.seat.data(), line.text);
         return true;
     }
     case GameEventType::Jump:

@@ -4,6 +4,7 @@
 #include "game/CollisionDetector.h"
 #include "game/GameEvent.h"
 #include "game/Match.h"
+#include "game/PlayerName.h"
 #include "net/Protocol.h"
 
 #include <array>
@@ -48,8 +49,9 @@ public:
     // A snapshot of the match under way: the tanks' poses to draw between.
     void remember(const protocol::Snapshot& snapshot);
     // The server's events of the match under way, to play when the drawing reaches them; those
-    // beyond kMaxPending waiting are dropped.
-    void hold(const protocol::Events& events);
+    // beyond kMaxPending waiting are dropped. A frag is named as status has its seats when it
+    // comes: whoever leaves the seat before it is drawn, it was theirs.
+    void hold(const protocol::Events& events, const protocol::Status& status);
 
     // The picture at drawnTick, a tick of rate against real time: the match's clock since the
     // phase began, every seat but predictedSeat between snapshots, the events now due, and
@@ -77,12 +79,13 @@ private:
         std::uint16_t match = 0;
         std::uint32_t tick = 0;
         protocol::WireEvent event;
+        player_name::Name owner{}; // of a frag, the seats' names when it came
+        player_name::Name seat{};
     };
 
     void place(int seat, float drawnTick, double rate);
     // Plays a server event; false when it is to wait for the drawing to reach it.
-    bool play(const protocol::WireEvent& event, bool due, int predictedSeat,
-              const protocol::Status& status, EventList& events);
+    bool play(const Pending& waiting, bool due, int predictedSeat, EventList& events);
     void spawnBullet(const protocol::WireEvent& event);
 
     std::unique_ptr<Match> shown;

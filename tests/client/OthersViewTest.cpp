@@ -1,6 +1,8 @@
 // A client that drives no tank watches four computer tanks battle on a server a few ticks
 // away: every tank is drawn from the snapshots where the server had it, and each frag and shot
-// is shown when the drawing reaches its tick, neither before nor after.
+// is shown when the drawing reaches its tick, neither before nor after, named as the seats were
+// named when it happened: the first tank fragged changes hands at once (its person leaves, say),
+// and the new name reaches the client before the drawing reaches the frag.
 #include "client/OthersView.h"
 #include "game/Match.h"
 #include "game/MatchFlow.h"
@@ -63,6 +65,10 @@ TEST(OthersViewTest, AClientWithNoTankDrawsEveryTankAndFragAsTheServerHadThem) {
         status.seats[static_cast<std::size_t>(seat)].name = {names[static_cast<std::size_t>(seat)]};
     }
 
+    protocol::Status served = status; // the server's own, as it names each frag
+    int renamed = kNoSeat;
+    std::uint32_t renameArrives = 0;
+
     std::deque<Sent> link;
     std::vector<std::vector<TankPose>> poses(kSeats); // the server's, by tick
     // By tick, the last tick each tank moved too fast so far (0: never).
@@ -90,8 +96,13 @@ TEST(OthersViewTest, AClientWithNoTankDrawsEveryTankAndFragAsTheServerHadThem) {
             }
             if (event.type == GameEventType::Destroyed) {
                 char line[GameEvent::kTextBytes];
-                MatchFlow::fragLine(view.seatName(status, event.other),
-                                    view.seatName(status, event.seat), line);
+                MatchFlow::fragLine(view.seatName(served, event.other),
+                                    view.seatName(served, event.seat), line);
+                if (renamed == kNoSeat) {
+                    renamed = event.seat;
+                    served.seats[static_cast<std::size_t>(renamed)].name = {'x'};
+                    renameArrives = now + kDelay; // after this tick's events
+                }
                 if (now <= kTicks - kDelay - OthersView::kInterpolationTicks) {
                     fragsServed.push_back(std::to_string(now) + " " + line); // drawn by the end
                 }
@@ -132,9 +143,13 @@ TEST(OthersViewTest, AClientWithNoTankDrawsEveryTankAndFragAsTheServerHadThem) {
             if (link.front().isSnapshot) {
                 view.remember(link.front().snapshot);
             } else {
-                view.hold(link.front().events);
+                view.hold(link.front().events, status);
             }
             link.pop_front();
+        }
+        if (renamed != kNoSeat && now == renameArrives) {
+            status.seats[static_cast<std::size_t>(renamed)] =
+                served.seats[static_cast<std::size_t>(renamed)];
         }
         if (now <= kDelay + OthersView::kInterpolationTicks) {
             continue;

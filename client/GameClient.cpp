@@ -220,10 +220,7 @@ bool GameClient::playerWon(const Outcome& outcome) const {
     if (watching()) {
         return false; // the tank followed is someone else's
     }
-    const Match& match = shownMatch();
-    const int seat = localSeat();
-    const bool seated = seat >= 0 && seat < match.seatCount();
-    return outcome.wonFor(seat, seated ? match.seat(seat).team : kNoTeam);
+    return shownMatch().wonBy(outcome, localSeat());
 }
 
 const char* GameClient::seatName(int seat) const {

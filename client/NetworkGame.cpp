@@ -190,9 +190,7 @@ bool NetworkGame::onStatus(const protocol::Status& status) {
         }
         // A spectator's match is nobody's to win or lose.
         if (status.phase == Phase::Ended && announced != nullptr && seat >= 0) {
-            const std::size_t own = static_cast<std::size_t>(seat);
-            const bool won =
-                status.outcome.wonFor(seat, status.setup.teams ? status.seats[own].team : kNoTeam);
+            const bool won = others.match().wonBy(status.outcome, seat);
             announced->push_back({won ? GameEventType::MatchWon : GameEventType::MatchLost,
                                   glm::vec3(0.0f), kNoSeat, ""});
         }

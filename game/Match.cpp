@@ -270,6 +270,14 @@ int Match::teamFrags(int team) const {
     return frags;
 }
 
+bool Match::wonBy(const Outcome& decided, int seat) const {
+    if (decided.kind != Outcome::Kind::Won || seat < 0 || seat >= seatCount()) {
+        return false;
+    }
+    return decided.seat == seat ||
+           (decided.team != kNoTeam && decided.team == this->seat(seat).team);
+}
+
 Outcome Match::battleOutcome() const {
     // The sides: the two teams, or every tank for itself.
     const int sides = state.teams ? 2 : seatCount();

@@ -110,6 +110,8 @@ public:
     Outcome outcome() const;
     // The frags of a team, its tanks' together.
     int teamFrags(int team) const;
+    // Whether decided is the seat's win, its own or its team's; false for no seat of the match.
+    bool wonBy(const Outcome& decided, int seat) const;
     // The nearest enemy in play, in the ground plane, or kNoSeat: found by where the tanks
     // stand, never by their seats.
     int nearestEnemy(int seat) const;

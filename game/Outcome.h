@@ -17,11 +17,6 @@ struct Outcome {
     static Outcome draw() { return {Kind::Draw, kNoSeat, kNoTeam}; }
 
     bool running() const { return kind == Kind::Running; }
-    // Won by that seat, or by that team (kNoTeam for a seat in no team).
-    bool wonFor(int byWhom, int itsTeam) const {
-        return kind == Kind::Won &&
-               ((seat != kNoSeat && seat == byWhom) || (team != kNoTeam && team == itsTeam));
-    }
     bool operator==(const Outcome& other) const {
         return kind == other.kind && seat == other.seat && team == other.team;
     }

@@ -304,14 +304,14 @@ void ClientConnection::onSealed(ServerListener& listener, std::uint8_t channel,
         good = protocol::decode(data, size, status) && listener.onStatus(status);
     } else if (kind == protocol::Kind::Events && control && joined) {
         good = protocol::decode(data, size, events) && listener.onEvents(events);
-    } else if (kind == protocol::Kind::Snapshot && channel == protocol::kSnapshots && joined) {
-        good = protocol::decode(data, size, snapshot) && listener.onSnapshot(snapshot);
-    } else if (kind == protocol::Kind::Snapshot && channel == protocol::kSnapshots &&
-               stage == Stage::Joining) {
+    } else if (kind == protocol::Kind::Snapshot && channel == protocol::kSnapshots) {
         // Snapshots go unreliably and the admission reliably: when the admission's datagram is
         // lost, the snapshots the server sends while it is resent come first. They are passed
         // over; the client reads the match from the first one after its admission.
-        return;
+        if (!joined) {
+            return;
+        }
+        good = protocol::decode(data, size, snapshot) && listener.onSnapshot(snapshot);
     }
     if (!good) {
         ++dropped;
